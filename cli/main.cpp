@@ -1,0 +1,46 @@
+// radio-cli: the command-line front end of the programming tool.
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/command.h"
+
+namespace cli {
+std::vector<Command>& commands() {
+    static std::vector<Command> all;
+    return all;
+}
+}  // namespace cli
+
+namespace {
+
+void usage(std::FILE* out) {
+    std::fprintf(out, "usage: radio-cli COMMAND [ARGS...]\n       radio-cli COMMAND --help\n\ncommands:\n");
+    auto sorted = cli::commands();
+    std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+    for (const auto& c : sorted) std::fprintf(out, "  %-16s %s\n", c.name.c_str(), c.summary.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        usage(args.empty() ? stderr : stdout);
+        return args.empty() ? cli::kUsage : cli::kOk;
+    }
+    for (const auto& c : cli::commands()) {
+        if (c.name != args[0]) continue;
+        std::vector<std::string> rest(args.begin() + 1, args.end());
+        if (std::find(rest.begin(), rest.end(), "--help") != rest.end() ||
+            std::find(rest.begin(), rest.end(), "-h") != rest.end()) {
+            std::printf("%s\n", c.help.c_str());
+            return cli::kOk;
+        }
+        return c.run(rest);
+    }
+    std::fprintf(stderr, "radio-cli: unknown command '%s'\n", args[0].c_str());
+    usage(stderr);
+    return cli::kUsage;
+}
