@@ -1,0 +1,194 @@
+#include "image/grid_editing.h"
+
+#include "image/code_tables.h"
+
+namespace image {
+namespace {
+
+constexpr char kBackspace = 8, kEnter = 13;
+constexpr std::size_t kFrequencyChars = 9, kNameChars = 7;
+
+// The list of each list column, and which frequency column must be set for it to open.
+struct ListColumn {
+    int column;
+    int needs;
+    const std::vector<std::string>& (*items)();
+};
+const std::vector<std::string>& gridTones() { return ToneList(ToneSpelling::Grid); }
+const ListColumn kListColumns[] = {
+    {kColRxTone, kColRxFreq, gridTones},          {kColRxMode, kColRxFreq, ReceiveModeList},
+    {kColTxTone, kColTxFreq, gridTones},          {kColStartSignal, kColTxFreq, SignallingList},
+    {kColEndSignal, kColTxFreq, SignallingList},  {kColPower, kColRxFreq, PowerList},
+    {kColBandwidth, kColRxFreq, BandwidthList},   {kColCompander, kColRxFreq, OffOnList},
+    {kColScrambler, kColRxFreq, OffOnList},
+};
+
+// Cells emptied with a frequency, and the defaults a new frequency brings.
+constexpr int kRxCells[] = {kColRxFreq, kColRxTone, kColRxMode, kColPower, kColBandwidth, kColCompander, kColScrambler, kColName};
+constexpr int kTxCells[] = {kColTxFreq, kColTxTone, kColStartSignal, kColEndSignal};
+struct Default {
+    int column;
+    const char* text;
+};
+constexpr Default kRxDefaults[] = {{kColRxTone, "0FF"}, {kColRxMode, "关"}, {kColPower, "高"},
+                                   {kColBandwidth, "宽带"}, {kColCompander, "关"}, {kColScrambler, "关"}};
+constexpr Default kTxDefaults[] = {{kColTxTone, "0FF"}, {kColStartSignal, "关"}, {kColEndSignal, "关"}};
+
+std::string& posCol(EditorState& s, Band b) { return b == Band::Upper ? s.Col : s.col1; }
+std::string& posRow(EditorState& s, Band b) { return b == Band::Upper ? s.Row : s.row1; }
+
+int toInt(const std::string& text) {
+    if (text.empty() || text.size() > 4) return 0;
+    int v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return 0;
+        v = v * 10 + (c - '0');
+    }
+    return v;
+}
+
+bool inBands(std::int64_t units) {
+    return (units >= kVhfLowMHz * 100000LL && units <= kVhfHighMHz * 100000LL) ||
+           (units >= kUhfLowMHz * 100000LL && units <= kUhfHighMHz * 100000LL);
+}
+
+// The nine-character text with five decimals: "145" -> "145.00000". nullopt for a text that
+// is no number ("", ".", "1.2.3") or that cannot take five decimals.
+std::optional<std::string> padded(std::string s) {
+    while (s.size() > 1 && s[0] == '0' && s[1] != '.') s.erase(0, 1);  // "0145" is 145 MHz
+    if (s.find('.') == std::string::npos) s += ".";
+    if (s.size() < kFrequencyChars) s.append(kFrequencyChars - s.size(), '0');
+    const auto point = s.find('.');
+    if (s.find('.', point + 1) != std::string::npos || point == 0 || s.size() - point - 1 != 5) return std::nullopt;
+    for (char c : s)
+        if (c != '.' && (c < '0' || c > '9')) return std::nullopt;
+    return s;
+}
+
+}  // namespace
+
+int EditorNumber(int column) { return column <= 3 ? column : column + 1; }
+
+int EditRow(const EditorState& state, Band band) {
+    const int r = toInt(band == Band::Upper ? state.Row : state.row1);
+    return r >= 1 && r <= kChannels ? r : 0;
+}
+
+int EditColumn(const EditorState& state, Band band) {
+    const int c = toInt(band == Band::Upper ? state.Col : state.col1);
+    return c >= 1 && c <= 12 ? c : 0;
+}
+
+CellEditor SelectCell(EditorState& state, Band band, int column, int row) {
+    posCol(state, band) = std::to_string(column);
+    posRow(state, band) = std::to_string(row);
+    CellEditor editor;
+    if (row < 1 || row > kChannels || column < 1 || column > 12) return editor;
+    const Grid& grid = state.grid(band);
+    editor.editor = EditorNumber(column);
+    if (column == kColRxFreq || column == kColTxFreq) {
+        editor.kind = EditorKind::FrequencyEdit;
+        editor.text = grid.at(row, column);
+        return editor;
+    }
+    if (grid.at(row, kColRxFreq).empty() && column != kColTxTone && column != kColStartSignal && column != kColEndSignal)
+        return {};
+    if (column == kColName) {
+        editor.kind = EditorKind::NameEdit;
+        editor.text = grid.at(row, column);
+        return editor;
+    }
+    for (const auto& lc : kListColumns) {
+        if (lc.column != column) continue;
+        if (grid.at(row, lc.needs).empty()) return {};
+        editor.kind = EditorKind::List;
+        editor.items = lc.items();
+        // The cell may hold "0FF" (a default) where the list spells "OFF": same item.
+        const std::string& current = grid.at(row, column);
+        editor.selected = lc.items == gridTones && current.size() == 3 ? 0 : IndexOf(editor.items, current);
+        return editor;
+    }
+    return {};
+}
+
+KeyAction FrequencyKey(std::string_view text, char key) {
+    if (key == kEnter) return KeyAction::Close;
+    if (key == kBackspace) return KeyAction::Accept;
+    if (text.size() >= kFrequencyChars) return KeyAction::Drop;
+    return key == '.' || (key >= '0' && key <= '9') ? KeyAction::Accept : KeyAction::Drop;
+}
+
+KeyAction NameKey(std::string_view text, char key) {
+    if (key == kEnter) return KeyAction::Close;
+    if (key == kBackspace) return KeyAction::Accept;
+    if (static_cast<unsigned char>(key) < 32 || static_cast<unsigned char>(key) > 126) return KeyAction::Drop;
+    // The file format cannot carry a comma or a quote character inside a name.
+    if (key == ',' || key == '"' || key == '\'') return KeyAction::Drop;
+    if (key == '~' && text.empty()) return KeyAction::Drop;
+    return text.size() >= kNameChars ? KeyAction::Drop : KeyAction::Accept;
+}
+
+Message CommitFrequency(EditorState& state, Band band, std::string_view text) {
+    const int row = EditRow(state, band);
+    const int column = EditColumn(state, band);
+    if (row == 0 || (column != kColRxFreq && column != kColTxFreq)) return {};
+    Grid& grid = state.grid(band);
+    const bool receive = column == kColRxFreq;
+    auto clearFrequency = [&] {
+        if (receive)
+            for (int c : kRxCells) grid.at(row, c).clear();
+        else
+            for (int c : kTxCells) grid.at(row, c).clear();
+    };
+    if (text.empty()) {
+        clearFrequency();
+        return {};
+    }
+    // The upper grid's messages end with one more blank.
+    const std::string range = std::string(receive ? "接收频率" : "发射频率") + "在136~176MHZ 400~490MHZ" +
+                              (band == Band::Upper ? " " : "");
+    const auto s = padded(std::string(text));
+    std::int64_t units = 0;
+    if (s) {
+        for (char c : *s)
+            if (c != '.') units = units * 10 + (c - '0');
+    }
+    if (!s || !inBands(units)) {
+        clearFrequency();
+        return range;
+    }
+    if (*s == grid.at(row, column)) return {};
+
+    // Channel raster: 2.5 kHz or 6.25 kHz; anything else is raised to the next 2.5 kHz step.
+    std::string cell = *s;
+    if (units % 250 != 0 && units % 625 != 0) {
+        units = (units / 250 + 1) * 250;
+        const std::string d = std::to_string(units);
+        cell = d.substr(0, d.size() - 5) + "." + d.substr(d.size() - 5);
+        if (!inBands(units)) {
+            clearFrequency();
+            return range;
+        }
+    }
+    grid.at(row, column) = cell;
+    if (receive)
+        for (const auto& d : kRxDefaults) grid.at(row, d.column) = d.text;
+    else
+        for (const auto& d : kTxDefaults) grid.at(row, d.column) = d.text;
+    return {};
+}
+
+void ChooseItem(EditorState& state, Band band, std::string_view item) {
+    const int row = EditRow(state, band);
+    const int column = EditColumn(state, band);
+    if (row == 0 || column == 0) return;
+    state.grid(band).at(row, column) = std::string(item);
+}
+
+void CommitName(EditorState& state, Band band, std::string_view text) {
+    const int row = EditRow(state, band);
+    if (row == 0 || EditColumn(state, band) != kColName) return;
+    state.grid(band).at(row, kColName) = std::string(text.substr(0, kNameChars));
+}
+
+}  // namespace image

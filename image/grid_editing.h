@@ -1,0 +1,56 @@
+// Editing the channel grids. A cell is never edited in place: selecting it places an editor
+// over it (an edit for the frequencies and the name, a drop-down list for every other
+// column), and the editor writes its result into the cell named by the position fields
+// (Col/Row for the upper grid, col1/row1 for the lower), which still name the cell it was
+// opened on when its commit runs because another cell is being selected.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "image/editor_state.h"
+#include "image/message.h"
+
+namespace image {
+
+constexpr int kVhfLowMHz = 136, kVhfHighMHz = 176, kUhfLowMHz = 400, kUhfHighMHz = 490;
+
+// The editor of each column: t1..t13 (upper) or p1..p13 (lower); t4/p4 does not exist.
+enum class EditorKind { None, FrequencyEdit, NameEdit, List };
+
+struct CellEditor {
+    EditorKind kind = EditorKind::None;
+    int editor = 0;                  // the n of t<n> / p<n>
+    std::string text;                // an edit's starting text: the cell's text
+    std::vector<std::string> items;  // a list's items
+    int selected = -1;               // a list opens on the cell's current item
+};
+
+// The editor number of a column (1 -> 1, 4 -> 5, ..., 12 -> 13).
+int EditorNumber(int column);
+
+// StringGrid1SelectCell / StringGrid2SelectCell: writes the position fields, then says which
+// editor shows over the cell (None when its condition fails). Never refuses the selection.
+CellEditor SelectCell(EditorState& state, Band band, int column, int row);
+
+// The cell under edit, from the position fields; row 0 when they name none.
+int EditRow(const EditorState& state, Band band);
+int EditColumn(const EditorState& state, Band band);
+
+// t1KeyPress/t5KeyPress/t13KeyPress: what a typed key does (8 backspace, 13 Enter).
+enum class KeyAction { Accept, Drop, Close };
+KeyAction FrequencyKey(std::string_view text, char key);
+KeyAction NameKey(std::string_view text, char key);
+
+// t1Exit/t5Exit (p1Exit/p5Exit): commit the edit's text into the cell under edit, with the
+// raster, the defaults and the range message.
+Message CommitFrequency(EditorState& state, Band band, std::string_view text);
+
+// t2Click..t12Click: the chosen item into the cell under edit.
+void ChooseItem(EditorState& state, Band band, std::string_view item);
+
+// t13Exit: the name into the cell under edit.
+void CommitName(EditorState& state, Band band, std::string_view text);
+
+}  // namespace image
