@@ -1,0 +1,86 @@
+// The radio link: the procedures that move the editor's image to and from the radio over
+// Comm1, waiting with PumpDelay so that received bytes reach RecvHex while they wait. They
+// run the same in the windows and in the command line; only the Pump differs.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "image/editor_state.h"
+
+namespace serial {
+class TComm;
+}
+
+namespace link {
+
+using Clock = std::chrono::steady_clock;
+
+// Runs the owner thread's event loop: delivers the serial component's notifications (and, in
+// the windows, everything else) until `done` holds or `deadline` passes.
+class Pump {
+public:
+    virtual ~Pump() = default;
+    virtual void runUntil(Clock::time_point deadline, const std::function<bool()>& done) = 0;
+};
+
+// Waits about ms milliseconds while the owner's events run.
+void PumpDelay(Pump& pump, int ms);
+
+// Progress of a procedure: blocks done so far (0..136, or 0..1 for a single block).
+using Progress = std::function<void(int done)>;
+
+struct Result {
+    bool ok = false;
+    std::string message;  // what the operator is shown: "读取成功!", "写频错误!", ...
+    std::string detail;   // what went wrong: the block and what came back, or the field
+    int progress = 0;
+};
+
+// One radio on one serial component: owns RecvHex (filled by Comm1ReceiveData) and refuses
+// a second procedure while one runs.
+class Radio {
+public:
+    Radio(serial::TComm& comm, Pump& pump);
+    ~Radio();
+    Radio(const Radio&) = delete;
+    Radio& operator=(const Radio&) = delete;
+
+    std::string& RecvHex() { return recvHex_; }
+    bool busy() const { return busy_; }
+
+    // Optional observer of every byte sent and received (the serial trace).
+    std::function<void(bool sent, const std::uint8_t* data, std::size_t length)> onTraffic;
+
+    // Internal to the procedures.
+    serial::TComm& comm() { return comm_; }
+    Pump& pump() { return pump_; }
+    bool& busyFlag() { return busy_; }
+    Clock::time_point lastReceive() const { return lastReceive_; }
+
+private:
+    serial::TComm& comm_;
+    Pump& pump_;
+    std::string recvHex_;
+    bool busy_ = false;
+    Clock::time_point lastReceive_{};
+};
+
+// A full read into `state` (block by block, as each arrives). `raw`, when given, receives the
+// bytes read as a 7168-byte image (0xFF where nothing was read).
+Result ReadRadio(Radio& radio, image::EditorState& state, const Progress& progress = {},
+                 std::vector<std::uint8_t>* raw = nullptr);
+
+// A full write of `state`. Every frame is built and checked before anything is sent.
+Result WriteRadio(Radio& radio, const image::EditorState& state, const Progress& progress = {});
+
+// The single-block transfers of the limits page.
+Result ReadPowerOnMessage(Radio& radio, image::EditorState& state);   // "读取" (message)
+Result WritePowerOnMessage(Radio& radio, const image::EditorState& state);  // "写入" (message)
+Result ReadLimits(Radio& radio, image::EditorState& state);           // "读取" (limits)
+Result WriteLimits(Radio& radio, const image::EditorState& state);    // "写入" (limits)
+
+}  // namespace link
