@@ -15,7 +15,7 @@ namespace serial {
 class TComm;
 }
 
-namespace link {
+namespace radiolink {
 
 using Clock = std::chrono::steady_clock;
 
@@ -83,4 +83,4 @@ Result WritePowerOnMessage(Radio& radio, const image::EditorState& state);  // "
 Result ReadLimits(Radio& radio, image::EditorState& state);           // "读取" (limits)
 Result WriteLimits(Radio& radio, const image::EditorState& state);    // "写入" (limits)
 
-}  // namespace link
+}  // namespace radiolink
