@@ -1,0 +1,487 @@
+#include "codeplug/codeplug.h"
+
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <climits>
+#include <optional>
+#include <type_traits>
+
+#include "image/gbk.h"
+#include "image/hex.h"
+
+namespace codeplug {
+namespace {
+
+using image::EditorState;
+
+// ---------------------------------------------------------------------------------------
+// The record layout.
+
+struct BandField {
+    FieldKind kind;
+    const char* upper;
+    const char* lower;
+    int control;  // the n of left<n> / right<n>
+    int items;
+};
+constexpr std::array<BandField, 15> kBandFields = {{
+    {FieldKind::Index, "left1", "right1", 1, 2},
+    {FieldKind::Index, "left2", "right2", 2, 128},
+    {FieldKind::Text, "left3", "right3", 3, 0},
+    {FieldKind::Index, "left4", "right4", 4, 206},
+    {FieldKind::Index, "left5", "right5", 5, 18},
+    {FieldKind::Index, "left6", "right6", 6, 2},
+    {FieldKind::Index, "left7", "right7", 7, 206},
+    {FieldKind::Index, "left8", "right8", 8, 18},
+    {FieldKind::Index, "left10", "right10", 10, 2},
+    {FieldKind::Index, "left11", "right11", 11, 2},
+    {FieldKind::Index, "left12", "right12", 12, 2},
+    {FieldKind::Index, "left13", "right13", 13, 2},
+    {FieldKind::Index, "left14", "right14", 14, 3},
+    {FieldKind::Text, "left15", "right15", 15, 0},
+    {FieldKind::Index, "left16", "right16", 16, 7},
+}};
+
+// gn1..gn15; gn3 is the only edit.
+constexpr std::array<int, 15> kGeneralItems = {2, 21, 0, 4, 4, 4, 2, 2, 10, 2, 21, 4, 4, 10, 2};
+constexpr std::array<const char*, 15> kGeneralNames = {"gn1", "gn2",  "gn3",  "gn4",  "gn5",
+                                                       "gn6", "gn7",  "gn8",  "gn9",  "gn10",
+                                                       "gn11", "gn12", "gn13", "gn14", "gn15"};
+constexpr std::array<const char*, 7> kLimitsNames = {"kaiji1", "kaiji2", "xp1", "xp2", "xp3", "xp4", "xp5"};
+constexpr std::array<const char*, 15> kBlockNames = {"k1", "k2",  "k3",  "k4",  "k5",  "k6",  "k7", "k8",
+                                                     "k9", "k10", "k11", "k12", "k13", "k14", "k15"};
+constexpr std::array<const char*, 17> kCodeNames = {"sypz1", "sypz2", "sypz3", "sypz4", "sypz5", "sypz6",
+                                                    "sypz7", "sypz8", "sypz9", "sy1",   "sy2",   "sy3",
+                                                    "sy4",   "sy5",   "sy6",   "sy7",   "sy8"};
+constexpr int kRemoteStates = 3;  // sypz9: "正常", "遥晕", "遥毕"
+constexpr int kSwitchStates = 2;  // xp5: "关", "开"
+
+constexpr bool isUpperRow(int record) { return record >= 1 && record <= image::kChannels; }
+constexpr bool isLowerRow(int record) { return record >= 130 && record <= 129 + image::kChannels; }
+constexpr bool isChannelRow(int record) { return isUpperRow(record) || isLowerRow(record); }
+constexpr int rowOf(int record) { return isUpperRow(record) ? record : record - 129; }
+
+// Calls visit(field, value) for every field of the record in file order; value is the int or
+// std::string of the state that the field stores (const when the state is const).
+template <class State, class Visit>
+void visitRecord(State& s, int record, Visit&& visit) {
+    if (isChannelRow(record)) {
+        auto& grid = isUpperRow(record) ? s.upper : s.lower;
+        const int row = rowOf(record);
+        for (int c = 0; c < image::kGridCells; ++c) visit(c, grid.at(row, c));
+        return;
+    }
+    switch (record) {
+        case 129:
+        case 258: {
+            auto& page = record == 129 ? s.upperBand : s.lowerBand;
+            for (int f = 0; f < static_cast<int>(kBandFields.size()); ++f) {
+                const BandField& b = kBandFields[static_cast<std::size_t>(f)];
+                if (b.kind == FieldKind::Index)
+                    visit(f, page.list[static_cast<std::size_t>(b.control)]);
+                else
+                    visit(f, b.control == 3 ? page.rxFreq : page.offset);
+            }
+            return;
+        }
+        case 259:
+            for (int f = 0; f < 15; ++f) {
+                if (f == 2)
+                    visit(f, s.general.radioFreq);
+                else
+                    visit(f, s.general.list[static_cast<std::size_t>(f + 1)]);
+            }
+            return;
+        case 260:
+            visit(0, s.limits.kaiji1);
+            visit(1, s.limits.kaiji2);
+            for (int f = 2; f < 6; ++f) visit(f, s.limits.xp[static_cast<std::size_t>(f - 1)]);
+            visit(6, s.limits.xp5);
+            return;
+        case 261:
+            for (int f = 0; f < 15; ++f) visit(f, s.k[static_cast<std::size_t>(f + 1)]);
+            return;
+        case 262:
+            for (int f = 0; f < 8; ++f) visit(f, s.dtmf.sypz[static_cast<std::size_t>(f + 1)]);
+            visit(8, s.dtmf.sypz9);
+            for (int f = 0; f < 8; ++f) visit(9 + f, s.dtmf.sy[static_cast<std::size_t>(f + 1)]);
+            return;
+        default:
+            return;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Splitting. A piece ends at one of its end characters (outside quotes) or at the end of the
+// text; skip characters are passed over at its start; a ' or " opens a quoted stretch up to
+// the next quote of the same kind (or the end of the text), which ends nothing.
+
+template <class IsSkip, class IsEnd>
+std::optional<std::string_view> nextPiece(std::string_view text, std::size_t& pos, IsSkip isSkip, IsEnd isEnd) {
+    while (pos < text.size() && isSkip(text[pos])) ++pos;
+    if (pos >= text.size()) return std::nullopt;
+    const std::size_t start = pos;
+    while (pos < text.size()) {
+        const char c = text[pos];
+        if (isEnd(c)) break;
+        if (c == '\'' || c == '"') {
+            const std::size_t close = text.find(c, pos + 1);
+            pos = close == std::string_view::npos ? text.size() : close + 1;
+            continue;
+        }
+        ++pos;
+    }
+    return text.substr(start, pos - start);
+}
+
+std::optional<std::string_view> nextRecord(std::string_view text, std::size_t& pos) {
+    return nextPiece(
+        text, pos, [](char c) { return c == '\r' || c == '\n' || c == '~'; },
+        [](char c) { return c == '\r' || c == '\n'; });
+}
+
+std::optional<std::string_view> nextField(std::string_view record, std::size_t& pos) {
+    return nextPiece(
+        record, pos, [](char c) { return c == ','; }, [](char c) { return c == ','; });
+}
+
+// An index field as the toolkit's string-to-integer conversion reads it: leading blanks, an
+// optional sign, then decimal digits or "$"/"0x" and hexadecimal digits, nothing after.
+std::optional<int> parseInteger(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+    int base = 10;
+    if (i < s.size() && s[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i >= s.size()) return std::nullopt;
+    long long value = 0;
+    const auto [end, ec] = std::from_chars(s.data() + i, s.data() + s.size(), value, base);
+    if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
+    if (negative) value = -value;
+    if (value < INT_MIN || value > INT_MAX) return std::nullopt;
+    return static_cast<int>(value);
+}
+
+// ---------------------------------------------------------------------------------------
+// Writing.
+
+bool isAscii(std::string_view s) {
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+std::size_t utf8SequenceLength(std::string_view s, std::size_t i) {
+    const auto lead = static_cast<unsigned char>(s[i]);
+    std::size_t n = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    if (n == 0 || i + n > s.size()) return 0;
+    for (std::size_t k = 1; k < n; ++k)
+        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
+    return n;
+}
+
+// A text or cell as the file can carry it back, with what had to be replaced by a space.
+struct Cleaned {
+    std::string text;
+    std::vector<std::string> replaced;
+};
+
+void note(std::vector<std::string>& list, std::string what) {
+    for (const auto& w : list)
+        if (w == what) return;
+    list.push_back(std::move(what));
+}
+
+Cleaned clean(std::string_view text, bool opensRecord, bool checkGbk) {
+    Cleaned out{std::string(text), {}};
+    for (std::size_t i = 0; i < out.text.size(); ++i) {
+        char& c = out.text[i];
+        switch (c) {
+            case ',': note(out.replaced, "','"); c = ' '; break;
+            case '\'': note(out.replaced, "'''"); c = ' '; break;
+            case '"': note(out.replaced, "'\"'"); c = ' '; break;
+            case '\r':
+            case '\n': note(out.replaced, "a line break"); c = ' '; break;
+            case '~':
+                if (i == 0 && opensRecord) {
+                    note(out.replaced, "'~' opening the record");
+                    c = ' ';
+                }
+                break;
+            default: break;
+        }
+    }
+    if (!checkGbk || isAscii(out.text) || image::Utf8ToGbk(out.text)) return out;
+    std::string kept;
+    for (std::size_t i = 0; i < out.text.size();) {
+        const std::size_t n = utf8SequenceLength(out.text, i);
+        if (n == 0) {
+            note(out.replaced, "a byte that is no UTF-8");
+            kept.push_back(' ');
+            ++i;
+            continue;
+        }
+        const std::string_view ch(out.text.data() + i, n);
+        if (n == 1 || image::Utf8ToGbk(ch)) {
+            kept.append(ch);
+        } else {
+            note(out.replaced, "'" + std::string(ch) + "' (no GBK form)");
+            kept.push_back(' ');
+        }
+        i += n;
+    }
+    out.text = std::move(kept);
+    return out;
+}
+
+std::string joinReplaced(const std::vector<std::string>& what) {
+    std::string s;
+    for (std::size_t i = 0; i < what.size(); ++i) {
+        if (i > 0) s += i + 1 == what.size() ? " and " : ", ";
+        s += what[i];
+    }
+    return s;
+}
+
+// Builds the UTF-8 text of the whole file. With checkGbk every text and cell is also cut
+// down to characters that have a GBK form.
+void build(const EditorState& s, bool checkGbk, std::string& out, std::vector<std::string>& changed) {
+    for (int r = 1; r <= kRecords; ++r) {
+        visitRecord(s, r, [&](int f, const auto& value) {
+            const FieldInfo info = Field(r, f);
+            if constexpr (std::is_same_v<std::remove_cvref_t<decltype(value)>, int>) {
+                int v = value;
+                if (v < -1 || v >= info.size) {
+                    changed.push_back(Where(r, f) + ": entry " + std::to_string(v) +
+                                      " is not in the list, written as -1 (no selection)");
+                    v = -1;
+                }
+                char digits[16];
+                const auto res = std::to_chars(digits, digits + sizeof digits, v);
+                out.append(digits, res.ptr);
+                out.push_back(',');
+            } else if (info.kind == FieldKind::Block) {
+                out += value;
+                out.push_back(',');
+            } else {
+                Cleaned c = clean(value, f == 0, checkGbk);
+                if (!c.replaced.empty())
+                    changed.push_back(Where(r, f) + ": " + joinReplaced(c.replaced) + " written as a space");
+                if (info.kind == FieldKind::Cell) {
+                    if (c.text == " ") {
+                        if (c.replaced.empty())
+                            changed.push_back(Where(r, f) + ": a cell holding one space is written as an empty cell");
+                        c.text.clear();
+                    }
+                    out += c.text.empty() ? std::string_view(" ") : std::string_view(c.text);
+                } else {
+                    out += c.text;
+                    out.push_back(' ');
+                }
+                out.push_back(',');
+            }
+        });
+        out += r == kRecords ? "\r\n" : "\r";
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+
+int FieldCount(int record) {
+    if (isChannelRow(record)) return image::kGridCells;
+    switch (record) {
+        case 129:
+        case 258:
+        case 259:
+        case 261: return 15;
+        case 260: return 7;
+        case 262: return 17;
+        default: return 0;
+    }
+}
+
+FieldInfo Field(int record, int field) {
+    if (field < 0 || field >= FieldCount(record)) return {FieldKind::Cell, "", 0};
+    const auto f = static_cast<std::size_t>(field);
+    if (isChannelRow(record))
+        return {FieldKind::Cell, field < 13 ? image::kGridHeadings[f] : "extra cell", 0};
+    switch (record) {
+        case 129:
+        case 258: {
+            const BandField& b = kBandFields[f];
+            return {b.kind, record == 129 ? b.upper : b.lower, b.items};
+        }
+        case 259:
+            return {field == 2 ? FieldKind::Text : FieldKind::Index, kGeneralNames[f], kGeneralItems[f]};
+        case 260:
+            return {field == 6 ? FieldKind::Index : FieldKind::Text, kLimitsNames[f], field == 6 ? kSwitchStates : 0};
+        case 261: return {FieldKind::Block, kBlockNames[f], image::hiddenField(field + 1).digits};
+        case 262:
+            return {field == 8 ? FieldKind::Index : FieldKind::Text, kCodeNames[f], field == 8 ? kRemoteStates : 0};
+        default: return {FieldKind::Cell, "", 0};
+    }
+}
+
+std::string RecordName(int record) {
+    if (isUpperRow(record)) return "StringGrid1 row " + std::to_string(record);
+    if (isLowerRow(record)) return "StringGrid2 row " + std::to_string(record - 129);
+    switch (record) {
+        case 129: return "upper band settings";
+        case 258: return "lower band settings";
+        case 259: return "general settings";
+        case 260: return "power-on message and band limits";
+        case 261: return "hidden block fields";
+        case 262: return "identity codes and DTMF";
+        default: return "beyond the layout";
+    }
+}
+
+std::string Where(int record, int field) {
+    return "record " + std::to_string(record) + " (" + RecordName(record) + "), field " + std::to_string(field) +
+           " (" + Field(record, field).control + ")";
+}
+
+SaveText ToText(const EditorState& state) {
+    SaveText out;
+    for (int n = 1; n <= 15; ++n) {
+        const std::string& text = state.k[static_cast<std::size_t>(n)];
+        const int want = image::hiddenField(n).digits;
+        if (static_cast<int>(text.size()) != want || !image::IsUpperHex(text)) {
+            out.error = "k" + std::to_string(n) + " holds \"" + text + "\", not " + std::to_string(want) +
+                        " uppercase hexadecimal digits; nothing was written";
+            return out;
+        }
+    }
+    std::string utf8;
+    utf8.reserve(48 * 1024);
+    build(state, false, utf8, out.changed);
+    auto gbk = image::Utf8ToGbk(utf8);
+    if (!gbk) {
+        // Some text has no GBK form: build again, replacing such characters field by field.
+        utf8.clear();
+        out.changed.clear();
+        build(state, true, utf8, out.changed);
+        gbk = image::Utf8ToGbk(utf8);
+        if (!gbk) {
+            out.error = "the text has no GBK form; nothing was written";
+            return out;
+        }
+    }
+    out.bytes = std::move(*gbk);
+    return out;
+}
+
+OpenResult FromText(std::string_view bytes, const EditorState& current) {
+    OpenResult result{current, {}, {}};
+    // Commas, quotes and line ends are single bytes below 0x40 in GBK and in UTF-8 and never
+    // part of a longer character, so the text splits the same before and after conversion.
+    const std::optional<std::string> converted = image::GbkToUtf8(bytes);
+    const bool perField = !converted;
+    const std::string_view text = converted ? std::string_view(*converted) : bytes;
+
+    std::string scratch;
+    auto decoded = [&](int r, int f, std::string_view raw) -> std::string_view {
+        if (!perField || isAscii(raw)) return raw;
+        if (auto ok = image::GbkToUtf8(raw)) {
+            scratch = std::move(*ok);
+        } else {
+            scratch = image::GbkBytesToText(raw);
+            result.warnings.push_back(Where(r, f) + ": bytes that are no GBK text are shown as '?'");
+        }
+        return scratch;
+    };
+
+    std::size_t recordPos = 0;
+    for (int r = 1; r <= kRecords && result.error.empty(); ++r) {
+        const auto record = nextRecord(text, recordPos);
+        if (!record) {
+            result.error = "List index out of bounds (" + std::to_string(r - 1) + "): the file has " +
+                           std::to_string(r - 1) + " records; record " + std::to_string(r) + " (" + RecordName(r) +
+                           ") is missing";
+            break;
+        }
+        std::size_t fieldPos = 0;
+        visitRecord(result.state, r, [&](int f, auto& value) {
+            if (!result.error.empty()) return;
+            const auto raw = nextField(*record, fieldPos);
+            if (!raw) {
+                result.error = "List index out of bounds (" + std::to_string(f) + "): " + Where(r, f) +
+                               " is missing; the record has " + std::to_string(f) + " fields";
+                return;
+            }
+            const FieldInfo info = Field(r, f);
+            if constexpr (std::is_same_v<std::remove_cvref_t<decltype(value)>, int>) {
+                const auto v = parseInteger(*raw);
+                if (!v) {
+                    result.error = "'" + (perField ? image::GbkBytesToText(*raw) : std::string(*raw)) +
+                                   "' is not a valid integer value: " + Where(r, f);
+                    return;
+                }
+                value = *v >= 0 && *v < info.size ? *v : image::kNoSelection;
+            } else if (info.kind == FieldKind::Block) {
+                std::string digits(*raw);
+                for (char& c : digits) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+                std::string problem;
+                if (static_cast<int>(digits.size()) != info.size) {
+                    problem = std::to_string(digits.size()) + " digits where " + std::to_string(info.size) +
+                              " belong";
+                } else if (!image::IsUpperHex(digits)) {
+                    for (std::size_t i = 0; i < digits.size(); ++i) {
+                        if (!image::IsUpperHex(std::string_view(digits).substr(i, 1))) {
+                            problem = "the character at digit " + std::to_string(i + 1) + " is no hexadecimal digit";
+                            break;
+                        }
+                    }
+                }
+                if (!problem.empty()) {
+                    result.error = Where(r, f) + ": " + problem;
+                    return;
+                }
+                value = std::move(digits);
+            } else {
+                std::string_view v = decoded(r, f, *raw);
+                if (info.kind == FieldKind::Cell) {
+                    value = v == " " ? std::string_view() : v;
+                } else {
+                    if (!v.empty() && v.back() == ' ') v.remove_suffix(1);  // the space Save adds
+                    value = v;
+                }
+            }
+        });
+    }
+    if (!result.error.empty()) {
+        result.state = current;
+        result.warnings.clear();
+    }
+    return result;
+}
+
+EditorState New(const EditorState& current) {
+    EditorState s = image::NewState();
+    s.Col = current.Col;
+    s.Row = current.Row;
+    s.col1 = current.col1;
+    s.row1 = current.row1;
+    return s;
+}
+
+std::string PathForSave(std::string_view chosenName) {
+    const bool hasSuffix = chosenName.size() >= 3 && chosenName[chosenName.size() - 3] == '.' &&
+                           std::tolower(static_cast<unsigned char>(chosenName[chosenName.size() - 2])) == 'b' &&
+                           std::tolower(static_cast<unsigned char>(chosenName[chosenName.size() - 1])) == 'c';
+    std::string path(chosenName);
+    if (!hasSuffix) path += ".bc";
+    return path;
+}
+
+}  // namespace codeplug

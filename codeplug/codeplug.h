@@ -1,0 +1,96 @@
+// The ".bc" codeplug file: a snapshot of what the editor's controls hold, as GBK text of 262
+// comma-terminated records. Save writes the controls and the hidden block fields as they
+// stand; Open puts both back; neither decodes or encodes a block.
+//
+// Records (numbered from 1) and their fields (numbered from 0):
+//   1..128    StringGrid1 rows 1..128, 14 cell fields
+//   129       upper band page: left1, left2, left3, left4..left8, left10..left16
+//   130..257  StringGrid2 rows 1..128, 14 cell fields
+//   258       lower band page: right1 .. right16 as record 129
+//   259       general page: gn1..gn15
+//   260       power-on message and band limits: kaiji1, kaiji2, xp1..xp4, xp5
+//   261       hidden block fields k1..k15
+//   262       identity codes and DTMF: sypz1..sypz8, sypz9, sy1..sy8
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "image/editor_state.h"
+
+namespace codeplug {
+
+inline constexpr int kRecords = 262;
+
+enum class FieldKind {
+    Index,  // selected entry of a drop-down list, decimal, "-1" for none
+    Text,   // an edit's text followed by one space
+    Cell,   // a grid cell as shown, one space when empty
+    Block,  // a hidden block field: uppercase hex digits of fixed length
+};
+
+struct FieldInfo {
+    FieldKind kind;
+    const char* control;  // "left4", "gn13", "k11", or the grid column heading for a cell
+    int size;             // Index: number of list entries; Block: digits; otherwise 0
+};
+
+// The layout: how many fields record r (1..262) has, and what field f (0-based) is.
+int FieldCount(int record);
+FieldInfo Field(int record, int field);
+// "StringGrid1 row 5", "general settings (综合设置)", ... for messages.
+std::string RecordName(int record);
+// "record 259 (general settings), field 12 (gn13)".
+std::string Where(int record, int field);
+
+// The file's bytes for a state. Characters the format cannot carry back (a comma, a quote,
+// a line break, a "~" opening a record, a character without a GBK form, a cell that is a
+// single space) are written as a space, and each field so changed is listed in `changed`.
+// A block field of the wrong length or with a non-hex digit is not written: `error` says
+// which, and `bytes` is empty.
+struct SaveText {
+    std::string bytes;
+    std::vector<std::string> changed;
+    std::string error;
+    bool ok() const { return error.empty(); }
+};
+SaveText ToText(const image::EditorState& state);
+
+// A file's bytes parsed into a copy of `current`: every cell of rows 1..128, every control and
+// every hidden block field comes from the file; the headings and the position fields stay as
+// in `current`. The whole file is checked first: a missing record or field, an index field
+// that is no integer, a block field of the wrong length or with a non-hex character gives
+// `error` (naming the record and the field), and `state` is then `current` unchanged.
+// Bytes that are no GBK are shown as "?" and listed in `warnings`.
+struct OpenResult {
+    image::EditorState state;
+    std::string error;
+    std::vector<std::string> warnings;
+    bool ok() const { return error.empty(); }
+};
+OpenResult FromText(std::string_view bytes, const image::EditorState& current = image::EditorState());
+
+// New: both grids, every control and k1..k15 as at start-up; only the position fields of
+// `current` (the cell under edit) are kept.
+image::EditorState New(const image::EditorState& current);
+
+// The path Save writes for the chosen name: ".bc" is appended unless the name already ends
+// in ".bc" (in any letter case).
+std::string PathForSave(std::string_view chosenName);
+
+// Writes the state to exactly `path`: a temporary file beside it is written, flushed to disk
+// and renamed over it, so a failed save leaves an existing file as it was. The error is
+// "Cannot create file \"<path>\". <reason>" with the system's reason.
+struct SaveResult {
+    std::vector<std::string> changed;  // as SaveText::changed
+    std::string error;
+    bool ok() const { return error.empty(); }
+};
+SaveResult SaveFile(const std::string& path, const image::EditorState& state);
+
+// Reads and parses the file at `path`. A file that cannot be read gives
+// "Cannot open file \"<path>\". <reason>"; otherwise as FromText.
+OpenResult OpenFile(const std::string& path, const image::EditorState& current = image::EditorState());
+
+}  // namespace codeplug
