@@ -55,18 +55,58 @@ public:
     // Optional observer of every byte sent and received (the serial trace).
     std::function<void(bool sent, const std::uint8_t* data, std::size_t length)> onTraffic;
 
-    // Internal to the procedures.
-    serial::TComm& comm() { return comm_; }
+    // Called when the port reports a hang-up (the adapter was unplugged).
+    std::function<void()> onHangup;
+
+    // Used by the procedures.
+    bool send(const std::string& hex);  // one SendData call for a whole frame
     Pump& pump() { return pump_; }
-    bool& busyFlag() { return busy_; }
     Clock::time_point lastReceive() const { return lastReceive_; }
+    bool hungUp() const { return hungUp_; }
+    std::chrono::microseconds quietTime() const;  // two character times at the line speed
+
+    // Marks the radio busy for the lifetime of a procedure; false if one already runs.
+    class Session {
+    public:
+        explicit Session(Radio& radio) : radio_(radio), acquired_(!radio.busy_) {
+            radio_.busy_ = true;
+            if (acquired_) radio_.hungUp_ = false;  // a hang-up counts from here on
+        }
+        ~Session() {
+            if (acquired_) radio_.busy_ = false;
+        }
+        Session(const Session&) = delete;
+        Session& operator=(const Session&) = delete;
+        bool acquired() const { return acquired_; }
+
+    private:
+        Radio& radio_;
+        bool acquired_;
+    };
 
 private:
     serial::TComm& comm_;
     Pump& pump_;
     std::string recvHex_;
     bool busy_ = false;
+    bool hungUp_ = false;
     Clock::time_point lastReceive_{};
+};
+
+// A Pump for a thread without another event loop: it delivers the owner queue's
+// notifications and sleeps in poll() between them.
+}  // namespace radiolink
+namespace serial {
+class OwnerQueue;
+}
+namespace radiolink {
+class QueuePump : public Pump {
+public:
+    explicit QueuePump(serial::OwnerQueue& queue) : queue_(queue) {}
+    void runUntil(Clock::time_point deadline, const std::function<bool()>& done) override;
+
+private:
+    serial::OwnerQueue& queue_;
 };
 
 // A full read into `state` (block by block, as each arrives). `raw`, when given, receives the
@@ -76,6 +116,10 @@ Result ReadRadio(Radio& radio, image::EditorState& state, const Progress& progre
 
 // A full write of `state`. Every frame is built and checked before anything is sent.
 Result WriteRadio(Radio& radio, const image::EditorState& state, const Progress& progress = {});
+
+// Reads the radio back and compares every byte the frames wrote; a difference names the
+// first block that differs and gives "写频错误!".
+Result VerifyRadio(Radio& radio, const std::vector<std::string>& writeFrames, const Progress& progress = {});
 
 // The single-block transfers of the limits page.
 Result ReadPowerOnMessage(Radio& radio, image::EditorState& state);   // "读取" (message)

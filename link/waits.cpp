@@ -1,0 +1,34 @@
+#include "link/waits.h"
+
+#include <algorithm>
+
+#include "image/hex.h"
+
+namespace radiolink {
+
+void OpenProcedure(Radio& radio) {
+    radio.RecvHex().clear();
+    radio.send(image::BytesToHex(std::string_view("PROM_LIN")));
+    PumpDelay(radio.pump(), kPromLinWaitMs);
+    radio.RecvHex().clear();
+}
+
+void CloseProcedure(Radio& radio) { radio.send(image::BytesToHex(std::string_view("EXIT"))); }
+
+bool AwaitReply(Radio& radio, const std::function<bool(const std::string&)>& complete) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kFrameTimeoutMs);
+    const auto quiet = radio.quietTime();
+    for (;;) {
+        const auto now = Clock::now();
+        const bool whole = complete(radio.RecvHex());
+        const bool settled = now - radio.lastReceive() >= quiet;
+        if (whole && settled) return true;
+        // An answer that was complete in time may settle just past the deadline.
+        if (radio.hungUp() || now >= deadline + (whole ? quiet : Clock::duration::zero())) return false;
+        const auto until = whole ? radio.lastReceive() + quiet : deadline;
+        const std::size_t before = radio.RecvHex().size();
+        radio.pump().runUntil(until, [&] { return radio.RecvHex().size() != before || radio.hungUp(); });
+    }
+}
+
+}  // namespace radiolink

@@ -1,0 +1,25 @@
+// The protocol's waits, shared by every procedure.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "link/link.h"
+
+namespace radiolink {
+
+constexpr int kPromLinWaitMs = 500;     // after "PROM_LIN"
+constexpr int kFrameTimeoutMs = 51 * 20;  // a read or write frame, counted from its sending
+constexpr int kSingleBlockWaitMs = 500;   // the one wait of a single-block transfer
+
+// Clears RecvHex, sends "PROM_LIN", waits 500 ms with the events running, clears RecvHex.
+void OpenProcedure(Radio& radio);
+// Sends "EXIT".
+void CloseProcedure(Radio& radio);
+
+// Waits until RecvHex is complete and the line has stayed quiet for two character times
+// since the last byte (so a longer answer than asked still fails), or until the frame's
+// time-out. The test runs as soon as data arrive.
+bool AwaitReply(Radio& radio, const std::function<bool(const std::string&)>& complete);
+
+}  // namespace radiolink
