@@ -1,0 +1,36 @@
+// A radio reached from the command line: a serial device opened as the main window opens
+// Comm1, or an in-process virtual radio (--port virtual), with the link over it.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "link/link.h"
+
+namespace cli {
+
+class Connection {
+public:
+    virtual ~Connection() = default;
+    virtual radiolink::Radio& radio() = 0;
+};
+
+// Opens DEV (a port-list name or a device path, or "virtual"). On failure returns nullptr
+// and `error` gives the system's reason; `trace`, when not empty, is a file that receives
+// every byte sent and received.
+std::unique_ptr<Connection> Connect(const std::string& port, std::string& error, const std::string& trace = {});
+
+// A progress bar on stderr: blocks done of the total, elapsed time.
+class ProgressBar {
+public:
+    explicit ProgressBar(int total);
+    ~ProgressBar();
+    void operator()(int done);
+
+private:
+    int total_;
+    long long startMs_;
+    bool drawn_ = false;
+};
+
+}  // namespace cli
