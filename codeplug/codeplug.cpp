@@ -9,6 +9,7 @@
 
 #include "image/gbk.h"
 #include "image/hex.h"
+#include "image/page_tables.h"
 
 namespace codeplug {
 namespace {
@@ -18,33 +19,33 @@ using image::EditorState;
 // ---------------------------------------------------------------------------------------
 // The record layout.
 
+// Record 129 / 258 in file order: the control number n of left<n> / right<n> (no 9), and its
+// kind; the list sizes come from the page tables.
 struct BandField {
     FieldKind kind;
     const char* upper;
     const char* lower;
-    int control;  // the n of left<n> / right<n>
-    int items;
+    int control;
 };
 constexpr std::array<BandField, 15> kBandFields = {{
-    {FieldKind::Index, "left1", "right1", 1, 2},
-    {FieldKind::Index, "left2", "right2", 2, 128},
-    {FieldKind::Text, "left3", "right3", 3, 0},
-    {FieldKind::Index, "left4", "right4", 4, 206},
-    {FieldKind::Index, "left5", "right5", 5, 18},
-    {FieldKind::Index, "left6", "right6", 6, 2},
-    {FieldKind::Index, "left7", "right7", 7, 206},
-    {FieldKind::Index, "left8", "right8", 8, 18},
-    {FieldKind::Index, "left10", "right10", 10, 2},
-    {FieldKind::Index, "left11", "right11", 11, 2},
-    {FieldKind::Index, "left12", "right12", 12, 2},
-    {FieldKind::Index, "left13", "right13", 13, 2},
-    {FieldKind::Index, "left14", "right14", 14, 3},
-    {FieldKind::Text, "left15", "right15", 15, 0},
-    {FieldKind::Index, "left16", "right16", 16, 7},
+    {FieldKind::Index, "left1", "right1", 1},
+    {FieldKind::Index, "left2", "right2", 2},
+    {FieldKind::Text, "left3", "right3", 3},
+    {FieldKind::Index, "left4", "right4", 4},
+    {FieldKind::Index, "left5", "right5", 5},
+    {FieldKind::Index, "left6", "right6", 6},
+    {FieldKind::Index, "left7", "right7", 7},
+    {FieldKind::Index, "left8", "right8", 8},
+    {FieldKind::Index, "left10", "right10", 10},
+    {FieldKind::Index, "left11", "right11", 11},
+    {FieldKind::Index, "left12", "right12", 12},
+    {FieldKind::Index, "left13", "right13", 13},
+    {FieldKind::Index, "left14", "right14", 14},
+    {FieldKind::Text, "left15", "right15", 15},
+    {FieldKind::Index, "left16", "right16", 16},
 }};
 
-// gn1..gn15; gn3 is the only edit.
-constexpr std::array<int, 15> kGeneralItems = {2, 21, 0, 4, 4, 4, 2, 2, 10, 2, 21, 4, 4, 10, 2};
+// Record 259: gn1..gn15; gn3 is the only edit.
 constexpr std::array<const char*, 15> kGeneralNames = {"gn1", "gn2",  "gn3",  "gn4",  "gn5",
                                                        "gn6", "gn7",  "gn8",  "gn9",  "gn10",
                                                        "gn11", "gn12", "gn13", "gn14", "gn15"};
@@ -54,8 +55,30 @@ constexpr std::array<const char*, 15> kBlockNames = {"k1", "k2",  "k3",  "k4",  
 constexpr std::array<const char*, 17> kCodeNames = {"sypz1", "sypz2", "sypz3", "sypz4", "sypz5", "sypz6",
                                                     "sypz7", "sypz8", "sypz9", "sy1",   "sy2",   "sy3",
                                                     "sy4",   "sy5",   "sy6",   "sy7",   "sy8"};
-constexpr int kRemoteStates = 3;  // sypz9: "正常", "遥晕", "遥毕"
-constexpr int kSwitchStates = 2;  // xp5: "关", "开"
+
+int listSize(const std::vector<image::PageControl>& controls, int number) {
+    for (const auto& c : controls)
+        if (c.number == number) return static_cast<int>(c.items.size());
+    return 0;
+}
+
+// The entry counts of the lists, looked up once.
+struct ListSizes {
+    std::array<int, 17> band{};
+    std::array<int, 16> general{};
+    int remote = 0;  // sypz9
+    int limitSwitch = 0;  // xp5
+    ListSizes() {
+        for (int n = 1; n <= 16; ++n) band[static_cast<std::size_t>(n)] = listSize(image::BandControls(), n);
+        for (int n = 1; n <= 15; ++n) general[static_cast<std::size_t>(n)] = listSize(image::GeneralControls(), n);
+        remote = listSize(image::IdentityControls(), 9);
+        limitSwitch = listSize(image::LimitControls(), 5);
+    }
+};
+const ListSizes& sizes() {
+    static const ListSizes s;
+    return s;
+}
 
 constexpr bool isUpperRow(int record) { return record >= 1 && record <= image::kChannels; }
 constexpr bool isLowerRow(int record) { return record >= 130 && record <= 129 + image::kChannels; }
@@ -319,15 +342,17 @@ FieldInfo Field(int record, int field) {
         case 129:
         case 258: {
             const BandField& b = kBandFields[f];
-            return {b.kind, record == 129 ? b.upper : b.lower, b.items};
+            return {b.kind, record == 129 ? b.upper : b.lower,
+                    b.kind == FieldKind::Index ? sizes().band[static_cast<std::size_t>(b.control)] : 0};
         }
         case 259:
-            return {field == 2 ? FieldKind::Text : FieldKind::Index, kGeneralNames[f], kGeneralItems[f]};
+            return {field == 2 ? FieldKind::Text : FieldKind::Index, kGeneralNames[f],
+                    field == 2 ? 0 : sizes().general[f + 1]};
         case 260:
-            return {field == 6 ? FieldKind::Index : FieldKind::Text, kLimitsNames[f], field == 6 ? kSwitchStates : 0};
+            return {field == 6 ? FieldKind::Index : FieldKind::Text, kLimitsNames[f], field == 6 ? sizes().limitSwitch : 0};
         case 261: return {FieldKind::Block, kBlockNames[f], image::hiddenField(field + 1).digits};
         case 262:
-            return {field == 8 ? FieldKind::Index : FieldKind::Text, kCodeNames[f], field == 8 ? kRemoteStates : 0};
+            return {field == 8 ? FieldKind::Index : FieldKind::Text, kCodeNames[f], field == 8 ? sizes().remote : 0};
         default: return {FieldKind::Cell, "", 0};
     }
 }

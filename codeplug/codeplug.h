@@ -89,6 +89,9 @@ struct SaveResult {
 };
 SaveResult SaveFile(const std::string& path, const image::EditorState& state);
 
+// The bytes written to `path` the same way; empty on success, otherwise the error as above.
+std::string WriteAtomically(const std::string& path, std::string_view bytes);
+
 // Reads and parses the file at `path`. A file that cannot be read gives
 // "Cannot open file \"<path>\". <reason>"; otherwise as FromText.
 OpenResult OpenFile(const std::string& path, const image::EditorState& current = image::EditorState());

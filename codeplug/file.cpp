@@ -32,7 +32,7 @@ struct TempFile {
     }
 };
 
-bool writeAll(int fd, const std::string& bytes) {
+bool writeAll(int fd, std::string_view bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -57,15 +57,7 @@ std::string resolveTarget(const std::string& path) {
 
 }  // namespace
 
-SaveResult SaveFile(const std::string& path, const image::EditorState& state) {
-    SaveResult result;
-    SaveText text = ToText(state);
-    if (!text.ok()) {
-        result.error = "Cannot save \"" + path + "\": " + text.error;
-        return result;
-    }
-    result.changed = std::move(text.changed);
-
+std::string WriteAtomically(const std::string& path, std::string_view bytes) {
     const std::string target = resolveTarget(path);
     const std::filesystem::path parent = std::filesystem::path(target).parent_path();
     const std::string base = std::filesystem::path(target).filename().string();
@@ -76,35 +68,21 @@ SaveResult SaveFile(const std::string& path, const image::EditorState& state) {
         const std::string name = "." + base + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
         const std::string candidate = parent.empty() ? name : (parent / name).string();
         temp.fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (temp.fd >= 0) {
+        if (temp.fd >= 0)
             temp.path = candidate;
-        } else if (errno != EEXIST) {
-            result.error = createError(path, errno);
-            return result;
-        }
+        else if (errno != EEXIST)
+            return createError(path, errno);
     }
-    if (temp.fd < 0) {
-        result.error = createError(path, EEXIST);
-        return result;
-    }
+    if (temp.fd < 0) return createError(path, EEXIST);
     // An existing file keeps its permissions.
     struct stat old {};
     if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) (void)::fchmod(temp.fd, old.st_mode & 07777);
 
-    if (!writeAll(temp.fd, text.bytes) || ::fsync(temp.fd) != 0) {
-        result.error = createError(path, errno);
-        return result;
-    }
+    if (!writeAll(temp.fd, bytes) || ::fsync(temp.fd) != 0) return createError(path, errno);
     const int fd = temp.fd;
     temp.fd = -1;
-    if (::close(fd) != 0) {
-        result.error = createError(path, errno);
-        return result;
-    }
-    if (::rename(temp.path.c_str(), target.c_str()) != 0) {
-        result.error = createError(path, errno);
-        return result;
-    }
+    if (::close(fd) != 0) return createError(path, errno);
+    if (::rename(temp.path.c_str(), target.c_str()) != 0) return createError(path, errno);
     temp.keep = true;
     // The rename itself reaches the disk with the directory.
     const int dir = ::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -112,6 +90,18 @@ SaveResult SaveFile(const std::string& path, const image::EditorState& state) {
         (void)::fsync(dir);
         ::close(dir);
     }
+    return {};
+}
+
+SaveResult SaveFile(const std::string& path, const image::EditorState& state) {
+    SaveResult result;
+    SaveText text = ToText(state);
+    if (!text.ok()) {
+        result.error = "Cannot save \"" + path + "\": " + text.error;
+        return result;
+    }
+    result.changed = std::move(text.changed);
+    result.error = WriteAtomically(path, text.bytes);
     return result;
 }
 

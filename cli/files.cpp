@@ -1,0 +1,136 @@
+#include "cli/files.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "codeplug/codeplug.h"
+
+namespace cli {
+
+void Fail(std::string_view command, std::string_view message) {
+    std::fprintf(stderr, "radio-cli %.*s: %.*s\n", static_cast<int>(command.size()), command.data(),
+                 static_cast<int>(message.size()), message.data());
+}
+
+std::optional<image::EditorState> OpenCodeplug(std::string_view command, const std::string& path) {
+    codeplug::OpenResult opened = codeplug::OpenFile(path);
+    if (!opened.ok()) {
+        // A file that cannot be read names itself; a malformed one is named here.
+        if (opened.error.rfind("Cannot open file", 0) == 0)
+            Fail(command, opened.error);
+        else
+            Fail(command, path + ": " + opened.error);
+        return std::nullopt;
+    }
+    for (const auto& w : opened.warnings) Fail(command, "warning: " + path + ": " + w);
+    return std::move(opened.state);
+}
+
+bool SaveCodeplug(std::string_view command, const std::string& name, const image::EditorState& state) {
+    const std::string path = codeplug::PathForSave(name);
+    const codeplug::SaveResult saved = codeplug::SaveFile(path, state);
+    if (!saved.ok()) {
+        Fail(command, saved.error);
+        return false;
+    }
+    for (const auto& c : saved.changed) Fail(command, "warning: " + path + ": " + c);
+    return true;
+}
+
+std::optional<std::string> ReadFile(const std::string& path, std::string& error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            error = std::strerror(errno);
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+bool WriteFile(const std::string& path, std::string_view bytes, std::string& error) {
+    error = codeplug::WriteAtomically(path, bytes);
+    return error.empty();
+}
+
+namespace {
+
+bool isWide(char32_t c) {
+    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0x303E) || (c >= 0x3041 && c <= 0x33FF) ||
+           (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xA000 && c <= 0xA4CF) ||
+           (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
+           (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F) ||
+           (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x20000 && c <= 0x3FFFD);
+}
+
+}  // namespace
+
+std::size_t DisplayWidth(std::string_view s) {
+    std::size_t width = 0;
+    for (std::size_t i = 0; i < s.size();) {
+        const auto lead = static_cast<unsigned char>(s[i]);
+        std::size_t n = 1;
+        char32_t c = lead;
+        if (lead >= 0xF0) {
+            n = 4;
+            c = lead & 0x07;
+        } else if (lead >= 0xE0) {
+            n = 3;
+            c = lead & 0x0F;
+        } else if (lead >= 0xC0) {
+            n = 2;
+            c = lead & 0x1F;
+        }
+        if (i + n > s.size()) n = s.size() - i;
+        for (std::size_t k = 1; k < n; ++k) c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        width += isWide(c) ? 2 : 1;
+        i += n;
+    }
+    return width;
+}
+
+std::string PadRight(std::string_view s, std::size_t width) {
+    std::string out(s);
+    const std::size_t w = DisplayWidth(s);
+    if (w < width) out.append(width - w, ' ');
+    return out;
+}
+
+std::string FormatTable(const std::vector<std::vector<std::string>>& rows) {
+    std::vector<std::size_t> widths;
+    for (const auto& row : rows) {
+        if (row.size() > widths.size()) widths.resize(row.size(), 0);
+        for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], DisplayWidth(row[c]));
+    }
+    std::string out;
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            if (c > 0) line += "  ";
+            line += c + 1 == row.size() ? row[c] : PadRight(row[c], widths[c]);
+        }
+        while (!line.empty() && line.back() == ' ') line.pop_back();
+        out += line;
+        out += '\n';
+    }
+    return out;
+}
+
+}  // namespace cli
