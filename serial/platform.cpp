@@ -1,0 +1,201 @@
+#include "serial/platform.h"
+
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <utility>
+
+namespace serial::platform {
+namespace {
+
+struct SpeedEntry {
+    std::uint32_t rate;
+    speed_t code;
+};
+
+constexpr SpeedEntry kSpeeds[] = {
+    {50, B50},         {75, B75},           {110, B110},         {134, B134},         {150, B150},
+    {200, B200},       {300, B300},         {600, B600},         {1200, B1200},       {1800, B1800},
+    {2400, B2400},     {4800, B4800},       {9600, B9600},       {19200, B19200},     {38400, B38400},
+    {57600, B57600},   {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
+    {576000, B576000}, {921600, B921600},   {1000000, B1000000}, {1152000, B1152000}, {1500000, B1500000},
+    {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000}, {3500000, B3500000}, {4000000, B4000000},
+};
+
+bool StandardSpeed(std::uint32_t rate, speed_t& code) {
+    for (const auto& s : kSpeeds)
+        if (s.rate == rate) {
+            code = s.code;
+            return true;
+        }
+    return false;
+}
+
+void ModemBit(int fd, int bit, bool on) {
+    ::ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bit);
+}
+
+}  // namespace
+
+OpenResult OpenDevice(const std::string& name, Device& device) {
+    device = Device{};
+    int fd;
+    do fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0) return OpenResult::CannotOpen;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return OpenResult::CannotOpen;
+    }
+    if (!::isatty(fd)) {
+        ::close(fd);  // releases the lock with it
+        return OpenResult::NotATty;
+    }
+    ::ioctl(fd, TIOCEXCL);
+    device.fd = fd;
+    device.haveOriginal = ::tcgetattr(fd, &device.original) == 0;
+    return OpenResult::Ok;
+}
+
+void CloseDevice(Device& device) {
+    if (device.fd < 0) return;
+    if (device.changedSerialFlags) {
+        serial_struct ss{};
+        if (::ioctl(device.fd, TIOCGSERIAL, &ss) == 0) {
+            ss.flags = device.originalSerialFlags;
+            ::ioctl(device.fd, TIOCSSERIAL, &ss);
+        }
+    }
+    if (device.haveOriginal) ::tcsetattr(device.fd, TCSANOW, &device.original);
+    ::ioctl(device.fd, TIOCNXCL);
+    ::flock(device.fd, LOCK_UN);
+    ::close(device.fd);
+    device = Device{};
+}
+
+void ApplyLine(int fd, const LineSettings& line) {
+    termios t{};
+    if (::tcgetattr(fd, &t) != 0) return;
+    ::cfmakeraw(&t);
+    t.c_cflag |= CREAD | CLOCAL;
+    t.c_cc[VMIN] = 1;
+    t.c_cc[VTIME] = 0;
+
+    t.c_cflag &= ~CSIZE;
+    switch (line.dataBits) {
+        case 5: t.c_cflag |= CS5; break;
+        case 6: t.c_cflag |= CS6; break;
+        case 7: t.c_cflag |= CS7; break;
+        default: t.c_cflag |= CS8; break;
+    }
+
+    t.c_cflag &= ~(PARENB | PARODD | CMSPAR);
+    switch (line.parity) {
+        case ParityMode::None: break;
+        case ParityMode::Odd: t.c_cflag |= PARENB | PARODD; break;
+        case ParityMode::Even: t.c_cflag |= PARENB; break;
+        case ParityMode::Mark: t.c_cflag |= PARENB | PARODD | CMSPAR; break;
+        case ParityMode::Space: t.c_cflag |= PARENB | CMSPAR; break;
+    }
+
+    // A UART sends 1.5 stop bits for CSTOPB with 5 data bits and 2 otherwise; termios has no
+    // other way to ask for 1.5.
+    if (line.stopBits == StopBitsMode::One)
+        t.c_cflag &= ~CSTOPB;
+    else
+        t.c_cflag |= CSTOPB;
+
+    // Input parity check without IGNPAR or PARMRK: a byte with a parity error is read as 0x00.
+    t.c_iflag &= ~(INPCK | IGNPAR | PARMRK | ISTRIP);
+    if (line.inputParityCheck) t.c_iflag |= INPCK;
+
+    if (line.hardwareFlow)
+        t.c_cflag |= CRTSCTS;
+    else
+        t.c_cflag &= ~CRTSCTS;
+
+    t.c_iflag &= ~(IXON | IXOFF | IXANY);
+    if (line.xonXoffOutput) t.c_iflag |= IXON;
+    if (line.xonXoffInput) t.c_iflag |= IXOFF;
+    t.c_cc[VSTART] = static_cast<cc_t>(line.xonChar);
+    t.c_cc[VSTOP] = static_cast<cc_t>(line.xoffChar);
+
+    speed_t code;
+    const bool standard = StandardSpeed(line.baudRate, code);
+    if (standard) ::cfsetspeed(&t, code);
+    ::tcsetattr(fd, TCSANOW, &t);
+    if (!standard && line.baudRate > 0) SetCustomSpeed(fd, line.baudRate);
+}
+
+void SetDtr(int fd, bool on) { ModemBit(fd, TIOCM_DTR, on); }
+void SetRts(int fd, bool on) { ModemBit(fd, TIOCM_RTS, on); }
+
+void PurgeInput(int fd) { ::tcflush(fd, TCIFLUSH); }
+void PurgeOutput(int fd) { ::tcflush(fd, TCOFLUSH); }
+
+void SetLowLatency(Device& device) {
+    serial_struct ss{};
+    if (::ioctl(device.fd, TIOCGSERIAL, &ss) != 0) return;
+    if (ss.flags & ASYNC_LOW_LATENCY) return;
+    const int before = ss.flags;
+    ss.flags |= ASYNC_LOW_LATENCY;
+    if (::ioctl(device.fd, TIOCSSERIAL, &ss) == 0) {
+        device.originalSerialFlags = before;
+        device.changedSerialFlags = true;
+    }
+}
+
+bool ReadCounters(int fd, Counters& counters) {
+    serial_icounter_struct ic{};
+    if (::ioctl(fd, TIOCGICOUNT, &ic) != 0) return false;
+    counters.frame = static_cast<std::uint32_t>(ic.frame);
+    counters.parity = static_cast<std::uint32_t>(ic.parity);
+    counters.overrun = static_cast<std::uint32_t>(ic.overrun);
+    counters.bufferOverrun = static_cast<std::uint32_t>(ic.buf_overrun);
+    counters.brk = static_cast<std::uint32_t>(ic.brk);
+    counters.ring = static_cast<std::uint32_t>(ic.rng);
+    counters.carrier = static_cast<std::uint32_t>(ic.dcd);
+    return true;
+}
+
+std::uint32_t LineErrorsBetween(const Counters& a, const Counters& b) {
+    std::uint32_t flags = 0;
+    if (b.bufferOverrun != a.bufferOverrun) flags |= CE_RXOVER;
+    if (b.overrun != a.overrun) flags |= CE_OVERRUN;
+    if (b.parity != a.parity) flags |= CE_RXPARITY;
+    if (b.frame != a.frame) flags |= CE_FRAME;
+    if (b.brk != a.brk) flags |= CE_BREAK;
+    return flags;
+}
+
+std::uint32_t ModemEventsBetween(const Counters& a, const Counters& b) {
+    std::uint32_t mask = 0;
+    if (b.ring != a.ring) mask |= MODEM_RING;
+    if (b.carrier != a.carrier) mask |= MODEM_CARRIER;
+    return mask;
+}
+
+int CreateEvent() { return ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK); }
+
+void SignalEvent(int event) {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const auto written = ::write(event, &one, sizeof one);
+}
+
+bool IsSignalled(int event) {
+    pollfd p{event, POLLIN, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & POLLIN);
+}
+
+void CloseFd(int& fd) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+}
+
+}  // namespace serial::platform

@@ -1,0 +1,105 @@
+// The POSIX side of the serial port: opening a tty exclusively, its line settings through
+// termios and the modem-control ioctls, purging, the driver's error and modem counters, and
+// the eventfd that plays the close event. Nothing here knows the component above it.
+//
+// The results of the setting calls are ignored on purpose: a pseudo-terminal refuses some
+// of them (modem lines, counters, serial_struct) and a port must still work there.
+#pragma once
+
+#include <termios.h>
+
+#include <cstdint>
+#include <string>
+
+namespace serial::platform {
+
+enum class ParityMode { None, Odd, Even, Mark, Space };
+enum class StopBitsMode { One, OneAndHalf, Two };
+
+// The line as termios can express it.
+struct LineSettings {
+    std::uint32_t baudRate = 9600;
+    int dataBits = 8;  // 5 .. 8
+    ParityMode parity = ParityMode::None;
+    StopBitsMode stopBits = StopBitsMode::One;
+    bool inputParityCheck = false;  // INPCK: a byte with a parity error reads as 0x00
+    bool hardwareFlow = false;      // CRTSCTS: output waits for CTS, RTS follows the input queue
+    bool xonXoffOutput = false;     // IXON
+    bool xonXoffInput = false;      // IXOFF
+    std::uint8_t xonChar = 0x11;    // VSTART
+    std::uint8_t xoffChar = 0x13;   // VSTOP
+};
+
+// An open device. The fd is non-blocking and close-on-exec.
+struct Device {
+    int fd = -1;
+    termios original{};          // restored on close
+    bool haveOriginal = false;
+    int originalSerialFlags = 0;  // serial_struct flags before low latency was asked for
+    bool changedSerialFlags = false;
+};
+
+enum class OpenResult { Ok, CannotOpen, NotATty };
+
+// Opens an existing device read-write, without becoming its controlling terminal, and
+// exclusively: TIOCEXCL keeps out later opens by other users, and an advisory flock keeps
+// out everyone else, root included, in this process or another. The flock is what makes a
+// second opener fail as root, since root is exempt from TIOCEXCL.
+// CannotOpen: missing, no rights, or in use. NotATty: opened, but no terminal device (the fd
+// is closed again).
+OpenResult OpenDevice(const std::string& name, Device& device);
+
+// Restores the termios and serial flags found at open, lifts the exclusive mode (a
+// pseudo-terminal whose other side stays open would keep it otherwise), unlocks, closes.
+void CloseDevice(Device& device);
+
+// Raw mode (no echo, no line editing, no translation, no signals), receiver on, modem
+// status lines ignored for open/read (CLOCAL), and the given line.
+void ApplyLine(int fd, const LineSettings& line);
+
+// Sets a baud rate that has no Bnnn constant (termios2, BOTHER). Defined apart, since the
+// kernel's termios2 header clashes with the C library's termios.
+bool SetCustomSpeed(int fd, std::uint32_t baudRate);
+
+// Raises or lowers DTR or RTS (TIOCMBIS, TIOCMBIC).
+void SetDtr(int fd, bool on);
+void SetRts(int fd, bool on);
+
+// tcflush of the given directions: what is queued and not yet moved is thrown away.
+void PurgeInput(int fd);
+void PurgeOutput(int fd);
+
+// Asks the driver not to hold received bytes back (ASYNC_LOW_LATENCY; on a USB adapter this
+// drops the latency timer from 16 ms to 1 ms). Remembers the old flags in the device.
+void SetLowLatency(Device& device);
+
+// Error and modem counters of the driver (TIOCGICOUNT). Real UARTs and most USB adapters
+// keep them; a pseudo-terminal does not, and then this returns false.
+struct Counters {
+    std::uint32_t frame = 0, parity = 0, overrun = 0, bufferOverrun = 0, brk = 0;
+    std::uint32_t ring = 0, carrier = 0;
+};
+bool ReadCounters(int fd, Counters& counters);
+
+// Line-error flags, as the receive-error event reports them.
+inline constexpr std::uint32_t CE_RXOVER = 0x0001;    // input buffer overflow
+inline constexpr std::uint32_t CE_OVERRUN = 0x0002;   // character lost in the UART
+inline constexpr std::uint32_t CE_RXPARITY = 0x0004;  // parity error
+inline constexpr std::uint32_t CE_FRAME = 0x0008;     // framing error
+inline constexpr std::uint32_t CE_BREAK = 0x0010;     // break received
+// Modem mask of the modem-state event.
+inline constexpr std::uint32_t MODEM_RING = 4;
+inline constexpr std::uint32_t MODEM_CARRIER = 8;
+
+// Flags for what changed between two readings; 0 when nothing did.
+std::uint32_t LineErrorsBetween(const Counters& before, const Counters& after);
+std::uint32_t ModemEventsBetween(const Counters& before, const Counters& after);
+
+// The close event: an eventfd that, once signalled, stays readable (nobody reads it), so
+// every thread polling it sees it, like a manual-reset event.
+int CreateEvent();  // -1 on failure
+void SignalEvent(int event);
+bool IsSignalled(int event);
+void CloseFd(int& fd);  // closes and sets -1; does nothing for -1
+
+}  // namespace serial::platform

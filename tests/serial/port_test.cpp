@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "serial/port_bar.h"
+#include "serial/port_list.h"
+#include "tests/serial/pty_pair.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using serial::OwnerQueue;
+using serial::PortBar;
+using serial::TComm;
+using testing_pty::PtyPair;
+
+// A /sys/class/tty look-alike: each entry a directory, `device` a link when the entry is a
+// device, `type` the serial core's UART type where there is one.
+struct FakeSysfs {
+    fs::path root;
+    FakeSysfs() {
+        char tmpl[] = "/tmp/sysfs-tty-XXXXXX";
+        root = ::mkdtemp(tmpl);
+        fs::create_directories(root / "devices");
+    }
+    ~FakeSysfs() { fs::remove_all(root); }
+    void add(const std::string& name, bool device, int type = -1) {
+        fs::create_directories(root / "class" / name);
+        if (device) fs::create_directory_symlink(root / "devices", root / "class" / name / "device");
+        if (type >= 0) std::ofstream(root / "class" / name / "type") << type << "\n";
+    }
+    std::string dir() const { return (root / "class").string(); }
+};
+
+TEST(PortList, ListsDevicesWithAUartSortedWithoutRegardToCase) {
+    FakeSysfs sys;
+    sys.add("tty0", false);
+    sys.add("console", false);
+    sys.add("ttyS0", true, 0);  // an 8250 placeholder without a UART
+    sys.add("ttyS1", true, 4);
+    sys.add("ttyUSB0", true);
+    sys.add("COM2", true);
+    sys.add("com10", true);
+    EXPECT_EQ(serial::PortList(sys.dir()),
+              (std::vector<std::string>{"com10", "COM2", "ttyS1", "ttyUSB0"}));
+    EXPECT_EQ(serial::PortList(sys.dir(), {"/dev/pts/7", "ttyS1"}),
+              (std::vector<std::string>{"/dev/pts/7", "com10", "COM2", "ttyS1", "ttyUSB0"}));
+    EXPECT_EQ(serial::PortList((sys.root / "missing").string(), {"/dev/pts/7"}),
+              (std::vector<std::string>{"/dev/pts/7"}));
+}
+
+TEST(PortList, ShortNamesAreOpenedAsTheyAreLongerOnesUnderDev) {
+    EXPECT_EQ(serial::DeviceName("COM1"), "COM1");
+    EXPECT_EQ(serial::DeviceName("COM10"), "/dev/COM10");
+    EXPECT_EQ(serial::DeviceName("ttyUSB0"), "/dev/ttyUSB0");
+    EXPECT_EQ(serial::DeviceName("/dev/pts/3"), "/dev/pts/3");
+    EXPECT_EQ(serial::DeviceName(""), "");
+}
+
+TEST(PortBar, WithoutPortsThePanelSaysSoAndThePortStaysClosed) {
+    OwnerQueue queue;
+    TComm comm(queue);
+    PortBar bar;
+    bar.SetItems({});
+    bar.OpenAtStartup(comm);
+    EXPECT_EQ(bar.Panel0, "无串口!");
+    EXPECT_FALSE(comm.IsOpen());
+    EXPECT_EQ(bar.ItemIndex, -1);
+    bar.ComboBox1Click(comm, 0);
+    EXPECT_EQ(bar.Panel0, "无串口!");
+}
+
+TEST(PortBar, AnOccupiedFirstPortIsReportedAndAnotherCanBePickedAfterIt) {
+    PtyPair busy, free;
+    OwnerQueue queue;
+    TComm otherProgram(queue);
+    otherProgram.SetCommName(busy.path());
+    otherProgram.OpenPort();
+
+    TComm comm(queue);
+    PortBar bar;
+    bar.SetItems({busy.path(), free.path()});
+
+    bar.OpenAtStartup(comm);
+    EXPECT_EQ(bar.ItemIndex, 0);
+    EXPECT_EQ(bar.Panel0, "通讯端口:串口被占用!");
+    EXPECT_FALSE(comm.IsOpen());
+
+    bar.ComboBox1Click(comm, 1);
+    EXPECT_EQ(bar.Panel0, "通讯端口:" + free.path());
+    EXPECT_TRUE(comm.IsOpen());
+    EXPECT_EQ(comm.CommName(), free.path());
+
+    // Picking the open port again closes and reopens it.
+    bar.ComboBox1Click(comm, 1);
+    EXPECT_EQ(bar.Panel0, "通讯端口:" + free.path());
+    EXPECT_TRUE(comm.IsOpen());
+}
+
+TEST(PortBar, PickingAnotherPortClosesTheOpenOneThoughItsNameHasNoCom) {
+    PtyPair first, second;
+    OwnerQueue queue;
+    TComm comm(queue);
+    PortBar bar;
+    bar.SetItems({first.path(), second.path()});
+    bar.OpenAtStartup(comm);
+    ASSERT_EQ(bar.Panel0, "通讯端口:" + first.path());
+
+    bar.ComboBox1Click(comm, 1);
+    EXPECT_EQ(bar.Panel0, "通讯端口:" + second.path());
+    EXPECT_EQ(comm.CommName(), second.path());
+
+    TComm other(queue);  // the first port was really closed
+    other.SetCommName(first.path());
+    EXPECT_NO_THROW(other.OpenPort());
+}
+
+}  // namespace
