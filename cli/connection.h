@@ -30,6 +30,7 @@ public:
 private:
     int total_;
     long long startMs_;
+    long long lastDrawMs_ = 0;
     bool drawn_ = false;
 };
 

@@ -57,6 +57,11 @@ public:
 
     // Called when the port reports a hang-up (the adapter was unplugged).
     std::function<void()> onHangup;
+    // Remarks for the serial trace: a frame that timed out, a procedure's result.
+    std::function<void(const std::string& text)> onNote;
+    void note(const std::string& text) {
+        if (onNote) onNote(text);
+    }
 
     // Used by the procedures.
     bool send(const std::string& hex);  // one SendData call for a whole frame

@@ -24,7 +24,12 @@ bool AwaitReply(Radio& radio, const std::function<bool(const std::string&)>& com
         const bool settled = now - radio.lastReceive() >= quiet;
         if (whole && settled) return true;
         // An answer that was complete in time may settle just past the deadline.
-        if (radio.hungUp() || now >= deadline + (whole ? quiet : Clock::duration::zero())) return false;
+        if (radio.hungUp() || now >= deadline + (whole ? quiet : Clock::duration::zero())) {
+            radio.note(radio.hungUp() ? "hang-up: the port was closed or unplugged"
+                                      : "time-out: " + std::to_string(radio.RecvHex().size() / 2) + " bytes in " +
+                                            std::to_string(kFrameTimeoutMs) + " ms");
+            return false;
+        }
         const auto until = whole ? radio.lastReceive() + quiet : deadline;
         const std::size_t before = radio.RecvHex().size();
         radio.pump().runUntil(until, [&] { return radio.RecvHex().size() != before || radio.hungUp(); });

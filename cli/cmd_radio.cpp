@@ -1,0 +1,185 @@
+// The commands that talk to a radio: ports, read, write and the single-block transfers.
+#include <cstdio>
+#include <fstream>
+
+#include "cli/command.h"
+#include "cli/connection.h"
+#include "cli/files.h"
+#include "cli/options.h"
+#include "codeplug/codeplug.h"
+#include "image/transfer.h"
+#include "serial/port_list.h"
+
+namespace cli {
+namespace {
+
+const std::string kPortHelp =
+    "  --port DEV     a name from `radio-cli ports`, a device path (/dev/ttyUSB0, /dev/pts/5),\n"
+    "                 or `virtual` for an in-process virtual radio\n"
+    "  --trace FILE   write every byte sent and received to FILE, with timestamps\n";
+
+// Prints the procedure's result: its message on stdout, what went wrong on stderr.
+int report(std::string_view command, const radiolink::Result& r) {
+    if (!r.message.empty()) std::printf("%s\n", r.message.c_str());
+    if (!r.detail.empty()) Fail(command, r.detail);
+    return r.ok ? kOk : kFailed;
+}
+
+// The options every radio command shares, then the connection.
+struct Setup {
+    Options options;
+    std::unique_ptr<Connection> connection;
+};
+std::optional<Setup> setUp(std::string_view command, const std::vector<std::string>& args,
+                           std::set<std::string> valued, const std::set<std::string>& flags,
+                           const std::vector<std::string>& required) {
+    valued.insert({"port", "trace"});
+    Setup s{ParseOptions(args, valued, flags), nullptr};
+    if (!s.options.error.empty()) {
+        Fail(command, s.options.error + " (see --help)");
+        return std::nullopt;
+    }
+    if (!s.options.positional.empty()) {
+        Fail(command, "unexpected argument " + s.options.positional.front() + " (see --help)");
+        return std::nullopt;
+    }
+    for (const auto& name : required)
+        if (!s.options.value(name)) {
+            Fail(command, "--" + name + " is required (see --help)");
+            return std::nullopt;
+        }
+    std::string error;
+    s.connection = Connect(*s.options.value("port"), error, s.options.value("trace").value_or(""));
+    if (!s.connection) {
+        Fail(command, error);
+        return std::nullopt;
+    }
+    return s;
+}
+
+int runPorts(const std::vector<std::string>& args) {
+    if (!args.empty()) {
+        Fail("ports", "takes no arguments (see --help)");
+        return kUsage;
+    }
+    const auto ports = serial::PortList();
+    if (ports.empty()) std::printf("无串口!\n");
+    for (const auto& p : ports) std::printf("%s\t%s\n", p.c_str(), serial::DeviceName(p).c_str());
+    return kOk;
+}
+
+int runRead(const std::vector<std::string>& args) {
+    auto s = setUp("read", args, {"out", "raw"}, {}, {"port", "out"});
+    if (!s) return kUsage;
+    image::EditorState state;
+    std::vector<std::uint8_t> raw;
+    radiolink::Result r;
+    {
+        ProgressBar bar(image::kBlockCount);
+        r = radiolink::ReadRadio(s->connection->radio(), state, bar, &raw);
+    }
+    if (const auto rawPath = s->options.value("raw")) {
+        std::string error;
+        if (!WriteFile(*rawPath, std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()), error)) {
+            Fail("read", error);
+            return kUsage;
+        }
+    }
+    const int code = report("read", r);
+    if (!r.ok) return code;
+    return SaveCodeplug("read", *s->options.value("out"), state) ? kOk : kUsage;
+}
+
+int runWrite(const std::vector<std::string>& args) {
+    auto s = setUp("write", args, {"in"}, {"verify"}, {"port", "in"});
+    if (!s) return kUsage;
+    const auto state = OpenCodeplug("write", *s->options.value("in"));
+    if (!state) return kUsage;
+    auto& radio = s->connection->radio();
+    radiolink::Result r;
+    {
+        ProgressBar bar(image::kBlockCount);
+        r = radiolink::WriteRadio(radio, *state, bar);
+    }
+    if (!r.ok || !s->options.has("verify")) return report("write", r);
+    std::printf("%s\n", r.message.c_str());
+    radiolink::Result verified;
+    {
+        ProgressBar bar(image::kBlockCount);
+        verified = radiolink::VerifyRadio(radio, image::BuildWriteFrames(*state).frames, bar);
+    }
+    if (verified.ok) std::printf("校验正确: every byte the write sent reads back the same\n");
+    return report("write", {verified.ok, verified.ok ? "" : verified.message, verified.detail, verified.progress});
+}
+
+// read-message, read-limits: the file's state, updated by one block and saved back.
+template <radiolink::Result (*Procedure)(radiolink::Radio&, image::EditorState&)>
+int runSingleRead(std::string_view command, const std::vector<std::string>& args) {
+    auto s = setUp(command, args, {"file"}, {}, {"port", "file"});
+    if (!s) return kUsage;
+    const std::string path = *s->options.value("file");
+    auto state = OpenCodeplug(command, path);
+    if (!state) return kUsage;
+    const auto r = Procedure(s->connection->radio(), *state);
+    const int code = report(command, r);
+    // A failed read empties the group's edits, as the page does; the file keeps them.
+    if (!r.ok) return code;
+    return SaveCodeplug(command, path, *state) ? kOk : kUsage;
+}
+
+template <radiolink::Result (*Procedure)(radiolink::Radio&, const image::EditorState&)>
+int runSingleWrite(std::string_view command, const std::vector<std::string>& args) {
+    auto s = setUp(command, args, {"file"}, {}, {"port", "file"});
+    if (!s) return kUsage;
+    const auto state = OpenCodeplug(command, *s->options.value("file"));
+    if (!state) return kUsage;
+    return report(command, Procedure(s->connection->radio(), *state));
+}
+
+const std::string kExits =
+    "Exit status: 0 success, 1 the transfer failed (the block and what came back are named),\n"
+    "2 bad usage, a file error or a port that cannot be opened.";
+
+RADIO_CLI_COMMAND("ports", "list the serial ports as the port bar shows them",
+                  "usage: radio-cli ports\n\nLists the serial ports of this system, sorted, each with the device "
+                  "it opens.\nPrints 无串口! when there is none.",
+                  runPorts)
+
+RADIO_CLI_COMMAND("read", "read the whole radio into a codeplug file",
+                  "usage: radio-cli read --port DEV --out FILE.bc [--raw FILE.img] [--trace FILE]\n\n"
+                  "Reads the 136 blocks of the radio's memory into the start-up editor state and saves it.\n" +
+                      kPortHelp +
+                      "  --raw FILE     also keep the bytes received as a 7168-byte image (0xFF where nothing "
+                      "was read)\n\nPrints 读取成功! or 读取失败!.\n" + kExits,
+                  runRead)
+
+RADIO_CLI_COMMAND("write", "write a codeplug file into the radio",
+                  "usage: radio-cli write --port DEV --in FILE.bc [--verify] [--trace FILE]\n\n"
+                  "Opens the file and writes its 136 blocks. Every frame is checked before the first byte is sent.\n" +
+                      kPortHelp +
+                      "  --verify       read the radio back afterwards and compare every byte the write sent\n\n"
+                      "Prints 写频正确! or 写频错误!.\n" + kExits,
+                  runWrite)
+
+RADIO_CLI_COMMAND("read-message", "read the power-on message into a codeplug file",
+                  "usage: radio-cli read-message --port DEV --file FILE.bc\n\nReads the 16 bytes at 0x02D0 and "
+                  "updates the file.\n" + kPortHelp + "\nPrints 读取成功! or 读取失败!.\n" + kExits,
+                  [](const std::vector<std::string>& a) { return runSingleRead<radiolink::ReadPowerOnMessage>("read-message", a); })
+
+RADIO_CLI_COMMAND("read-limits", "read the band limits into a codeplug file",
+                  "usage: radio-cli read-limits --port DEV --file FILE.bc\n\nReads the 17 bytes at 0x02E0 and "
+                  "updates the file.\n" + kPortHelp + "\nPrints 读取成功! or 读取失败!.\n" + kExits,
+                  [](const std::vector<std::string>& a) { return runSingleRead<radiolink::ReadLimits>("read-limits", a); })
+
+RADIO_CLI_COMMAND("write-message", "write a file's power-on message into the radio",
+                  "usage: radio-cli write-message --port DEV --file FILE.bc\n\nWrites the file's 16 bytes of "
+                  "power-on message at 0x02D0.\n" + kPortHelp + "\nPrints 写入成功! or 写入失败!.\n" + kExits,
+                  [](const std::vector<std::string>& a) { return runSingleWrite<radiolink::WritePowerOnMessage>("write-message", a); })
+
+RADIO_CLI_COMMAND("write-limits", "write a file's band limits into the radio",
+                  "usage: radio-cli write-limits --port DEV --file FILE.bc\n\nWrites the file's 17 bytes of band "
+                  "limits at 0x02E0.\n" + kPortHelp + "\nPrints 写入成功! or 写入失败!.\n" + kExits,
+                  [](const std::vector<std::string>& a) { return runSingleWrite<radiolink::WriteLimits>("write-limits", a); })
+
+}  // namespace
+}  // namespace cli

@@ -1,0 +1,120 @@
+#include "cli/connection.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+#include "link/comm1.h"
+#include "link/trace.h"
+#include "serial/comm.h"
+#include "serial/owner_queue.h"
+#include "serial/port_list.h"
+#include "sim/virtual_radio.h"
+
+namespace cli {
+namespace {
+
+long long nowMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// Why a device could not be opened: the system's reason, with the hint for the usual one.
+std::string openFailure(const std::string& device) {
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd >= 0) {
+        ::close(fd);
+        return device + ": the port is in use by another program";
+    }
+    const int e = errno;
+    std::string reason = device + ": " + std::strerror(e);
+    if (e == EACCES || e == EPERM) reason += " (add the user to the dialout group: sudo usermod -aG dialout $USER, then log in again)";
+    return reason;
+}
+
+class SerialConnection : public Connection {
+public:
+    SerialConnection() : comm_(queue_), pump_(queue_), radio_(comm_, pump_) {}
+    ~SerialConnection() override {
+        radio_.onTraffic = nullptr;
+        comm_.ClosePort();
+    }
+
+    bool open(const std::string& device, std::string& error) {
+        radiolink::ConfigureComm1(comm_);
+        comm_.SetCommName(device);
+        try {
+            comm_.OpenPort();
+        } catch (const serial::ECommsError& e) {
+            error = std::string(e.what()) + ": " + openFailure(device);
+            return false;
+        }
+        return true;
+    }
+
+    radiolink::Radio& radio() override { return radio_; }
+
+    std::unique_ptr<sim::VirtualRadio> virtualRadio;  // destroyed after the port is closed
+    std::unique_ptr<radiolink::TraceFile> trace;
+
+private:
+    serial::OwnerQueue queue_;
+    serial::TComm comm_;
+    radiolink::QueuePump pump_;
+    radiolink::Radio radio_;
+};
+
+}  // namespace
+
+std::unique_ptr<Connection> Connect(const std::string& port, std::string& error, const std::string& trace) {
+    std::unique_ptr<sim::VirtualRadio> virtualRadio;
+    std::string device;
+    if (port == "virtual") {
+        try {
+            virtualRadio = std::make_unique<sim::VirtualRadio>();
+        } catch (const std::exception& e) {
+            error = std::string("cannot start the virtual radio: ") + e.what();
+            return nullptr;
+        }
+        device = virtualRadio->slavePath();
+    } else {
+        device = serial::DeviceName(port);
+    }
+    auto connection = std::make_unique<SerialConnection>();
+    if (!connection->open(device, error)) return nullptr;
+    if (!trace.empty()) {
+        connection->trace = std::make_unique<radiolink::TraceFile>();
+        if (!connection->trace->open(trace, error)) return nullptr;
+        connection->trace->attach(connection->radio());
+    }
+    connection->virtualRadio = std::move(virtualRadio);
+    return connection;
+}
+
+ProgressBar::ProgressBar(int total) : total_(total), startMs_(nowMs()) {}
+
+ProgressBar::~ProgressBar() {
+    if (drawn_) std::fputc('\n', stderr);
+}
+
+void ProgressBar::operator()(int done) {
+    // Drawn only for a person at a terminal, and not more often than the eye follows.
+    static const bool terminal = ::isatty(STDERR_FILENO) != 0;
+    if (!terminal) return;
+    const long long now = nowMs();
+    if (done != total_ && now - lastDrawMs_ < 50) return;
+    lastDrawMs_ = now;
+    constexpr int kWidth = 40;
+    const int filled = total_ > 0 ? done * kWidth / total_ : 0;
+    std::string bar(static_cast<std::size_t>(filled), '#');
+    bar.append(static_cast<std::size_t>(kWidth - filled), '.');
+    std::fprintf(stderr, "\r[%s] %3d/%d  %.1f s", bar.c_str(), done, total_, static_cast<double>(now - startMs_) / 1000.0);
+    std::fflush(stderr);
+    drawn_ = true;
+}
+
+}  // namespace cli
