@@ -1,0 +1,389 @@
+#include "sim/virtual_radio.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <sys/eventfd.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <system_error>
+
+namespace sim {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::uint8_t kAck = 0x06;
+constexpr std::uint8_t kNak = 0x15;
+constexpr char kPromLin[] = "PROM_LIN";
+constexpr char kRead[] = "READ";
+constexpr char kWrie[] = "WRIE";
+constexpr char kExit[] = "EXIT";
+constexpr std::size_t kHeader = 8;  // command, address, length
+
+// What a radio may send back to the handshake when its line is noisy: nothing the program
+// looks at, since it discards whatever came after 500 ms.
+constexpr std::uint8_t kNoise[] = {0x00, 0xFF, 0x06, 0x55, 0xAA, 0x15, 0x06, 0x7E,
+                                   0x80, 0x01, 0xFE, 0x52, 0x06, 0x0D, 0x0A, 0xF0};
+
+std::system_error SystemError(const char* what) { return std::system_error(errno, std::generic_category(), what); }
+
+void Raw(int fd) {
+    termios t{};
+    if (::tcgetattr(fd, &t) != 0) return;
+    ::cfmakeraw(&t);
+    t.c_cflag |= CLOCAL | CREAD;
+    ::cfsetspeed(&t, B19200);
+    ::tcsetattr(fd, TCSANOW, &t);
+}
+
+std::uint16_t Be16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] << 8 | p[1]); }
+
+bool StartsWith(const Bytes& b, const char* text, std::size_t length) {
+    return b.size() >= length && std::memcmp(b.data(), text, length) == 0;
+}
+
+// Could `pending` be the beginning of a frame of this command?
+bool CouldBe(const Bytes& pending, const char* text, std::size_t length) {
+    return std::memcmp(pending.data(), text, std::min(pending.size(), length)) == 0;
+}
+
+void Drain(int eventFd) {
+    std::uint64_t count;
+    [[maybe_unused]] const auto got = ::read(eventFd, &count, sizeof count);
+}
+
+}  // namespace
+
+VirtualRadio::VirtualRadio(RadioOptions options, Bytes memory) : options_(options), memory_(std::move(memory)) {
+    if (memory_.size() != kMemorySize) throw std::invalid_argument("a radio memory holds 7168 bytes");
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (master_ < 0) throw SystemError("posix_openpt");
+    char name[128];
+    if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0 || ::ptsname_r(master_, name, sizeof name) != 0) {
+        const auto error = SystemError("pseudo-terminal");
+        ::close(master_);
+        throw error;
+    }
+    slavePath_ = name;
+    slaveKeeper_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    stop_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    wake_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (slaveKeeper_ < 0 || stop_ < 0 || wake_ < 0) {
+        const auto error = SystemError("pseudo-terminal");
+        for (int fd : {master_, slaveKeeper_, stop_, wake_})
+            if (fd >= 0) ::close(fd);
+        throw error;
+    }
+    Raw(master_);
+    Raw(slaveKeeper_);
+    try {
+        thread_ = std::thread([this] { serve(); });
+    } catch (...) {
+        for (int fd : {master_, slaveKeeper_, stop_, wake_}) ::close(fd);
+        throw;
+    }
+}
+
+VirtualRadio::~VirtualRadio() {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const auto written = ::write(stop_, &one, sizeof one);
+    thread_.join();
+    closeDevice();
+    ::close(stop_);
+    ::close(wake_);
+}
+
+void VirtualRadio::closeDevice() {
+    std::lock_guard lock(mutex_);
+    if (master_ >= 0) ::close(master_);
+    if (slaveKeeper_ >= 0) ::close(slaveKeeper_);
+    master_ = slaveKeeper_ = -1;
+    vanished_ = true;
+    changed_.notify_all();
+}
+
+Bytes VirtualRadio::memory() const {
+    std::lock_guard lock(mutex_);
+    return memory_;
+}
+
+void VirtualRadio::setMemory(const Bytes& memory) {
+    if (memory.size() != kMemorySize) throw std::invalid_argument("a radio memory holds 7168 bytes");
+    std::lock_guard lock(mutex_);
+    memory_ = memory;
+}
+
+Bytes VirtualRadio::read(std::uint16_t address, std::size_t length) const {
+    std::lock_guard lock(mutex_);
+    Bytes out(length, 0xFF);
+    for (std::size_t i = 0; i < length; ++i)
+        if (address + i < memory_.size()) out[i] = memory_[address + i];
+    return out;
+}
+
+void VirtualRadio::write(std::uint16_t address, const Bytes& bytes) {
+    std::lock_guard lock(mutex_);
+    for (std::size_t i = 0; i < bytes.size() && address + i < memory_.size(); ++i) memory_[address + i] = bytes[i];
+}
+
+Bytes VirtualRadio::received() const {
+    std::lock_guard lock(mutex_);
+    return received_;
+}
+
+std::vector<Bytes> VirtualRadio::frames() const {
+    std::lock_guard lock(mutex_);
+    return frames_;
+}
+
+void VirtualRadio::clearReceived() {
+    std::lock_guard lock(mutex_);
+    received_.clear();
+    frames_.clear();
+}
+
+bool VirtualRadio::waitForFrames(std::size_t count, std::chrono::milliseconds timeout) const {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, timeout, [&] { return frames_.size() >= count; });
+}
+
+void VirtualRadio::setFault(const FaultPlan& fault) {
+    std::lock_guard lock(mutex_);
+    options_.fault = fault;
+}
+
+FaultPlan VirtualRadio::fault() const {
+    std::lock_guard lock(mutex_);
+    return options_.fault;
+}
+
+bool VirtualRadio::programming() const {
+    std::lock_guard lock(mutex_);
+    return programming_;
+}
+
+void VirtualRadio::vanish() {
+    std::unique_lock lock(mutex_);
+    if (vanished_) return;
+    vanishRequested_ = true;
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const auto written = ::write(wake_, &one, sizeof one);
+    changed_.wait(lock, [&] { return vanished_; });
+}
+
+bool VirtualRadio::vanished() const {
+    std::lock_guard lock(mutex_);
+    return vanished_;
+}
+
+// The radio's thread: sleeps in one poll() on the line, the stop event and the vanish
+// request; a frame that stops halfway adds a time-out, after which it is dropped.
+void VirtualRadio::serve() {
+    Bytes pending;
+    Clock::time_point lastByte{};
+    for (;;) {
+        int timeout = -1;
+        if (!pending.empty()) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(lastByte + options_.frameTimeout - Clock::now());
+            timeout = static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+        }
+        pollfd fds[3] = {{stop_, POLLIN, 0}, {wake_, POLLIN, 0}, {master_, POLLIN, 0}};
+        const int r = ::poll(fds, master_ >= 0 ? 3 : 2, timeout);
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            return;
+        }
+        if (fds[0].revents) return;
+        if (fds[1].revents) {
+            Drain(wake_);
+            bool asked;
+            {
+                std::lock_guard lock(mutex_);
+                asked = vanishRequested_;
+            }
+            if (asked) closeDevice();
+            pending.clear();
+            continue;
+        }
+        if (r == 0) {
+            pending.clear();  // a frame that never ended
+            continue;
+        }
+        if (master_ < 0) continue;
+        if (fds[2].revents & POLLIN) {
+            std::uint8_t buffer[4096];
+            const ssize_t got = ::read(master_, buffer, sizeof buffer);
+            if (got > 0) {
+                {
+                    std::lock_guard lock(mutex_);
+                    received_.insert(received_.end(), buffer, buffer + got);
+                }
+                pending.insert(pending.end(), buffer, buffer + got);
+                lastByte = Clock::now();
+            } else if (got < 0 && errno != EAGAIN && errno != EINTR) {
+                closeDevice();
+                continue;
+            }
+        } else if (fds[2].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            closeDevice();  // cannot happen while the keeper is open; never spin on it
+            continue;
+        }
+
+        // Take every whole frame from the front; bytes that begin no frame are skipped.
+        while (!pending.empty() && master_ >= 0) {
+            std::size_t need = 0;
+            if (CouldBe(pending, kPromLin, 8)) need = 8;
+            else if (CouldBe(pending, kExit, 4)) need = 4;
+            else if (CouldBe(pending, kRead, 4)) need = kHeader;
+            else if (CouldBe(pending, kWrie, 4)) need = pending.size() >= kHeader ? kHeader + Be16(&pending[6]) : kHeader;
+            else {
+                pending.erase(pending.begin());
+                continue;
+            }
+            if (pending.size() < need) break;
+            Bytes frame(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(need));
+            pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(need));
+            handle(frame);
+        }
+        if (master_ < 0) pending.clear();
+    }
+}
+
+void VirtualRadio::handle(const Bytes& frame) {
+    FaultPlan fault;
+    bool programming;
+    int j = -1;
+    const bool isRead = StartsWith(frame, kRead, 4);
+    const bool isWrite = StartsWith(frame, kWrie, 4);
+    {
+        std::lock_guard lock(mutex_);
+        frames_.push_back(frame);
+        changed_.notify_all();
+        fault = options_.fault;
+        if (StartsWith(frame, kPromLin, 8)) {
+            programming_ = true;
+            block_ = 0;
+        } else if (StartsWith(frame, kExit, 4)) {
+            programming_ = false;
+        } else if (programming_) {
+            j = block_++;
+        }
+        programming = programming_;
+    }
+    using Kind = FaultPlan::Kind;
+    if (fault.kind == Kind::Off) return;
+
+    if (StartsWith(frame, kPromLin, 8)) {
+        if (fault.kind == Kind::Noise)
+            answer(Bytes(std::begin(kNoise), std::end(kNoise)), {}, 1, {});
+        else
+            answer({kAck}, {}, 1, {});
+        return;
+    }
+    if (!(isRead || isWrite) || !programming) return;  // EXIT, or a frame outside programming
+
+    if (fault.kind == Kind::SilentFrom && j >= fault.block) return;
+    if (fault.kind == Kind::VanishAt && j >= fault.block) {
+        closeDevice();
+        return;
+    }
+
+    const std::uint16_t address = Be16(&frame[4]);
+    const std::uint16_t length = Be16(&frame[6]);
+    Bytes reply;
+    if (isRead) {
+        reply = read(address, length);
+    } else {
+        write(address, Bytes(frame.begin() + kHeader, frame.end()));
+        reply = {kAck};
+    }
+
+    std::chrono::microseconds extra{0};
+    int pieces = 1;
+    std::chrono::milliseconds gap{0};
+    if (fault.touches(j)) {
+        switch (fault.kind) {
+            case Kind::Short: reply.resize(reply.size() > static_cast<std::size_t>(fault.bytes) ? reply.size() - static_cast<std::size_t>(fault.bytes) : 0); break;
+            case Kind::Long:
+                if (isRead) {
+                    const Bytes more = read(static_cast<std::uint16_t>(address + length), static_cast<std::size_t>(fault.bytes));
+                    reply.insert(reply.end(), more.begin(), more.end());
+                } else {
+                    reply.insert(reply.end(), static_cast<std::size_t>(fault.bytes), 0x00);
+                }
+                break;
+            case Kind::DoubleAck:
+                if (isWrite) reply = {kAck, kAck};
+                break;
+            case Kind::WrongAck:
+                if (isWrite) reply = {kNak};
+                break;
+            case Kind::Late: extra = std::chrono::milliseconds(fault.delayMs); break;
+            case Kind::Pieces:
+                pieces = fault.pieces;
+                gap = std::chrono::milliseconds(fault.delayMs);
+                break;
+            default: break;
+        }
+    }
+    answer(std::move(reply), extra, pieces, gap);
+}
+
+void VirtualRadio::answer(Bytes bytes, std::chrono::microseconds extraDelay, int pieces, std::chrono::milliseconds gap) {
+    if (bytes.empty()) return;
+    const auto byteTime = std::chrono::nanoseconds(10'000'000'000LL / std::max<std::uint32_t>(options_.baudRate, 1));
+    auto next = Clock::now() + options_.turnaround + extraDelay;
+    const std::size_t count = std::clamp<std::size_t>(static_cast<std::size_t>(pieces), 1, bytes.size());
+    std::size_t at = 0;
+    for (std::size_t piece = 0; piece < count; ++piece) {
+        // The first pieces take the remainder, so every piece has at least one byte.
+        const std::size_t size = bytes.size() / count + (piece < bytes.size() % count ? 1 : 0);
+        if (piece > 0) next += gap;
+        if (!options_.pacing) {
+            if (!sleepUntil(next) || !sendAll(&bytes[at], size)) return;
+        } else {
+            for (std::size_t i = 0; i < size; ++i) {
+                if (!sleepUntil(next) || !sendAll(&bytes[at + i], 1)) return;
+                next += byteTime;
+            }
+        }
+        at += size;
+        next = std::max(next, Clock::now());
+    }
+}
+
+bool VirtualRadio::sleepUntil(Clock::time_point when) {
+    for (;;) {
+        const auto now = Clock::now();
+        if (now >= when) return true;
+        const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(when - now);
+        timespec ts{static_cast<time_t>(left.count() / 1'000'000'000), static_cast<long>(left.count() % 1'000'000'000)};
+        pollfd p{stop_, POLLIN, 0};
+        const int r = ::ppoll(&p, 1, &ts, nullptr);
+        if (r > 0) return false;
+    }
+}
+
+bool VirtualRadio::sendAll(const std::uint8_t* data, std::size_t length) {
+    std::size_t sent = 0;
+    while (sent < length) {
+        if (master_ < 0) return false;
+        const ssize_t n = ::write(master_, data + sent, length - sent);
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
+        pollfd fds[2] = {{stop_, POLLIN, 0}, {master_, POLLOUT, 0}};
+        if (::poll(fds, 2, -1) > 0 && fds[0].revents) return false;
+    }
+    return true;
+}
+
+}  // namespace sim

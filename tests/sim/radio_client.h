@@ -1,0 +1,71 @@
+// The program's side of a conversation with a virtual radio: a TComm set up as the main
+// window's Comm1 (19200 8N1, no flow control), with its receive buffer.
+#pragma once
+
+#include <string>
+
+#include "image/hex.h"
+#include "serial/comm.h"
+#include "serial/receive_buffer.h"
+#include "sim/virtual_radio.h"
+#include "tests/serial/pty_pair.h"
+
+namespace testing_sim {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+using Clock = std::chrono::steady_clock;
+
+struct Client {
+    serial::OwnerQueue queue;
+    serial::TComm comm{queue};
+    serial::ReceiveBuffer recv;
+    int blocks = 0;
+    int hangups = 0;
+    Clock::time_point lastBlock{};
+
+    explicit Client(const std::string& path) {
+        comm.SetBaudRate(19200);
+        comm.SetOutx_XonXoffFlow(false);
+        comm.SetInx_XonXoffFlow(false);
+        comm.SetCommName(path);
+        comm.OnReceiveData = [this](serial::TComm& sender, const std::uint8_t* b, std::uint16_t n) {
+            recv.Comm1ReceiveData(sender, b, n);
+            ++blocks;
+            lastBlock = Clock::now();
+        };
+        comm.OnRequestHangup = [this](serial::TComm&) { ++hangups; };
+        comm.OpenPort();
+    }
+
+    void send(const std::string& hex) {
+        const auto bytes = image::HexToBytes(hex).bytes;
+        comm.SendData(bytes.data(), static_cast<std::uint16_t>(bytes.size()));
+    }
+
+    // Clears the buffer, sends the frame and collects the answer: until `digits` hex digits
+    // have come and then `quiet` passes without more, or the time-out.
+    std::string ask(const std::string& hex, std::size_t digits, std::chrono::milliseconds timeout = 1000ms,
+                    std::chrono::milliseconds quiet = 30ms) {
+        recv.RecvHex.clear();
+        send(hex);
+        testing_pty::PumpUntil(queue, [&] { return recv.RecvHex.size() >= digits; }, timeout);
+        pump(quiet);
+        return recv.RecvHex;
+    }
+
+    void pump(std::chrono::milliseconds time) {
+        testing_pty::PumpUntil(queue, [] { return false; }, time);
+    }
+};
+
+inline std::string Hex(std::string_view text) { return image::BytesToHex(text); }
+inline std::string ReadFrame(std::uint16_t address, std::uint16_t length) {
+    return "52454144" + image::hexDigits(address, 4) + image::hexDigits(length, 4);
+}
+inline std::string WriteFrame(std::uint16_t address, const std::string& dataHex) {
+    return "57524945" + image::hexDigits(address, 4) + image::hexDigits(static_cast<std::uint32_t>(dataHex.size() / 2), 4) +
+           dataHex;
+}
+
+}  // namespace testing_sim
