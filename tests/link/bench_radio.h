@@ -1,0 +1,60 @@
+// A radio on the bench for the link tests: a virtual radio on a pseudo-terminal, and the
+// program's side of the line opened on it as the main window opens Comm1.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "image/hex.h"
+#include "link/comm1.h"
+#include "link/link.h"
+#include "serial/comm.h"
+#include "serial/owner_queue.h"
+#include "sim/virtual_radio.h"
+
+struct BenchRadio {
+    explicit BenchRadio(sim::FaultPlan fault = {}, bool pacing = false)
+        : virtualRadio(options(fault, pacing)), comm(queue), pump(queue), radio(comm, pump) {
+        radiolink::ConfigureComm1(comm);
+        comm.SetCommName(virtualRadio.slavePath());
+        comm.OpenPort();
+    }
+    ~BenchRadio() { comm.ClosePort(); }
+
+    static sim::RadioOptions options(sim::FaultPlan fault, bool pacing) {
+        sim::RadioOptions o;
+        o.pacing = pacing;
+        o.fault = fault;
+        return o;
+    }
+    static sim::FaultPlan plan(const char* text) { return *sim::FaultPlan::Parse(text); }
+
+    // The frames the radio received, as hex text.
+    std::vector<std::string> frames() const {
+        std::vector<std::string> out;
+        for (const auto& f : virtualRadio.frames()) out.push_back(image::BytesToHex(f));
+        return out;
+    }
+
+    // The frames once the radio has taken the closing "EXIT" (it arrives after the procedure
+    // returns).
+    std::vector<std::string> framesAfterExit() const {
+        for (int i = 0; i < 200; ++i) {
+            auto f = frames();
+            if (!f.empty() && f.back() == "45584954") return f;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return frames();
+    }
+
+    sim::VirtualRadio virtualRadio;
+    serial::OwnerQueue queue;
+    serial::TComm comm;
+    radiolink::QueuePump pump;
+    radiolink::Radio radio;
+};
+
+inline const std::string kPromLin = "50524F4D5F4C494E";
+inline const std::string kExit = "45584954";

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include "image/transfer.h"
+#include "tests/link/bench_radio.h"
+
+using namespace image;
+
+namespace {
+
+radiolink::Result readWith(const char* plan, EditorState& state, BenchRadio** out = nullptr) {
+    static std::unique_ptr<BenchRadio> keep;
+    keep = std::make_unique<BenchRadio>(BenchRadio::plan(plan));
+    if (out) *out = keep.get();
+    return radiolink::ReadRadio(keep->radio, state);
+}
+
+}  // namespace
+
+TEST(ReadFaults, SwitchedOffRadio) {
+    EditorState state;
+    BenchRadio* bench = nullptr;
+    const auto start = std::chrono::steady_clock::now();
+    const auto r = readWith("off", state, &bench);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message, "读取失败!");
+    EXPECT_EQ(r.progress, 0);
+    EXPECT_NE(r.detail.find("block 0"), std::string::npos);
+    EXPECT_NE(r.detail.find("nothing came back"), std::string::npos) << r.detail;
+    EXPECT_EQ(state, EditorState());
+    EXPECT_GE(took, std::chrono::milliseconds(1500));
+    EXPECT_LT(took, std::chrono::milliseconds(3000));
+    EXPECT_EQ(bench->framesAfterExit().back(), kExit);
+}
+
+TEST(ReadFaults, FailingAtBlock64KeepsTheUpperGridAndNothingElse) {
+    EditorState state;
+    const auto r = readWith("silent-from:64", state);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.progress, 64);
+    EXPECT_NE(r.detail.find("block 64 (0x1000"), std::string::npos) << r.detail;
+    const EditorState start;
+    EXPECT_NE(state.upper, start.upper);
+    EXPECT_EQ(state.upper.at(1, kColName), "CALL");
+    EXPECT_EQ(state.lower, start.lower);
+    EXPECT_EQ(state.k, start.k);
+    EXPECT_EQ(state.upperBand, start.upperBand);
+    EXPECT_EQ(state.general, start.general);
+}
+
+TEST(ReadFaults, WrongLengthsTimeOut) {
+    EditorState state;
+    auto r = readWith("short:3", state);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.detail.find("3 bytes too few"), std::string::npos) << r.detail;
+    r = readWith("long:1", state);  // 49 bytes to a 48-byte read
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.detail.find("1 bytes too many"), std::string::npos) << r.detail;
+    r = readWith("late:1500", state);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(state, EditorState());
+}
+
+TEST(ReadFaults, SlowOrBrokenUpAnswersAndNoiseStillRead) {
+    EditorState state;
+    EXPECT_TRUE(readWith("pieces:3:10@120", state).ok);
+    EXPECT_TRUE(readWith("late:60@130", state).ok);
+    EXPECT_TRUE(readWith("noise", state).ok);
+}
+
+TEST(ReadFaults, AVanishingPortEndsAtOnce) {
+    EditorState state;
+    const auto start = std::chrono::steady_clock::now();
+    const auto r = readWith("vanish-at:10", state);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.progress, 10);
+    EXPECT_NE(r.detail.find("closed or unplugged"), std::string::npos) << r.detail;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1400));
+}
+
+TEST(WriteFaults, AcknowledgementsOtherThanOneAckFail) {
+    const EditorState state;
+    for (const char* plan : {"double-ack", "wrong-ack", "off", "silent-from:135"}) {
+        BenchRadio bench(BenchRadio::plan(plan));
+        const auto r = radiolink::WriteRadio(bench.radio, state);
+        EXPECT_FALSE(r.ok) << plan;
+        EXPECT_EQ(r.message, "写频错误!");
+        EXPECT_EQ(bench.framesAfterExit().back(), kExit) << plan;
+        const std::string p = plan;
+        if (p == "double-ack") {
+            EXPECT_NE(r.detail.find("(0606)"), std::string::npos) << r.detail;
+        } else if (p == "wrong-ack") {
+            EXPECT_NE(r.detail.find("(15)"), std::string::npos) << r.detail;
+        } else if (p == "silent-from:135") {
+            EXPECT_EQ(r.progress, 135);
+        }
+    }
+}

@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "image/code_tables.h"
+#include "image/transfer.h"
+#include "tests/link/bench_radio.h"
+
+using namespace image;
+
+namespace {
+
+// Every byte the transfer list carries, as hex, from a memory image.
+std::string blockBytes(const std::vector<std::uint8_t>& memory) {
+    std::string out;
+    for (const auto& b : TransferList()) out += BytesToHex(memory.data() + b.address, b.length);
+    return out;
+}
+
+// A random state of what the editors can produce: channels with frequencies on the raster,
+// list texts, printable names; hidden fields of random hex.
+EditorState randomState(std::mt19937& rng) {
+    auto pick = [&](const std::vector<std::string>& list) {
+        return list[std::uniform_int_distribution<std::size_t>(0, list.size() - 1)(rng)];
+    };
+    auto chance = [&](int percent) { return std::uniform_int_distribution<int>(0, 99)(rng) < percent; };
+    auto frequency = [&] {
+        const bool vhf = chance(50);
+        const std::int64_t units = vhf ? std::uniform_int_distribution<std::int64_t>(13600000, 17600000)(rng)
+                                       : std::uniform_int_distribution<std::int64_t>(40000000, 49000000)(rng);
+        const std::string d = std::to_string(units / 250 * 250);
+        return d.substr(0, 3) + "." + d.substr(3);
+    };
+    EditorState s;
+    for (Band band : {Band::Upper, Band::Lower}) {
+        for (int row = 1; row <= kChannels; ++row) {
+            if (chance(40)) continue;
+            auto& g = s.grid(band);
+            g.at(row, kColRxFreq) = frequency();
+            g.at(row, kColRxTone) = pick(ToneList(ToneSpelling::Grid));
+            g.at(row, kColRxMode) = pick(ReceiveModeList());
+            if (chance(80)) {
+                g.at(row, kColTxFreq) = frequency();
+                g.at(row, kColTxTone) = pick(ToneList(ToneSpelling::Grid));
+                g.at(row, kColStartSignal) = pick(SignallingList());
+                g.at(row, kColEndSignal) = pick(SignallingList());
+            }
+            g.at(row, kColPower) = pick(PowerList());
+            g.at(row, kColBandwidth) = pick(BandwidthList());
+            g.at(row, kColCompander) = pick(OffOnList());
+            g.at(row, kColScrambler) = pick(OffOnList());
+            std::string name;
+            const int length = std::uniform_int_distribution<int>(0, 7)(rng);
+            for (int i = 0; i < length; ++i) name.push_back(static_cast<char>(std::uniform_int_distribution<int>(33, 126)(rng)));
+            g.at(row, kColName) = name;
+        }
+    }
+    for (int n = 1; n <= 15; ++n) {
+        std::string hex;
+        for (int i = 0; i < hiddenField(n).digits; ++i) hex.push_back("0123456789ABCDEF"[rng() % 16]);
+        s.k[static_cast<std::size_t>(n)] = hex;
+    }
+    s.dtmf.sypz9 = static_cast<int>(rng() % 3);
+    return s;
+}
+
+}  // namespace
+
+TEST(FullTransfers, ReadThenWriteLeavesTheRadioByteIdentical) {
+    BenchRadio bench;
+    const auto before = bench.virtualRadio.memory();
+    EditorState state;
+    std::vector<int> progress;
+    std::vector<std::uint8_t> raw;
+    const auto read = radiolink::ReadRadio(bench.radio, state, [&](int d) { progress.push_back(d); }, &raw);
+    ASSERT_TRUE(read.ok) << read.detail;
+    EXPECT_EQ(read.message, "读取成功!");
+    EXPECT_EQ(read.progress, 136);
+    ASSERT_EQ(progress.size(), 136u);
+    EXPECT_EQ(progress.back(), 136);
+    EXPECT_EQ(blockBytes(raw), blockBytes(before));
+    EXPECT_EQ(raw[0x0230], 0xFF);
+
+    auto frames = bench.framesAfterExit();
+    ASSERT_EQ(frames.size(), 138u);
+    EXPECT_EQ(frames.front(), kPromLin);
+    EXPECT_EQ(frames[1], "5245414404000030");  // 52 45 41 44 04 00 00 30
+    EXPECT_EQ(frames[134], "5245414402800040");
+    EXPECT_EQ(frames.back(), kExit);
+
+    bench.virtualRadio.setMemory(std::vector<std::uint8_t>(0x1C00, 0xFF));
+    bench.virtualRadio.clearReceived();
+    const auto write = radiolink::WriteRadio(bench.radio, state);
+    ASSERT_TRUE(write.ok) << write.detail;
+    EXPECT_EQ(write.message, "写频正确!");
+    EXPECT_EQ(blockBytes(bench.virtualRadio.memory()), blockBytes(before));
+    frames = bench.framesAfterExit();
+    ASSERT_EQ(frames.size(), 138u);
+    EXPECT_EQ(frames[135], "5752494502C00001" + BytesToHex(before.data() + 0x02C0, 1));
+    EXPECT_EQ(frames[136].substr(0, 16), "5752494502D00021");
+    EXPECT_EQ(frames[136].size(), 16u + 66u);
+
+    const auto verify = radiolink::VerifyRadio(bench.radio, BuildWriteFrames(state).frames);
+    EXPECT_TRUE(verify.ok) << verify.detail;
+    // A byte the radio changed is caught and named.
+    bench.virtualRadio.write(0x1234, {0x5A});
+    const auto caught = radiolink::VerifyRadio(bench.radio, BuildWriteFrames(state).frames);
+    EXPECT_FALSE(caught.ok);
+    EXPECT_EQ(caught.message, "写频错误!");
+    EXPECT_NE(caught.detail.find("differs at 0x1234"), std::string::npos) << caught.detail;
+}
+
+TEST(FullTransfers, RandomCanonicalImagesSurviveTheDecodersAndEncoders) {
+    std::mt19937 rng(20261208);
+    for (int round = 0; round < 100; ++round) {
+        const auto image = ImageFromFrames(BuildWriteFrames(randomState(rng)).frames);
+        EditorState state;
+        for (const auto& b : TransferList()) ApplyReadBlock(state, b.j, BytesToHex(image.data() + b.address, b.length));
+        const auto again = BuildWriteFrames(state);
+        ASSERT_TRUE(again.ok()) << again.error;
+        ASSERT_EQ(blockBytes(ImageFromFrames(again.frames)), blockBytes(image)) << "round " << round;
+    }
+    // And two of them through the line.
+    BenchRadio bench;
+    for (int round = 0; round < 2; ++round) {
+        const auto image = ImageFromFrames(BuildWriteFrames(randomState(rng)).frames);
+        bench.virtualRadio.setMemory(image);
+        EditorState state;
+        ASSERT_TRUE(radiolink::ReadRadio(bench.radio, state).ok);
+        bench.virtualRadio.setMemory(std::vector<std::uint8_t>(0x1C00, 0x00));
+        ASSERT_TRUE(radiolink::WriteRadio(bench.radio, state).ok);
+        EXPECT_EQ(blockBytes(bench.virtualRadio.memory()), blockBytes(image));
+    }
+}
+
+TEST(FullTransfers, ABadFieldStopsTheWriteBeforeAnythingIsSent) {
+    BenchRadio bench;
+    EditorState state;
+    state.k[11] = state.k[11].substr(0, 32);
+    auto r = radiolink::WriteRadio(bench.radio, state);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message, "写频错误!");
+    EXPECT_NE(r.detail.find("k11"), std::string::npos);
+    state = EditorState();
+    state.upper.at(128, kColRxFreq) = "14x.5";
+    r = radiolink::WriteRadio(bench.radio, state);
+    EXPECT_NE(r.detail.find("上段信道 channel 128"), std::string::npos) << r.detail;
+    EXPECT_FALSE(bench.virtualRadio.waitForFrames(1, std::chrono::milliseconds(50)));
+    EXPECT_TRUE(bench.virtualRadio.received().empty());
+}
+
+TEST(FullTransfers, ASecondProcedureIsRefusedWhileOneRuns) {
+    BenchRadio bench;
+    EditorState state, other;
+    radiolink::Result inner;
+    bool tried = false;
+    const auto outer = radiolink::ReadRadio(bench.radio, state, [&](int done) {
+        if (done == 3 && !tried) {
+            tried = true;
+            inner = radiolink::WriteRadio(bench.radio, other);
+        }
+    });
+    EXPECT_TRUE(outer.ok);
+    EXPECT_FALSE(inner.ok);
+    EXPECT_EQ(inner.detail, "another transfer is running");
+    EXPECT_FALSE(bench.radio.busy());
+}
