@@ -1,0 +1,103 @@
+// The pages "上段信道" and "下段信道": a channel grid (StringGrid1 / StringGrid2) that shows
+// the state's grid, and the cell editors t1..t13 (p1..p13) placed over the selected cell.
+// A cell is never edited in place: selecting it runs SelectCell, the editor it names is shown
+// over the cell, and the editor's commit writes the cell named by the position fields.
+#pragma once
+
+#include <array>
+#include <functional>
+
+#include <QAbstractTableModel>
+#include <QTableView>
+#include <QWidget>
+
+#include "image/editor_state.h"
+#include "image/message.h"
+
+class QComboBox;
+class QLineEdit;
+
+namespace shell {
+
+// Column widths of both grids, columns 0..12.
+inline constexpr std::array<int, 13> kColumnWidths = {55, 75, 80, 120, 75, 80, 120, 120, 100, 75, 75, 75, 80};
+inline constexpr int kRowHeight = 24;
+inline constexpr int kEditorHeight = 25;
+
+// Rows 1..128 of a grid as model rows 0..127; the heading row 0 is the header, column 0 (the
+// channel number) is shown like a header and cannot be selected.
+class GridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    GridModel(const image::Grid& grid, QObject* parent);
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // Shows what changed since the last call.
+    void refresh();
+
+private:
+    const image::Grid& grid_;
+    image::Grid shown_;
+};
+
+// The grid control: tells every selection of a cell, also a click on the cell that is
+// already selected, as (column, row) with rows counted from 1.
+class StringGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit StringGrid(QWidget* parent);
+    // The cell's rectangle in the viewport, where the editors live.
+    QRect cellRect(int column, int row) const;
+
+signals:
+    void selectCell(int column, int row);
+
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    bool toldThisPress_ = false;
+};
+
+class ChannelPage : public QWidget {
+    Q_OBJECT
+public:
+    // `after` runs after every handler with what it returned: it shows a message and then
+    // the whole state.
+    ChannelPage(image::EditorState& state, image::Band band, std::function<void(const image::Message&)> after,
+                QWidget* parent);
+
+    StringGrid* grid() const { return grid_; }
+    // t<n> / p<n>: n = 1..13 without 4.
+    QWidget* editor(int n) const { return editors_[static_cast<std::size_t>(n)]; }
+
+    // Shows the grid and the position fields from the state.
+    void showState();
+    // Commits an open edit as its Exit would (before a command that reads the state).
+    void finishEdit();
+
+private:
+    void onSelectCell(int column, int row);
+    void hideEditors();
+    bool frequencyKey(QLineEdit* edit, char key);
+    bool nameKey(QLineEdit* edit, char key);
+    void commit(QLineEdit* edit);
+    void chooseItem(QComboBox* list, int index);
+
+    image::EditorState& state_;
+    image::Band band_;
+    std::function<void(const image::Message&)> after_;
+    GridModel* model_;
+    StringGrid* grid_;
+    std::array<QWidget*, 14> editors_{};
+    QLineEdit* colField_;  // Col / col1
+    QLineEdit* rowField_;  // Row / row1
+    QLineEdit* openEdit_ = nullptr;  // the edit shown and not yet committed
+};
+
+}  // namespace shell

@@ -1,0 +1,388 @@
+#include "shell/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "codeplug/codeplug.h"
+#include "link/comm1.h"
+#include "serial/port_list.h"
+#include "shell/channel_grid.h"
+#include "shell/icons.h"
+#include "shell/prompter.h"
+
+namespace shell {
+namespace {
+
+QString text(const std::string& s) { return QString::fromStdString(s); }
+QString utf8(const char* s) { return QString::fromUtf8(s); }
+
+QString joined(const std::vector<std::string>& lines) {
+    QStringList list;
+    for (const auto& l : lines) list << text(l);
+    return list.join('\n');
+}
+
+constexpr const char* kFileFilter = "*.bc";
+
+}  // namespace
+
+TForm2::TForm2(Prompter& prompter, MainWindowOptions options)
+    : prompter_(prompter),
+      options_(std::move(options)),
+      comm_(queue_),
+      pump_(queue_),
+      radio_(comm_, pump_),
+      host_{state_, bindings_, [this](const auto& handler) { run(handler); }} {
+    if (!options_.portList) options_.portList = [] { return serial::PortList(); };
+    if (!options_.terminate) options_.terminate = [] { QCoreApplication::quit(); };
+
+    setObjectName("Form2");
+    setWindowTitle("Form2");
+    // System menu and minimise, no maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    resize(1275, 701);
+
+    // FormCreate. The grids' numbers and headings and every control's start-up value are the
+    // start-up state itself.
+    buildMenus();
+    buildToolBar();
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(buildPortBar());
+    buildPages();
+    layout->addWidget(PageControl1_, 1);
+    setCentralWidget(central);
+    buildStatusBar();
+
+    // Comm1 with its design settings: software flow control is on until the window is made.
+    radiolink::ConfigureComm1(comm_);
+    comm_.SetInx_XonXoffFlow(true);
+    comm_.SetOutx_XonXoffFlow(true);
+    // The port list, and the first port opened.
+    portBar_.SetItems(options_.portList());
+    portBar_.OpenAtStartup(comm_);
+    // All traffic with the radio runs without XON/XOFF: 0x11 and 0x13 are data.
+    comm_.SetInx_XonXoffFlow(false);
+    comm_.SetOutx_XonXoffFlow(false);
+
+    showPortBar();
+    showState();
+}
+
+TForm2::~TForm2() {
+    dying_ = true;
+    if (QWidget* focus = QApplication::focusWidget(); focus && isAncestorOf(focus)) focus->clearFocus();
+    delete takeCentralWidget();
+}
+
+void TForm2::setDialogs(QDialog* form3, QDialog* form4, QDialog* form5, QDialog* form6) {
+    form3_ = form3;
+    form4_ = form4;
+    form5_ = form5;
+    form6_ = form6;
+}
+
+void TForm2::buildMenus() {
+    auto entry = [this](QMenu* menu, const char* name, const char* caption) {
+        QAction* action = menu->addAction(utf8(caption));
+        action->setObjectName(name);
+        return action;
+    };
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("MainMenu1");
+
+    QMenu* F1 = bar->addMenu(utf8("文件(F)"));
+    F1->setObjectName("F1");
+    N1_ = entry(F1, "N1", "新建");
+    N2_ = entry(F1, "N2", "打开");
+    N3_ = entry(F1, "N3", "保存");
+    N4_ = entry(F1, "N4", "退出");
+    N1_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    N2_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    N3_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+
+    QMenu* N5 = bar->addMenu(utf8("编辑(E)"));
+    N5->setObjectName("N5");
+    N6_ = entry(N5, "N6", "读频");
+    N7_ = entry(N5, "N7", "写频");
+    entry(N5, "N8", "-------")->setEnabled(false);
+    N9_ = entry(N5, "N9", "上段信道");
+    N11_ = entry(N5, "N11", "下段信道");
+    entry(N5, "N16", "-------")->setEnabled(false);
+
+    QMenu* N12 = bar->addMenu(utf8("帮助(H)"));
+    N12->setObjectName("N12");
+    N13_ = entry(N12, "N13", "备注");
+    N14_ = entry(N12, "N14", "修改密码");
+
+    // A top-level entry without sub-entries.
+    N15_ = bar->addAction(utf8("退出(Q)"));
+    N15_->setObjectName("N15");
+
+    connect(N1_, &QAction::triggered, this, &TForm2::N1Click);
+    connect(N2_, &QAction::triggered, this, &TForm2::N2Click);
+    connect(N3_, &QAction::triggered, this, &TForm2::N3Click);
+    connect(N4_, &QAction::triggered, this, [this] { options_.terminate(); });
+    connect(N6_, &QAction::triggered, this, &TForm2::N6Click);
+    connect(N7_, &QAction::triggered, this, &TForm2::N7Click);
+    connect(N9_, &QAction::triggered, this, [this] { PageControl1_->setCurrentIndex(0); });
+    connect(N11_, &QAction::triggered, this, [this] { PageControl1_->setCurrentIndex(2); });
+    connect(N13_, &QAction::triggered, this, [this] {
+        if (form4_) form4_->exec();
+    });
+    connect(N14_, &QAction::triggered, this, [this] {
+        if (form3_) form3_->exec();
+    });
+    connect(N15_, &QAction::triggered, this, [this] { options_.terminate(); });
+}
+
+void TForm2::buildToolBar() {
+    QToolBar* bar = addToolBar("ToolBar1");
+    bar->setObjectName("ToolBar1");
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(32, 32));
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->setContextMenuPolicy(Qt::PreventContextMenu);
+    struct Button {
+        int number;
+        const char* caption;
+        Picture picture;
+        QAction* entry;
+    };
+    // The captions keep their blanks.
+    const Button buttons[] = {
+        {1, "  新建  ", Picture::New, N1_},    {3, "  打开  ", Picture::Open, N2_},
+        {5, "  保存   ", Picture::Save, N3_},  {7, "读频", Picture::Read, N6_},
+        {9, "写频", Picture::Write, N7_},      {11, "备注", Picture::Remark, N13_},
+        {13, "修改密码", Picture::Password, N14_},
+    };
+    for (const Button& b : buttons) {
+        auto* button = new QToolButton(bar);
+        button->setObjectName(QString("ToolButton%1").arg(b.number));
+        button->setText(utf8(b.caption));
+        button->setIcon(ToolIcon(b.picture));
+        button->setIconSize(QSize(32, 32));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setMinimumSize(55, 52);
+        bar->addWidget(button);
+        bar->addSeparator();
+        // A toolbar button runs its menu entry, so each command has one implementation.
+        QAction* entry = b.entry;
+        connect(button, &QToolButton::clicked, entry, [entry] { entry->trigger(); });
+    }
+}
+
+QWidget* TForm2::buildPortBar() {
+    auto* panel = new QWidget(this);
+    panel->setObjectName("Panel1");
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(8, 4, 8, 4);
+    Label1_ = new QLabel(utf8(serial::kLabel1Caption), panel);
+    Label1_->setObjectName("Label1");
+    ComboBox1_ = new QComboBox(panel);
+    ComboBox1_->setObjectName("ComboBox1");
+    ComboBox1_->setEditable(false);
+    ComboBox1_->setMinimumWidth(160);
+    ComboBox1_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    row->addWidget(Label1_);
+    row->addWidget(ComboBox1_);
+    row->addStretch(1);
+    connect(ComboBox1_, &QComboBox::activated, this, &TForm2::ComboBox1Click);
+    return panel;
+}
+
+void TForm2::buildPages() {
+    PageControl1_ = new QTabWidget(this);
+    PageControl1_->setObjectName("PageControl1");
+    PageControl1_->setDocumentMode(true);
+    PageControl1_->setUsesScrollButtons(false);
+    auto after = [this](const image::Message& message) {
+        if (dying_) return;
+        if (!message.empty()) prompter_.information(this, text(message));
+        showState();
+    };
+    upperPage_ = new ChannelPage(state_, image::Band::Upper, after, PageControl1_);
+    lowerPage_ = new ChannelPage(state_, image::Band::Lower, after, PageControl1_);
+    struct Page {
+        const char* name;
+        const char* caption;
+        QWidget* widget;
+    };
+    const Page pages[] = {
+        {"TabSheet1", "上段信道", upperPage_},
+        {"TabSheet2", "上段设置", BandPage(host_, image::Band::Upper)},
+        {"TabSheet5", "下段信道", lowerPage_},
+        {"TabSheet6", "下段设置", BandPage(host_, image::Band::Lower)},
+        {"TabSheet3", "综合设置", GeneralPage(host_)},
+        {"TabSheet7", "双音频组", DtmfPage(host_)},
+        {"TabSheet4", "限频", LimitsPage(host_)},
+    };
+    for (const Page& p : pages) {
+        p.widget->setObjectName(p.name);
+        PageControl1_->addTab(p.widget, utf8(p.caption));
+    }
+    PageControl1_->setCurrentIndex(0);
+
+    QWidget* limits = PageControl1_->widget(6);
+    for (int n = 1; n <= 4; ++n)
+        if (auto* button = limits->findChild<QAbstractButton*>(QString("Button%1").arg(n)))
+            connect(button, &QAbstractButton::clicked, this, [this, n] { singleBlock(n); });
+}
+
+void TForm2::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName("StatusBar1");
+    bar->setSizeGripEnabled(false);
+    for (int i = 0; i < 2; ++i) {
+        auto* panel = new QLabel(bar);
+        panel->setObjectName(QString("StatusPanel%1").arg(i));
+        panel->setFixedWidth(200);
+        panel->setFrameShape(QFrame::StyledPanel);
+        panel->setFrameShadow(QFrame::Sunken);
+        bar->addWidget(panel);
+        panels_[i] = panel;
+    }
+    panels_[1]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    panels_[1]->setText("    ");
+}
+
+QString TForm2::statusPanel(int panel) const { return panels_[panel]->text(); }
+
+ChannelPage* TForm2::channelPage(image::Band band) const {
+    return band == image::Band::Upper ? upperPage_ : lowerPage_;
+}
+
+void TForm2::showPortBar() {
+    const QSignalBlocker blocker(ComboBox1_);
+    ComboBox1_->clear();
+    for (const auto& name : portBar_.Items) ComboBox1_->addItem(text(name));
+    ComboBox1_->setCurrentIndex(portBar_.ItemIndex);
+    panels_[0]->setText(text(portBar_.Panel0));
+}
+
+void TForm2::ComboBox1Click(int index) {
+    // A procedure waiting on the port keeps it until it ends.
+    if (!radio_.busy()) portBar_.ComboBox1Click(comm_, index);
+    showPortBar();
+}
+
+void TForm2::showState() {
+    if (dying_) return;
+    bindings_.show(state_);
+    upperPage_->showState();
+    lowerPage_->showState();
+}
+
+void TForm2::run(const std::function<image::Message(image::EditorState&)>& handler) {
+    if (dying_) return;
+    const image::Message message = handler(state_);
+    if (!message.empty()) prompter_.information(this, text(message));
+    showState();
+}
+
+void TForm2::finishEditing() {
+    upperPage_->finishEdit();
+    lowerPage_->finishEdit();
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && isAncestorOf(focus) && qobject_cast<QLineEdit*>(focus)) PageControl1_->setFocus(Qt::OtherFocusReason);
+}
+
+void TForm2::N1Click() {
+    finishEditing();
+    if (!prompter_.question(this, utf8("是否新建?"))) return;
+    state_ = codeplug::New(state_);
+    showState();
+}
+
+void TForm2::N2Click() {
+    finishEditing();
+    const auto name = prompter_.openFileName(this, "Open", kFileFilter);
+    if (!name) return;
+    const codeplug::OpenResult result = codeplug::OpenFile(QFile::encodeName(*name).toStdString(), state_);
+    if (!result.ok()) {
+        prompter_.error(this, text(result.error));
+        return;
+    }
+    state_ = result.state;
+    showState();
+    if (!result.warnings.empty()) prompter_.information(this, joined(result.warnings));
+}
+
+void TForm2::N3Click() {
+    finishEditing();
+    const auto name = prompter_.saveFileName(this, "Save", kFileFilter);
+    if (!name) return;
+    const std::string path = codeplug::PathForSave(QFile::encodeName(*name).toStdString());
+    const codeplug::SaveResult result = codeplug::SaveFile(path, state_);
+    if (!result.ok()) {
+        prompter_.error(this, text(result.error));
+        return;
+    }
+    // What the file could not carry was written as blanks: say where.
+    prompter_.information(this, utf8("保存成功!"), joined(result.changed));
+}
+
+void TForm2::N6Click() {
+    finishEditing();
+    if (form5_) form5_->exec();
+    showState();
+}
+
+void TForm2::N7Click() {
+    finishEditing();
+    if (form6_) form6_->exec();
+    showState();
+}
+
+bool TForm2::portOpenAsShown() const { return panels_[0]->text() == Label1_->text() + ComboBox1_->currentText(); }
+
+void TForm2::singleBlock(int button) {
+    if (!portOpenAsShown()) return;
+    radiolink::Result result;
+    switch (button) {
+    case 1:
+        result = radiolink::ReadPowerOnMessage(radio_, state_);
+        break;
+    case 2:
+        result = radiolink::WritePowerOnMessage(radio_, state_);
+        break;
+    case 3:
+        result = radiolink::ReadLimits(radio_, state_);
+        break;
+    default:
+        result = radiolink::WriteLimits(radio_, state_);
+        break;
+    }
+    if (dying_) return;
+    showState();
+    if (!result.message.empty())
+        prompter_.information(this, text(result.message), result.ok ? QString() : text(result.detail));
+    showState();
+}
+
+void TForm2::closeEvent(QCloseEvent* event) {
+    // Closing the main window ends the program, without a question about unsaved work.
+    event->accept();
+    options_.terminate();
+}
+
+}  // namespace shell

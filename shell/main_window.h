@@ -1,0 +1,124 @@
+// TForm2, the main editor window: menus, toolbar, port bar, the seven pages and the status
+// bar, over one EditorState. Every event goes to the model's handler; a message it returns is
+// shown in an information box; then the controls show the state again.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QMainWindow>
+
+#include "image/editor_state.h"
+#include "image/message.h"
+#include "link/link.h"
+#include "serial/comm.h"
+#include "serial/owner_queue.h"
+#include "serial/port_bar.h"
+#include "shell/qt_pump.h"
+#include "shell/settings_pages.h"
+
+class QAction;
+class QComboBox;
+class QDialog;
+class QLabel;
+class QTabWidget;
+
+namespace shell {
+
+class ChannelPage;
+class Prompter;
+
+struct MainWindowOptions {
+    // The names the port bar lists, first to last; by default the system's serial ports.
+    std::function<std::vector<std::string>()> portList;
+    // Ends the program; by default the application's event loop is told to quit.
+    std::function<void()> terminate;
+};
+
+class TForm2 : public QMainWindow {
+    Q_OBJECT
+public:
+    TForm2(Prompter& prompter, MainWindowOptions options = {});
+    ~TForm2() override;
+
+    // The windows that menu entries show, registered once they exist.
+    void setDialogs(QDialog* form3, QDialog* form4, QDialog* form5, QDialog* form6);
+
+    image::EditorState& state() { return state_; }
+    radiolink::Radio& radio() { return radio_; }
+    serial::TComm& Comm1() { return comm_; }
+    Prompter& prompter() { return prompter_; }
+    QString statusPanel(int panel) const;
+    QTabWidget* pageControl() const { return PageControl1_; }
+    ChannelPage* channelPage(image::Band band) const;
+
+    // Shows the whole state in the controls, running no handler.
+    void showState();
+    // Runs a handler over the state, shows what it returned, then the state.
+    void run(const std::function<image::Message(image::EditorState&)>& handler);
+    // Ends an edit in progress as leaving it would: an open cell editor commits, a focused
+    // settings edit runs its Exit handler. Every command runs this first.
+    void finishEditing();
+
+    // The commands of the menu entries.
+    void N1Click();  // New
+    void N2Click();  // Open
+    void N3Click();  // Save
+    void N6Click();  // Read (TForm5)
+    void N7Click();  // Write (TForm6)
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    QWidget* buildPortBar();
+    void buildPages();
+    void buildStatusBar();
+    void showPortBar();
+    void ComboBox1Click(int index);
+    // The limits page's four buttons; nothing happens unless the port opened.
+    void singleBlock(int button);
+    bool portOpenAsShown() const;
+
+    Prompter& prompter_;
+    MainWindowOptions options_;
+    image::EditorState state_;
+
+    serial::OwnerQueue queue_;
+    serial::TComm comm_;  // Comm1
+    QtPump pump_;
+    radiolink::Radio radio_;
+    serial::PortBar portBar_;
+
+    Bindings bindings_;
+    PageHost host_;
+
+    QAction* N1_ = nullptr;
+    QAction* N2_ = nullptr;
+    QAction* N3_ = nullptr;
+    QAction* N4_ = nullptr;
+    QAction* N6_ = nullptr;
+    QAction* N7_ = nullptr;
+    QAction* N9_ = nullptr;
+    QAction* N11_ = nullptr;
+    QAction* N13_ = nullptr;
+    QAction* N14_ = nullptr;
+    QAction* N15_ = nullptr;
+    QLabel* Label1_ = nullptr;
+    QComboBox* ComboBox1_ = nullptr;
+    QTabWidget* PageControl1_ = nullptr;
+    ChannelPage* upperPage_ = nullptr;
+    ChannelPage* lowerPage_ = nullptr;
+    QLabel* panels_[2] = {nullptr, nullptr};
+    QDialog* form3_ = nullptr;
+    QDialog* form4_ = nullptr;
+    QDialog* form5_ = nullptr;
+    QDialog* form6_ = nullptr;
+    bool dying_ = false;  // the window is being destroyed: no handler runs any more
+};
+
+}  // namespace shell

@@ -1,0 +1,41 @@
+// What the windows ask and tell the operator: information boxes, the Yes/No question, error
+// boxes and the file dialogs. The windows reach them only through this interface, so a test
+// can answer them; the default shows the real boxes and dialogs.
+#pragma once
+
+#include <optional>
+
+#include <QString>
+
+class QWidget;
+
+namespace shell {
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    // An information box with the system's fixed text; `detail`, when given, is shown under it.
+    virtual void information(QWidget* parent, const QString& text, const QString& detail = {}) = 0;
+    // A confirmation box with the buttons Yes and No: true for Yes.
+    virtual bool question(QWidget* parent, const QString& text) = 0;
+    // An error box with the system's reason.
+    virtual void error(QWidget* parent, const QString& text) = 0;
+    // The open and save dialogs: the chosen name, or nothing when cancelled.
+    virtual std::optional<QString> openFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
+    virtual std::optional<QString> saveFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
+};
+
+// QMessageBox and QFileDialog.
+class DialogPrompter : public Prompter {
+public:
+    void information(QWidget* parent, const QString& text, const QString& detail = {}) override;
+    bool question(QWidget* parent, const QString& text) override;
+    void error(QWidget* parent, const QString& text) override;
+    std::optional<QString> openFileName(QWidget* parent, const QString& title, const QString& filter) override;
+    std::optional<QString> saveFileName(QWidget* parent, const QString& title, const QString& filter) override;
+};
+
+// The caption of every box the program shows.
+inline constexpr const char* kBoxCaption = "Radio";
+
+}  // namespace shell

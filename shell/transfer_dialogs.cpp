@@ -1,0 +1,85 @@
+#include "shell/transfer_dialogs.h"
+
+#include <QCloseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "image/transfer.h"
+#include "shell/main_window.h"
+#include "shell/prompter.h"
+
+namespace shell {
+
+TransferDialog::TransferDialog(TForm2& form2, const char* caption, int height)
+    : QDialog(&form2, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      form2_(form2) {
+    setWindowTitle(QString::fromUtf8(caption));
+    setModal(true);
+    setFixedSize(449, height);
+
+    ProgressBar1_ = new QProgressBar(this);
+    ProgressBar1_->setObjectName("ProgressBar1");
+    ProgressBar1_->setRange(0, image::kBlockCount);
+    ProgressBar1_->setValue(0);
+    ProgressBar1_->setGeometry(24, 28, 401, 24);
+
+    Button1_ = new QPushButton(QString::fromUtf8(caption), this);
+    Button1_->setObjectName("Button1");
+    Button1_->setGeometry(96, height - 60, 97, 32);
+    Button2_ = new QPushButton(QString::fromUtf8("取消"), this);
+    Button2_->setObjectName("Button2");
+    Button2_->setGeometry(256, height - 60, 97, 32);
+    Button1_->setAutoDefault(false);
+    Button2_->setAutoDefault(false);
+
+    connect(Button1_, &QPushButton::clicked, this, &TransferDialog::Button1Click);
+    connect(Button2_, &QPushButton::clicked, this, &TransferDialog::reject);
+}
+
+void TransferDialog::showEvent(QShowEvent* event) {
+    ProgressBar1_->setValue(0);  // FormShow
+    QDialog::showEvent(event);
+}
+
+void TransferDialog::closeEvent(QCloseEvent* event) {
+    if (running_) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void TransferDialog::reject() {
+    if (!running_) QDialog::reject();
+}
+
+void TransferDialog::Button1Click() {
+    if (running_) return;
+    running_ = true;
+    Button1_->setEnabled(false);
+    Button2_->setEnabled(false);
+    const radiolink::Result result = procedure([this](int done) { ProgressBar1_->setValue(done); });
+    running_ = false;
+    Button1_->setEnabled(true);
+    Button2_->setEnabled(true);
+    form2_.showState();
+    if (!result.message.empty())
+        form2_.prompter().information(this, QString::fromStdString(result.message),
+                                      result.ok ? QString() : QString::fromStdString(result.detail));
+    accept();
+}
+
+TForm5::TForm5(TForm2& form2) : TransferDialog(form2, "读频", 148) { setObjectName("Form5"); }
+
+radiolink::Result TForm5::procedure(const radiolink::Progress& progress) {
+    return radiolink::ReadRadio(form2_.radio(), form2_.state(), progress);
+}
+
+TForm6::TForm6(TForm2& form2) : TransferDialog(form2, "写频", 157) { setObjectName("Form6"); }
+
+radiolink::Result TForm6::procedure(const radiolink::Progress& progress) {
+    return radiolink::WriteRadio(form2_.radio(), form2_.state(), progress);
+}
+
+}  // namespace shell
