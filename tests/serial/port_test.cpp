@@ -113,6 +113,11 @@ TEST(PortBar, PickingAnotherPortClosesTheOpenOneThoughItsNameHasNoCom) {
     EXPECT_EQ(bar.Panel0, "通讯端口:" + second.path());
     EXPECT_EQ(comm.CommName(), second.path());
 
+    const std::uint8_t byte = 0x42;
+    EXPECT_TRUE(comm.SendData(&byte, 1));
+    EXPECT_EQ(second.read(1), (testing_pty::Bytes{0x42}));
+    EXPECT_TRUE(first.read(1, std::chrono::milliseconds(30)).empty());
+
     TComm other(queue);  // the first port was really closed
     other.SetCommName(first.path());
     EXPECT_NO_THROW(other.OpenPort());
