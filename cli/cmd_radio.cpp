@@ -8,6 +8,7 @@
 #include "cli/options.h"
 #include "codeplug/codeplug.h"
 #include "image/transfer.h"
+#include "link/backups.h"
 #include "serial/port_list.h"
 
 namespace cli {
@@ -78,6 +79,11 @@ int runRead(const std::vector<std::string>& args) {
         ProgressBar bar(image::kBlockCount);
         r = radiolink::ReadRadio(s->connection->radio(), state, bar, &raw);
     }
+    // Every read, successful or not, leaves a raw backup of what it received.
+    std::string backupError;
+    const std::string backup = radiolink::SaveBackup(raw, *s->options.value("port"), backupError);
+    if (backup.empty()) Fail("read", backupError);
+    else std::fprintf(stderr, "backup: %s\n", backup.c_str());
     if (const auto rawPath = s->options.value("raw")) {
         std::string error;
         if (!WriteFile(*rawPath, std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()), error)) {
@@ -136,6 +142,35 @@ int runSingleWrite(std::string_view command, const std::vector<std::string>& arg
     return report(command, Procedure(s->connection->radio(), *state));
 }
 
+int runRestore(const std::vector<std::string>& args) {
+    auto options = ParseOptions(args, {"port", "trace"}, {});
+    if (!options.error.empty() || options.positional.size() != 1 || !options.value("port")) {
+        Fail("restore", options.error.empty() ? "usage: radio-cli restore --port DEV IMAGE.img (see --help)" : options.error);
+        return kUsage;
+    }
+    const std::string path = options.positional.front();
+    std::string error;
+    const auto bytes = ReadFile(path, error);
+    if (!bytes) {
+        Fail("restore", error);
+        return kUsage;
+    }
+    if (bytes->size() != image::kImageSize) {
+        Fail("restore", path + ": an image holds " + std::to_string(image::kImageSize) + " bytes, this file " +
+                            std::to_string(bytes->size()));
+        return kUsage;
+    }
+    auto s = setUp("restore", {"--port", *options.value("port"), "--trace", options.value("trace").value_or("")}, {}, {},
+                   {"port"});
+    if (!s) return kUsage;
+    radiolink::Result r;
+    {
+        ProgressBar bar(image::kBlockCount);
+        r = radiolink::RestoreRadio(s->connection->radio(), std::vector<std::uint8_t>(bytes->begin(), bytes->end()), bar);
+    }
+    return report("restore", r);
+}
+
 const std::string kExits =
     "Exit status: 0 success, 1 the transfer failed (the block and what came back are named),\n"
     "2 bad usage, a file error or a port that cannot be opened.";
@@ -160,6 +195,14 @@ RADIO_CLI_COMMAND("write", "write a codeplug file into the radio",
                       "  --verify       read the radio back afterwards and compare every byte the write sent\n\n"
                       "Prints 写频正确! or 写频错误!.\n" + kExits,
                   runWrite)
+
+RADIO_CLI_COMMAND("restore", "write a raw backup image back into the radio",
+                  "usage: radio-cli restore --port DEV IMAGE.img [--trace FILE]\n\n"
+                  "Writes the bytes of a 7168-byte image (a backup that every read leaves in " +
+                      radiolink::BackupDir() +
+                      ")\nback block by block with the write frames, only the bytes the blocks carry.\n" + kPortHelp +
+                      "\nPrints 写频正确! or 写频错误!.\n" + kExits,
+                  runRestore)
 
 RADIO_CLI_COMMAND("read-message", "read the power-on message into a codeplug file",
                   "usage: radio-cli read-message --port DEV --file FILE.bc\n\nReads the 16 bytes at 0x02D0 and "

@@ -148,4 +148,13 @@ std::vector<std::uint8_t> ImageFromFrames(const std::vector<std::string>& frames
     return image;
 }
 
+std::vector<std::string> FramesFromImage(const std::vector<std::uint8_t>& image) {
+    std::vector<std::string> frames;
+    for (const auto& b : TransferList()) {
+        if (image.size() < static_cast<std::size_t>(b.address) + b.length) break;
+        frames.push_back(header("57524945", b) + BytesToHex(image.data() + b.address, b.length));
+    }
+    return frames;
+}
+
 }  // namespace image

@@ -70,4 +70,8 @@ FramesResult BuildWriteFrames(const EditorState& state);
 // The 7168-byte image the frames write (0xFF wherever no block lies).
 std::vector<std::uint8_t> ImageFromFrames(const std::vector<std::string>& frames);
 
+// The write frames that put back the bytes an image holds where the blocks lie (a restore).
+// The image must be kImageSize bytes.
+std::vector<std::string> FramesFromImage(const std::vector<std::uint8_t>& image);
+
 }  // namespace image

@@ -122,6 +122,10 @@ Result ReadRadio(Radio& radio, image::EditorState& state, const Progress& progre
 // A full write of `state`. Every frame is built and checked before anything is sent.
 Result WriteRadio(Radio& radio, const image::EditorState& state, const Progress& progress = {});
 
+// Writes an image back block by block (only the bytes the blocks carry): brings a radio
+// back to the state of an earlier read.
+Result RestoreRadio(Radio& radio, const std::vector<std::uint8_t>& image, const Progress& progress = {});
+
 // Reads the radio back and compares every byte the frames wrote; a difference names the
 // first block that differs and gives "写频错误!".
 Result VerifyRadio(Radio& radio, const std::vector<std::string>& writeFrames, const Progress& progress = {});

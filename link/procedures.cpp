@@ -82,19 +82,15 @@ Result ReadRadio(Radio& radio, image::EditorState& state, const Progress& progre
     return result;
 }
 
-Result WriteRadio(Radio& radio, const image::EditorState& state, const Progress& progress) {
-    Radio::Session session(radio);
-    if (!session.acquired()) return busy();
-    // Every frame is built and checked first: a bad field stops the write before
-    // "PROM_LIN", so the radio never gets a frame shorter than its length field.
-    const auto frames = image::BuildWriteFrames(state);
-    if (!frames.ok()) return {false, kWriteFailed, frames.error, 0};
+namespace {
 
+// Sends the 136 write frames, each acknowledged by exactly 06.
+Result writeFrames(Radio& radio, const std::vector<std::string>& frames, const Progress& progress) {
     Result result;
     OpenProcedure(radio);
     std::string fault;
     for (int j = 0; j < image::kBlockCount && fault.empty(); ++j) {
-        radio.send(frames.frames[static_cast<std::size_t>(j)]);
+        radio.send(frames[static_cast<std::size_t>(j)]);
         // RecvHex is cleared after each acknowledgement, not before each frame.
         if (!AwaitReply(radio, [](const std::string& r) { return r == "06"; })) {
             fault = blockName(j) + ": " + ackFault(radio.RecvHex(), radio.hungUp());
@@ -109,6 +105,27 @@ Result WriteRadio(Radio& radio, const image::EditorState& state, const Progress&
     result.message = result.ok ? kWriteOk : kWriteFailed;
     result.detail = fault;
     return result;
+}
+
+}  // namespace
+
+Result WriteRadio(Radio& radio, const image::EditorState& state, const Progress& progress) {
+    Radio::Session session(radio);
+    if (!session.acquired()) return busy();
+    // Every frame is built and checked first: a bad field stops the write before
+    // "PROM_LIN", so the radio never gets a frame shorter than its length field.
+    const auto frames = image::BuildWriteFrames(state);
+    if (!frames.ok()) return {false, kWriteFailed, frames.error, 0};
+    return writeFrames(radio, frames.frames, progress);
+}
+
+Result RestoreRadio(Radio& radio, const std::vector<std::uint8_t>& memory, const Progress& progress) {
+    Radio::Session session(radio);
+    if (!session.acquired()) return busy();
+    if (memory.size() != image::kImageSize)
+        return {false, kWriteFailed, "an image holds " + std::to_string(image::kImageSize) + " bytes, this one " +
+                                         std::to_string(memory.size()), 0};
+    return writeFrames(radio, image::FramesFromImage(memory), progress);
 }
 
 Result VerifyRadio(Radio& radio, const std::vector<std::string>& writeFrames, const Progress& progress) {
