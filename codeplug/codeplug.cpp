@@ -140,33 +140,39 @@ void visitRecord(State& s, int record, Visit&& visit) {
 // text; skip characters are passed over at its start; a ' or " opens a quoted stretch up to
 // the next quote of the same kind (or the end of the text), which ends nothing.
 
-template <class IsSkip, class IsEnd>
-std::optional<std::string_view> nextPiece(std::string_view text, std::size_t& pos, IsSkip isSkip, IsEnd isEnd) {
-    while (pos < text.size() && isSkip(text[pos])) ++pos;
-    if (pos >= text.size()) return std::nullopt;
+// `stops` holds the end characters and the two quote characters.
+std::optional<std::string_view> nextPiece(std::string_view text, std::size_t& pos, std::string_view skip,
+                                          std::string_view stops) {
+    pos = text.find_first_not_of(skip, pos);
+    if (pos == std::string_view::npos) {
+        pos = text.size();
+        return std::nullopt;
+    }
     const std::size_t start = pos;
-    while (pos < text.size()) {
-        const char c = text[pos];
-        if (isEnd(c)) break;
-        if (c == '\'' || c == '"') {
-            const std::size_t close = text.find(c, pos + 1);
-            pos = close == std::string_view::npos ? text.size() : close + 1;
-            continue;
+    for (;;) {
+        pos = text.find_first_of(stops, pos);
+        if (pos == std::string_view::npos) {
+            pos = text.size();
+            break;
         }
-        ++pos;
+        const char c = text[pos];
+        if (c != '\'' && c != '"') break;
+        const std::size_t close = text.find(c, pos + 1);
+        if (close == std::string_view::npos) {
+            pos = text.size();
+            break;
+        }
+        pos = close + 1;
     }
     return text.substr(start, pos - start);
 }
 
 std::optional<std::string_view> nextRecord(std::string_view text, std::size_t& pos) {
-    return nextPiece(
-        text, pos, [](char c) { return c == '\r' || c == '\n' || c == '~'; },
-        [](char c) { return c == '\r' || c == '\n'; });
+    return nextPiece(text, pos, "\r\n~", "\r\n'\"");
 }
 
 std::optional<std::string_view> nextField(std::string_view record, std::size_t& pos) {
-    return nextPiece(
-        record, pos, [](char c) { return c == ','; }, [](char c) { return c == ','; });
+    return nextPiece(record, pos, ",", ",'\"");
 }
 
 // An index field as the toolkit's string-to-integer conversion reads it: leading blanks, an
@@ -221,6 +227,11 @@ void note(std::vector<std::string>& list, std::string what) {
     for (const auto& w : list)
         if (w == what) return;
     list.push_back(std::move(what));
+}
+
+bool needsCleaning(std::string_view text, bool opensRecord) {
+    return text.find_first_of(",'\"\r\n") != std::string_view::npos ||
+           (opensRecord && !text.empty() && text[0] == '~');
 }
 
 Cleaned clean(std::string_view text, bool opensRecord, bool checkGbk) {
@@ -295,18 +306,23 @@ void build(const EditorState& s, bool checkGbk, std::string& out, std::vector<st
                 out += value;
                 out.push_back(',');
             } else {
-                Cleaned c = clean(value, f == 0, checkGbk);
-                if (!c.replaced.empty())
-                    changed.push_back(Where(r, f) + ": " + joinReplaced(c.replaced) + " written as a space");
+                std::string_view text = value;
+                Cleaned c;
+                if (checkGbk || needsCleaning(text, f == 0)) {
+                    c = clean(text, f == 0, checkGbk);
+                    if (!c.replaced.empty())
+                        changed.push_back(Where(r, f) + ": " + joinReplaced(c.replaced) + " written as a space");
+                    text = c.text;
+                }
                 if (info.kind == FieldKind::Cell) {
-                    if (c.text == " ") {
+                    if (text == " ") {
                         if (c.replaced.empty())
                             changed.push_back(Where(r, f) + ": a cell holding one space is written as an empty cell");
-                        c.text.clear();
+                        text = {};
                     }
-                    out += c.text.empty() ? std::string_view(" ") : std::string_view(c.text);
+                    out += text.empty() ? std::string_view(" ") : text;
                 } else {
-                    out += c.text;
+                    out += text;
                     out.push_back(' ');
                 }
                 out.push_back(',');
