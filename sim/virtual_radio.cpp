@@ -187,6 +187,10 @@ bool VirtualRadio::vanished() const {
 void VirtualRadio::serve() {
     Bytes pending;
     Clock::time_point lastByte{};
+    // A pseudo-terminal hands over a whole frame at once; a line delivers it byte by byte.
+    // With pacing, a frame counts as arrived when its last byte would have crossed the line.
+    const auto byteTime = std::chrono::nanoseconds(10'000'000'000LL / std::max<std::uint32_t>(options_.baudRate, 1));
+    Clock::time_point lineFreeAt{};
     for (;;) {
         int timeout = -1;
         if (!pending.empty()) {
@@ -226,6 +230,7 @@ void VirtualRadio::serve() {
                 }
                 pending.insert(pending.end(), buffer, buffer + got);
                 lastByte = Clock::now();
+                lineFreeAt = std::max(lineFreeAt, lastByte) + byteTime * got;
             } else if (got < 0 && errno != EAGAIN && errno != EINTR) {
                 closeDevice();
                 continue;
@@ -249,6 +254,7 @@ void VirtualRadio::serve() {
             if (pending.size() < need) break;
             Bytes frame(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(need));
             pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(need));
+            if (options_.pacing && !sleepUntil(lineFreeAt)) return;
             handle(frame);
         }
         if (master_ < 0) pending.clear();
