@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "users/jpeg.h"
+#include "users/login_picture.h"
+#include "users/user_files.h"
+
+namespace fs = std::filesystem;
+using namespace users;
+
+namespace {
+
+struct Folder {
+    Folder() : dir(fs::temp_directory_path() / ("users-" + std::to_string(::getpid()) + "-" + std::to_string(counter++))) {
+        fs::remove_all(dir);
+    }
+    ~Folder() { fs::remove_all(dir); }
+    std::string file(const char* name) const { return (dir / name).string(); }
+    std::string bytes(const char* name) const {
+        std::ifstream in(file(name), std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    void put(const char* name, const std::string& bytes) const {
+        std::ofstream(file(name), std::ios::binary) << bytes;
+    }
+    static inline int counter = 0;
+    fs::path dir;
+};
+
+}  // namespace
+
+TEST(UserFiles, AFirstStartLogsInWithTheEmptyPassword) {
+    Folder f;
+    std::string error;
+    ASSERT_TRUE(PrepareFolder(f.dir.string(), error)) << error;
+    EXPECT_EQ(ReadFirstLine(f.file(kCompanyFile), error), "Velkor");
+    EXPECT_EQ(CheckPassword(f.dir.string(), "", error), true);
+    EXPECT_EQ(CheckPassword(f.dir.string(), " ", error), false);
+    struct stat st {};
+    ASSERT_EQ(::stat(f.file(kPasswordFile).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    // The picture is a JPEG of 640 x 480.
+    auto picture = DecodeJpeg(f.bytes(kBackgroundFile), error);
+    ASSERT_TRUE(picture) << error;
+    EXPECT_EQ(picture->width, 640);
+    EXPECT_EQ(picture->height, 480);
+    // A second start keeps what is there.
+    ASSERT_EQ(SaveCompanyName(f.dir.string(), "公司"), "");
+    ASSERT_TRUE(PrepareFolder(f.dir.string(), error));
+    EXPECT_EQ(ReadFirstLine(f.file(kCompanyFile), error), "公司");
+    EXPECT_EQ(f.bytes(kCompanyFile), "\xB9\xAB\xCB\xBE\r\n");  // GBK, one line, CR LF
+}
+
+TEST(UserFiles, PasswordsAreStoredAsHashes) {
+    Folder f;
+    std::string error;
+    ASSERT_TRUE(PrepareFolder(f.dir.string(), error));
+    EXPECT_EQ(ChangePassword(f.dir.string(), "wrong", "secret1"), "密码错误!");
+    EXPECT_EQ(ChangePassword(f.dir.string(), "", "secret1"), "");
+    const std::string stored = f.bytes(kPasswordFile);
+    EXPECT_EQ(stored.find("secret1"), std::string::npos);
+    EXPECT_TRUE(IsPasswordHash(stored.substr(0, stored.find('\r'))));
+    EXPECT_EQ(CheckPassword(f.dir.string(), "secret1", error), true);
+    EXPECT_EQ(CheckPassword(f.dir.string(), "Secret1", error), false);
+    EXPECT_EQ(ChangePassword(f.dir.string(), "secret1", ""), "");
+    EXPECT_EQ(CheckPassword(f.dir.string(), "", error), true);
+}
+
+TEST(UserFiles, LegacyPlainTextAndOddFiles) {
+    Folder f;
+    std::string error;
+    fs::create_directories(f.dir);
+    f.put(kPasswordFile, "old pass\r\nsecond line\r\n");  // only the first line counts
+    EXPECT_EQ(CheckPassword(f.dir.string(), "old pass", error), true);
+    EXPECT_EQ(CheckPassword(f.dir.string(), "second line", error), false);
+    EXPECT_EQ(ChangePassword(f.dir.string(), "old pass", "new"), "");
+    EXPECT_EQ(f.bytes(kPasswordFile).find("new"), std::string::npos);
+
+    f.put(kPasswordFile, "lf\nonly");
+    EXPECT_EQ(CheckPassword(f.dir.string(), "lf", error), true);
+    f.put(kPasswordFile, "");
+    EXPECT_EQ(CheckPassword(f.dir.string(), "", error), std::nullopt);
+    fs::remove(f.file(kPasswordFile));
+    EXPECT_EQ(CheckPassword(f.dir.string(), "", error), std::nullopt);
+    EXPECT_NE(error.find("1.bc"), std::string::npos);
+    EXPECT_NE(ChangePassword(f.dir.string(), "", "x"), "");
+
+    f.put(kCompanyFile, "Keep\r\n");
+    EXPECT_EQ(SaveCompanyName(f.dir.string(), ""), "不能为空!");
+    EXPECT_EQ(f.bytes(kCompanyFile), "Keep\r\n");
+}
+
+TEST(UserFiles, FolderChoice) {
+    Folder f;
+    fs::create_directories(f.dir / "prog");
+    EXPECT_EQ(ChooseFolder((f.dir / "prog").string(), "/per/user", "/chosen"), "/chosen");
+    EXPECT_EQ(ChooseFolder((f.dir / "prog").string(), "/per/user"), (f.dir / "prog" / "image").string());
+    EXPECT_EQ(ChooseFolder("/proc/self", "/per/user"), "/per/user/image");  // not writable
+}
+
+TEST(Jpeg, RefusesWhatIsNoPicture) {
+    std::string error;
+    EXPECT_FALSE(DecodeJpeg("GIF89a....", error));
+    EXPECT_NE(error, "");
+    std::string truncated(BuiltInPicture().substr(0, 200));
+    EXPECT_FALSE(DecodeJpeg(truncated, error));
+    EXPECT_NE(error.find("JPEG"), std::string::npos);
+}

@@ -1,0 +1,54 @@
+// The user files of the login: the folder "image" with the password ("1.bc"), the company
+// name shown as the windows' caption ("2.bc") and the login background ("1.jpg"). Text files
+// are read as lines (a line ends at CR, LF or CR LF) and only the first line counts; they
+// are written as one line followed by CR LF, in GBK, atomically and readable by the owner
+// only.
+//
+// The password file holds a salted slow hash of the password (Argon2id), never the password
+// itself. A first line that is no such hash is a password kept in plain text by an older
+// installation: it still logs in, and the next change of password stores a hash.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace users {
+
+inline constexpr const char* kPasswordFile = "1.bc";
+inline constexpr const char* kCompanyFile = "2.bc";
+inline constexpr const char* kBackgroundFile = "1.jpg";
+inline constexpr const char* kDefaultCompany = "Velkor";
+
+// The first line of a text file, converted from GBK; nullopt with the reason in `error` when
+// the file cannot be read or holds no line.
+std::optional<std::string> ReadFirstLine(const std::string& path, std::string& error);
+
+// Writes `line` + CR LF (as GBK) to a temporary file beside `path`, mode 0600, and renames it
+// over `path`. False with the system's reason in `error`.
+bool WriteLine(const std::string& path, const std::string& line, std::string& error);
+
+// Creates the folder and whatever of its files is missing: the company name "Velkor", the
+// built-in picture, a password file for the empty password. False with the reason.
+bool PrepareFolder(const std::string& dir, std::string& error);
+
+// The folder to use: `chosen` when given; otherwise "image" beside the program when that is
+// writable (or can be created there); otherwise `perUserDir`.
+std::string ChooseFolder(const std::string& programDir, const std::string& perUserDir, const std::string& chosen = {});
+
+// The login check against the password file's first line (a hash, or a legacy plain text
+// compared exactly). nullopt when the file cannot be read: no password can succeed.
+std::optional<bool> CheckPassword(const std::string& dir, const std::string& typed, std::string& error);
+
+// The change-password dialog: the old password must match; then the file holds the new
+// password's hash. Returns "" on success, "密码错误!" for a wrong old password, or the error.
+std::string ChangePassword(const std::string& dir, const std::string& oldPassword, const std::string& newPassword);
+
+// The company-name dialog: "不能为空!" for an empty name (the file stays unchanged), or the
+// error of writing it; "" on success.
+std::string SaveCompanyName(const std::string& dir, const std::string& name);
+
+// A password as the file stores it, and whether a stored line is such a hash.
+std::string HashPassword(const std::string& password);
+bool IsPasswordHash(const std::string& line);
+
+}  // namespace users
