@@ -5,41 +5,33 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "codeplug/codeplug.h"
+#include "tests/codeplug/helpers.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using cptest::ReadAll;
 using image::EditorState;
 
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
+// A fresh folder per test; Only() is what it holds (so no temporary file is left).
 class FileTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("codeplug-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+               ("codeplug-" + std::to_string(::getpid()) + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
     void TearDown() override { fs::remove_all(dir_); }
-    // Nothing but the named files is left in the folder (no temporary file).
-    void ExpectOnly(std::vector<std::string> names) {
+    std::vector<std::string> Only() {
         std::vector<std::string> found;
         for (const auto& e : fs::directory_iterator(dir_)) found.push_back(e.path().filename().string());
         std::sort(found.begin(), found.end());
-        std::sort(names.begin(), names.end());
-        EXPECT_EQ(found, names);
+        return found;
     }
+    std::string In(const std::string& name) { return (dir_ / name).string(); }
     fs::path dir_;
 };
 
@@ -48,74 +40,55 @@ TEST(PathForSave, AppendsTheSuffixOnlyWhenMissing) {
     EXPECT_EQ(codeplug::PathForSave("radio.bc"), "radio.bc");
     EXPECT_EQ(codeplug::PathForSave("/tmp/x/RADIO.BC"), "/tmp/x/RADIO.BC");
     EXPECT_EQ(codeplug::PathForSave("radio.bcx"), "radio.bcx.bc");
-    EXPECT_EQ(codeplug::PathForSave("radio.b"), "radio.b.bc");
     EXPECT_EQ(codeplug::PathForSave("bc"), "bc.bc");
 }
 
-TEST_F(FileTest, SaveReplacesAndOpenReadsBack) {
-    const fs::path path = dir_ / "a.bc";
-    { std::ofstream(path) << "old"; }
-    ::chmod(path.c_str(), 0640);
+TEST_F(FileTest, SaveReplacesTheFileItsLinkNamesAndKeepsPermissions) {
+    std::ofstream(In("a.bc")) << "old";
+    ::chmod(In("a.bc").c_str(), 0640);
+    fs::create_symlink(In("a.bc"), In("link.bc"));
     EditorState s;
     s.upper.at(1, image::kColName) = "中文";
-    const auto saved = codeplug::SaveFile(path.string(), s);
-    ASSERT_TRUE(saved.ok()) << saved.error;
-    EXPECT_EQ(ReadAll(path), codeplug::ToText(s).bytes);
+    ASSERT_TRUE(codeplug::SaveFile(In("link.bc"), s).ok());
+    EXPECT_TRUE(fs::is_symlink(In("link.bc")));
+    EXPECT_EQ(ReadAll(In("a.bc")), codeplug::ToText(s).bytes);
     struct stat st {};
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);  // an existing file keeps its permissions
-    ExpectOnly({"a.bc"});
-    const auto opened = codeplug::OpenFile(path.string());
+    ASSERT_EQ(::stat(In("a.bc").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(Only(), (std::vector<std::string>{"a.bc", "link.bc"}));
+    const auto opened = codeplug::OpenFile(In("a.bc"));
     ASSERT_TRUE(opened.ok()) << opened.error;
     EXPECT_EQ(opened.state, s);
-
-    // Through a symbolic link the file it names is replaced; the link stays a link.
-    const fs::path link = dir_ / "link.bc";
-    fs::create_symlink(path, link);
-    s.upper.at(2, image::kColName) = "B";
-    ASSERT_TRUE(codeplug::SaveFile(link.string(), s).ok());
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(ReadAll(path), codeplug::ToText(s).bytes);
-    ExpectOnly({"a.bc", "link.bc"});
 }
 
 TEST_F(FileTest, AFailedSaveLeavesTheOldFileAndSaysWhy) {
-    const fs::path path = dir_ / "keep.bc";
-    { std::ofstream(path) << "the old file"; }
-
-    // The disk fills up during the write: the file size limit stands in for a full disk.
+    std::ofstream(In("keep.bc")) << "the old file";
+    // The file size limit plays a disk that fills up during the write.
     auto* previous = std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
     ::getrlimit(RLIMIT_FSIZE, &old);
     rlimit small = old;
     small.rlim_cur = 4096;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const auto full = codeplug::SaveFile(path.string(), EditorState());
+    const auto full = codeplug::SaveFile(In("keep.bc"), EditorState());
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previous);
-    EXPECT_EQ(full.error, "Cannot create file \"" + path.string() + "\". File too large");
-    EXPECT_EQ(ReadAll(path), "the old file");
-    ExpectOnly({"keep.bc"});
+    EXPECT_EQ(full.error, "Cannot create file \"" + In("keep.bc") + "\". File too large");
+    EXPECT_EQ(ReadAll(In("keep.bc")), "the old file");
 
-    // A folder that does not exist.
-    const std::string missing = (dir_ / "no" / "such.bc").string();
-    EXPECT_EQ(codeplug::SaveFile(missing, EditorState()).error,
-              "Cannot create file \"" + missing + "\". No such file or directory");
-
-    // A folder in the way of the name.
-    fs::create_directory(dir_ / "taken.bc");
-    const std::string taken = (dir_ / "taken.bc").string();
-    EXPECT_EQ(codeplug::SaveFile(taken, EditorState()).error,
-              "Cannot create file \"" + taken + "\". Is a directory");
-    ExpectOnly({"keep.bc", "taken.bc"});
+    EXPECT_EQ(codeplug::SaveFile(In("no/such.bc"), EditorState()).error,
+              "Cannot create file \"" + In("no/such.bc") + "\". No such file or directory");
+    fs::create_directory(In("taken.bc"));
+    EXPECT_EQ(codeplug::SaveFile(In("taken.bc"), EditorState()).error,
+              "Cannot create file \"" + In("taken.bc") + "\". Is a directory");
+    EXPECT_EQ(Only(), (std::vector<std::string>{"keep.bc", "taken.bc"}));
 }
 
 TEST_F(FileTest, OpenReportsUnreadableFilesAndKeepsTheState) {
     EditorState current;
     current.limits.kaiji1 = "MINE";
-    const std::string missing = (dir_ / "missing.bc").string();
-    auto opened = codeplug::OpenFile(missing, current);
-    EXPECT_EQ(opened.error, "Cannot open file \"" + missing + "\". No such file or directory");
+    auto opened = codeplug::OpenFile(In("missing.bc"), current);
+    EXPECT_EQ(opened.error, "Cannot open file \"" + In("missing.bc") + "\". No such file or directory");
     EXPECT_EQ(opened.state, current);
     opened = codeplug::OpenFile(dir_.string(), current);
     EXPECT_EQ(opened.error, "Cannot open file \"" + dir_.string() + "\". Is a directory");

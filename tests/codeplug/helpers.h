@@ -1,24 +1,20 @@
-// Small tools the codeplug tests share.
+// Small tools the codeplug and command tests share.
 #pragma once
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace cptest {
 
-// The records of a file as Save writes it (CR after each, CR LF after the last), without
-// their line ends.
+// The records of a file as Save writes it, without their line ends.
 inline std::vector<std::string> Records(std::string_view bytes) {
     if (bytes.size() >= 2 && bytes.substr(bytes.size() - 2) == "\r\n") bytes.remove_suffix(2);
     std::vector<std::string> out;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = bytes.find('\r', start);
-        out.emplace_back(bytes.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
-        if (end == std::string_view::npos) break;
-        start = end + 1;
-    }
+    std::istringstream in{std::string(bytes)};
+    for (std::string r; std::getline(in, r, '\r');) out.push_back(r);
     return out;
 }
 
@@ -29,6 +25,13 @@ inline std::string Join(const std::vector<std::string>& parts, std::string_view 
         s += parts[i];
     }
     return s;
+}
+
+inline std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
 }
 
 }  // namespace cptest
