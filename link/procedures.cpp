@@ -4,15 +4,11 @@
 #include "image/hex.h"
 #include "image/transfer.h"
 #include "link/link.h"
+#include "link/messages.h"
 #include "link/waits.h"
 
 namespace radiolink {
 namespace {
-
-constexpr const char* kReadOk = "读取成功!";
-constexpr const char* kReadFailed = "读取失败!";
-constexpr const char* kWriteOk = "写频正确!";
-constexpr const char* kWriteFailed = "写频错误!";
 
 std::string blockName(int j) {
     const auto& b = image::TransferList()[static_cast<std::size_t>(j)];

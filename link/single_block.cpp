@@ -3,15 +3,11 @@
 #include "image/hex.h"
 #include "image/limits_page.h"
 #include "link/link.h"
+#include "link/messages.h"
 #include "link/waits.h"
 
 namespace radiolink {
 namespace {
-
-constexpr const char* kReadOk = "读取成功!";
-constexpr const char* kReadFailed = "读取失败!";
-constexpr const char* kWriteOk = "写入成功!";
-constexpr const char* kWriteFailed = "写入失败!";
 
 // Sends one frame inside its own procedure and returns what RecvHex held after the wait.
 std::string exchange(Radio& radio, const std::string& frame) {
@@ -34,11 +30,11 @@ Result write(Radio& radio, const char* head, const std::string& field, int numbe
     if (!session.acquired()) return {false, "", "another transfer is running", 0};
     // The field goes out as it is held: it must be whole, or the radio would store it shifted.
     if (field.size() != digits || !image::IsUpperHex(field))
-        return {false, kWriteFailed, "hidden field k" + std::to_string(number) + " must hold " + std::to_string(digits) +
+        return {false, kBlockWriteFailed, "hidden field k" + std::to_string(number) + " must hold " + std::to_string(digits) +
                                          " hex digits, it holds \"" + field + "\"", 0};
     const std::string answer = exchange(radio, head + field);
-    if (answer == "06") return {true, kWriteOk, "", 1};
-    return {false, kWriteFailed, answer.empty() ? "nothing came back" : "the radio answered " + answer, 0};
+    if (answer == "06") return {true, kBlockWriteOk, "", 1};
+    return {false, kBlockWriteFailed, answer.empty() ? "nothing came back" : "the radio answered " + answer, 0};
 }
 
 }  // namespace
