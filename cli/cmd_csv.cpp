@@ -1,0 +1,136 @@
+// radio-cli export-csv and import-csv: one band's channels as a CHIRP-style CSV file.
+#include <cstdio>
+#include <optional>
+
+#include "cli/command.h"
+#include "cli/files.h"
+#include "cli/options.h"
+#include "codeplug/codeplug.h"
+#include "exchange/chirp_csv.h"
+#include "image/channel_codec.h"
+
+namespace {
+
+std::optional<image::Band> bandOf(const cli::Options& o) {
+    const auto band = o.value("band");
+    if (band == "upper") return image::Band::Upper;
+    if (band == "lower") return image::Band::Lower;
+    return std::nullopt;
+}
+
+int runExport(const std::vector<std::string>& args) {
+    const char* usage = "usage: radio-cli export-csv FILE.bc --band upper|lower OUT.csv";
+    const cli::Options o = cli::ParseOptions(args, {"band"}, {});
+    const auto band = bandOf(o);
+    if (!o.error.empty() || !band || o.positional.size() != 2) {
+        cli::Fail("export-csv", o.error.empty() ? usage : o.error + "; " + usage);
+        return cli::kUsage;
+    }
+    const auto state = cli::OpenCodeplug("export-csv", o.positional[0]);
+    if (!state) return cli::kUsage;
+    const exchange::CsvExport csv = exchange::ExportCsv(*state, *band);
+    const std::string& out = o.positional[1];
+    if (out == "-") {
+        std::fwrite(csv.text.data(), 1, csv.text.size(), stdout);
+    } else {
+        std::string error;
+        if (!cli::WriteFile(out, csv.text, error)) {
+            cli::Fail("export-csv", error);
+            return cli::kUsage;
+        }
+    }
+    for (const auto& w : csv.warnings) cli::Fail("export-csv", "warning: " + w);
+    if (!csv.warnings.empty()) cli::Fail("export-csv", std::to_string(csv.warnings.size()) + " warnings");
+    if (out != "-")
+        std::printf("exported %d channels of %s to %s\n", csv.written, image::ChannelPageCaption(*band), out.c_str());
+    return cli::kOk;
+}
+
+int runImport(const std::vector<std::string>& args) {
+    const char* usage = "usage: radio-cli import-csv IN.csv --band upper|lower FILE.bc [--skip-bad]";
+    const cli::Options o = cli::ParseOptions(args, {"band"}, {"skip-bad"});
+    const auto band = bandOf(o);
+    if (!o.error.empty() || !band || o.positional.size() != 2) {
+        cli::Fail("import-csv", o.error.empty() ? usage : o.error + "; " + usage);
+        return cli::kUsage;
+    }
+    const std::string& in = o.positional[0];
+    const std::string& file = o.positional[1];
+    std::string error;
+    const auto bytes = cli::ReadFile(in, error);
+    if (!bytes) {
+        cli::Fail("import-csv", "Cannot open file \"" + in + "\". " + error);
+        return cli::kUsage;
+    }
+    const auto state = cli::OpenCodeplug("import-csv", file);
+    if (!state) return cli::kUsage;
+
+    const bool skipBad = o.has("skip-bad");
+    const exchange::CsvImport result = exchange::ImportCsv(*bytes, *state, *band, skipBad);
+    const std::string prefix = result.applied ? "skipped " + in + " " : in + " ";
+    for (const auto& p : result.problems) cli::Fail("import-csv", prefix + p.text());
+    for (const auto& w : result.warnings) cli::Fail("import-csv", "warning: " + in + " " + w.text());
+    if (!result.applied) {
+        cli::Fail("import-csv", result.fatal ? "nothing imported"
+                                             : "nothing imported: " + std::to_string(result.skipped.size()) +
+                                                   " bad rows (import the others with --skip-bad)");
+        return cli::kFailed;
+    }
+    const codeplug::SaveResult saved = codeplug::SaveFile(file, result.state);
+    if (!saved.ok()) {
+        cli::Fail("import-csv", saved.error);
+        return cli::kUsage;
+    }
+    for (const auto& c : saved.changed) cli::Fail("import-csv", "warning: " + file + ": " + c);
+    std::printf("imported %zu channels into %s of %s", result.imported.size(), image::ChannelPageCaption(*band),
+                file.c_str());
+    if (!result.skipped.empty()) std::printf(", skipped %zu bad rows", result.skipped.size());
+    std::printf("\n");
+    return cli::kOk;
+}
+
+}  // namespace
+
+RADIO_CLI_COMMAND("export-csv", "write one band's channels as a CHIRP-style CSV file",
+                  "usage: radio-cli export-csv FILE.bc --band upper|lower OUT.csv\n"
+                  "\n"
+                  "Writes every channel of the band (upper: 上段信道, lower: 下段信道) that has a\n"
+                  "receive frequency, one row each, under the header\n"
+                  "  Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,\n"
+                  "  DtcsPolarity,RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment,URCALL,\n"
+                  "  RPT1CALL,RPT2CALL,DVCODE\n"
+                  "in UTF-8 with CRLF line ends. OUT.csv \"-\" writes to standard output.\n"
+                  "Duplex: \"\" transmit = receive; + or - with Offset inside one band (136-176 or\n"
+                  "400-490 MHz); split with Offset = the transmit frequency across bands; off for\n"
+                  "no transmit frequency. Tones: Tone, TSQL, DTCS, or Cross with CrossMode; the\n"
+                  "columns a mode does not use hold 88.5, 023, NN. Mode FM/NFM from 宽窄带, Power\n"
+                  "High/Low from 功率; TStep 5.00 and the other columns empty. Receive mode,\n"
+                  "signalling, compander and scrambler have no column and are not written.\n"
+                  "A channel with a transmit but no receive frequency has no row (a row needs a\n"
+                  "Frequency): it is left out with a warning on stderr, and so is a channel with a\n"
+                  "cell that is no frequency or tone. A channel that import-csv would refuse (a\n"
+                  "tone off the lists, a frequency off the raster, a name the editor refuses) is\n"
+                  "written and named in a warning. The warnings are counted at the end.\n"
+                  "Exit status: 0 written; 2 bad usage or a file that cannot be read or written.",
+                  runExport)
+
+RADIO_CLI_COMMAND("import-csv", "enter the rows of a CHIRP-style CSV file into one band of a codeplug file",
+                  "usage: radio-cli import-csv IN.csv --band upper|lower FILE.bc [--skip-bad]\n"
+                  "\n"
+                  "Reads a CHIRP-style CSV (any of its columns in any order, at least Location and\n"
+                  "Frequency; a UTF-8 BOM, quoted fields, CRLF or LF) and enters each row into the\n"
+                  "channel of its Location (1-128) as the grid editors would, then saves FILE.bc.\n"
+                  "Only the listed channels change; every other channel stays as it was.\n"
+                  "Receive mode, signalling, compander and scrambler, which CSV cannot carry, take\n"
+                  "the defaults a typed frequency brings (关); an unused tone is 0FF. The columns\n"
+                  "a tone mode does not use (CHIRP writes 88.5, 023, NN there) are not read.\n"
+                  "Each row is checked: the band edges 136-176 and 400-490 MHz; the channel raster\n"
+                  "(a frequency not on 2.5 or 6.25 kHz is refused, not moved); tones and DCS codes\n"
+                  "of this radio's lists; Mode FM or NFM, Power High or Low; a name of at most 7\n"
+                  "printable ASCII characters the name editor accepts; a Location given once.\n"
+                  "Every problem is reported with its line. A file with any problem changes\n"
+                  "nothing, unless --skip-bad is given: then the good rows are entered and each\n"
+                  "skipped row is reported.\n"
+                  "Exit status: 0 imported; 1 the CSV has problems and nothing was changed; 2 bad\n"
+                  "usage or a file that cannot be read or written.",
+                  runImport)

@@ -1,0 +1,89 @@
+// The channels of one band as a CHIRP-style CSV file, the interchange format of the field:
+// what RepeaterBook and most programming tools read and write.
+//
+// Columns: Location (channel 1..128), Name (up to 7 printable ASCII characters), Frequency
+// (receive, MHz with six decimals), Duplex and Offset ("" transmit = receive; "+"/"-" with
+// the offset; "split" with Offset = the transmit frequency; "off" no transmit frequency),
+// Tone with rToneFreq, cToneFreq, DtcsCode, DtcsPolarity, RxDtcsCode and CrossMode, Mode
+// ("FM" = 宽带, "NFM" = 窄带), Power ("High" = 高, "Low" = 低). TStep, Skip, Comment, URCALL,
+// RPT1CALL, RPT2CALL and DVCODE are columns this radio has no use for: written as "5.00" and
+// empty texts, never read.
+//
+// Tone columns per mode (transmit tone T, receive tone R):
+//   ""      none                      "Tone"  T = rToneFreq
+//   "TSQL"  T = R = cToneFreq         "DTCS"  T = R = DtcsCode, DtcsPolarity
+//   "Cross" by CrossMode: transmit part "Tone" = rToneFreq, "DTCS" = DtcsCode; receive part
+//           "Tone" = cToneFreq, "DTCS" = RxDtcsCode ("Tone->Tone", "DTCS->", "->DTCS", ...)
+// DtcsPolarity is two letters, transmit then receive: N is "D...N", R is "D...I". A column the
+// mode does not use holds CHIRP's placeholder (88.5, 023, NN, Tone->Tone) and is never read.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "image/editor_state.h"
+
+namespace exchange {
+
+inline constexpr const char* kChirpHeader =
+    "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,RxDtcsCode,"
+    "CrossMode,Mode,TStep,Skip,Power,Comment,URCALL,RPT1CALL,RPT2CALL,DVCODE";
+
+struct CsvExport {
+    std::string text;  // UTF-8 without BOM, CRLF after every line, the header first
+    int written = 0;   // channels written
+    // A channel with a transmit but no receive frequency (a CSV row needs a Frequency), or
+    // with a cell that is no frequency or tone, is left out; a channel written that would not
+    // import back (a tone off this radio's lists, a name the name editor refuses, a frequency
+    // off the raster) is named. One line each: "channel 7: ...".
+    std::vector<std::string> warnings;
+};
+
+// Every channel of the band with a receive frequency, in channel order.
+CsvExport ExportCsv(const image::EditorState& state, image::Band band);
+
+struct CsvProblem {
+    int line;  // where the row starts in the file, from 1
+    std::string message;
+    std::string text() const;  // "line 7: <message>"
+};
+
+struct CsvImport {
+    // The state with the rows applied, or the state given when nothing was applied.
+    image::EditorState state;
+    // Every bad row, each problem of it on its own; and a fault of the file as a whole (no
+    // header with Location and Frequency, a quoted field never closed), which is `fatal`.
+    std::vector<CsvProblem> problems;
+    // Values the radio cannot hold that were left out of a good row (a tone on a row with
+    // Duplex "off").
+    std::vector<CsvProblem> warnings;
+    std::vector<int> imported;  // locations written, in file order
+    std::vector<int> skipped;   // lines of the bad rows
+    bool fatal = false;
+    bool applied = false;  // state differs from the one given only when this is true
+};
+
+// Reads a CHIRP-style CSV: any subset of the columns (Location and Frequency needed) in any
+// order, header names in any letter case, a UTF-8 BOM, quoted fields with doubled quotes and
+// line breaks inside, CRLF, LF or CR line ends, empty lines.
+//
+// Each row is entered as the grid editors would enter it, on a scratch copy: the row's cells
+// are emptied, the receive frequency is committed through the frequency editor (band edges
+// 136-176 and 400-490 MHz, and its defaults 0FF, 关, 高, 宽带, 关, 关), then the transmit
+// frequency (defaults 0FF, 关, 关), then the tones, bandwidth, power and name are chosen from
+// the editors' lists. So receive mode, signalling, compander and scrambler, which the CSV
+// cannot carry, come in at those defaults, and a tone that is not used is "0FF".
+//
+// A frequency that the editor's channel raster (2.5 or 6.25 kHz) would move is a problem, not
+// moved: a repeater's frequency must be exact. So are a frequency finer than 10 Hz, a tone or
+// DCS code the lists lack, a tone mode the radio lacks (TSQL-R, DTCS-R), a name longer than 7
+// characters or with a character the name editor refuses, a Location outside 1..128 or given
+// twice, and a Mode or Power other than FM/NFM and High/Low (an empty one takes the default).
+//
+// Only the locations the file lists are changed; every other channel stays as it was. A file
+// with any problem changes nothing, unless skipBad is set: then the good rows are applied and
+// the bad ones are listed in `skipped`. A fatal fault never applies anything.
+CsvImport ImportCsv(std::string_view bytes, const image::EditorState& current, image::Band band, bool skipBad = false);
+
+}  // namespace exchange
