@@ -120,6 +120,9 @@ void StringGrid::mousePressEvent(QMouseEvent* event) {
         emit selectCell(index.column(), index.row() + 1);
 }
 
+// A second click in quick succession selects the cell like the first.
+void StringGrid::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
+
 ChannelPage::ChannelPage(image::EditorState& state, image::Band band, std::function<void(const image::Message&)> after,
                          QWidget* parent)
     : QWidget(parent), state_(state), band_(band), after_(std::move(after)) {
@@ -219,7 +222,8 @@ void ChannelPage::onSelectCell(int column, int row) {
     }
     w->show();
     w->raise();
-    w->setFocus(Qt::OtherFocusReason);
+    // As the focus comes by the keyboard: an edit's text is selected, so typing replaces it.
+    w->setFocus(Qt::TabFocusReason);
     after_({});
 }
 

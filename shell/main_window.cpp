@@ -116,6 +116,8 @@ void TForm2::buildMenus() {
     N1_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     N2_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     N3_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    // The shortcuts work wherever the focus is in the window, also when nothing has it.
+    addActions({N1_, N2_, N3_});
 
     QMenu* N5 = bar->addMenu(utf8("编辑(E)"));
     N5->setObjectName("N5");

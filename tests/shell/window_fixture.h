@@ -1,0 +1,105 @@
+// The program's windows on the offscreen platform, over a virtual radio with pacing off, with
+// a prompter that records every box and answers every question and file dialog as told.
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+
+#include "shell/channel_grid.h"
+#include "shell/prompter.h"
+#include "shell/windows.h"
+#include "sim/virtual_radio.h"
+
+
+// Readable failures.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '{' << l.join("|").toStdString() << '}'; }
+QT_END_NAMESPACE
+
+class FakePrompter : public shell::Prompter {
+public:
+    struct Box {
+        QString text, detail;
+    };
+    std::vector<Box> infos;
+    QStringList errors, questions;
+    bool answer = true;                     // to every question
+    std::deque<std::optional<QString>> files;  // answers to the file dialogs, in order
+    QString lastTitle, lastFilter;
+
+    void information(QWidget*, const QString& text, const QString& detail) override { infos.push_back({text, detail}); }
+    bool question(QWidget*, const QString& text) override {
+        questions.push_back(text);
+        return answer;
+    }
+    void error(QWidget*, const QString& text) override { errors.push_back(text); }
+    std::optional<QString> openFileName(QWidget*, const QString& title, const QString& filter) override {
+        return file(title, filter);
+    }
+    std::optional<QString> saveFileName(QWidget*, const QString& title, const QString& filter) override {
+        return file(title, filter);
+    }
+    QStringList texts() const {
+        QStringList out;
+        for (const auto& b : infos) out << b.text;
+        return out;
+    }
+
+private:
+    std::optional<QString> file(const QString& title, const QString& filter) {
+        lastTitle = title;
+        lastFilter = filter;
+        if (files.empty()) return std::nullopt;
+        auto f = files.front();
+        files.pop_front();
+        return f;
+    }
+};
+
+struct Program {
+    // withRadio: a virtual radio listed as the only port; otherwise no port at all.
+    explicit Program(bool withRadio = true, const char* fault = "none");
+    ~Program();
+
+    shell::TForm2& form2() { return *windows.Form2; }
+    shell::ChannelPage& page(image::Band band) { return *form2().channelPage(band); }
+    shell::StringGrid& grid(image::Band band) { return *page(band).grid(); }
+
+    template <class T = QWidget>
+    T* find(const char* name) {
+        T* w = form2().findChild<T*>(QString::fromUtf8(name));
+        if (!w) ADD_FAILURE() << "no control " << name;
+        return w;
+    }
+    QString field(int k) { return find<QLineEdit>(("k" + std::to_string(k)).c_str())->text(); }
+    QString cell(image::Band band, int row, int column) {
+        return grid(band).model()->index(row - 1, column).data().toString();
+    }
+    void showPage(int index);
+    void activate();
+    void clickCell(image::Band band, int column, int row);
+    // Types into the widget that has the focus, as the keyboard would.
+    void type(const QString& keys);
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // Opens the drop-down and clicks the item.
+    void choose(QComboBox* box, const QString& item);
+    void choose(QComboBox* box, int index);
+    // Moves the input focus away from an edit to the next control.
+    void leave(QWidget* edit);
+
+    FakePrompter prompter;
+    std::unique_ptr<sim::VirtualRadio> radio;
+    shell::Windows windows;
+};
