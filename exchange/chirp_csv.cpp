@@ -360,7 +360,7 @@ void RowEntry::tones(bool hasTransmit) {
     if (transmitPart == "tone") transmit = ctcss("rToneFreq");
     if (transmitPart == "tsql") transmit = receive = ctcss("cToneFreq");
     if (transmitPart == "dtcs") transmit = dcs("DtcsCode", polarity[0]);
-    if (receivePart == "dtcs") receive = dcs("DtcsCode", polarity[1]);
+    if (receivePart == "dtcs" && transmit) receive = transmit->substr(0, 4) + (polarity[1] == 'R' ? "I" : "N");
     if (receivePart == "ctone") receive = ctcss("cToneFreq");
     if (receivePart == "rxdtcs") receive = dcs("RxDtcsCode", polarity[1]);
     if (transmit) {

@@ -1,0 +1,270 @@
+// CHIRP-style CSV: exact bytes out, a hand-made CHIRP file in, the round trip, bad rows by line.
+#include "exchange/chirp_csv.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "image/channel_codec.h"
+#include "random_codeplug.h"
+
+namespace {
+
+using exchange::ExportCsv;
+using exchange::ImportCsv;
+using image::Band;
+using image::EditorState;
+using Row = std::array<std::string, 12>;  // cells 1..12
+
+void SetRow(EditorState& s, Band band, int row, const Row& cells) {
+    for (int c = 1; c <= 12; ++c) s.grid(band).at(row, c) = cells[static_cast<std::size_t>(c - 1)];
+}
+Row GetRow(const EditorState& s, Band band, int row) {
+    Row r;
+    for (int c = 1; c <= 12; ++c) r[static_cast<std::size_t>(c - 1)] = s.grid(band).at(row, c);
+    return r;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+TEST(ChirpCsv, ExportWritesTheHeaderAndEveryRowExactly) {
+    EditorState s = image::NewState();
+    // As the editors leave them, and as a read decodes them (OFF, no option cells).
+    SetRow(s, Band::Lower, 1, {"146.94000", "0FF", "关", "146.34000", "100.0HZ", "关", "关", "高", "宽带", "关", "关", "W1AW"});
+    SetRow(s, Band::Lower, 2, {"442.12500", "D023I", "QT/DQT", "447.12500", "D023N", "双音1", "关", "低", "窄带", "开", "开", "A,B"});
+    SetRow(s, Band::Lower, 3, {"145.80000", "94.8HZ", "关", "435.80000", "94.8HZ", "关", "关", "高", "宽带", "关", "关", "SAT"});
+    SetRow(s, Band::Lower, 4, {"162.55000", "D754N", "QT/DQT", "", "", "", "", "高", "宽带", "关", "关", ""});
+    SetRow(s, Band::Lower, 5, {"", "", "", "146.00000", "OFF", "关", "关", "", "", "", "", ""});
+    SetRow(s, Band::Lower, 6, {"446.00625", "151.4HZ", "关", "446.00625", "D051I", "关", "关", "高", "窄带", "关", "关", "PMR"});
+    SetRow(s, Band::Lower, 7, {"145.50000", "100.0HZ", "关", "145.50000", "156.7HZ", "关", "关", "低", "宽带", "关", "关", "X"});
+    SetRow(s, Band::Lower, 128, {"400.00000", "OFF", "QT/DQT", "490.00000", "OFF", "关", "关", "", "", "", "", " q "});
+    SetRow(s, Band::Upper, 9, {"145.00000", "OFF", "关", "", "", "", "", "高", "宽带", "关", "关", "UP"});
+
+    const auto out = ExportCsv(s, Band::Lower);
+    EXPECT_EQ(out.text,
+              "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,RxDtcsCode,CrossMode,"
+              "Mode,TStep,Skip,Power,Comment,URCALL,RPT1CALL,RPT2CALL,DVCODE\r\n"
+              "1,W1AW,146.940000,-,0.600000,Tone,100.0,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,,,,,\r\n"
+              "2,\"A,B\",442.125000,+,5.000000,DTCS,88.5,88.5,023,NR,023,Tone->Tone,NFM,5.00,,Low,,,,,\r\n"
+              "3,SAT,145.800000,split,435.800000,TSQL,88.5,94.8,023,NN,023,Tone->Tone,FM,5.00,,High,,,,,\r\n"
+              "4,,162.550000,off,0.000000,Cross,88.5,88.5,023,NN,754,->DTCS,FM,5.00,,High,,,,,\r\n"
+              "6,PMR,446.006250,,0.000000,Cross,88.5,151.4,051,RN,023,DTCS->Tone,NFM,5.00,,High,,,,,\r\n"
+              "7,X,145.500000,,0.000000,Cross,156.7,100.0,023,NN,023,Tone->Tone,FM,5.00,,Low,,,,,\r\n"
+              "128, q ,400.000000,+,90.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,,,,,\r\n");
+    EXPECT_EQ(out.written, 7);
+    ASSERT_EQ(out.warnings.size(), 2u);
+    EXPECT_NE(out.warnings[0].find("channel 5: a transmit frequency without a receive frequency"), std::string::npos);
+    EXPECT_NE(out.warnings[1].find("channel 2 will not import back: Name 'A,B'"), std::string::npos) << out.warnings[1];
+
+    EXPECT_EQ(ExportCsv(image::NewState(), Band::Upper).text, std::string(exchange::kChirpHeader) + "\r\n");
+}
+
+TEST(ChirpCsv, ImportsAHandMadeFileInChirpsOwnStyle) {
+    const std::string csv = ReadAll(EXCHANGE_DATA "/chirp_repeaters.csv");
+    ASSERT_FALSE(csv.empty());
+    const EditorState before = image::NewState();
+    const auto result = ImportCsv(csv, before, Band::Upper);
+    for (const auto& p : result.problems) ADD_FAILURE() << p.text();
+    EXPECT_TRUE(result.warnings.empty());
+    ASSERT_TRUE(result.applied);
+    EXPECT_EQ(result.imported, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 20}));
+
+    const std::map<int, Row> expected = {
+        {1, {"146.94000", "0FF", "关", "146.34000", "100.0HZ", "关", "关", "高", "宽带", "关", "关", "W1AW"}},
+        {2, {"147.12000", "123.0HZ", "关", "147.72000", "123.0HZ", "关", "关", "高", "宽带", "关", "关", "N1XYZ"}},
+        {3, {"146.52000", "0FF", "关", "146.52000", "0FF", "关", "关", "低", "宽带", "关", "关", "SIMPLX"}},
+        {4, {"442.12500", "D023I", "关", "447.12500", "D023N", "关", "关", "高", "窄带", "关", "关", "UHF RPT"}},
+        {5, {"444.95000", "D754N", "关", "449.95000", "D051I", "关", "关", "高", "宽带", "关", "关", "K2 ABC"}},
+        {6, {"145.23000", "D025N", "关", "144.63000", "67.0HZ", "关", "关", "高", "宽带", "关", "关", "XBAND"}},
+        {7, {"441.00000", "151.4HZ", "关", "436.00000", "D047N", "关", "关", "高", "宽带", "关", "关", "DCS2TN"}},
+        {8, {"146.64000", "88.5HZ", "关", "146.04000", "0FF", "关", "关", "高", "宽带", "关", "关", "RXONLY"}},
+        {9, {"147.00000", "D131I", "关", "147.60000", "0FF", "关", "关", "高", "宽带", "关", "关", "RXDCS"}},
+        {10, {"433.50000", "0FF", "关", "433.50000", "156.7HZ", "关", "关", "低", "窄带", "关", "关", "TXTONE"}},
+        {11, {"145.50000", "0FF", "关", "145.50000", "D243I", "关", "关", "高", "宽带", "关", "关", "TXDCS"}},
+        {12, {"145.80000", "0FF", "关", "435.80000", "94.8HZ", "关", "关", "高", "宽带", "关", "关", "SAT"}},
+        {13, {"162.55000", "0FF", "关", "", "", "", "", "低", "宽带", "关", "关", "WX1"}},
+        {14, {"448.27500", "114.8HZ", "关", "443.27500", "100.0HZ", "关", "关", "高", "宽带", "关", "关", "TT448"}},
+        {20, {"446.00625", "0FF", "关", "446.00625", "0FF", "关", "关", "低", "窄带", "关", "关", "PMR1"}},
+    };
+    for (int r = 1; r <= image::kChannels; ++r) {
+        const auto it = expected.find(r);
+        EXPECT_EQ(GetRow(result.state, Band::Upper, r), it == expected.end() ? Row{} : it->second) << "channel " << r;
+    }
+    EXPECT_EQ(result.state.lower, before.lower);
+    EXPECT_EQ(result.state.k, before.k);
+}
+
+// Export then import gives back every channel cell but those CSV has no column for, which
+// come back at the editor's defaults; compared through the channel encoder, so that the
+// decoder's "OFF" and the editor's "0FF" are the same no tone.
+TEST(ChirpCsv, RoundTripOverRandomCodeplugs) {
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        const EditorState original = exchange_test::RandomCodeplug(seed);
+        for (Band band : {Band::Upper, Band::Lower}) {
+            const auto out = ExportCsv(original, band);
+            for (const auto& w : out.warnings)
+                EXPECT_NE(w.find("without a receive frequency"), std::string::npos) << "seed " << seed << ": " << w;
+            for (const EditorState& onto : {original, image::NewState()}) {
+                const auto back = ImportCsv(out.text, onto, band);
+                ASSERT_TRUE(back.problems.empty()) << "seed " << seed << ": " << back.problems.front().text();
+                ASSERT_TRUE(back.applied);
+                EXPECT_EQ(static_cast<int>(back.imported.size()), out.written);
+                const Band other = band == Band::Upper ? Band::Lower : Band::Upper;
+                EXPECT_EQ(back.state.grid(other), onto.grid(other));
+                EXPECT_EQ(back.state.k, onto.k);
+                image::Grid expected = original.grid(band);
+                for (int r = 1; r <= image::kChannels; ++r) {
+                    if (expected.at(r, image::kColRxFreq).empty()) {
+                        expected.cells[static_cast<std::size_t>(r)] = onto.grid(band).cells[static_cast<std::size_t>(r)];
+                    } else {
+                        expected.at(r, image::kColRxMode) = "关";
+                        expected.at(r, image::kColCompander) = expected.at(r, image::kColScrambler) = "关";
+                        if (!expected.at(r, image::kColTxFreq).empty())
+                            expected.at(r, image::kColStartSignal) = expected.at(r, image::kColEndSignal) = "关";
+                    }
+                    const auto want = image::EncodeChannel(expected, r, band);
+                    const auto got = image::EncodeChannel(back.state.grid(band), r, band);
+                    ASSERT_TRUE(want.ok() && got.ok());
+                    EXPECT_EQ(got.digits, want.digits) << "seed " << seed << " channel " << r;
+                    EXPECT_EQ(back.state.grid(band).at(r, image::kColName), expected.at(r, image::kColName));
+                }
+            }
+        }
+    }
+}
+
+TEST(ChirpCsv, BadRowsAreReportedByLineAndChangeNothingUnlessSkipped) {
+    const std::string csv =
+        "Location,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,Name,Mode,Power\n"
+        "1,146.520000,,,,,,,,GOOD,FM,High\n"  // 2
+        "2,180.000000,,,,,,,,,,\n"
+        "3,145.123400,,,,,,,,,,\n"
+        "4,145.0000001,,,,,,,,,,\n"  // 5
+        "5,146.000000,,,Tone,76.8,,,,,,\n"
+        "6,146.000000,,,DTCS,,,017,NN,,,\n"
+        "7,146.000000,,,,,,,,TOOLONGX,,\n"
+        "0,146.000000,,,,,,,,,,\n"
+        "1,146.000000,,,,,,,,,,\n"  // 10
+        "8,146.000000,+,,,,,,,,,\n"
+        "9,146.000000,dup,,,,,,,,,\n"
+        "10,146.000000,,,,,,,,,AM,\n"
+        "11,146.000000,,,,,,,,,,Mid\n"
+        "12,146.000000,,,TSQL-R,,,,,,,\n"  // 15
+        "13,175.000000,+,5.000000,,,,,,,,\n"
+        "14,146.000000,,,,,,,,\"A,B\",,\n"
+        "15,146.000000,,,DTCS,,,023,XY,,,\n"
+        "16,146.520000,,,,,,,,OK2,NFM,Low\n"
+        "129,146.000000,,,,,,,,,,\n";  // 20
+    const std::vector<std::pair<int, std::string>> expected = {
+        {3, "Frequency 180.000000: 接收频率在136~176MHZ 400~490MHZ"},
+        {4, "Frequency 145.123400 is off the 2.5/6.25 kHz channel raster (the editor would make it 145.12500)"},
+        {5, "Frequency 145.0000001 is finer than the radio's 10 Hz"},
+        {6, "rToneFreq '76.8' is not in this radio's tone list"},
+        {7, "DtcsCode '017' is not in this radio's DCS list"},
+        {8, "Name 'TOOLONGX' is longer than 7 characters"},
+        {9, "Location '0' is no channel number 1..128"},
+        {10, "Location 1 was already given on line 2"},
+        {11, "Offset is empty"},
+        {12, "Duplex 'dup' is none of"},
+        {13, "Mode 'AM': this radio has FM and NFM only"},
+        {14, "Power 'Mid': this radio has High and Low only"},
+        {15, "Tone 'TSQL-R' is a mode this radio lacks"},
+        {16, "transmit frequency (Duplex +) 180.000000: 发射频率在136~176MHZ 400~490MHZ"},
+        {17, "Name 'A,B' has a character the name editor refuses (',')"},
+        {18, "DtcsPolarity 'XY' is not two letters N or R"},
+        {20, "Location '129' is no channel number 1..128"},
+    };
+    EditorState current = image::NewState();
+    current.upper.at(16, image::kColName) = "KEEP";
+    const auto refused = ImportCsv(csv, current, Band::Upper);
+    ASSERT_EQ(refused.problems.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(refused.problems[i].line, expected[i].first) << refused.problems[i].text();
+        EXPECT_EQ(refused.problems[i].message.rfind(expected[i].second, 0), 0u) << refused.problems[i].text();
+    }
+    EXPECT_FALSE(refused.applied);
+    EXPECT_FALSE(refused.fatal);
+    EXPECT_EQ(refused.state, current);
+
+    const auto skipped = ImportCsv(csv, current, Band::Upper, true);
+    EXPECT_TRUE(skipped.applied);
+    EXPECT_EQ(skipped.imported, (std::vector<int>{1, 16}));
+    EXPECT_EQ(skipped.skipped.size(), expected.size());
+    EXPECT_EQ(skipped.state.upper.at(1, image::kColName), "GOOD");
+    EXPECT_EQ(GetRow(skipped.state, Band::Upper, 16),
+              (Row{"146.52000", "0FF", "关", "146.52000", "0FF", "关", "关", "低", "窄带", "关", "关", "OK2"}));
+    for (int r = 2; r <= 15; ++r) EXPECT_EQ(GetRow(skipped.state, Band::Upper, r), Row{}) << r;
+}
+
+TEST(ChirpCsv, ReadsAnyColumnsBomQuotesAndLineEnds) {
+    const EditorState fresh = image::NewState();
+    // A BOM, CR line ends, the header in other letter case and order, a quoted field across
+    // a line break with doubled quotes: the bad row after it is on line 4.
+    auto r = ImportCsv("\xEF\xBB\xBF" "frequency,NAME,location,Comment\r"
+                       "146.52,\"HI\",3,\"two\r\nlines, \"\"quoted\"\"\"\r"
+                       "146.000001,X,4,\r\r",
+                       fresh, Band::Lower);
+    ASSERT_EQ(r.problems.size(), 1u);
+    EXPECT_EQ(r.problems[0].text(), "line 4: Frequency 146.000001 is finer than the radio's 10 Hz");
+    r = ImportCsv("location,frequency,name\n3,146.52,\"HI\"\n\n", fresh, Band::Lower);
+    ASSERT_TRUE(r.problems.empty());
+    EXPECT_EQ(GetRow(r.state, Band::Lower, 3),
+              (Row{"146.52000", "0FF", "关", "146.52000", "0FF", "关", "关", "高", "宽带", "关", "关", "HI"}));
+
+    // Placeholders in the columns a mode does not use are never read, whatever they hold.
+    r = ImportCsv("Location,Frequency,Tone,rToneFreq,cToneFreq,DtcsCode,RxDtcsCode,DtcsPolarity,CrossMode\r\n"
+                  "1,146.52,Tone,100.0,junk,999,abc,ZZ,bogus\r\n"
+                  "2,146.52,TSQL,junk,100.0,999,abc,ZZ,bogus\r\n"
+                  "3,146.52,Cross,junk,88.5,999,abc,ZZ,->Tone\r\n",
+                  fresh, Band::Upper);
+    for (const auto& p : r.problems) ADD_FAILURE() << p.text();
+    EXPECT_EQ(r.state.upper.at(1, image::kColTxTone), "100.0HZ");
+    EXPECT_EQ(r.state.upper.at(1, image::kColRxTone), "0FF");
+    EXPECT_EQ(r.state.upper.at(2, image::kColRxTone), "100.0HZ");
+    EXPECT_EQ(r.state.upper.at(3, image::kColTxTone), "0FF");
+    EXPECT_EQ(r.state.upper.at(3, image::kColRxTone), "88.5HZ");
+
+    // A transmit tone on a receive-only row has nowhere to go: told, and the row goes in.
+    r = ImportCsv("Location,Frequency,Duplex,Tone,rToneFreq\n1,162.55,off,Tone,100.0\n", fresh, Band::Upper);
+    EXPECT_TRUE(r.problems.empty());
+    ASSERT_EQ(r.warnings.size(), 1u);
+    EXPECT_EQ(r.warnings[0].line, 2);
+    EXPECT_EQ(r.state.upper.at(1, image::kColTxFreq), "");
+
+    // The file as a whole.
+    for (const char* bad : {"", "\xEF\xBB\xBF\r\n", "Location,Name\n1,A\n", "Location,Frequency,location\n",
+                            "Location,Frequency\n1,\"146\n2,146\n"}) {
+        r = ImportCsv(bad, fresh, Band::Upper, true);
+        EXPECT_TRUE(r.fatal) << bad;
+        EXPECT_FALSE(r.applied) << bad;
+        ASSERT_EQ(r.problems.size(), 1u) << bad;
+    }
+    EXPECT_EQ(r.problems[0].text(), "line 2: a quoted field that starts in this row is never closed");
+}
+
+// Only the listed channels change, and each is entered anew: what the CSV cannot carry
+// takes the editor's defaults, and a cell it leaves out (the name) is emptied.
+TEST(ChirpCsv, ImportReplacesTheListedChannelsOnly) {
+    EditorState current = image::NewState();
+    const Row old3 = {"145.00000", "67.0HZ", "QT/DQT+信令", "145.60000", "D023N", "双音1", "身份码", "低", "窄带", "开", "开", "OLD"};
+    const Row old4 = {"435.00000", "OFF", "QT/DQT", "", "", "", "", "高", "宽带", "关", "开", "FOUR"};
+    SetRow(current, Band::Upper, 3, old3);
+    SetRow(current, Band::Upper, 4, old4);
+    current.Col = "7";
+    current.Row = "9";
+    const auto r = ImportCsv("Location,Frequency\r\n3,145.0\r\n", current, Band::Upper);
+    ASSERT_TRUE(r.applied);
+    EXPECT_EQ(GetRow(r.state, Band::Upper, 3),
+              (Row{"145.00000", "0FF", "关", "145.00000", "0FF", "关", "关", "高", "宽带", "关", "关", ""}));
+    EXPECT_EQ(GetRow(r.state, Band::Upper, 4), old4);
+    EXPECT_EQ(r.state.Col, "7");
+    EXPECT_EQ(r.state.Row, "9");
+}
+
+}  // namespace

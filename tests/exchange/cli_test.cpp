@@ -1,0 +1,126 @@
+// radio-cli diff, export-csv and import-csv as the operator runs them: exit codes, output,
+// and what ends up in the files.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "codeplug/codeplug.h"
+#include "exchange/chirp_csv.h"
+#include "exchange/diff.h"
+#include "random_codeplug.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+class ExchangeCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("radio-exchange-" + std::to_string(::getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    Outcome run(const std::string& args) {
+        const std::string command = "cd '" + dir_.string() + "' && '" RADIO_CLI "' " + args + " >out.txt 2>err.txt";
+        const int raw = std::system(command.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(dir_ / "out.txt"), ReadAll(dir_ / "err.txt")};
+    }
+    void save(const std::string& name, const image::EditorState& s) {
+        ASSERT_TRUE(codeplug::SaveFile((dir_ / name).string(), s).ok());
+    }
+    image::EditorState open(const std::string& name) {
+        auto opened = codeplug::OpenFile((dir_ / name).string());
+        EXPECT_TRUE(opened.ok()) << opened.error;
+        return opened.state;
+    }
+    fs::path dir_;
+};
+
+TEST_F(ExchangeCli, DiffExitsByWhetherTheFilesDiffer) {
+    image::EditorState a = image::NewState();
+    image::EditorState b = a;
+    b.upper.at(5, image::kColRxFreq) = "145.12500";
+    b.general.list[2] = 12;
+    save("a.bc", a);
+    save("b.bc", b);
+
+    Outcome r = run("diff a.bc a.bc");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    r = run("diff a.bc b.bc");
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.out, "上段信道 channel 5, 接收频率: (empty) -> 145.12500\n综合设置 音量大小: 15 -> 12\n");
+    EXPECT_EQ(run("diff a.bc").status, 2);
+    EXPECT_EQ(run("diff a.bc missing.bc").status, 2);
+    EXPECT_EQ(run("diff --help").status, 0);
+}
+
+TEST_F(ExchangeCli, ExportWritesTheCsvAndCountsItsWarnings) {
+    image::EditorState s = exchange_test::RandomCodeplug(3);
+    s.lower.at(1, image::kColRxFreq) = "";  // transmit only: no row
+    s.lower.at(1, image::kColTxFreq) = "146.00000";
+    save("a.bc", s);
+    Outcome r = run("export-csv a.bc --band lower out.csv");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto expected = exchange::ExportCsv(open("a.bc"), image::Band::Lower);
+    EXPECT_EQ(ReadAll(dir_ / "out.csv"), expected.text);
+    EXPECT_NE(r.err.find("warning: channel 1: a transmit frequency without a receive frequency"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(std::to_string(expected.warnings.size()) + " warnings"), std::string::npos) << r.err;
+    EXPECT_NE(r.out.find("exported " + std::to_string(expected.written) + " channels"), std::string::npos);
+
+    r = run("export-csv a.bc --band upper -");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, exchange::ExportCsv(open("a.bc"), image::Band::Upper).text);
+    EXPECT_EQ(run("export-csv a.bc --band middle out.csv").status, 2);
+    EXPECT_EQ(run("export-csv a.bc out.csv").status, 2);
+    EXPECT_EQ(run("export-csv missing.bc --band upper out.csv").status, 2);
+}
+
+TEST_F(ExchangeCli, ImportUpdatesTheFileOrChangesNothing) {
+    save("a.bc", image::NewState());
+    Outcome r = run("import-csv '" EXCHANGE_DATA "/chirp_repeaters.csv' --band upper a.bc");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("imported 15 channels into 上段信道 of a.bc"), std::string::npos) << r.out;
+    const auto expected = exchange::ImportCsv(ReadAll(EXCHANGE_DATA "/chirp_repeaters.csv"), image::NewState(),
+                                              image::Band::Upper);
+    EXPECT_EQ(open("a.bc").upper, expected.state.upper);
+
+    std::ofstream(dir_ / "bad.csv", std::ios::binary) << "Location,Frequency\r\n30,146.52\r\n31,180\r\n";
+    const std::string before = ReadAll(dir_ / "a.bc");
+    r = run("import-csv bad.csv --band upper a.bc");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("bad.csv line 3: Frequency 180.000000"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--skip-bad"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadAll(dir_ / "a.bc"), before);
+
+    r = run("import-csv bad.csv --band upper a.bc --skip-bad");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("skipped bad.csv line 3"), std::string::npos) << r.err;
+    EXPECT_NE(r.out.find("imported 1 channels into 上段信道 of a.bc, skipped 1 bad rows"), std::string::npos) << r.out;
+    EXPECT_EQ(open("a.bc").upper.at(30, image::kColRxFreq), "146.52000");
+    EXPECT_EQ(open("a.bc").upper.at(1, image::kColName), "W1AW");
+
+    EXPECT_EQ(run("import-csv bad.csv a.bc").status, 2);
+    EXPECT_EQ(run("import-csv missing.csv --band upper a.bc").status, 2);
+    EXPECT_EQ(run("import-csv bad.csv --band upper missing.bc").status, 2);
+}
+
+}  // namespace
