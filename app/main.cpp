@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include "serial/port_list.h"
+#include "shell/channel_grid.h"
 #include "shell/prompter.h"
 #include "shell/windows.h"
 #include "sim/virtual_radio.h"
@@ -65,25 +66,45 @@ private:
     std::function<void()> then_;
 };
 
+bool asksForHelp(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--help" || a == "-h" || a == "-?" || a == "--help-all") return true;
+    }
+    return false;
+}
+
+void describe(QCommandLineParser& parser, const QCommandLineOption& virtualRadio, const QCommandLineOption& screenshots,
+              const QCommandLineOption& measure) {
+    parser.setApplicationDescription("Programming tool for the dual-band two-way radio.");
+    parser.addHelpOption();
+    parser.addOption(virtualRadio);
+    parser.addOption(screenshots);
+    parser.addOption(measure);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const auto started = Clock::now();
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("Radio");
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription("Programming tool for the dual-band two-way radio.");
-    parser.addHelpOption();
     QCommandLineOption virtualRadio("virtual-radio",
                                     "Start a built-in virtual radio, list it first in the port bar and open it.");
-    parser.addOption(virtualRadio);
     QCommandLineOption screenshots("screenshot-pages", "Save a picture of each page into DIR and quit.", "DIR");
     screenshots.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOption(screenshots);
-    QCommandLineOption measure("measure", "Print the start-up time and, after a full read, the resident memory.");
+    QCommandLineOption measure("measure",
+                               "Print the time until the main window is shown and, with --virtual-radio, the "
+                               "duration of a full read and the resident memory after it; then quit.");
     measure.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOption(measure);
+    QCommandLineParser parser;
+    describe(parser, virtualRadio, screenshots, measure);
+    if (asksForHelp(argc, argv)) {
+        // The help needs no display.
+        QCoreApplication core(argc, argv);
+        parser.process(core);
+        return 0;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Radio");
     parser.process(app);
 
     const bool unattended = parser.isSet(screenshots) || parser.isSet(measure);
@@ -113,7 +134,13 @@ int main(int argc, char** argv) {
     if (unattended) {
         firstPaint = std::make_unique<FirstPaint>([&] {
             const auto shownMs = std::chrono::duration<double, std::milli>(Clock::now() - started).count();
-            if (parser.isSet(measure)) std::printf("main window shown after %.0f ms\n", shownMs);
+            if (parser.isSet(measure)) {
+                const auto epochMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::system_clock::now().time_since_epoch())
+                                         .count();
+                std::printf("main window shown after %.0f ms from main (at %lld ms since the epoch)\n", shownMs,
+                            static_cast<long long>(epochMs));
+            }
             if (radio) {
                 windows.Form5->show();
                 const auto readStart = Clock::now();
@@ -134,6 +161,12 @@ int main(int argc, char** argv) {
                     QApplication::processEvents();
                     form2.grab().save(dir.filePath(QString("page-%1.png").arg(names[i])));
                 }
+                // A cell editor open over its cell: the transmit tone of channel 3.
+                form2.pageControl()->setCurrentIndex(0);
+                shell::StringGrid* grid = form2.channelPage(image::Band::Upper)->grid();
+                grid->setCurrentIndex(grid->model()->index(2, image::kColTxTone));
+                QApplication::processEvents();
+                form2.grab().save(dir.filePath("page-1-upper-channels-editor.png"));
             }
             QApplication::quit();
         });

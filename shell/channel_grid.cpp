@@ -70,7 +70,7 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
 }
 
 void GridModel::refresh() {
-    if (grid_.at(0, 0) != shown_.at(0, 0) || grid_.cells[0] != shown_.cells[0]) {
+    if (grid_.cells[0] != shown_.cells[0]) {
         shown_.cells[0] = grid_.cells[0];
         emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
     }
