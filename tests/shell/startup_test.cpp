@@ -79,6 +79,18 @@ TEST(StartUp, WindowMenusToolbarPortAndStatusBar) {
     p.prompter.answer = false;
     QTest::mouseClick(p.find<QToolButton>("ToolButton1"), Qt::LeftButton);
     EXPECT_EQ(p.prompter.questions, QStringList({"是否新建?"}));
+
+    // Picking the open port again closes and reopens it.
+    p.choose(ports, 0);
+    EXPECT_TRUE(w.Comm1().IsOpen());
+    EXPECT_EQ(w.statusPanel(0), "通讯端口:" + ports->itemText(0));
+
+    // 退出(Q), 退出 and closing the window end the program, with no question asked.
+    p.find<QAction>("N15")->trigger();
+    p.find<QAction>("N4")->trigger();
+    w.close();
+    EXPECT_EQ(p.terminated, 3);
+    EXPECT_EQ(p.prompter.questions.size(), 1);
 }
 
 TEST(StartUp, NoSerialPort) {

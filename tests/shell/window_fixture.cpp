@@ -30,7 +30,7 @@ Program::Program(bool withRadio, const char* fault) : radio(startRadio(withRadio
     shell::MainWindowOptions options;
     const std::string path = radio ? radio->slavePath() : std::string();
     options.portList = [path] { return path.empty() ? std::vector<std::string>{} : std::vector<std::string>{path}; };
-    options.terminate = [] {};
+    options.terminate = [this] { ++terminated; };
     windows = shell::CreateWindows(prompter, options);
     form2().show();
     form2().activateWindow();

@@ -100,6 +100,7 @@ struct Program {
     void leave(QWidget* edit);
 
     FakePrompter prompter;
+    int terminated = 0;  // how often the program was told to end
     std::unique_ptr<sim::VirtualRadio> radio;
     shell::Windows windows;
 };
