@@ -72,10 +72,12 @@ void DecodePowerOnAndLimits(EditorState& state, std::string_view text) {
     DecodeLimits(state, digits(text, 33, 66));
 }
 
-bool MessageKeyAccepted(std::size_t currentLength, char key) {
+bool MessageKeyAccepted(std::string_view current, char key) {
     if (key == 8) return true;
-    if (currentLength >= kLineBytes) return false;
-    return key >= 32 && key <= 126;
+    if (current.size() >= kLineBytes) return false;
+    if (key < 32 || key > 126) return false;
+    if (key == ',' || key == '"' || key == '\'') return false;
+    return key != '~' || !current.empty();
 }
 
 LimitKey LimitKeyPress(int number, char key) {

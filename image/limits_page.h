@@ -28,7 +28,9 @@ void DecodePowerOnMessage(EditorState& state, std::string_view text);
 void DecodeLimits(EditorState& state, std::string_view text);
 
 // kaiji1KeyPress / kaiji2KeyPress: printable ASCII, at most 7 characters; backspace always.
-bool MessageKeyAccepted(std::size_t currentLength, char key);
+// A comma, a quote character and a leading "~" are refused too: a ".bc" file cannot carry
+// them back. `current` is the line's text before the key.
+bool MessageKeyAccepted(std::string_view current, char key);
 
 // xp1KeyPress .. xp4KeyPress: digits, "." and backspace pass; Enter on xp1..xp3 moves the
 // focus on (the window does that), on xp4 it is refused.

@@ -276,13 +276,8 @@ QWidget* LimitsPage(PageHost& host) {
         filteredOnly(edit);
         bindEdit(host, edit, [line](EditorState& s) -> std::string& { return line == 1 ? s.limits.kaiji1 : s.limits.kaiji2; });
         auto commit = [&host, line] { host.run([line](EditorState& s) { return image::MessageLineCommit(s, line); }); };
-        Hook(edit, {[edit](char key) {
-                        const std::string typed = edit->text().toStdString();
-                        // A comma, a quote or a leading "~" could not be carried by a file.
-                        return image::MessageKeyAccepted(typed.size(), key) &&
-                               (key == kBackspace || image::NameKey(typed, key) != image::KeyAction::Drop);
-                    },
-                    commit, commit});
+        Hook(edit, {[edit](char key) { return image::MessageKeyAccepted(edit->text().toStdString(), key); }, commit,
+                    commit});
     }
     buttons(message, 1, 2);
     addHiddenField(message, host.bindings, 10);

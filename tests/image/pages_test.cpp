@@ -254,10 +254,15 @@ TEST(LimitsPage, MessageLines) {
     EXPECT_EQ(s.limits.kaiji1, "");
     EXPECT_EQ(s.limits.kaiji2, "   ");
 
-    EXPECT_TRUE(MessageKeyAccepted(7, 8));
-    EXPECT_FALSE(MessageKeyAccepted(7, 'a'));
-    EXPECT_TRUE(MessageKeyAccepted(6, ' '));
-    EXPECT_FALSE(MessageKeyAccepted(0, 31));
+    EXPECT_TRUE(MessageKeyAccepted("ABCDEFG", 8));
+    EXPECT_FALSE(MessageKeyAccepted("ABCDEFG", 'a'));
+    EXPECT_TRUE(MessageKeyAccepted("ABCDEF", ' '));
+    EXPECT_FALSE(MessageKeyAccepted("", 31));
+    EXPECT_FALSE(MessageKeyAccepted("", 127));
+    // What a ".bc" file cannot carry back: a comma, quotes, "~" as the first character.
+    for (char c : {',', '"', '\''}) EXPECT_FALSE(MessageKeyAccepted("AB", c)) << c;
+    EXPECT_FALSE(MessageKeyAccepted("", '~'));
+    EXPECT_TRUE(MessageKeyAccepted("A", '~'));
 }
 
 TEST(LimitsPage, Limits) {
