@@ -160,8 +160,9 @@ int runRestore(const std::vector<std::string>& args) {
                             std::to_string(bytes->size()));
         return kUsage;
     }
-    auto s = setUp("restore", {"--port", *options.value("port"), "--trace", options.value("trace").value_or("")}, {}, {},
-                   {"port"});
+    std::vector<std::string> connectArgs = {"--port", *options.value("port")};
+    if (const auto trace = options.value("trace")) connectArgs.insert(connectArgs.end(), {"--trace", *trace});
+    auto s = setUp("restore", connectArgs, {}, {}, {"port"});
     if (!s) return kUsage;
     radiolink::Result r;
     {
