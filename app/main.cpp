@@ -1,7 +1,11 @@
-// The program unit Radio: creates the windows once, in order, and runs the message loop.
+// The program unit Radio: creates the windows once, in order (the login window first, then
+// the main window, whose creation opens the port, then the dialogs), shows the login window
+// and runs the message loop.
 //
 //   radio                   the editor on the system's serial ports
 //   radio --virtual-radio   the editor on a built-in virtual radio, listed first and opened
+//   radio --user-dir DIR    the user files (password, company name, background) in DIR
+//   radio --trace FILE      every byte to and from the radio into FILE
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -12,6 +16,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
 #include <QProgressBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -33,7 +38,7 @@ public:
     void information(QWidget*, const QString& text, const QString& detail) override {
         std::cerr << text.toStdString() << (detail.isEmpty() ? "" : " (" + detail.toStdString() + ")") << "\n";
     }
-    bool question(QWidget*, const QString&) override { return true; }
+    bool question(QWidget*, const QString&, const QString&) override { return true; }
     void error(QWidget*, const QString& text) override { std::cerr << text.toStdString() << "\n"; }
     std::optional<QString> openFileName(QWidget*, const QString&, const QString&) override { return std::nullopt; }
     std::optional<QString> saveFileName(QWidget*, const QString&, const QString&) override { return std::nullopt; }
@@ -47,7 +52,7 @@ long residentKiB() {
     return -1;
 }
 
-// The first paint of the main window.
+// The first paint of a window.
 class FirstPaint : public QObject {
 public:
     explicit FirstPaint(std::function<void()> then) : then_(std::move(then)) {}
@@ -74,13 +79,19 @@ bool asksForHelp(int argc, char** argv) {
     return false;
 }
 
-void describe(QCommandLineParser& parser, const QCommandLineOption& virtualRadio, const QCommandLineOption& screenshots,
-              const QCommandLineOption& measure) {
+void describe(QCommandLineParser& parser, const QList<QCommandLineOption>& options) {
     parser.setApplicationDescription("Programming tool for the dual-band two-way radio.");
     parser.addHelpOption();
-    parser.addOption(virtualRadio);
-    parser.addOption(screenshots);
-    parser.addOption(measure);
+    for (const auto& option : options) parser.addOption(option);
+}
+
+double msSince(Clock::time_point started) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - started).count();
+}
+
+long long epochMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
 }
 
 }  // namespace
@@ -89,14 +100,24 @@ int main(int argc, char** argv) {
     const auto started = Clock::now();
     QCommandLineOption virtualRadio("virtual-radio",
                                     "Start a built-in virtual radio, list it first in the port bar and open it.");
-    QCommandLineOption screenshots("screenshot-pages", "Save a picture of each page into DIR and quit.", "DIR");
+    QCommandLineOption userDir("user-dir",
+                               "Keep the user files (password, company name, login picture) in DIR instead of the "
+                               "folder \"image\" beside the program or in the per-user data folder.",
+                               "DIR");
+    QCommandLineOption trace("trace",
+                             "Write every byte sent to and received from the radio into FILE, with millisecond "
+                             "timestamps and the time-outs.",
+                             "FILE");
+    QCommandLineOption screenshots("screenshot-pages",
+                                   "Save a picture of the login window and of each page into DIR and quit.", "DIR");
     screenshots.setFlags(QCommandLineOption::HiddenFromHelp);
     QCommandLineOption measure("measure",
-                               "Print the time until the main window is shown and, with --virtual-radio, the "
-                               "duration of a full read and the resident memory after it; then quit.");
+                               "Print the times until the login window and the main window are shown and, with "
+                               "--virtual-radio, the duration of a full read and the resident memory after it; "
+                               "then quit.");
     measure.setFlags(QCommandLineOption::HiddenFromHelp);
     QCommandLineParser parser;
-    describe(parser, virtualRadio, screenshots, measure);
+    describe(parser, {virtualRadio, userDir, trace, screenshots, measure});
     if (asksForHelp(argc, argv)) {
         // The help needs no display.
         QCoreApplication core(argc, argv);
@@ -104,7 +125,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName("Radio");
+    // The per-user data folder is ~/.local/share/radio, beside the backups.
+    QApplication::setApplicationName("radio");
     parser.process(app);
 
     const bool unattended = parser.isSet(screenshots) || parser.isSet(measure);
@@ -127,20 +149,41 @@ int main(int argc, char** argv) {
 
     shell::DialogPrompter dialogs;
     EchoPrompter echo;
-    shell::Windows windows = shell::CreateWindows(unattended ? static_cast<shell::Prompter&>(echo) : dialogs, options);
+    shell::Prompter& prompter = unattended ? static_cast<shell::Prompter&>(echo) : dialogs;
+    std::string folderError;
+    const std::string folder = shell::UserFolder(QFile::encodeName(parser.value(userDir)).toStdString(), folderError);
+    shell::Windows windows = shell::CreateWindows(prompter, folder, options);
+    shell::TForm1& form1 = *windows.Form1;
     shell::TForm2& form2 = *windows.Form2;
+    if (parser.isSet(trace)) {
+        std::string error;
+        if (!form2.startTrace(QFile::encodeName(parser.value(trace)).toStdString(), error)) {
+            std::cerr << "radio: " << error << "\n";
+            return 2;
+        }
+    }
+    if (!folderError.empty()) prompter.error(nullptr, QString::fromStdString(folderError));
 
-    std::unique_ptr<FirstPaint> firstPaint;
+    std::unique_ptr<FirstPaint> loginPaint, mainPaint;
     if (unattended) {
-        firstPaint = std::make_unique<FirstPaint>([&] {
-            const auto shownMs = std::chrono::duration<double, std::milli>(Clock::now() - started).count();
-            if (parser.isSet(measure)) {
-                const auto epochMs = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                         std::chrono::system_clock::now().time_since_epoch())
-                                         .count();
-                std::printf("main window shown after %.0f ms from main (at %lld ms since the epoch)\n", shownMs,
-                            static_cast<long long>(epochMs));
+        // The login window as it comes up; then the log-in itself, as a correct password
+        // would do it.
+        loginPaint = std::make_unique<FirstPaint>([&] {
+            if (parser.isSet(measure))
+                std::printf("login window shown after %.0f ms from main (at %lld ms since the epoch)\n",
+                            msSince(started), epochMs());
+            if (parser.isSet(screenshots)) {
+                QDir dir(parser.value(screenshots));
+                dir.mkpath(".");
+                form1.grab().save(dir.filePath("login-window.png"));
             }
+            form1.enterMainWindow();
+        });
+        form1.installEventFilter(loginPaint.get());
+        mainPaint = std::make_unique<FirstPaint>([&] {
+            if (parser.isSet(measure))
+                std::printf("main window shown after %.0f ms from main (at %lld ms since the epoch)\n",
+                            msSince(started), epochMs());
             if (radio) {
                 windows.Form5->show();
                 const auto readStart = Clock::now();
@@ -170,8 +213,8 @@ int main(int argc, char** argv) {
             }
             QApplication::quit();
         });
-        form2.installEventFilter(firstPaint.get());
+        form2.installEventFilter(mainPaint.get());
     }
-    form2.show();
+    form1.show();
     return QApplication::exec();
 }

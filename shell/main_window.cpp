@@ -18,6 +18,7 @@
 
 #include "codeplug/codeplug.h"
 #include "link/comm1.h"
+#include "link/trace.h"
 #include "serial/port_list.h"
 #include "shell/channel_grid.h"
 #include "shell/icons.h"
@@ -87,8 +88,18 @@ TForm2::TForm2(Prompter& prompter, MainWindowOptions options)
 
 TForm2::~TForm2() {
     dying_ = true;
+    if (trace_) radiolink::TraceFile::detach(radio_);
     if (QWidget* focus = QApplication::focusWidget(); focus && isAncestorOf(focus)) focus->clearFocus();
     delete takeCentralWidget();
+}
+
+bool TForm2::startTrace(const std::string& path, std::string& error) {
+    auto trace = std::make_unique<radiolink::TraceFile>();
+    if (!trace->open(path, error)) return false;
+    if (trace_) radiolink::TraceFile::detach(radio_);
+    trace_ = std::move(trace);
+    trace_->attach(radio_);
+    return true;
 }
 
 void TForm2::setDialogs(QDialog* form3, QDialog* form4, QDialog* form5, QDialog* form6) {
@@ -112,6 +123,11 @@ void TForm2::buildMenus() {
     N1_ = entry(F1, "N1", "新建");
     N2_ = entry(F1, "N2", "打开");
     N3_ = entry(F1, "N3", "保存");
+    // The channels of the current channel page's band, in and out of CHIRP's CSV format.
+    N17_ = entry(F1, "N17", "导入CSV");
+    N17_->setStatusTip(utf8("从 CHIRP CSV 文件导入当前信道页的信道 (只在上段信道、下段信道页可用)"));
+    N18_ = entry(F1, "N18", "导出CSV");
+    N18_->setStatusTip(utf8("把当前信道页的信道导出为 CHIRP CSV 文件 (只在上段信道、下段信道页可用)"));
     N4_ = entry(F1, "N4", "退出");
     N1_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     N2_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -140,6 +156,8 @@ void TForm2::buildMenus() {
     connect(N1_, &QAction::triggered, this, &TForm2::N1Click);
     connect(N2_, &QAction::triggered, this, &TForm2::N2Click);
     connect(N3_, &QAction::triggered, this, &TForm2::N3Click);
+    connect(N17_, &QAction::triggered, this, &TForm2::N17Click);
+    connect(N18_, &QAction::triggered, this, &TForm2::N18Click);
     connect(N4_, &QAction::triggered, this, [this] { options_.terminate(); });
     connect(N6_, &QAction::triggered, this, &TForm2::N6Click);
     connect(N7_, &QAction::triggered, this, &TForm2::N7Click);
@@ -243,6 +261,8 @@ void TForm2::buildPages() {
         PageControl1_->addTab(p.widget, utf8(p.caption));
     }
     PageControl1_->setCurrentIndex(0);
+    connect(PageControl1_, &QTabWidget::currentChanged, this, &TForm2::showCsvEntries);
+    showCsvEntries();
 
     QWidget* limits = PageControl1_->widget(6);
     for (int n = 1; n <= 4; ++n)
@@ -271,6 +291,23 @@ QString TForm2::statusPanel(int panel) const { return panels_[panel]->text(); }
 
 ChannelPage* TForm2::channelPage(image::Band band) const {
     return band == image::Band::Upper ? upperPage_ : lowerPage_;
+}
+
+std::optional<image::Band> TForm2::currentChannelBand() const {
+    switch (PageControl1_->currentIndex()) {
+    case 0:
+        return image::Band::Upper;
+    case 2:
+        return image::Band::Lower;
+    default:
+        return std::nullopt;
+    }
+}
+
+void TForm2::showCsvEntries() {
+    const bool channels = currentChannelBand().has_value();
+    N17_->setEnabled(channels);
+    N18_->setEnabled(channels);
 }
 
 void TForm2::showPortBar() {

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,10 @@
 #include "serial/port_bar.h"
 #include "shell/qt_pump.h"
 #include "shell/settings_pages.h"
+
+namespace radiolink {
+class TraceFile;
+}
 
 class QAction;
 class QComboBox;
@@ -42,6 +47,10 @@ class TForm2 : public QMainWindow {
 public:
     TForm2(Prompter& prompter, MainWindowOptions options = {});
     ~TForm2() override;
+
+    // Writes every byte to and from the radio into `path` from now on (the serial trace).
+    // False with the reason when the file cannot be made.
+    bool startTrace(const std::string& path, std::string& error);
 
     // The windows that menu entries show, registered once they exist.
     void setDialogs(QDialog* form3, QDialog* form4, QDialog* form5, QDialog* form6);
@@ -68,6 +77,8 @@ public:
     void N3Click();  // Save
     void N6Click();  // Read (TForm5)
     void N7Click();  // Write (TForm6)
+    void N17Click();  // Import CSV into the current channel page's band
+    void N18Click();  // Export CSV of the current channel page's band
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -83,6 +94,9 @@ private:
     // The limits page's four buttons; nothing happens unless the port opened.
     void singleBlock(int button);
     bool portOpenAsShown() const;
+    // The band of the current page when it is a channel page.
+    std::optional<image::Band> currentChannelBand() const;
+    void showCsvEntries();
 
     Prompter& prompter_;
     MainWindowOptions options_;
@@ -108,6 +122,8 @@ private:
     QAction* N13_ = nullptr;
     QAction* N14_ = nullptr;
     QAction* N15_ = nullptr;
+    QAction* N17_ = nullptr;
+    QAction* N18_ = nullptr;
     QLabel* Label1_ = nullptr;
     QComboBox* ComboBox1_ = nullptr;
     QTabWidget* PageControl1_ = nullptr;
@@ -118,6 +134,7 @@ private:
     QDialog* form4_ = nullptr;
     QDialog* form5_ = nullptr;
     QDialog* form6_ = nullptr;
+    std::unique_ptr<radiolink::TraceFile> trace_;
     bool dying_ = false;  // the window is being destroyed: no handler runs any more
 };
 

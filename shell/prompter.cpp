@@ -18,17 +18,33 @@ std::optional<QString> runFileDialog(QWidget* parent, const QString& title, cons
     return dialog.selectedFiles().constFirst();
 }
 
+// A long detail (a list of bad lines) shows its first lines and the rest on request.
+void setDetail(QMessageBox& box, const QString& detail) {
+    if (detail.isEmpty()) return;
+    constexpr int kShown = 12;
+    const QStringList lines = detail.split('\n');
+    if (lines.size() <= kShown) {
+        box.setInformativeText(detail);
+        return;
+    }
+    box.setInformativeText(lines.mid(0, kShown).join('\n') + "\n...");
+    box.setDetailedText(detail);
+}
+
 }  // namespace
 
 void DialogPrompter::information(QWidget* parent, const QString& text, const QString& detail) {
     QMessageBox box(QMessageBox::Information, QString::fromUtf8(kBoxCaption), text, QMessageBox::Ok, parent);
-    if (!detail.isEmpty()) box.setInformativeText(detail);
+    setDetail(box, detail);
     box.exec();
 }
 
-bool DialogPrompter::question(QWidget* parent, const QString& text) {
-    return QMessageBox::question(parent, QString::fromUtf8(kBoxCaption), text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No) == QMessageBox::Yes;
+bool DialogPrompter::question(QWidget* parent, const QString& text, const QString& detail) {
+    QMessageBox box(QMessageBox::Question, QString::fromUtf8(kBoxCaption), text, QMessageBox::Yes | QMessageBox::No,
+                    parent);
+    box.setDefaultButton(QMessageBox::No);
+    setDetail(box, detail);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void DialogPrompter::error(QWidget* parent, const QString& text) {

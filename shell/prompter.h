@@ -16,8 +16,9 @@ public:
     virtual ~Prompter() = default;
     // An information box with the system's fixed text; `detail`, when given, is shown under it.
     virtual void information(QWidget* parent, const QString& text, const QString& detail = {}) = 0;
-    // A confirmation box with the buttons Yes and No: true for Yes.
-    virtual bool question(QWidget* parent, const QString& text) = 0;
+    // A confirmation box with the buttons Yes and No: true for Yes. `detail`, when given, is
+    // what the question is about, shown under it.
+    virtual bool question(QWidget* parent, const QString& text, const QString& detail = {}) = 0;
     // An error box with the system's reason.
     virtual void error(QWidget* parent, const QString& text) = 0;
     // The open and save dialogs: the chosen name, or nothing when cancelled.
@@ -29,7 +30,7 @@ public:
 class DialogPrompter : public Prompter {
 public:
     void information(QWidget* parent, const QString& text, const QString& detail = {}) override;
-    bool question(QWidget* parent, const QString& text) override;
+    bool question(QWidget* parent, const QString& text, const QString& detail = {}) override;
     void error(QWidget* parent, const QString& text) override;
     std::optional<QString> openFileName(QWidget* parent, const QString& title, const QString& filter) override;
     std::optional<QString> saveFileName(QWidget* parent, const QString& title, const QString& filter) override;

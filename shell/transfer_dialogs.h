@@ -1,12 +1,19 @@
 // TForm5 "读频" and TForm6 "写频": the full read and the full write, each a modal dialog with
 // a progress bar of 136 blocks. While the procedure runs both buttons are disabled and the
 // dialog cannot be closed; afterwards the result is shown and the dialog closes itself.
+//
+// Every full read keeps a raw backup of what it received (link/backups.h), named with the
+// port. The write dialog has two options, both off until ticked: "写前备份" reads the radio
+// (into a scratch state, not the editor) and backs it up before anything is written, and
+// "写后校验" reads the radio back after a successful write and compares every byte sent.
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 #include "link/link.h"
 
+class QCheckBox;
 class QProgressBar;
 class QPushButton;
 
@@ -27,7 +34,13 @@ public:
 protected:
     TransferDialog(TForm2& form2, const char* caption, int height);
     virtual radiolink::Result procedure(const radiolink::Progress& progress) = 0;
+    // The progress bar shows the named step of a procedure of several ("" for none).
+    void showStep(const QString& step);
+    // A full read's raw bytes into the backups folder. The backup's path, or "" with the
+    // error remembered to be shown after the result.
+    std::string keepBackup(const std::vector<std::uint8_t>& raw);
     TForm2& form2_;
+    QStringList errorsAfter_;  // shown in error boxes after the procedure's result
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -53,9 +66,15 @@ class TForm6 : public TransferDialog {
     Q_OBJECT
 public:
     explicit TForm6(TForm2& form2);
+    QCheckBox* CheckBox1() const { return CheckBox1_; }  // 写前备份
+    QCheckBox* CheckBox2() const { return CheckBox2_; }  // 写后校验
 
 protected:
     radiolink::Result procedure(const radiolink::Progress& progress) override;
+
+private:
+    QCheckBox* CheckBox1_;
+    QCheckBox* CheckBox2_;
 };
 
 }  // namespace shell

@@ -1,13 +1,20 @@
 #include "shell/windows.h"
 
+#include <QCoreApplication>
+
 namespace shell {
 
-Windows CreateWindows(Prompter& prompter, MainWindowOptions options) {
+Windows CreateWindows(Prompter& prompter, const std::string& userDir, MainWindowOptions options) {
+    if (!options.terminate) options.terminate = [] { QCoreApplication::quit(); };
     Windows w;
+    w.Form1 = std::make_unique<TForm1>(prompter, userDir, options.terminate);
     w.Form2 = std::make_unique<TForm2>(prompter, std::move(options));
+    w.Form3 = new TForm3(w.Form2.get(), prompter, userDir);
+    w.Form4 = new TForm4(w.Form2.get(), prompter, userDir);
     w.Form5 = new TForm5(*w.Form2);
     w.Form6 = new TForm6(*w.Form2);
-    w.Form2->setDialogs(nullptr, nullptr, w.Form5, w.Form6);
+    w.Form1->setMainWindow(w.Form2.get());
+    w.Form2->setDialogs(w.Form3, w.Form4, w.Form5, w.Form6);
     return w;
 }
 

@@ -26,7 +26,7 @@ bool ensureSodium() {
     return ready;
 }
 
-bool writeBytes(const std::string& path, const std::string& bytes, std::string& error) {
+bool writeBytes(const std::string& path, std::string_view bytes, std::string& error) {
     const std::string temporary = path + ".tmp";
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) {
@@ -82,6 +82,10 @@ bool WriteLine(const std::string& path, const std::string& line, std::string& er
     return writeBytes(path, *gbk + "\r\n", error);
 }
 
+bool WriteBytes(const std::string& path, std::string_view bytes, std::string& error) {
+    return writeBytes(path, bytes, error);
+}
+
 std::string HashPassword(const std::string& password) {
     if (!ensureSodium()) return {};
     char hash[crypto_pwhash_STRBYTES];
@@ -106,7 +110,7 @@ bool PrepareFolder(const std::string& dir, std::string& error) {
     if (!fs::exists(join(dir, kPasswordFile)) && !WriteLine(join(dir, kPasswordFile), HashPassword(""), error))
         return false;
     if (!fs::exists(join(dir, kBackgroundFile)) &&
-        !writeBytes(join(dir, kBackgroundFile), std::string(BuiltInPicture()), error))
+        !writeBytes(join(dir, kBackgroundFile), BuiltInPicture(), error))
         return false;
     return true;
 }

@@ -11,6 +11,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace users {
 
@@ -26,6 +27,9 @@ std::optional<std::string> ReadFirstLine(const std::string& path, std::string& e
 // Writes `line` + CR LF (as GBK) to a temporary file beside `path`, mode 0600, and renames it
 // over `path`. False with the system's reason in `error`.
 bool WriteLine(const std::string& path, const std::string& line, std::string& error);
+
+// Writes `bytes` the same way, unchanged (the background picture).
+bool WriteBytes(const std::string& path, std::string_view bytes, std::string& error);
 
 // Creates the folder and whatever of its files is missing: the company name "Velkor", the
 // built-in picture, a password file for the empty password. False with the reason.

@@ -32,7 +32,7 @@ TEST(StartUp, WindowMenusToolbarPortAndStatusBar) {
     EXPECT_TRUE(w.windowFlags() & Qt::WindowMinimizeButtonHint);
 
     EXPECT_EQ(actionTexts(w.menuBar()->actions()), QStringList({"文件(F)", "编辑(E)", "帮助(H)", "退出(Q)"}));
-    EXPECT_EQ(actionTexts(p.find<QMenu>("F1")->actions()), QStringList({"新建", "打开", "保存", "退出"}));
+    EXPECT_EQ(actionTexts(p.find<QMenu>("F1")->actions()), QStringList({"新建", "打开", "保存", "导入CSV", "导出CSV", "退出"}));
     EXPECT_EQ(actionTexts(p.find<QMenu>("N5")->actions()),
               QStringList({"读频", "写频", "-------", "上段信道", "下段信道", "-------"}));
     EXPECT_EQ(actionTexts(p.find<QMenu>("N12")->actions()), QStringList({"备注", "修改密码"}));

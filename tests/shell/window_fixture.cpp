@@ -2,13 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTabWidget>
 #include <QWindow>
+
+#include <filesystem>
+#include <fstream>
+
+#include "users/user_files.h"
 
 // The application lives in main, so that it goes before the libraries' own exit handlers.
 int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Every full read keeps a raw backup: these go to a folder of the run, never the user's.
+    QTemporaryDir backups;
+    qputenv("RADIO_BACKUP_DIR", QFile::encodeName(backups.path()));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
@@ -26,18 +35,40 @@ std::unique_ptr<sim::VirtualRadio> startRadio(bool withRadio, const char* fault)
 
 }  // namespace
 
-Program::Program(bool withRadio, const char* fault) : radio(startRadio(withRadio, fault)) {
+UserFolder::UserFolder() : dir(QFile::encodeName(temporary.filePath("image")).toStdString()) {
+    std::string error;
+    if (!users::PrepareFolder(dir, error)) ADD_FAILURE() << error;
+}
+
+std::string UserFolder::path(const char* name) const {
+    return name ? (std::filesystem::path(dir) / name).string() : dir;
+}
+
+std::string UserFolder::bytes(const char* name) const {
+    std::ifstream in(path(name), std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void UserFolder::put(const char* name, const std::string& bytes) const {
+    std::ofstream(path(name), std::ios::binary | std::ios::trunc) << bytes;
+}
+
+Program::Program(bool withRadio, const char* fault, bool showMain) : radio(startRadio(withRadio, fault)) {
     shell::MainWindowOptions options;
     const std::string path = radio ? radio->slavePath() : std::string();
     options.portList = [path] { return path.empty() ? std::vector<std::string>{} : std::vector<std::string>{path}; };
     options.terminate = [this] { ++terminated; };
-    windows = shell::CreateWindows(prompter, options);
+    windows = shell::CreateWindows(prompter, user.dir, options);
+    if (!showMain) return;
     form2().show();
     form2().activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(&form2()));
 }
 
-Program::~Program() { windows.Form2.reset(); }
+Program::~Program() {
+    windows.Form2.reset();
+    windows.Form1.reset();
+}
 
 void Program::showPage(int index) {
     form2().pageControl()->setCurrentIndex(index);

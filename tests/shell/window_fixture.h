@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "shell/channel_grid.h"
@@ -34,14 +35,15 @@ public:
         QString text, detail;
     };
     std::vector<Box> infos;
-    QStringList errors, questions;
+    QStringList errors, questions, questionDetails;
     bool answer = true;                     // to every question
     std::deque<std::optional<QString>> files;  // answers to the file dialogs, in order
     QString lastTitle, lastFilter;
 
     void information(QWidget*, const QString& text, const QString& detail) override { infos.push_back({text, detail}); }
-    bool question(QWidget*, const QString& text) override {
+    bool question(QWidget*, const QString& text, const QString& detail) override {
         questions.push_back(text);
+        questionDetails.push_back(detail);
         return answer;
     }
     void error(QWidget*, const QString& text) override { errors.push_back(text); }
@@ -68,11 +70,24 @@ private:
     }
 };
 
+// A folder of user files as a first start makes it (the company name "Velkor", the built-in
+// picture, the empty password), in a temporary folder.
+struct UserFolder {
+    UserFolder();
+    std::string path(const char* name = nullptr) const;
+    std::string bytes(const char* name) const;
+    void put(const char* name, const std::string& bytes) const;
+    QTemporaryDir temporary;
+    std::string dir;
+};
+
 struct Program {
-    // withRadio: a virtual radio listed as the only port; otherwise no port at all.
-    explicit Program(bool withRadio = true, const char* fault = "none");
+    // withRadio: a virtual radio listed as the only port; otherwise no port at all. The main
+    // window is shown at once, as after a log-in, unless showMain is false.
+    explicit Program(bool withRadio = true, const char* fault = "none", bool showMain = true);
     ~Program();
 
+    shell::TForm1& form1() { return *windows.Form1; }
     shell::TForm2& form2() { return *windows.Form2; }
     shell::ChannelPage& page(image::Band band) { return *form2().channelPage(band); }
     shell::StringGrid& grid(image::Band band) { return *page(band).grid(); }
@@ -101,6 +116,7 @@ struct Program {
 
     FakePrompter prompter;
     int terminated = 0;  // how often the program was told to end
+    UserFolder user;
     std::unique_ptr<sim::VirtualRadio> radio;
     shell::Windows windows;
 };

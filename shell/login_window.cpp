@@ -1,0 +1,193 @@
+#include "shell/login_window.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+
+#include "shell/prompter.h"
+#include "users/jpeg.h"
+#include "users/login_picture.h"
+#include "users/user_files.h"
+
+namespace shell {
+namespace {
+
+namespace fs = std::filesystem;
+
+QString text(const std::string& s) { return QString::fromStdString(s); }
+QString utf8(const char* s) { return QString::fromUtf8(s); }
+std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string join(const std::string& dir, const char* name) { return (fs::path(dir) / name).string(); }
+
+bool readFile(const std::string& path, std::string& bytes, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "Cannot open file \"" + path + "\". " + std::strerror(errno);
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        error = "Cannot read file \"" + path + "\". " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+// A JPEG file as a picture; a null image with the reason in `error`.
+QImage decode(const std::string& path, const std::string& bytes, std::string& error) {
+    std::string reason;
+    const auto picture = users::DecodeJpeg(bytes, reason);
+    if (!picture) {
+        error = "\"" + path + "\" is not a JPEG picture (" + reason + ")";
+        return {};
+    }
+    return QImage(picture->rgb.data(), picture->width, picture->height, picture->width * 3, QImage::Format_RGB888)
+        .copy();
+}
+
+}  // namespace
+
+std::string UserFolder(const std::string& chosen, std::string& error) {
+    const std::string dir =
+        users::ChooseFolder(localPath(QCoreApplication::applicationDirPath()),
+                            localPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)), chosen);
+    // Only a first start makes the defaults: a file missing later is reported, not replaced.
+    std::error_code ec;
+    if (!fs::exists(dir, ec)) users::PrepareFolder(dir, error);
+    return dir;
+}
+
+TForm1::TForm1(Prompter& prompter, std::string userDir, std::function<void()> terminate)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      prompter_(prompter),
+      dir_(std::move(userDir)),
+      terminate_(std::move(terminate)) {
+    setObjectName("Form1");
+    setWindowTitle(users::kDefaultCompany);
+    // The client area is the picture's 640 x 480 (648 x 514 with a Windows frame).
+    setFixedSize(640, 480);
+
+    Image1_ = new QLabel(this);
+    Image1_->setObjectName("Image1");
+    Image1_->setGeometry(0, 0, 640, 480);
+    Image1_->setScaledContents(true);  // stretched to fill the window
+    std::string ignored;
+    showPicture(decode("", std::string(users::BuiltInPicture()), ignored));
+
+    // The password row sits on the hills at the foot of the picture.
+    Label1_ = new QLabel(utf8("密码:"), this);
+    Label1_->setObjectName("Label1");
+    Label1_->setGeometry(118, 412, 48, 26);
+    Label1_->setStyleSheet("color: white; font-weight: bold;");
+    Edit1_ = new QLineEdit(this);
+    Edit1_->setObjectName("Edit1");
+    Edit1_->setEchoMode(QLineEdit::Password);
+    Edit1_->setGeometry(170, 412, 170, 26);
+    Button1_ = new QPushButton(utf8("登入"), this);
+    Button1_->setObjectName("Button1");
+    Button1_->setGeometry(352, 410, 80, 30);
+    Button2_ = new QPushButton(utf8("更换背景"), this);
+    Button2_->setObjectName("Button2");
+    Button2_->setGeometry(444, 410, 90, 30);
+
+    connect(Button1_, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(Button2_, &QPushButton::clicked, this, &TForm1::Button2Click);
+    // Edit1KeyPress: Enter logs in exactly as the button does.
+    connect(Edit1_, &QLineEdit::returnPressed, this, &TForm1::Button1Click);
+    Edit1_->setFocus();
+}
+
+void TForm1::showPicture(const QImage& picture) {
+    picture_ = picture;
+    Image1_->setPixmap(QPixmap::fromImage(picture));
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) FormShow();
+}
+
+void TForm1::FormShow() {
+    std::string error, bytes;
+    const std::string background = join(dir_, users::kBackgroundFile);
+    if (!readFile(background, bytes, error)) {
+        prompter_.error(this, text(error));
+        return;
+    }
+    const QImage picture = decode(background, bytes, error);
+    if (picture.isNull()) {
+        prompter_.error(this, text(error));
+        return;
+    }
+    showPicture(picture);
+    const auto company = users::ReadFirstLine(join(dir_, users::kCompanyFile), error);
+    if (!company) {
+        prompter_.error(this, text(error));
+        return;
+    }
+    setWindowTitle(text(*company));
+}
+
+void TForm1::Button1Click() {
+    std::string error;
+    const auto ok = users::CheckPassword(dir_, Edit1_->text().toStdString(), error);
+    if (!ok) {
+        prompter_.error(this, text(error) + "\n\nNo password can log in without the password file. Removing the folder \"" +
+                                  text(dir_) + "\" makes it again at the next start, with the empty password.");
+        return;
+    }
+    if (!*ok) {
+        Edit1_->clear();
+        prompter_.information(this, utf8("密码错误!"));
+        return;
+    }
+    enterMainWindow();
+}
+
+void TForm1::enterMainWindow() {
+    Edit1_->clear();  // the password is not kept in a hidden window
+    hide();
+    if (!form2_) return;
+    form2_->setWindowTitle(windowTitle());
+    form2_->show();
+    form2_->activateWindow();
+}
+
+void TForm1::Button2Click() {
+    const auto picked = prompter_.openFileName(this, "Open", "*.jpg");
+    if (!picked) return;
+    const std::string path = localPath(*picked);
+    std::string bytes, error;
+    if (!readFile(path, bytes, error)) {
+        prompter_.error(this, text(error));
+        return;
+    }
+    const QImage picture = decode(path, bytes, error);
+    if (picture.isNull()) {
+        // Neither the picture nor the background file changes.
+        prompter_.error(this, text(error));
+        return;
+    }
+    showPicture(picture);
+    // The copy replaces the background file whatever it was; a failed copy is not reported
+    // (the picture is shown for this run).
+    users::WriteBytes(join(dir_, users::kBackgroundFile), bytes, error);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    // FormCloseQuery: the close is not refused, and it ends the program.
+    event->accept();
+    if (terminate_) terminate_();
+}
+
+}  // namespace shell

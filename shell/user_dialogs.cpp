@@ -1,0 +1,87 @@
+#include "shell/user_dialogs.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "shell/prompter.h"
+#include "users/user_files.h"
+
+namespace shell {
+namespace {
+
+QString utf8(const char* s) { return QString::fromUtf8(s); }
+
+QLineEdit* addEdit(QWidget* parent, const char* name, const char* label, const char* labelName, int y,
+                   bool password) {
+    auto* caption = new QLabel(utf8(label), parent);
+    caption->setObjectName(labelName);
+    caption->setGeometry(40, y, 72, 24);
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setGeometry(118, y, 160, 24);
+    if (password) edit->setEchoMode(QLineEdit::Password);
+    return edit;
+}
+
+}  // namespace
+
+UserDialog::UserDialog(QWidget* form2, Prompter& prompter, std::string userDir, const char* caption, QSize client)
+    : QDialog(form2, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowCloseButtonHint),
+      prompter_(prompter),
+      dir_(std::move(userDir)) {
+    setWindowTitle(utf8(caption));
+    setModal(true);
+    setFixedSize(client);
+    Button1_ = new QPushButton(utf8("修改"), this);
+    Button1_->setObjectName("Button1");
+    Button1_->setGeometry(56, client.height() - 56, 80, 30);
+    Button2_ = new QPushButton(utf8("取消"), this);
+    Button2_->setObjectName("Button2");
+    Button2_->setGeometry(client.width() - 136, client.height() - 56, 80, 30);
+    // Enter in an edit clicks no button.
+    Button1_->setAutoDefault(false);
+    Button2_->setAutoDefault(false);
+    // Button2Click: the dialog closes, nothing saved.
+    connect(Button2_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void UserDialog::finish(const std::string& result, const char* refusal) {
+    if (result.empty()) {
+        accept();
+        return;
+    }
+    if (result == refusal)
+        prompter_.information(this, utf8(refusal));
+    else
+        prompter_.error(this, QString::fromStdString(result));
+}
+
+TForm3::TForm3(QWidget* form2, Prompter& prompter, std::string userDir)
+    : UserDialog(form2, prompter, std::move(userDir), "修改密码", QSize(321, 186)) {
+    setObjectName("Form3");
+    Edit1_ = addEdit(this, "Edit1", "旧密码:", "Label1", 32, true);
+    Edit2_ = addEdit(this, "Edit2", "新密码:", "Label2", 76, true);
+    connect(Button1_, &QPushButton::clicked, this, &TForm3::Button1Click);
+}
+
+void TForm3::Button1Click() {
+    finish(users::ChangePassword(dir_, Edit1_->text().toStdString(), Edit2_->text().toStdString()), "密码错误!");
+}
+
+TForm4::TForm4(QWidget* form2, Prompter& prompter, std::string userDir)
+    : UserDialog(form2, prompter, std::move(userDir), "备注", QSize(318, 136)), form2_(form2) {
+    setObjectName("Form4");
+    Edit1_ = addEdit(this, "Edit1", "公司名称:", "Label1", 30, false);
+    connect(Button1_, &QPushButton::clicked, this, &TForm4::Button1Click);
+}
+
+void TForm4::Button1Click() {
+    const std::string name = Edit1_->text().toStdString();
+    const std::string result = users::SaveCompanyName(dir_, name);
+    finish(result, "不能为空!");
+    if (result.empty() && form2_) form2_->setWindowTitle(Edit1_->text());
+}
+
+}  // namespace shell
