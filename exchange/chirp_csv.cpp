@@ -546,15 +546,18 @@ CsvExport ExportCsv(const EditorState& state, Band band) {
             continue;
         }
 
+        // Plain values from here: g++ 12 at -O2 cannot see through the optionals.
+        const bool hasTx = tx.has_value();
+        const std::int64_t txUnits = tx.value_or(0), rxUnits = *rx;
         std::string duplex = "off", offset = csvMHz(0);
-        if (tx && *tx == *rx) {
+        if (hasTx && txUnits == rxUnits) {
             duplex = "";
-        } else if (tx && rangeOf(*tx) != 0 && rangeOf(*tx) == rangeOf(*rx)) {
-            duplex = *tx > *rx ? "+" : "-";
-            offset = csvMHz(*tx > *rx ? *tx - *rx : *rx - *tx);
-        } else if (tx) {
+        } else if (hasTx && rangeOf(txUnits) != 0 && rangeOf(txUnits) == rangeOf(rxUnits)) {
+            duplex = txUnits > rxUnits ? "+" : "-";
+            offset = csvMHz(txUnits > rxUnits ? txUnits - rxUnits : rxUnits - txUnits);
+        } else if (hasTx) {
             duplex = "split";
-            offset = csvMHz(*tx);
+            offset = csvMHz(txUnits);
         }
 
         std::string mode, rTone = "88.5", cTone = "88.5", dtcs = "023", rxDtcs = "023", cross = "Tone->Tone";
