@@ -15,3 +15,8 @@ ctest --test-dir build/asan --output-on-failure -j"$jobs"
 cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DRADIO_TSAN=ON -DRADIO_BENCH=OFF >/dev/null
 cmake --build build/tsan -j"$jobs"
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan --output-on-failure -j"$jobs" -L tsan
+# The release build that ./run.sh starts must build as well: the optimiser warns where the
+# debug builds do not.
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DRADIO_TESTS=OFF >/dev/null
+cmake --build build/release -j"$jobs"
+echo "release build: ok"
