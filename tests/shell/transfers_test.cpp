@@ -1,12 +1,18 @@
 // The read and write dialogs and the limits page's buttons against the virtual radio.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
 
 #include "image/hex.h"
+#include "image/transfer.h"
 #include "tests/shell/window_fixture.h"
 
 using image::Band;
@@ -139,4 +145,171 @@ TEST(LimitsButtons, SingleBlockReadsAndWrites) {
     EXPECT_EQ(p.prompter.texts(), QStringList({"读取成功!"}));
     EXPECT_EQ(p.field(11), memory(p, 0x02E0, 17));
     EXPECT_FALSE(p.find<QLineEdit>("xp1")->text().isEmpty());
+}
+
+namespace {
+
+// The backups folder pointed elsewhere for one test.
+class BackupFolder {
+public:
+    explicit BackupFolder(const QString& dir) : before_(qgetenv("RADIO_BACKUP_DIR")), dir_(dir) {
+        qputenv("RADIO_BACKUP_DIR", QFile::encodeName(dir));
+    }
+    ~BackupFolder() { qputenv("RADIO_BACKUP_DIR", before_); }
+    QStringList files() const { return QDir(dir_).entryList({"*.img"}, QDir::Files, QDir::Name); }
+    std::vector<std::uint8_t> bytes(const QString& name) const {
+        QFile f(QDir(dir_).filePath(name));
+        if (!f.open(QIODevice::ReadOnly)) return {};
+        const QByteArray b = f.readAll();
+        return {b.begin(), b.end()};
+    }
+
+private:
+    QByteArray before_;
+    QString dir_;
+};
+
+// The bytes of a 7168-byte image that the transfer list carries.
+std::vector<std::uint8_t> blockBytes(const std::vector<std::uint8_t>& image) {
+    std::vector<std::uint8_t> out;
+    for (const auto& b : image::TransferList())
+        out.insert(out.end(), image.begin() + b.address, image.begin() + b.address + b.length);
+    return out;
+}
+
+// The kinds of frame the radio got, in order: P(ROM_LIN), R(EAD), W(RITE), E(XIT); once
+// as many as `expected` has have come (the last EXIT may still be on its way).
+std::string frameKinds(Program& p, const std::string& expected) {
+    p.radio->waitForFrames(expected.size(), std::chrono::seconds(2));
+    std::string kinds;
+    for (const auto& f : p.radio->frames()) kinds += f.empty() ? '?' : static_cast<char>(f[0]);
+    return kinds;
+}
+
+std::string kinds(const char* prefix, int reads, const char* suffix = "") {
+    return prefix + std::string(static_cast<std::size_t>(reads), 'R') + suffix;
+}
+
+}  // namespace
+
+TEST(TransferDialogs, EveryReadKeepsARawBackupAndTheTraceSeesEveryByte) {
+    QTemporaryDir dir;
+    BackupFolder backups(dir.filePath("backups"));
+    Program p;
+    std::string error;
+    ASSERT_TRUE(p.form2().startTrace(QFile::encodeName(dir.filePath("trace.txt")).toStdString(), error)) << error;
+
+    runDialog(p, "ToolButton7", p.windows.Form5);
+    ASSERT_EQ(p.prompter.texts(), QStringList({"读取成功!"}));
+    ASSERT_EQ(backups.files().size(), 1);
+    const QString name = backups.files()[0];
+    // Named with the date, the time and the port.
+    const QString port = QString::fromStdString(p.radio->slavePath()).mid(1).replace('/', '_');
+    EXPECT_TRUE(name.endsWith("_" + port + ".img")) << name.toStdString();
+    EXPECT_TRUE(p.prompter.infos[0].detail.contains(name));
+    const auto saved = backups.bytes(name);
+    ASSERT_EQ(saved.size(), 7168u);
+    EXPECT_EQ(blockBytes(saved), blockBytes(p.radio->memory()));
+
+    QFile trace(dir.filePath("trace.txt"));
+    ASSERT_TRUE(trace.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromLatin1(trace.readAll()).split('\n', Qt::SkipEmptyParts);
+    EXPECT_TRUE(lines[0].endsWith("> 50 52 4F 4D 5F 4C 49 4E")) << lines[0].toStdString();  // PROM_LIN
+    EXPECT_EQ(lines.filter(" > 52 45 41 44 ").size(), 136);                                // every READ
+    EXPECT_GE(lines.filter(" < ").size(), 136);
+
+    // A read that fails keeps what it got (nothing: 0xFF throughout).
+    p.prompter.infos.clear();
+    p.radio->setFault(*sim::FaultPlan::Parse("silent-from:2"));
+    runDialog(p, "ToolButton7", p.windows.Form5);
+    ASSERT_EQ(p.prompter.texts(), QStringList({"读取失败!"}));
+    ASSERT_EQ(backups.files().size(), 2);
+    const auto partial = backups.bytes(backups.files()[1] == name ? backups.files()[0] : backups.files()[1]);
+    ASSERT_EQ(partial.size(), 7168u);
+    const auto memory = p.radio->memory();
+    EXPECT_TRUE(std::equal(partial.begin() + 0x0400, partial.begin() + 0x0460, memory.begin() + 0x0400));
+    EXPECT_TRUE(std::all_of(partial.begin() + 0x0460, partial.end(), [](std::uint8_t b) { return b == 0xFF; }));
+
+    // A backups folder that cannot be made is reported; the read's result stands.
+    p.prompter.infos.clear();
+    p.radio->setFault({});
+    QFile blocker(dir.filePath("file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    BackupFolder unusable(dir.filePath("file/backups"));
+    runDialog(p, "ToolButton7", p.windows.Form5);
+    EXPECT_EQ(p.prompter.texts(), QStringList({"读取成功!"}));
+    ASSERT_EQ(p.prompter.errors.size(), 1);
+    EXPECT_TRUE(p.prompter.errors[0].contains("backup")) << p.prompter.errors[0].toStdString();
+}
+
+TEST(TransferDialogs, WriteWithBackupBeforeAndVerifyAfter) {
+    QTemporaryDir dir;
+    BackupFolder backups(dir.path());
+    Program p;
+    shell::TForm6& form6 = *p.windows.Form6;
+    EXPECT_EQ(form6.CheckBox1()->text(), "写前备份");
+    EXPECT_EQ(form6.CheckBox2()->text(), "写后校验");
+    EXPECT_FALSE(form6.CheckBox1()->isChecked());
+    EXPECT_FALSE(form6.CheckBox2()->isChecked());
+
+    // A channel the radio does not hold yet.
+    p.clickCell(Band::Upper, 1, 13);
+    p.type("438.0125");
+    p.key(Qt::Key_Return);
+    const image::EditorState edited = p.form2().state();
+    const auto before = p.radio->memory();
+
+    // 写前备份: a full read first, kept as a backup, then the write; the editor is untouched.
+    QTest::mouseClick(form6.CheckBox1(), Qt::LeftButton);
+    EXPECT_TRUE(form6.CheckBox1()->isChecked());
+    p.radio->clearReceived();
+    runDialog(p, "ToolButton9", &form6);
+    EXPECT_EQ(p.prompter.texts(), QStringList({"写频正确!"}));
+    const std::string backupThenWrite = kinds("P", 136, "EP") + std::string(136, 'W') + "E";
+    EXPECT_EQ(frameKinds(p, backupThenWrite), backupThenWrite);
+    ASSERT_EQ(backups.files().size(), 1);
+    EXPECT_EQ(blockBytes(backups.bytes(backups.files()[0])), blockBytes(before));
+    EXPECT_NE(blockBytes(p.radio->memory()), blockBytes(before));
+    EXPECT_EQ(p.form2().state(), edited);
+    EXPECT_TRUE(form6.CheckBox1()->isChecked());  // kept for the next showing
+
+    // A read that fails stops before anything is written.
+    p.prompter.infos.clear();
+    p.radio->setFault(*sim::FaultPlan::Parse("silent-from:5"));
+    p.radio->clearReceived();
+    runDialog(p, "ToolButton9", &form6);
+    ASSERT_EQ(p.prompter.texts(), QStringList({"读取失败!"}));
+    EXPECT_TRUE(p.prompter.infos[0].detail.startsWith("nothing was written")) << p.prompter.infos[0].detail.toStdString();
+    EXPECT_EQ(frameKinds(p, kinds("P", 6, "E")), kinds("P", 6, "E"));  // the sixth READ is not answered
+    EXPECT_EQ(backups.files().size(), 2);
+    p.radio->setFault({});
+
+    // 写后校验 alone: the write, then the read back.
+    QTest::mouseClick(form6.CheckBox1(), Qt::LeftButton);
+    QTest::mouseClick(form6.CheckBox2(), Qt::LeftButton);
+    p.prompter.infos.clear();
+    p.radio->clearReceived();
+    runDialog(p, "ToolButton9", &form6);
+    EXPECT_EQ(p.prompter.texts(), QStringList({"写频正确!"}));
+    const std::string writeThenRead = "P" + std::string(136, 'W') + kinds("EP", 136, "E");
+    EXPECT_EQ(frameKinds(p, writeThenRead), writeThenRead);
+    EXPECT_EQ(backups.files().size(), 2);
+
+    // A byte the radio changes after the last acknowledgement is caught and named.
+    p.prompter.infos.clear();
+    bool changed = false;
+    const auto connection = QObject::connect(form6.progressBar(), &QProgressBar::valueChanged, [&](int value) {
+        if (value == 136 && !changed) {
+            p.radio->write(0x1234, {0x5A});
+            changed = true;
+        }
+    });
+    runDialog(p, "ToolButton9", &form6);
+    QObject::disconnect(connection);
+    ASSERT_TRUE(changed);
+    ASSERT_EQ(p.prompter.texts(), QStringList({"写频错误!"}));
+    const QString detail = p.prompter.infos[0].detail;
+    EXPECT_TRUE(detail.contains("block 75 (0x1210")) << detail.toStdString();
+    EXPECT_TRUE(detail.contains("0x1234"));
 }
