@@ -15,6 +15,10 @@ struct ErrorManager {
     char message[JMSG_LENGTH_MAX];
 };
 
+// Warnings about a damaged picture are libjpeg's to print on stderr; the window says what
+// matters in its own message.
+void quiet(j_common_ptr) {}
+
 void onError(j_common_ptr info) {
     auto* manager = reinterpret_cast<ErrorManager*>(info->err);
     (*info->err->format_message)(info, manager->message);
@@ -32,6 +36,7 @@ std::optional<Picture> DecodeJpeg(std::string_view bytes, std::string& error) {
     ErrorManager manager{};
     info.err = jpeg_std_error(&manager.base);
     manager.base.error_exit = onError;
+    manager.base.output_message = quiet;
     // Everything the jump may skip lives outside this frame's automatic objects.
     auto* picture = new Picture;
     if (setjmp(manager.jump)) {
