@@ -154,12 +154,16 @@ ChannelPage::ChannelPage(image::EditorState& state, image::Band band, std::funct
     for (int n : kFrequencyEditors) {
         QLineEdit* edit = cellEdit(cells, prefix + QString::number(n));
         editors_[static_cast<std::size_t>(n)] = edit;
-        Hook(edit, {[this, edit](char key) { return frequencyKey(edit, key); }, [this, edit] { commit(edit); }, {}});
+        Hook(edit, {[this, edit](char key) { return editKey(edit, image::FrequencyKey(edit->text().toStdString(), key)); },
+                    [this, edit] { commit(edit); },
+                    {}});
     }
     {
         QLineEdit* edit = cellEdit(cells, prefix + QString::number(kNameEditor));
         editors_[kNameEditor] = edit;
-        Hook(edit, {[this, edit](char key) { return nameKey(edit, key); }, [this, edit] { commit(edit); }, {}});
+        Hook(edit, {[this, edit](char key) { return editKey(edit, image::NameKey(edit->text().toStdString(), key)); },
+                    [this, edit] { commit(edit); },
+                    {}});
     }
     for (int n : kListEditors) {
         auto* list = new QComboBox(cells);
@@ -227,22 +231,8 @@ void ChannelPage::onSelectCell(int column, int row) {
     after_({});
 }
 
-bool ChannelPage::frequencyKey(QLineEdit* edit, char key) {
-    switch (image::FrequencyKey(edit->text().toStdString(), key)) {
-    case image::KeyAction::Accept:
-        return true;
-    case image::KeyAction::Close:
-        commit(edit);
-        grid_->setFocus();
-        return false;
-    case image::KeyAction::Drop:
-        break;
-    }
-    return false;
-}
-
-bool ChannelPage::nameKey(QLineEdit* edit, char key) {
-    switch (image::NameKey(edit->text().toStdString(), key)) {
+bool ChannelPage::editKey(QLineEdit* edit, image::KeyAction action) {
+    switch (action) {
     case image::KeyAction::Accept:
         return true;
     case image::KeyAction::Close:

@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include "image/editor_state.h"
+#include "image/grid_editing.h"
 #include "image/message.h"
 
 class QComboBox;
@@ -85,8 +86,8 @@ public:
 private:
     void onSelectCell(int column, int row);
     void hideEditors();
-    bool frequencyKey(QLineEdit* edit, char key);
-    bool nameKey(QLineEdit* edit, char key);
+    // What a key the core's filter judged does to the edit: passes, is dropped, or closes it.
+    bool editKey(QLineEdit* edit, image::KeyAction action);
     void commit(QLineEdit* edit);
     void chooseItem(QComboBox* list, int index);
 
