@@ -12,8 +12,9 @@
 #include "image/editor_state.h"
 
 namespace serial {
+class OwnerQueue;
 class TComm;
-}
+}  // namespace serial
 
 namespace radiolink {
 
@@ -100,11 +101,6 @@ private:
 
 // A Pump for a thread without another event loop: it delivers the owner queue's
 // notifications and sleeps in poll() between them.
-}  // namespace radiolink
-namespace serial {
-class OwnerQueue;
-}
-namespace radiolink {
 class QueuePump : public Pump {
 public:
     explicit QueuePump(serial::OwnerQueue& queue) : queue_(queue) {}
