@@ -23,6 +23,7 @@
 
 #include "serial/port_list.h"
 #include "shell/channel_grid.h"
+#include "shell/end_on_signals.h"
 #include "shell/prompter.h"
 #include "shell/windows.h"
 #include "sim/virtual_radio.h"
@@ -215,6 +216,7 @@ int main(int argc, char** argv) {
         });
         form2.installEventFilter(mainPaint.get());
     }
+    shell::EndOnSignals endOnSignals(form2);
     form1.show();
     return QApplication::exec();
 }

@@ -4,11 +4,13 @@
 
 #include "cli/command.h"
 #include "cli/connection.h"
+#include "cli/interrupts.h"
 #include "cli/files.h"
 #include "cli/options.h"
 #include "codeplug/codeplug.h"
 #include "image/transfer.h"
 #include "link/backups.h"
+#include "link/pipelines.h"
 #include "serial/port_list.h"
 
 namespace cli {
@@ -19,17 +21,41 @@ const std::string kPortHelp =
     "                 or `virtual` for an in-process virtual radio\n"
     "  --trace FILE   write every byte sent and received to FILE, with timestamps\n";
 
-// Prints the procedure's result: its message on stdout, what went wrong on stderr.
+// The procedure's verdict on stdout, what went wrong (or the backup kept) on stderr.
 int report(std::string_view command, const radiolink::Result& r) {
     if (!r.message.empty()) std::printf("%s\n", r.message.c_str());
     if (!r.detail.empty()) Fail(command, r.detail);
     return r.ok ? kOk : kFailed;
 }
 
+// After a signal: where the procedure stopped and what the radio now holds. 128 + signal.
+int reportInterrupted(std::string_view command, const radiolink::Result& r, const std::string& port, bool writes) {
+    const int signal = StopOnSignals::caught();
+    std::string text = "interrupted by " + StopOnSignals::name(signal) + "; EXIT was sent.";
+    const std::string blocks = std::to_string(r.progress) + " of " + std::to_string(image::kBlockCount) + " blocks";
+    if (!writes) {
+        text += " Stopped after " + blocks + " read; the radio is unchanged and no file was written.";
+        if (!r.backup.empty()) text += " What was read is kept in " + r.backup;
+    } else if (r.progress == 0) {
+        text += " Nothing was written: the radio is unchanged.";
+    } else {
+        text += " Stopped after " + blocks + ": the radio now holds " + std::to_string(r.progress) +
+                " newly written blocks, the other " + std::to_string(image::kBlockCount - r.progress) +
+                " are as they were.";
+        if (!r.backup.empty())
+            text += " To put it back as it was: radio-cli restore --port " + port + " " + r.backup;
+        else
+            text += " No backup was taken before this write.";
+    }
+    Fail(command, text);
+    return 128 + signal;
+}
+
 // The options every radio command shares, then the connection.
 struct Setup {
     Options options;
     std::unique_ptr<Connection> connection;
+    std::string port() const { return *options.value("port"); }
 };
 std::optional<Setup> setUp(std::string_view command, const std::vector<std::string>& args,
                            std::set<std::string> valued, const std::set<std::string>& flags,
@@ -76,15 +102,12 @@ int runRead(const std::vector<std::string>& args) {
     std::vector<std::uint8_t> raw;
     radiolink::Result r;
     {
+        StopOnSignals signals(s->connection->radio());
         ProgressBar bar(image::kBlockCount);
-        r = radiolink::ReadRadio(s->connection->radio(), state, bar, &raw);
+        r = radiolink::ReadKeepingBackup(s->connection->radio(), state, s->port(), std::ref(bar), &raw);
     }
-    // Every read, successful or not, leaves a raw backup of what it received.
-    std::string backupError;
-    const std::string backup = radiolink::SaveBackup(raw, *s->options.value("port"), backupError);
-    if (backup.empty()) Fail("read", backupError);
-    else std::fprintf(stderr, "backup: %s\n", backup.c_str());
-    if (const auto rawPath = s->options.value("raw")) {
+    if (StopOnSignals::caught()) return reportInterrupted("read", r, s->port(), false);
+    if (const auto rawPath = s->options.value("raw"); rawPath && !raw.empty()) {
         std::string error;
         if (!WriteFile(*rawPath, std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()), error)) {
             Fail("read", error);
@@ -97,25 +120,26 @@ int runRead(const std::vector<std::string>& args) {
 }
 
 int runWrite(const std::vector<std::string>& args) {
-    auto s = setUp("write", args, {"in"}, {"verify"}, {"port", "in"});
+    auto s = setUp("write", args, {"in"}, {"verify", "no-backup"}, {"port", "in"});
     if (!s) return kUsage;
     const auto state = OpenCodeplug("write", *s->options.value("in"));
     if (!state) return kUsage;
-    auto& radio = s->connection->radio();
+    const radiolink::WritePlan plan{!s->options.has("no-backup"), s->options.has("verify")};
     radiolink::Result r;
     {
-        ProgressBar bar(image::kBlockCount);
-        r = radiolink::WriteRadio(radio, *state, bar);
+        StopOnSignals signals(s->connection->radio());
+        std::optional<ProgressBar> bar;
+        auto step = [&](radiolink::Step step) {
+            bar.reset();
+            bar.emplace(image::kBlockCount, step == radiolink::Step::Backup  ? "backup"
+                                            : step == radiolink::Step::Write ? "write"
+                                                                             : "verify");
+        };
+        r = radiolink::WriteSafely(s->connection->radio(), *state, plan, s->port(),
+                                   [&](int done) { if (bar) (*bar)(done); }, step);
     }
-    if (!r.ok || !s->options.has("verify")) return report("write", r);
-    std::printf("%s\n", r.message.c_str());
-    radiolink::Result verified;
-    {
-        ProgressBar bar(image::kBlockCount);
-        verified = radiolink::VerifyRadio(radio, image::BuildWriteFrames(*state).frames, bar);
-    }
-    if (verified.ok) std::printf("校验正确: every byte the write sent reads back the same\n");
-    return report("write", {verified.ok, verified.ok ? "" : verified.message, verified.detail, verified.progress});
+    if (StopOnSignals::caught()) return reportInterrupted("write", r, s->port(), true);
+    return report("write", r);
 }
 
 // read-message, read-limits: the file's state, updated by one block and saved back.
@@ -126,7 +150,12 @@ int runSingleRead(std::string_view command, const std::vector<std::string>& args
     const std::string path = *s->options.value("file");
     auto state = OpenCodeplug(command, path);
     if (!state) return kUsage;
-    const auto r = Procedure(s->connection->radio(), *state);
+    radiolink::Result r;
+    {
+        StopOnSignals signals(s->connection->radio());
+        r = Procedure(s->connection->radio(), *state);
+    }
+    if (StopOnSignals::caught()) return reportInterrupted(command, r, s->port(), false);
     const int code = report(command, r);
     // A failed read empties the group's edits, as the page does; the file keeps them.
     if (!r.ok) return code;
@@ -139,25 +168,42 @@ int runSingleWrite(std::string_view command, const std::vector<std::string>& arg
     if (!s) return kUsage;
     const auto state = OpenCodeplug(command, *s->options.value("file"));
     if (!state) return kUsage;
-    return report(command, Procedure(s->connection->radio(), *state));
+    radiolink::Result r;
+    {
+        StopOnSignals signals(s->connection->radio());
+        r = Procedure(s->connection->radio(), *state);
+    }
+    if (StopOnSignals::caught()) {
+        // The one block either went out whole (and the radio has it) or not at all.
+        Fail(command, "interrupted by " + StopOnSignals::name(StopOnSignals::caught()) + "; " +
+                          (r.progress ? "the block was written, EXIT was sent." : "EXIT was sent if anything was."));
+        return 128 + StopOnSignals::caught();
+    }
+    return report(command, r);
 }
 
 int runRestore(const std::vector<std::string>& args) {
-    auto options = ParseOptions(args, {"port", "trace"}, {});
+    auto options = ParseOptions(args, {"port", "trace"}, {"force"});
     if (!options.error.empty() || options.positional.size() != 1 || !options.value("port")) {
-        Fail("restore", options.error.empty() ? "usage: radio-cli restore --port DEV IMAGE.img (see --help)" : options.error);
+        Fail("restore", options.error.empty() ? "usage: radio-cli restore --port DEV IMAGE.img [--force] (see --help)"
+                                              : options.error);
         return kUsage;
     }
     const std::string path = options.positional.front();
     std::string error;
     const auto bytes = ReadFile(path, error);
     if (!bytes) {
-        Fail("restore", error);
+        Fail("restore", path + ": " + error);
         return kUsage;
     }
     if (bytes->size() != image::kImageSize) {
         Fail("restore", path + ": an image holds " + std::to_string(image::kImageSize) + " bytes, this file " +
                             std::to_string(bytes->size()));
+        return kUsage;
+    }
+    const std::vector<std::uint8_t> memory(bytes->begin(), bytes->end());
+    if (const std::string risk = radiolink::RestoreRisk(path, memory); !risk.empty() && !options.has("force")) {
+        Fail("restore", path + ": " + risk + ". Nothing was sent; --force writes it all the same.");
         return kUsage;
     }
     std::vector<std::string> connectArgs = {"--port", *options.value("port")};
@@ -166,15 +212,19 @@ int runRestore(const std::vector<std::string>& args) {
     if (!s) return kUsage;
     radiolink::Result r;
     {
+        StopOnSignals signals(s->connection->radio());
         ProgressBar bar(image::kBlockCount);
-        r = radiolink::RestoreRadio(s->connection->radio(), std::vector<std::uint8_t>(bytes->begin(), bytes->end()), bar);
+        r = radiolink::RestoreRadio(s->connection->radio(), memory, std::ref(bar));
     }
+    if (StopOnSignals::caught()) return reportInterrupted("restore", r, s->port(), true);
     return report("restore", r);
 }
 
 const std::string kExits =
     "Exit status: 0 success, 1 the transfer failed (the block and what came back are named),\n"
-    "2 bad usage, a file error or a port that cannot be opened.";
+    "2 bad usage, a file error or a port that cannot be opened, 128 + N stopped by signal N\n"
+    "(Ctrl+C, SIGTERM, SIGHUP: the transfer stops at the next block, EXIT is sent, and what the\n"
+    "radio now holds is said).";
 
 RADIO_CLI_COMMAND("ports", "list the serial ports as the port bar shows them",
                   "usage: radio-cli ports\n\nLists the serial ports of this system, sorted, each with the device "
@@ -190,18 +240,23 @@ RADIO_CLI_COMMAND("read", "read the whole radio into a codeplug file",
                   runRead)
 
 RADIO_CLI_COMMAND("write", "write a codeplug file into the radio",
-                  "usage: radio-cli write --port DEV --in FILE.bc [--verify] [--trace FILE]\n\n"
-                  "Opens the file and writes its 136 blocks. Every frame is checked before the first byte is sent.\n" +
+                  "usage: radio-cli write --port DEV --in FILE.bc [--verify] [--no-backup] [--trace FILE]\n\n"
+                  "Opens the file, reads the radio and keeps a raw backup of it, then writes the file's 136\n"
+                  "blocks. Every frame is checked before the first byte is sent.\n" +
                       kPortHelp +
-                      "  --verify       read the radio back afterwards and compare every byte the write sent\n\n"
-                      "Prints 写频正确! or 写频错误!.\n" + kExits,
+                      "  --verify       read the radio back afterwards and compare every byte the write sent\n"
+                      "  --no-backup    write without reading and backing up the radio first\n\n"
+                      "Prints one verdict: 写频正确! (written, and verified when asked) or 写频错误!.\n" + kExits,
                   runWrite)
 
 RADIO_CLI_COMMAND("restore", "write a raw backup image back into the radio",
-                  "usage: radio-cli restore --port DEV IMAGE.img [--trace FILE]\n\n"
+                  "usage: radio-cli restore --port DEV IMAGE.img [--force] [--trace FILE]\n\n"
                   "Writes the bytes of a 7168-byte image (a backup that every read leaves in " +
                       radiolink::BackupDir() +
                       ")\nback block by block with the write frames, only the bytes the blocks carry.\n" + kPortHelp +
+                      "  --force        write an image that would blank the radio all the same: the backup of a\n"
+                      "                 read that did not finish (named .incomplete-block-J.img), or an image\n"
+                      "                 whose settings blocks are all FF\n"
                       "\nPrints 写频正确! or 写频错误!.\n" + kExits,
                   runRestore)
 

@@ -1,6 +1,7 @@
 // radio-cli virtual-radio: serves one virtual radio on a pseudo-terminal until stopped.
 #include <signal.h>
 
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -13,6 +14,16 @@ namespace {
 
 constexpr const char* kName = "virtual-radio";
 
+// "PROM_LIN", "READ 0400 0030", "WRIE 02D0 0010", "EXIT": one line a frame, as it arrives.
+void printFrame(const std::vector<std::uint8_t>& frame) {
+    if (frame.size() >= 8 && (frame[0] == 'R' || frame[0] == 'W'))
+        std::printf("%.4s %02X%02X %02X%02X\n", reinterpret_cast<const char*>(frame.data()), frame[4], frame[5], frame[6],
+                    frame[7]);
+    else
+        std::printf("%.*s\n", static_cast<int>(frame.size()), reinterpret_cast<const char*>(frame.data()));
+    std::fflush(stdout);
+}
+
 int runVirtualRadio(const std::vector<std::string>& args) {
     sim::RadioOptions options;
     std::optional<std::string> imagePath;
@@ -21,6 +32,15 @@ int runVirtualRadio(const std::vector<std::string>& args) {
         const bool hasValue = i + 1 < args.size();
         if (a == "--no-pacing") {
             options.pacing = false;
+        } else if (a == "--show-frames") {
+            options.onFrame = printFrame;
+        } else if (a == "--lag" && hasValue) {
+            const std::string& text = args[++i];
+            if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos) {
+                cli::Fail(kName, "--lag takes whole milliseconds, 0 to 99999: '" + text + "'");
+                return cli::kUsage;
+            }
+            options.readLag = std::chrono::milliseconds(std::stoi(text));
         } else if (a == "--image" && hasValue) {
             imagePath = args[++i];
         } else if (a == "--fault" && hasValue) {
@@ -32,7 +52,7 @@ int runVirtualRadio(const std::vector<std::string>& args) {
             }
             options.fault = *plan;
         } else {
-            cli::Fail(kName, "usage: radio-cli virtual-radio [--image FILE.img] [--fault PLAN] [--no-pacing]");
+            cli::Fail(kName, "usage: radio-cli virtual-radio [--image FILE.img] [--fault PLAN] [--lag MS] [--no-pacing] [--show-frames]");
             return cli::kUsage;
         }
     }
@@ -80,7 +100,8 @@ int runVirtualRadio(const std::vector<std::string>& args) {
 }  // namespace
 
 RADIO_CLI_COMMAND(kName, "serve a virtual radio on a pseudo-terminal until stopped",
-                  "usage: radio-cli virtual-radio [--image FILE.img] [--fault PLAN] [--no-pacing]\n"
+                  "usage: radio-cli virtual-radio [--image FILE.img] [--fault PLAN] [--lag MS] [--no-pacing]\n"
+                  "                               [--show-frames]\n"
                   "\n"
                   "Starts a virtual radio on a new pseudo-terminal and prints the device to open\n"
                   "(such as /dev/pts/3) as the only line on stdout. It serves PROM_LIN, READ,\n"
@@ -103,7 +124,11 @@ RADIO_CLI_COMMAND(kName, "serve a virtual radio on a pseudo-terminal until stopp
                   "                    short, long, double-ack, wrong-ack, late and pieces take\n"
                   "                    @J to start at block J (short:3@130). Blocks are the read\n"
                   "                    and write frames counted from 0 after each PROM_LIN.\n"
+                  "  --lag MS          take bytes off the line MS milliseconds late, as a radio\n"
+                  "                    busy with something else does\n"
                   "  --no-pacing       answer at once instead of at the line speed\n"
+                  "  --show-frames     print each frame received on its own line after the device\n"
+                  "                    (PROM_LIN, READ 0400 0030, WRIE 02D0 0010, EXIT)\n"
                   "\n"
                   "Exit status: 0 stopped by a signal; 1 no pseudo-terminal could be had; 2 bad\n"
                   "usage, a bad fault plan, or an image that cannot be read or is not 7168 bytes.",

@@ -1,17 +1,15 @@
 #include "cli/connection.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 
 #include "link/comm1.h"
 #include "link/trace.h"
 #include "serial/comm.h"
 #include "serial/owner_queue.h"
+#include "serial/port_bar.h"
 #include "serial/port_list.h"
 #include "sim/virtual_radio.h"
 
@@ -21,19 +19,6 @@ namespace {
 long long nowMs() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-// Why a device could not be opened: the system's reason, with the hint for the usual one.
-std::string openFailure(const std::string& device) {
-    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd >= 0) {
-        ::close(fd);
-        return device + ": the port is in use by another program";
-    }
-    const int e = errno;
-    std::string reason = device + ": " + std::strerror(e);
-    if (e == EACCES || e == EPERM) reason += " (add the user to the dialout group: sudo usermod -aG dialout $USER, then log in again)";
-    return reason;
 }
 
 class SerialConnection : public Connection {
@@ -50,7 +35,7 @@ public:
         try {
             comm_.OpenPort();
         } catch (const serial::ECommsError& e) {
-            error = std::string(e.what()) + ": " + openFailure(device);
+            error = serial::OpenFailureText(comm_.LastOpenFailure(), device);
             return false;
         }
         return true;
@@ -95,7 +80,7 @@ std::unique_ptr<Connection> Connect(const std::string& port, std::string& error,
     return connection;
 }
 
-ProgressBar::ProgressBar(int total) : total_(total), startMs_(nowMs()) {}
+ProgressBar::ProgressBar(int total, std::string label) : total_(total), label_(std::move(label)), startMs_(nowMs()) {}
 
 ProgressBar::~ProgressBar() {
     if (drawn_) std::fputc('\n', stderr);
@@ -112,7 +97,8 @@ void ProgressBar::operator()(int done) {
     const int filled = total_ > 0 ? done * kWidth / total_ : 0;
     std::string bar(static_cast<std::size_t>(filled), '#');
     bar.append(static_cast<std::size_t>(kWidth - filled), '.');
-    std::fprintf(stderr, "\r[%s] %3d/%d  %.1f s", bar.c_str(), done, total_, static_cast<double>(now - startMs_) / 1000.0);
+    std::fprintf(stderr, "\r%s%s[%s] %3d/%d  %.1f s", label_.c_str(), label_.empty() ? "" : " ", bar.c_str(), done, total_,
+                 static_cast<double>(now - startMs_) / 1000.0);
     std::fflush(stderr);
     drawn_ = true;
 }

@@ -20,15 +20,19 @@ public:
 // every byte sent and received.
 std::unique_ptr<Connection> Connect(const std::string& port, std::string& error, const std::string& trace = {});
 
-// A progress bar on stderr: blocks done of the total, elapsed time.
+// A progress bar on stderr: blocks done of the total, elapsed time, and what is being done.
+// It ends its line when it goes away, so what follows starts on a line of its own.
 class ProgressBar {
 public:
-    explicit ProgressBar(int total);
+    explicit ProgressBar(int total, std::string label = {});
     ~ProgressBar();
+    ProgressBar(const ProgressBar&) = delete;
+    ProgressBar& operator=(const ProgressBar&) = delete;
     void operator()(int done);
 
 private:
     int total_;
+    std::string label_;
     long long startMs_;
     long long lastDrawMs_ = 0;
     bool drawn_ = false;

@@ -1,33 +1,43 @@
 #include "link/backups.h"
 
-#include <cerrno>
-#include <chrono>
-#include <cstdio>
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
+
+#include "files/atomic_write.h"
+#include "image/transfer.h"
 
 namespace radiolink {
 namespace {
 
 namespace fs = std::filesystem;
-constexpr auto kKeep = std::chrono::hours(24 * 366);
+
+constexpr const char* kIncomplete = ".incomplete-block-";
 
 std::string env(const char* name) {
     const char* v = std::getenv(name);
     return v && *v ? v : "";
 }
 
-void pruneOld(const fs::path& dir) {
-    std::error_code ec;
-    const auto now = fs::file_time_type::clock::now();
-    for (const auto& entry : fs::directory_iterator(dir, ec)) {
-        if (entry.path().extension() != ".img") continue;
-        const auto when = entry.last_write_time(ec);
-        if (!ec && now - when > kKeep) fs::remove(entry.path(), ec);
-    }
+std::string stamp() {
+    const std::time_t t = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&t, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d_%H%M%S", &local);
+    return text;
+}
+
+// The port as part of a file name: "/dev/ttyUSB0" gives "dev_ttyUSB0".
+std::string portPart(const std::string& port) {
+    std::string name = port;
+    for (char& c : name)
+        if (c == '/' || c == '\\' || c == ' ') c = '_';
+    name.erase(0, name.find_first_not_of('_'));
+    return name;
 }
 
 }  // namespace
@@ -39,34 +49,38 @@ std::string BackupDir() {
 }
 
 std::string SaveBackup(const std::vector<std::uint8_t>& image, const std::string& port, std::string& error,
-                       const std::string& dir) {
+                       int stoppedAt, const std::string& dir) {
     std::error_code ec;
-    fs::create_directories(dir, ec);
-    if (ec) {
-        error = "cannot create the backups folder \"" + dir + "\": " + ec.message();
+    if (fs::create_directories(dir, ec); ec) {
+        error = "无法建立备份文件夹 \"" + dir + "\": " + ec.message();
         return {};
     }
-    const std::time_t t = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&t, &local);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H%M%S", &local);
-    std::string name = port;
-    for (char& c : name)
-        if (c == '/' || c == '\\' || c == ' ') c = '_';
-    while (!name.empty() && name.front() == '_') name.erase(0, 1);
-    std::string path = dir + "/" + stamp + "_" + name + ".img";
-    for (int n = 2; fs::exists(path, ec); ++n) path = dir + "/" + stamp + "_" + name + "-" + std::to_string(n) + ".img";
-
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
-    out.close();
-    if (!out) {
-        error = "cannot write the backup \"" + path + "\": " + std::strerror(errno);
+    // Backups hold what the radio holds: for the operator's eyes only.
+    ::chmod(dir.c_str(), 0700);
+    const std::string stem = dir + "/" + stamp() + "_" + portPart(port) +
+                             (stoppedAt == kComplete ? "" : kIncomplete + std::to_string(stoppedAt));
+    std::string path = stem + ".img";
+    for (int n = 2; fs::exists(path, ec); ++n) path = stem + "-" + std::to_string(n) + ".img";
+    const std::string reason = files::WriteAtomically(
+        path, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()), {0600});
+    if (!reason.empty()) {
+        error = "无法保存备份 \"" + path + "\": " + reason;
         return {};
     }
-    pruneOld(dir);
     return path;
+}
+
+std::string RestoreRisk(const std::string& path, const std::vector<std::uint8_t>& image) {
+    if (fs::path(path).filename().string().find(kIncomplete) != std::string::npos)
+        return "这是一次未完成的读频留下的备份, 其中缺少的块是 FF, 写回会清空电台的这些数据";
+    const auto& list = image::TransferList();
+    const bool blank = std::all_of(list.begin() + 128, list.end(), [&](const image::TransferBlock& b) {
+        return b.address + b.length <= image.size() &&
+               std::all_of(image.begin() + b.address, image.begin() + b.address + b.length,
+                           [](std::uint8_t byte) { return byte == 0xFF; });
+    });
+    if (blank) return "这个映像的设置块 (0x0200-0x03AF) 全是 FF, 写回会清空电台";
+    return {};
 }
 
 }  // namespace radiolink

@@ -1,6 +1,7 @@
 // Raw backups: every full read keeps the bytes it received as a 7168-byte image (0xFF where
 // nothing was read) in the per-user data folder, so a radio that a bad write left unusable
-// can be brought back to the state of any earlier read. Backups are kept for a year.
+// can be brought back to the state of an earlier read. A read that did not finish keeps its
+// image under a name that says so. The program never deletes a backup.
 #pragma once
 
 #include <cstdint>
@@ -13,10 +14,17 @@ namespace radiolink {
 // ~/.local/share/radio/backups.
 std::string BackupDir();
 
-// Writes the image as "<dir>/YYYY-MM-DD_HHMMSS_<port>.img" (the port's path with "/" as
-// "_"), creating the folder, and removes backups older than a year. Returns the path, or
-// "" with the reason in `error`.
+// A complete read: "<dir>/YYYY-MM-DD_HHMMSS_<port>.img" (the port's path with "/" as "_").
+// A read that stopped before block `stoppedAt`: "...<port>.incomplete-block-<J>.img".
+// The folder is made (0700) if need be; the file is written atomically, synced, mode 0600.
+// Returns the path, or "" with the reason in `error`.
+inline constexpr int kComplete = -1;
 std::string SaveBackup(const std::vector<std::uint8_t>& image, const std::string& port, std::string& error,
-                       const std::string& dir = BackupDir());
+                       int stoppedAt = kComplete, const std::string& dir = BackupDir());
+
+// Why an image must not be written back without the operator insisting: a backup named
+// incomplete, or an image whose settings blocks (what blocks 128-135 carry, in
+// 0x0200-0x03AF) are all 0xFF, which would blank the radio. "" when there is no reason.
+std::string RestoreRisk(const std::string& path, const std::vector<std::uint8_t>& image);
 
 }  // namespace radiolink

@@ -3,6 +3,7 @@
 // run the same in the windows and in the command line; only the Pump differs.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -39,10 +40,17 @@ struct Result {
     std::string message;  // what the operator is shown: "读取成功!", "写频错误!", ...
     std::string detail;   // what went wrong: the block and what came back, or the field
     int progress = 0;
+    bool interrupted = false;  // stopped on request at a block boundary, "EXIT" sent
+    std::string backup;        // the raw backup the procedure kept, "" for none
 };
 
 // One radio on one serial component: owns RecvHex (filled by Comm1ReceiveData) and refuses
 // a second procedure while one runs.
+//
+// A procedure owns the line from "PROM_LIN" until its "EXIT" has left the computer: the
+// frames the writer has not yet written are counted, and a procedure ends only when they are
+// written and the driver's output has drained (bounded, so a dead adapter cannot hang it).
+// The next "PROM_LIN" waits until the radio has had 500 ms outside programming mode.
 class Radio {
 public:
     Radio(serial::TComm& comm, Pump& pump);
@@ -53,7 +61,8 @@ public:
     std::string& RecvHex() { return recvHex_; }
     bool busy() const { return busy_; }
 
-    // Optional observer of every byte sent and received (the serial trace).
+    // Optional observer of every byte sent (when it has been written to the port) and
+    // received (the serial trace).
     std::function<void(bool sent, const std::uint8_t* data, std::size_t length)> onTraffic;
 
     // Called when the port reports a hang-up (the adapter was unplugged).
@@ -64,8 +73,23 @@ public:
         if (onNote) onNote(text);
     }
 
+    // Asks the running procedure (or the next one) to stop at the next block boundary: the
+    // frame on the line gets its answer or its time-out, then "EXIT" goes out. Safe to call
+    // from a signal handler. Cleared by clearStop().
+    void requestStop() { stop_.store(true); }
+    bool stopRequested() const { return stop_.load(); }
+    void clearStop() { stop_.store(false); }
+
     // Used by the procedures.
     bool send(const std::string& hex);  // one SendData call for a whole frame
+    // Waits, with the events running, until every frame sent has been written and the
+    // driver's output has drained, then for the last frame's time on the line; at most about
+    // a second. False when something was left unwritten.
+    bool drain();
+    // Remembers that "EXIT" has left; the next openingDelay() counts from here.
+    void markExit() { lastExit_ = Clock::now(); }
+    // How long the next "PROM_LIN" must still wait so that the radio has left programming.
+    Clock::duration openingDelay() const;
     Pump& pump() { return pump_; }
     Clock::time_point lastReceive() const { return lastReceive_; }
     bool hungUp() const { return hungUp_; }
@@ -97,6 +121,10 @@ private:
     bool busy_ = false;
     bool hungUp_ = false;
     Clock::time_point lastReceive_{};
+    Clock::time_point lastExit_{};
+    std::size_t unsent_ = 0;      // frames queued and not yet reported written or dropped
+    std::size_t lastFrameSize_ = 0;
+    std::atomic<bool> stop_{false};
 };
 
 // A Pump for a thread without another event loop: it delivers the owner queue's
@@ -109,6 +137,24 @@ public:
 private:
     serial::OwnerQueue& queue_;
 };
+
+// A result without progress: a success, or a failure that says why.
+inline Result Succeeded(std::string message, int progress = 1) {
+    Result r;
+    r.ok = true;
+    r.message = std::move(message);
+    r.progress = progress;
+    return r;
+}
+inline Result Failed(std::string message, std::string detail) {
+    Result r;
+    r.message = std::move(message);
+    r.detail = std::move(detail);
+    return r;
+}
+
+// What a procedure gives when another one holds the radio.
+Result Busy();
 
 // A full read into `state` (block by block, as each arrives). `raw`, when given, receives the
 // bytes read as a 7168-byte image (0xFF where nothing was read).

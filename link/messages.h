@@ -1,4 +1,5 @@
-// What the procedures tell the operator at their end.
+// What the procedures tell the operator: the results at their end, and the detail lines that
+// say what went wrong.
 #pragma once
 
 namespace radiolink {
@@ -9,5 +10,9 @@ inline constexpr const char* kWriteOk = "写频正确!";        // a full write
 inline constexpr const char* kWriteFailed = "写频错误!";
 inline constexpr const char* kBlockWriteOk = "写入成功!";   // a single-block write
 inline constexpr const char* kBlockWriteFailed = "写入失败!";
+
+inline constexpr const char* kBusy = "另一个通讯操作正在进行, 请等它结束";
+inline constexpr const char* kNoAnswer = "电台没有回应";
+inline constexpr const char* kHungUp = "端口已关闭或连接线已拔出";
 
 }  // namespace radiolink

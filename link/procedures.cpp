@@ -1,4 +1,6 @@
 // The full read and the full write: "PROM_LIN", 136 frames of the transfer list, "EXIT".
+// A stop asked for (Radio::requestStop) ends a procedure at the next block boundary; "EXIT"
+// is sent in every case once "PROM_LIN" has gone out.
 #include <algorithm>
 
 #include "image/hex.h"
@@ -12,36 +14,57 @@ namespace {
 
 std::string blockName(int j) {
     const auto& b = image::TransferList()[static_cast<std::size_t>(j)];
-    return "block " + std::to_string(j) + " (0x" + image::hexDigits(b.address, 4) + ", " + std::to_string(b.length) +
-           " bytes)";
+    return "第 " + std::to_string(j) + " 块 (0x" + image::hexDigits(b.address, 4) + ", " + std::to_string(b.length) +
+           " 字节)";
 }
 
 // What came back instead of a read answer of `expectedDigits`.
 std::string readFault(const std::string& got, std::size_t expectedDigits, bool hungUp) {
-    if (hungUp) return "the port was closed or unplugged";
-    if (got.empty()) return "nothing came back";
+    if (hungUp) return kHungUp;
+    if (got.empty()) return kNoAnswer;
     const auto gotBytes = got.size() / 2, want = expectedDigits / 2;
-    if (gotBytes < want) return std::to_string(want - gotBytes) + " bytes too few";
-    return std::to_string(gotBytes - want) + " bytes too many";
+    if (gotBytes < want) return "少了 " + std::to_string(want - gotBytes) + " 字节";
+    return "多了 " + std::to_string(gotBytes - want) + " 字节";
 }
 
 std::string ackFault(const std::string& got, bool hungUp) {
-    if (hungUp) return "the port was closed or unplugged";
-    if (got.empty()) return "nothing came back";
-    return "a wrong acknowledgement (" + got + ")";
+    if (hungUp) return kHungUp;
+    if (got.empty()) return kNoAnswer;
+    return "应答错误 (" + got + ")";
 }
 
-// Reads the 136 blocks, handing each complete answer to onBlock. Returns the failure detail,
-// or "" when every block arrived.
+// How a run of blocks ended.
+struct Outcome {
+    std::string fault;         // the block and what came back; "" when none failed
+    bool interrupted = false;  // stopped on request before the next block
+    bool ok() const { return fault.empty() && !interrupted; }
+};
+
+std::string interruptedAt(int done) {
+    return "已中断: 完成 " + std::to_string(done) + " / " + std::to_string(image::kBlockCount) + " 块";
+}
+
+Result finish(const Outcome& outcome, int progress, const char* ok, const char* failed) {
+    Result result;
+    result.ok = outcome.ok();
+    result.message = result.ok ? ok : failed;
+    result.detail = outcome.interrupted ? interruptedAt(progress) : outcome.fault;
+    result.progress = progress;
+    result.interrupted = outcome.interrupted;
+    return result;
+}
+
+// Reads the 136 blocks, handing each complete answer to onBlock.
 template <class OnBlock>
-std::string readBlocks(Radio& radio, const Progress& progress, int& done, OnBlock onBlock) {
+Outcome readBlocks(Radio& radio, const Progress& progress, int& done, OnBlock onBlock) {
     for (int j = 0; j < image::kBlockCount; ++j) {
+        if (radio.stopRequested()) return {{}, true};
         radio.RecvHex().clear();
         radio.send(image::ReadFrame(j));
         const bool ok = AwaitReply(radio, [j](const std::string& r) { return image::ReplyComplete(j, r.size()); });
         if (!ok) {
             const std::size_t expected = 2u * image::TransferList()[static_cast<std::size_t>(j)].length;
-            return blockName(j) + ": " + readFault(radio.RecvHex(), expected, radio.hungUp());
+            return {blockName(j) + ": " + readFault(radio.RecvHex(), expected, radio.hungUp())};
         }
         done = j + 1;
         if (progress) progress(done);
@@ -57,100 +80,93 @@ void keepRaw(std::vector<std::uint8_t>* raw, int j, const std::string& reply) {
     std::copy(bytes.bytes.begin(), bytes.bytes.end(), raw->begin() + b.address);
 }
 
-Result busy() { return {false, "", "another transfer is running", 0}; }
+// Sends the 136 write frames, each acknowledged by exactly 06.
+Result writeFrames(Radio& radio, const std::vector<std::string>& frames, const Progress& progress) {
+    int done = 0;
+    Outcome outcome;
+    if (radio.stopRequested()) return finish({{}, true}, 0, kWriteOk, kWriteFailed);
+    OpenProcedure(radio);
+    for (int j = 0; j < image::kBlockCount; ++j) {
+        if (radio.stopRequested()) {
+            outcome.interrupted = true;
+            break;
+        }
+        radio.send(frames[static_cast<std::size_t>(j)]);
+        // RecvHex is cleared after each acknowledgement, not before each frame.
+        if (!AwaitReply(radio, [](const std::string& r) { return r == "06"; })) {
+            outcome.fault = blockName(j) + ": " + ackFault(radio.RecvHex(), radio.hungUp());
+            break;
+        }
+        done = j + 1;
+        if (progress) progress(done);
+        radio.RecvHex().clear();
+    }
+    CloseProcedure(radio);
+    return finish(outcome, done, kWriteOk, kWriteFailed);
+}
 
 }  // namespace
 
+Result Busy() { return Failed("", kBusy); }
+
 Result ReadRadio(Radio& radio, image::EditorState& state, const Progress& progress, std::vector<std::uint8_t>* raw) {
     Radio::Session session(radio);
-    if (!session.acquired()) return busy();
+    if (!session.acquired()) return Busy();
     if (raw) raw->assign(image::kImageSize, 0xFF);
-    Result result;
+    if (radio.stopRequested()) return finish({{}, true}, 0, kReadOk, kReadFailed);
+    int done = 0;
     OpenProcedure(radio);
-    const std::string fault = readBlocks(radio, progress, result.progress, [&](int j, const std::string& reply) {
+    const Outcome outcome = readBlocks(radio, progress, done, [&](int j, const std::string& reply) {
         image::ApplyReadBlock(state, j, reply);
         keepRaw(raw, j, reply);
     });
     CloseProcedure(radio);
-    result.ok = fault.empty();
-    result.message = result.ok ? kReadOk : kReadFailed;
-    result.detail = fault;
-    return result;
+    return finish(outcome, done, kReadOk, kReadFailed);
 }
-
-namespace {
-
-// Sends the 136 write frames, each acknowledged by exactly 06.
-Result writeFrames(Radio& radio, const std::vector<std::string>& frames, const Progress& progress) {
-    Result result;
-    OpenProcedure(radio);
-    std::string fault;
-    for (int j = 0; j < image::kBlockCount && fault.empty(); ++j) {
-        radio.send(frames[static_cast<std::size_t>(j)]);
-        // RecvHex is cleared after each acknowledgement, not before each frame.
-        if (!AwaitReply(radio, [](const std::string& r) { return r == "06"; })) {
-            fault = blockName(j) + ": " + ackFault(radio.RecvHex(), radio.hungUp());
-            break;
-        }
-        result.progress = j + 1;
-        if (progress) progress(result.progress);
-        radio.RecvHex().clear();
-    }
-    CloseProcedure(radio);
-    result.ok = fault.empty();
-    result.message = result.ok ? kWriteOk : kWriteFailed;
-    result.detail = fault;
-    return result;
-}
-
-}  // namespace
 
 Result WriteRadio(Radio& radio, const image::EditorState& state, const Progress& progress) {
     Radio::Session session(radio);
-    if (!session.acquired()) return busy();
+    if (!session.acquired()) return Busy();
     // Every frame is built and checked first: a bad field stops the write before
     // "PROM_LIN", so the radio never gets a frame shorter than its length field.
     const auto frames = image::BuildWriteFrames(state);
-    if (!frames.ok()) return {false, kWriteFailed, frames.error, 0};
+    if (!frames.ok()) return Failed(kWriteFailed, frames.error);
     return writeFrames(radio, frames.frames, progress);
 }
 
 Result RestoreRadio(Radio& radio, const std::vector<std::uint8_t>& memory, const Progress& progress) {
     Radio::Session session(radio);
-    if (!session.acquired()) return busy();
+    if (!session.acquired()) return Busy();
     if (memory.size() != image::kImageSize)
-        return {false, kWriteFailed, "an image holds " + std::to_string(image::kImageSize) + " bytes, this one " +
-                                         std::to_string(memory.size()), 0};
+        return Failed(kWriteFailed, "映像应有 " + std::to_string(image::kImageSize) + " 字节, 这个有 " +
+                                        std::to_string(memory.size()) + " 字节");
     return writeFrames(radio, image::FramesFromImage(memory), progress);
 }
 
 Result VerifyRadio(Radio& radio, const std::vector<std::string>& writeFrames, const Progress& progress) {
     Radio::Session session(radio);
-    if (!session.acquired()) return busy();
+    if (!session.acquired()) return Busy();
     const auto expected = image::ImageFromFrames(writeFrames);
     std::vector<std::uint8_t> raw(image::kImageSize, 0xFF);
-    Result result;
+    if (radio.stopRequested()) return finish({{}, true}, 0, kWriteOk, kWriteFailed);
+    int done = 0;
     OpenProcedure(radio);
-    std::string fault = readBlocks(radio, progress, result.progress,
-                                   [&](int j, const std::string& reply) { keepRaw(&raw, j, reply); });
+    Outcome outcome = readBlocks(radio, progress, done, [&](int j, const std::string& reply) { keepRaw(&raw, j, reply); });
     CloseProcedure(radio);
-    if (fault.empty()) {
+    if (outcome.ok()) {
         for (const auto& b : image::TransferList()) {
             const auto first = raw.begin() + b.address;
             const auto mismatch = std::mismatch(first, first + b.length, expected.begin() + b.address);
             if (mismatch.first != first + b.length) {
                 const auto at = static_cast<std::uint32_t>(mismatch.first - raw.begin());
-                fault = blockName(b.j) + " differs at 0x" + image::hexDigits(at, 4) + ": the radio holds " +
-                        image::hexDigits(*mismatch.first, 2) + ", the write sent " +
-                        image::hexDigits(*mismatch.second, 2);
+                outcome.fault = blockName(b.j) + " 在 0x" + image::hexDigits(at, 4) + " 处不同: 电台中是 " +
+                                image::hexDigits(*mismatch.first, 2) + ", 写入的是 " +
+                                image::hexDigits(*mismatch.second, 2);
                 break;
             }
         }
     }
-    result.ok = fault.empty();
-    result.message = result.ok ? kWriteOk : kWriteFailed;
-    result.detail = fault;
-    return result;
+    return finish(outcome, done, kWriteOk, kWriteFailed);
 }
 
 }  // namespace radiolink

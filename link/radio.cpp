@@ -6,6 +6,17 @@
 #include "serial/owner_queue.h"
 
 namespace radiolink {
+namespace {
+
+// How long a procedure's end waits at most for its last frames to leave: a dead adapter
+// (or one held by flow control) must not hang the program.
+constexpr auto kDrainBound = std::chrono::seconds(1);
+// How often the driver's output queue is asked while it drains.
+constexpr auto kDrainStep = std::chrono::milliseconds(2);
+// The radio stays in programming mode for a while after "EXIT".
+constexpr auto kAfterExit = std::chrono::milliseconds(500);
+
+}  // namespace
 
 void PumpDelay(Pump& pump, int ms) {
     pump.runUntil(Clock::now() + std::chrono::milliseconds(ms), [] { return false; });
@@ -29,6 +40,14 @@ Radio::Radio(serial::TComm& comm, Pump& pump) : comm_(comm), pump_(pump) {
         lastReceive_ = Clock::now();
         if (onTraffic) onTraffic(false, buffer, length);
     };
+    comm_.OnDataSent = [this](serial::TComm&, const std::uint8_t* buffer, std::uint16_t length) {
+        if (unsent_ > 0) --unsent_;
+        if (onTraffic) onTraffic(true, buffer, length);
+    };
+    comm_.OnDataDropped = [this](serial::TComm&, const std::uint8_t* buffer, std::uint16_t length) {
+        if (unsent_ > 0) --unsent_;
+        note("dropped unsent: " + image::BytesToHex(buffer, length));
+    };
     comm_.OnRequestHangup = [this](serial::TComm&) {
         hungUp_ = true;
         if (onHangup) onHangup();
@@ -37,14 +56,42 @@ Radio::Radio(serial::TComm& comm, Pump& pump) : comm_(comm), pump_(pump) {
 
 Radio::~Radio() {
     comm_.OnReceiveData = nullptr;
+    comm_.OnDataSent = nullptr;
+    comm_.OnDataDropped = nullptr;
     comm_.OnRequestHangup = nullptr;
 }
 
 bool Radio::send(const std::string& hex) {
     const auto bytes = image::HexToBytes(hex);
     if (!bytes.ok() || bytes.bytes.empty() || bytes.bytes.size() > 0xFFFF) return false;
-    if (onTraffic) onTraffic(true, bytes.bytes.data(), bytes.bytes.size());
-    return comm_.SendData(bytes.bytes.data(), static_cast<std::uint16_t>(bytes.bytes.size()));
+    if (!comm_.SendData(bytes.bytes.data(), static_cast<std::uint16_t>(bytes.bytes.size()))) {
+        note("not sent, the port is closed: " + hex);
+        return false;
+    }
+    ++unsent_;
+    lastFrameSize_ = bytes.bytes.size();
+    return true;
+}
+
+bool Radio::drain() {
+    const auto deadline = Clock::now() + kDrainBound;
+    pump_.runUntil(deadline, [this] { return unsent_ == 0 || hungUp_ || !comm_.IsOpen(); });
+    if (unsent_ > 0) {
+        note("the last frames did not leave within " + std::to_string(kDrainBound.count()) + " s");
+        return false;
+    }
+    // Written to the device is not yet on the line: the driver's queue drains first, and the
+    // adapter still holds up to the last frame, which needs its character times.
+    while (comm_.OutputQueued() > 0 && Clock::now() < deadline)
+        pump_.runUntil(Clock::now() + kDrainStep, [] { return false; });
+    const auto lineTime = std::chrono::microseconds(lastFrameSize_ * 10 * 1000000 / std::max<std::uint32_t>(comm_.BaudRate(), 300));
+    pump_.runUntil(Clock::now() + lineTime + std::chrono::milliseconds(1), [] { return false; });
+    return comm_.OutputQueued() == 0;
+}
+
+Clock::duration Radio::openingDelay() const {
+    if (lastExit_ == Clock::time_point{}) return Clock::duration::zero();
+    return std::max(Clock::duration::zero(), lastExit_ + kAfterExit - Clock::now());
 }
 
 std::chrono::microseconds Radio::quietTime() const {

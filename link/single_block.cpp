@@ -10,6 +10,8 @@ namespace radiolink {
 namespace {
 
 // Sends one frame inside its own procedure and returns what RecvHex held after the wait.
+// A stop asked for before "PROM_LIN" keeps the procedure from starting; once the frame is
+// out, it gets its wait and "EXIT" whatever comes.
 std::string exchange(Radio& radio, const std::string& frame) {
     OpenProcedure(radio);
     radio.send(frame);
@@ -19,51 +21,61 @@ std::string exchange(Radio& radio, const std::string& frame) {
     return answer;
 }
 
-std::string describe(const std::string& answer, std::size_t expectedDigits) {
-    if (answer.empty()) return "nothing came back";
-    return std::to_string(answer.size() / 2) + " bytes came back, " + std::to_string(expectedDigits / 2) +
-           " were expected";
+std::string describe(const Radio& radio, const std::string& answer, std::size_t expectedDigits) {
+    if (radio.hungUp()) return kHungUp;
+    if (answer.empty()) return kNoAnswer;
+    return "收到 " + std::to_string(answer.size() / 2) + " 字节, 应为 " + std::to_string(expectedDigits / 2) + " 字节";
+}
+
+Result interrupted() {
+    Result r = Failed("", "已中断: 没有发送任何数据");
+    r.interrupted = true;
+    return r;
 }
 
 Result write(Radio& radio, const char* head, const std::string& field, int number, std::size_t digits) {
     Radio::Session session(radio);
-    if (!session.acquired()) return {false, "", "another transfer is running", 0};
+    if (!session.acquired()) return Busy();
     // The field goes out as it is held: it must be whole, or the radio would store it shifted.
     if (field.size() != digits || !image::IsUpperHex(field))
-        return {false, kBlockWriteFailed, "hidden field k" + std::to_string(number) + " must hold " + std::to_string(digits) +
-                                         " hex digits, it holds \"" + field + "\"", 0};
+        return Failed(kBlockWriteFailed, "隐藏字段 k" + std::to_string(number) + " 应为 " + std::to_string(digits) +
+                                             " 个十六进制数字, 现为 \"" + field + "\"");
+    if (radio.stopRequested()) return interrupted();
     const std::string answer = exchange(radio, head + field);
-    if (answer == "06") return {true, kBlockWriteOk, "", 1};
-    return {false, kBlockWriteFailed, answer.empty() ? "nothing came back" : "the radio answered " + answer, 0};
+    if (answer == "06") return Succeeded(kBlockWriteOk);
+    if (radio.hungUp()) return Failed(kBlockWriteFailed, kHungUp);
+    return Failed(kBlockWriteFailed, answer.empty() ? kNoAnswer : "电台应答 " + answer);
 }
 
 }  // namespace
 
 Result ReadPowerOnMessage(Radio& radio, image::EditorState& state) {
     Radio::Session session(radio);
-    if (!session.acquired()) return {false, "", "another transfer is running", 0};
+    if (!session.acquired()) return Busy();
+    if (radio.stopRequested()) return interrupted();
     const std::string answer = exchange(radio, "5245414402D00010");
     if (answer.size() != 32) {
         state.limits.kaiji1.clear();
         state.limits.kaiji2.clear();
-        return {false, kReadFailed, describe(answer, 32), 0};
+        return Failed(kReadFailed, describe(radio, answer, 32));
     }
     image::DecodePowerOnMessage(state, answer);
     state.k[10] = answer;
-    return {true, kReadOk, "", 1};
+    return Succeeded(kReadOk);
 }
 
 Result ReadLimits(Radio& radio, image::EditorState& state) {
     Radio::Session session(radio);
-    if (!session.acquired()) return {false, "", "another transfer is running", 0};
+    if (!session.acquired()) return Busy();
+    if (radio.stopRequested()) return interrupted();
     const std::string answer = exchange(radio, "5245414402E00011");
     if (answer.size() != 34) {
         for (int n = 1; n <= 4; ++n) state.limits.xp[static_cast<std::size_t>(n)].clear();
-        return {false, kReadFailed, describe(answer, 34), 0};
+        return Failed(kReadFailed, describe(radio, answer, 34));
     }
     image::DecodeLimits(state, answer);
     state.k[11] = answer;
-    return {true, kReadOk, "", 1};
+    return Succeeded(kReadOk);
 }
 
 Result WritePowerOnMessage(Radio& radio, const image::EditorState& state) {

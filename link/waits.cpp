@@ -7,13 +7,19 @@
 namespace radiolink {
 
 void OpenProcedure(Radio& radio) {
+    if (const auto wait = radio.openingDelay(); wait > Clock::duration::zero())
+        radio.pump().runUntil(Clock::now() + wait, [] { return false; });
     radio.RecvHex().clear();
     radio.send(image::BytesToHex(std::string_view("PROM_LIN")));
     PumpDelay(radio.pump(), kPromLinWaitMs);
     radio.RecvHex().clear();
 }
 
-void CloseProcedure(Radio& radio) { radio.send(image::BytesToHex(std::string_view("EXIT"))); }
+void CloseProcedure(Radio& radio) {
+    radio.send(image::BytesToHex(std::string_view("EXIT")));
+    radio.drain();
+    radio.markExit();
+}
 
 bool AwaitReply(Radio& radio, const std::function<bool(const std::string&)>& complete) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(kFrameTimeoutMs);

@@ -13,8 +13,9 @@ constexpr int kFrameTimeoutMs = 51 * 20;  // a read or write frame, counted from
 constexpr int kSingleBlockWaitMs = 500;   // the one wait of a single-block transfer
 
 // Clears RecvHex, sends "PROM_LIN", waits 500 ms with the events running, clears RecvHex.
+// Waits first, if need be, until the radio has been out of programming mode for 500 ms.
 void OpenProcedure(Radio& radio);
-// Sends "EXIT".
+// Sends "EXIT" and returns once it has left the computer (Radio::drain).
 void CloseProcedure(Radio& radio);
 
 // Waits until RecvHex is complete and the line has stayed quiet for two character times

@@ -48,7 +48,7 @@ TComm::~TComm() {
 void TComm::OpenPort() {
     if (IsOpen()) throw ECommsError(kAlreadyOpen);
 
-    switch (platform::OpenDevice(CommName_, Device_)) {
+    switch (platform::OpenDevice(CommName_, Device_, &LastOpenFailure_)) {
         case platform::OpenResult::Ok: break;
         case platform::OpenResult::CannotOpen: throw ECommsError(kErrorOpening);
         case platform::OpenResult::NotATty: throw ECommsError(kNotCommHandle);
@@ -100,10 +100,13 @@ void TComm::ClosePort() {
     if (!IsOpen()) return;
     StopReader();
     StopWriter();
+    std::deque<std::vector<std::uint8_t>> dropped;
     {
         std::lock_guard lock(WriteMutex_);
-        WriteQueue_.clear();  // blocks the writer did not reach are freed here
+        dropped.swap(WriteQueue_);  // blocks the writer did not reach are freed here
     }
+    if (auto handler = OnDataDropped)
+        for (const auto& block : dropped) handler(*this, block.data(), static_cast<std::uint16_t>(block.size()));
     platform::CloseFd(CloseEvent_);
     platform::CloseFd(WriteWake_);
     platform::CloseDevice(Device_);
@@ -125,6 +128,8 @@ void TComm::StopWriter() {
     SendQueueEmpty = true;
     WriteThread_.join();
 }
+
+std::size_t TComm::OutputQueued() const { return IsOpen() ? platform::OutputQueued(PortHandle_) : 0; }
 
 bool TComm::SendData(const std::uint8_t* Buffer, std::uint16_t Length) {
     if (!WriteThread_.joinable() || Length == 0) return false;
@@ -203,6 +208,9 @@ void TComm::HandleNotification(Notification& n) {
             break;
         case CM_SENDEMPTY:
             if (auto handler = OnSendDataEmpty) handler(*this);
+            break;
+        case CM_SENT:
+            if (auto handler = OnDataSent) handler(*this, n.data.data(), static_cast<std::uint16_t>(n.data.size()));
             break;
     }
 }
@@ -315,8 +323,20 @@ void TComm::WriteThreadMain() {
             [[maybe_unused]] const auto got = ::read(wake, &count, sizeof count);
             continue;
         }
-        if (platform::IsSignalled(closeEvent)) break;  // the block is dropped and freed
-        if (!WriteBlock(block)) break;
+        // A block not written in full goes back to the front of the queue, where ClosePort
+        // reports and frees it.
+        if (platform::IsSignalled(closeEvent) || !WriteBlock(block)) {
+            std::lock_guard lock(WriteMutex_);
+            WriteQueue_.push_front(std::move(block));
+            break;
+        }
+        Notification sent;
+        sent.message = CM_SENT;
+        sent.data = std::move(block);
+        if (!NotifyWindow_.post(this, std::move(sent))) {
+            PostFromThread(CM_HANGUP);
+            break;
+        }
         notifyEmpty = true;
     }
     platform::PurgeOutput(PortHandle_);

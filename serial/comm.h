@@ -70,11 +70,18 @@ public:
     // and closes it. Pending notifications of this opening are dropped. Nothing when closed.
     void ClosePort();
     // Queues a copy of Length bytes for the writer. False while closed or for Length 0.
-    // Blocks are written in the order queued; the call does not wait for them to leave.
+    // Blocks are written in the order queued; the call does not wait for them to leave:
+    // OnDataSent says when one has been written, and ClosePort hands blocks it throws away
+    // to OnDataDropped.
     bool SendData(const std::uint8_t* Buffer, std::uint16_t Length);
 
     bool IsOpen() const { return PortHandle_ >= 0; }
     int PortHandle() const { return PortHandle_; }
+    // Why the last OpenPort failed (None after a success).
+    platform::OpenFailure LastOpenFailure() const { return LastOpenFailure_; }
+    // Bytes written to the device that the driver has not yet put on the line; 0 when closed
+    // or when the driver cannot tell.
+    std::size_t OutputQueued() const;
 
     // True when no data wait in the writer; a hint, written by the writer thread.
     std::atomic<bool> SendQueueEmpty{true};
@@ -86,6 +93,11 @@ public:
     TModemStateChangeEvent OnModemStateChange;
     TNotifyEvent OnRequestHangup;
     TSendDataEmptyEvent OnSendDataEmpty;
+    // Ours, for the link: a queued block has been written to the device in full (posted, on
+    // the owner thread); a queued block that ClosePort threw away unwritten, or only partly
+    // written (called from ClosePort itself).
+    TReceiveDataEvent OnDataSent;
+    TReceiveDataEvent OnDataDropped;
 
     // Published properties, in the order published, with a new component's values.
     // CommName and Parity are stored and take effect at the next OpenPort; every other
@@ -172,6 +184,7 @@ private:
 
     OwnerQueue& NotifyWindow_;
     platform::Device Device_;
+    platform::OpenFailure LastOpenFailure_;
     int PortHandle_ = -1;   // the only open/closed flag
     int CloseEvent_ = -1;   // eventfd, signalled to end both threads
     int WriteWake_ = -1;    // eventfd, signalled when a block is queued

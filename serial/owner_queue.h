@@ -21,12 +21,13 @@ enum CommMessage : std::uint32_t {
     CM_HANGUP = 0x400 + 3,     // a worker thread ended on a failure, or the device vanished
     CM_MODEM = 0x400 + 4,      // modem mask in param: 4 ring, 8 carrier detect
     CM_SENDEMPTY = 0x400 + 5,  // the writer found its queue empty
+    CM_SENT = 0x400 + 6,       // a queued block has been written to the device in full
 };
 
 struct Notification {
     CommMessage message = CM_HANGUP;
     std::uint32_t param = 0;         // CM_ERROR flags, CM_MODEM mask, otherwise 0
-    std::vector<std::uint8_t> data;  // CM_DATA: the block; owned by the entry, freed after delivery
+    std::vector<std::uint8_t> data;  // CM_DATA, CM_SENT: the block; owned by the entry, freed after delivery
 };
 
 // What a notification is addressed to. HandleNotification runs on the owner thread only.

@@ -43,20 +43,37 @@ void ModemBit(int fd, int bit, bool on) {
 
 }  // namespace
 
-OpenResult OpenDevice(const std::string& name, Device& device) {
+OpenResult OpenDevice(const std::string& name, Device& device, OpenFailure* failure) {
     device = Device{};
+    auto fail = [failure](OpenResult result, OpenProblem problem, int error) {
+        if (failure) *failure = {problem, error};
+        return result;
+    };
     int fd;
     do fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     while (fd < 0 && errno == EINTR);
-    if (fd < 0) return OpenResult::CannotOpen;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
-        return OpenResult::CannotOpen;
+    if (fd < 0) {
+        const int e = errno;
+        switch (e) {
+            case ENOENT:
+            case ENODEV:
+            case ENXIO: return fail(OpenResult::CannotOpen, OpenProblem::Missing, e);
+            case EACCES:
+            case EPERM: return fail(OpenResult::CannotOpen, OpenProblem::Permission, e);
+            case EBUSY: return fail(OpenResult::CannotOpen, OpenProblem::Busy, e);
+            default: return fail(OpenResult::CannotOpen, OpenProblem::Other, e);
+        }
     }
     if (!::isatty(fd)) {
-        ::close(fd);  // releases the lock with it
-        return OpenResult::NotATty;
+        ::close(fd);
+        return fail(OpenResult::NotATty, OpenProblem::NotSerial, ENOTTY);
     }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int e = errno;
+        ::close(fd);
+        return fail(OpenResult::CannotOpen, e == EWOULDBLOCK ? OpenProblem::Busy : OpenProblem::Other, e);
+    }
+    if (failure) *failure = {};
     ::ioctl(fd, TIOCEXCL);
     device.fd = fd;
     device.haveOriginal = ::tcgetattr(fd, &device.original) == 0;
@@ -138,6 +155,12 @@ void SetRts(int fd, bool on) { ModemBit(fd, TIOCM_RTS, on); }
 
 void PurgeInput(int fd) { ::tcflush(fd, TCIFLUSH); }
 void PurgeOutput(int fd) { ::tcflush(fd, TCOFLUSH); }
+
+std::size_t OutputQueued(int fd) {
+    int queued = 0;
+    if (::ioctl(fd, TIOCOUTQ, &queued) != 0 || queued < 0) return 0;
+    return static_cast<std::size_t>(queued);
+}
 
 void SetLowLatency(Device& device) {
     serial_struct ss{};

@@ -41,13 +41,20 @@ struct Device {
 
 enum class OpenResult { Ok, CannotOpen, NotATty };
 
+// Why a device could not be opened, as the operator must hear it.
+enum class OpenProblem { None, Missing, Permission, Busy, NotSerial, Other };
+struct OpenFailure {
+    OpenProblem problem = OpenProblem::None;
+    int error = 0;  // the system's errno, 0 where none applies
+};
+
 // Opens an existing device read-write, without becoming its controlling terminal, and
 // exclusively: TIOCEXCL keeps out later opens by other users, and an advisory flock keeps
 // out everyone else, root included, in this process or another. The flock is what makes a
 // second opener fail as root, since root is exempt from TIOCEXCL.
 // CannotOpen: missing, no rights, or in use. NotATty: opened, but no terminal device (the fd
-// is closed again).
-OpenResult OpenDevice(const std::string& name, Device& device);
+// is closed again). `failure`, when given, says which.
+OpenResult OpenDevice(const std::string& name, Device& device, OpenFailure* failure = nullptr);
 
 // Restores the termios and serial flags found at open, lifts the exclusive mode (a
 // pseudo-terminal whose other side stays open would keep it otherwise), unlocks, closes.
@@ -68,6 +75,9 @@ void SetRts(int fd, bool on);
 // tcflush of the given directions: what is queued and not yet moved is thrown away.
 void PurgeInput(int fd);
 void PurgeOutput(int fd);
+
+// Bytes the driver still holds for output (TIOCOUTQ); 0 when it cannot tell.
+std::size_t OutputQueued(int fd);
 
 // Asks the driver not to hold received bytes back (ASYNC_LOW_LATENCY; on a USB adapter this
 // drops the latency timer from 16 ms to 1 ms). Remembers the old flags in the device.

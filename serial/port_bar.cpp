@@ -1,10 +1,25 @@
 #include "serial/port_bar.h"
 
+#include <cstring>
 #include <exception>
 
 #include "serial/port_list.h"
 
 namespace serial {
+
+std::string OpenFailureText(const platform::OpenFailure& failure, const std::string& device) {
+    using platform::OpenProblem;
+    switch (failure.problem) {
+        case OpenProblem::None: return {};
+        case OpenProblem::Missing: return device + ": 没有这个设备 (连接线插好了吗?)";
+        case OpenProblem::Permission:
+            return device + ": 没有权限打开 (把用户加入 dialout 组: sudo usermod -aG dialout $USER, 然后重新登录)";
+        case OpenProblem::Busy: return device + ": 端口正被另一个程序占用";
+        case OpenProblem::NotSerial: return device + ": 不是串口设备";
+        case OpenProblem::Other: break;
+    }
+    return device + ": " + std::strerror(failure.error);
+}
 
 void PortBar::SetItems(std::vector<std::string> names) {
     Items = std::move(names);
@@ -37,8 +52,11 @@ void PortBar::OpenSelected(TComm& comm) {
     try {
         comm.OpenPort();
         Panel0 = Label1Caption + name;
-    } catch (const std::exception&) {
+        Panel0Reason.clear();
+    } catch (const std::exception& e) {
         Panel0 = Label1Caption + kPortOccupied;
+        Panel0Reason = OpenFailureText(comm.LastOpenFailure(), comm.CommName());
+        if (Panel0Reason.empty()) Panel0Reason = e.what();
     }
 }
 

@@ -14,10 +14,15 @@ inline constexpr const char* kLabel1Caption = "通讯端口:";
 inline constexpr const char* kNoSerialPort = "无串口!";
 inline constexpr const char* kPortOccupied = "串口被占用!";
 
+// Why a port could not be opened, for the operator: the device and the reason, with what
+// to do about the usual ones (the dialout group, a cable not plugged in, another program).
+std::string OpenFailureText(const platform::OpenFailure& failure, const std::string& device);
+
 struct PortBar {
     std::vector<std::string> Items;  // ComboBox1's items, the port names
     int ItemIndex = -1;              // -1: nothing selected
     std::string Panel0;              // text of status panel 0
+    std::string Panel0Reason;        // why the last open failed (the panel's tooltip), "" after success
     std::string Label1Caption = kLabel1Caption;
 
     // Fills the items (from PortList) once, at start-up.

@@ -24,6 +24,7 @@ constexpr const char* kCsvFilter = "*.csv";
 
 void TForm2::N17Click() {
     finishEditing();
+    if (refuseWhileBusy()) return;
     const auto band = currentChannelBand();
     if (!band) return;
     const auto name = prompter_.openFileName(this, "Open", kCsvFilter);

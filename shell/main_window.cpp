@@ -20,6 +20,7 @@
 #include "link/comm1.h"
 #include "link/trace.h"
 #include "serial/port_list.h"
+#include "shell/busy_window.h"
 #include "shell/channel_grid.h"
 #include "shell/icons.h"
 #include "shell/prompter.h"
@@ -37,6 +38,7 @@ QString joined(const std::vector<std::string>& lines) {
 }
 
 constexpr const char* kFileFilter = "*.bc";
+constexpr const char* kBusyText = "正在与电台通讯, 请等当前操作结束!";
 
 }  // namespace
 
@@ -158,7 +160,7 @@ void TForm2::buildMenus() {
     connect(N3_, &QAction::triggered, this, &TForm2::N3Click);
     connect(N17_, &QAction::triggered, this, &TForm2::N17Click);
     connect(N18_, &QAction::triggered, this, &TForm2::N18Click);
-    connect(N4_, &QAction::triggered, this, [this] { options_.terminate(); });
+    connect(N4_, &QAction::triggered, this, &TForm2::endProgram);
     connect(N6_, &QAction::triggered, this, &TForm2::N6Click);
     connect(N7_, &QAction::triggered, this, &TForm2::N7Click);
     connect(N9_, &QAction::triggered, this, [this] { PageControl1_->setCurrentIndex(0); });
@@ -169,7 +171,7 @@ void TForm2::buildMenus() {
     connect(N14_, &QAction::triggered, this, [this] {
         if (form3_) form3_->exec();
     });
-    connect(N15_, &QAction::triggered, this, [this] { options_.terminate(); });
+    connect(N15_, &QAction::triggered, this, &TForm2::endProgram);
 }
 
 void TForm2::buildToolBar() {
@@ -316,12 +318,33 @@ void TForm2::showPortBar() {
     for (const auto& name : portBar_.Items) ComboBox1_->addItem(text(name));
     ComboBox1_->setCurrentIndex(portBar_.ItemIndex);
     panels_[0]->setText(text(portBar_.Panel0));
+    panels_[0]->setToolTip(text(portBar_.Panel0Reason));
 }
 
 void TForm2::ComboBox1Click(int index) {
     // A procedure waiting on the port keeps it until it ends.
-    if (!radio_.busy()) portBar_.ComboBox1Click(comm_, index);
+    if (!refuseWhileBusy()) portBar_.ComboBox1Click(comm_, index);
     showPortBar();
+}
+
+void TForm2::endProgram() {
+    if (radio_.busy()) {
+        endWhenIdle_ = true;
+        return;
+    }
+    options_.terminate();
+}
+
+bool TForm2::transferEnded() {
+    if (!endWhenIdle_) return false;
+    options_.terminate();
+    return true;
+}
+
+bool TForm2::refuseWhileBusy() {
+    if (!radio_.busy()) return false;
+    prompter_.information(this, utf8(kBusyText));
+    return true;
 }
 
 void TForm2::showState() {
@@ -347,6 +370,7 @@ void TForm2::finishEditing() {
 
 void TForm2::N1Click() {
     finishEditing();
+    if (refuseWhileBusy()) return;
     if (!prompter_.question(this, utf8("是否新建?"))) return;
     state_ = codeplug::New(state_);
     showState();
@@ -354,6 +378,7 @@ void TForm2::N1Click() {
 
 void TForm2::N2Click() {
     finishEditing();
+    if (refuseWhileBusy()) return;
     const auto name = prompter_.openFileName(this, "Open", kFileFilter);
     if (!name) return;
     const codeplug::OpenResult result = codeplug::OpenFile(QFile::encodeName(*name).toStdString(), state_);
@@ -382,12 +407,14 @@ void TForm2::N3Click() {
 
 void TForm2::N6Click() {
     finishEditing();
+    if (refuseWhileBusy()) return;
     if (form5_) form5_->exec();
     showState();
 }
 
 void TForm2::N7Click() {
     finishEditing();
+    if (refuseWhileBusy()) return;
     if (form6_) form6_->exec();
     showState();
 }
@@ -396,22 +423,30 @@ bool TForm2::portOpenAsShown() const { return panels_[0]->text() == Label1_->tex
 
 void TForm2::singleBlock(int button) {
     if (!portOpenAsShown()) return;
+    if (refuseWhileBusy()) return;
     radiolink::Result result;
-    switch (button) {
-    case 1:
-        result = radiolink::ReadPowerOnMessage(radio_, state_);
-        break;
-    case 2:
-        result = radiolink::WritePowerOnMessage(radio_, state_);
-        break;
-    case 3:
-        result = radiolink::ReadLimits(radio_, state_);
-        break;
-    default:
-        result = radiolink::WriteLimits(radio_, state_);
-        break;
+    {
+        // The editor stays as it is while the block is on its way: a window in front takes
+        // every click and key until the procedure has ended.
+        static const char* const captions[] = {"读取开机信息", "写入开机信息", "读取频率限制", "写入频率限制"};
+        BusyWindow busy(this, utf8(captions[button - 1]));
+        radio_.clearStop();
+        switch (button) {
+        case 1:
+            result = radiolink::ReadPowerOnMessage(radio_, state_);
+            break;
+        case 2:
+            result = radiolink::WritePowerOnMessage(radio_, state_);
+            break;
+        case 3:
+            result = radiolink::ReadLimits(radio_, state_);
+            break;
+        default:
+            result = radiolink::WriteLimits(radio_, state_);
+            break;
+        }
     }
-    if (dying_) return;
+    if (dying_ || transferEnded()) return;
     showState();
     if (!result.message.empty())
         prompter_.information(this, text(result.message), result.ok ? QString() : text(result.detail));
@@ -419,7 +454,13 @@ void TForm2::singleBlock(int button) {
 }
 
 void TForm2::closeEvent(QCloseEvent* event) {
-    // Closing the main window ends the program, without a question about unsaved work.
+    // Closing the main window ends the program, without a question about unsaved work; while
+    // a procedure runs, once it has ended.
+    if (radio_.busy()) {
+        event->ignore();
+        endProgram();
+        return;
+    }
     event->accept();
     options_.terminate();
 }

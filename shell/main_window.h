@@ -71,6 +71,16 @@ public:
     // settings edit runs its Exit handler. Every command runs this first.
     void finishEditing();
 
+    // Ends the program (退出, 退出(Q), closing the window, SIGTERM). While a transfer runs
+    // the program ends only once the procedure has ended and "EXIT" has left.
+    void endProgram();
+    bool ending() const { return endWhenIdle_; }
+    // A procedure ended: true when the program is now ending, and nothing more is shown.
+    bool transferEnded();
+    // While a procedure holds the radio, tells the operator why nothing else can start and
+    // gives true.
+    bool refuseWhileBusy();
+
     // The commands of the menu entries.
     void N1Click();  // New
     void N2Click();  // Open
@@ -136,6 +146,7 @@ private:
     QDialog* form6_ = nullptr;
     std::unique_ptr<radiolink::TraceFile> trace_;
     bool dying_ = false;  // the window is being destroyed: no handler runs any more
+    bool endWhenIdle_ = false;  // asked to end while a procedure held the radio
 };
 
 }  // namespace shell

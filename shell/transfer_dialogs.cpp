@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "image/transfer.h"
-#include "link/backups.h"
+#include "link/pipelines.h"
 #include "shell/main_window.h"
 #include "shell/prompter.h"
 
@@ -61,52 +61,29 @@ void TransferDialog::showStep(const QString& step) {
     ProgressBar1_->setFormat(step.isEmpty() ? QString("%p%") : step + " %p%");
 }
 
-std::string TransferDialog::keepBackup(const std::vector<std::uint8_t>& raw) {
-    std::string error;
-    const std::string path = radiolink::SaveBackup(raw, form2_.Comm1().CommName(), error);
-    if (path.empty()) errorsAfter_ << "The raw backup of the read could not be saved: " + QString::fromStdString(error);
-    return path;
-}
-
 void TransferDialog::Button1Click() {
     if (running_) return;
+    if (form2_.refuseWhileBusy()) return;
     running_ = true;
-    errorsAfter_.clear();
     Button1_->setEnabled(false);
     Button2_->setEnabled(false);
+    form2_.radio().clearStop();
     const radiolink::Result result = procedure([this](int done) { ProgressBar1_->setValue(done); });
     running_ = false;
     Button1_->setEnabled(true);
     Button2_->setEnabled(true);
+    if (form2_.transferEnded()) return;
     form2_.showState();
     if (!result.message.empty())
         form2_.prompter().information(this, QString::fromStdString(result.message),
                                       QString::fromStdString(result.detail));
-    for (const QString& error : errorsAfter_) form2_.prompter().error(this, error);
     accept();
 }
-
-namespace {
-
-void addLine(std::string& detail, const std::string& line) {
-    if (line.empty()) return;
-    if (!detail.empty()) detail += "\n";
-    detail += line;
-}
-
-std::string backupLine(const std::string& path) { return path.empty() ? std::string() : "backup: " + path; }
-
-}  // namespace
 
 TForm5::TForm5(TForm2& form2) : TransferDialog(form2, "读频", 148) { setObjectName("Form5"); }
 
 radiolink::Result TForm5::procedure(const radiolink::Progress& progress) {
-    std::vector<std::uint8_t> raw;
-    radiolink::Result result = radiolink::ReadRadio(form2_.radio(), form2_.state(), progress, &raw);
-    // Kept whether the read succeeded or not; a backup that cannot be saved does not change
-    // the read's result.
-    if (!raw.empty()) addLine(result.detail, backupLine(keepBackup(raw)));
-    return result;
+    return radiolink::ReadKeepingBackup(form2_.radio(), form2_.state(), form2_.Comm1().CommName(), progress);
 }
 
 TForm6::TForm6(TForm2& form2) : TransferDialog(form2, "写频", 157) {
@@ -115,6 +92,7 @@ TForm6::TForm6(TForm2& form2) : TransferDialog(form2, "写频", 157) {
     CheckBox1_->setObjectName("CheckBox1");
     CheckBox1_->setToolTip(QString::fromUtf8("写频前先读取电台, 把读到的数据备份"));
     CheckBox1_->setGeometry(96, 62, 120, 24);
+    CheckBox1_->setChecked(true);  // a write is not undone without a backup of what it replaced
     CheckBox2_ = new QCheckBox(QString::fromUtf8("写后校验"), this);
     CheckBox2_->setObjectName("CheckBox2");
     CheckBox2_->setToolTip(QString::fromUtf8("写频后读回电台, 逐字节与写入的数据比较"));
@@ -122,46 +100,13 @@ TForm6::TForm6(TForm2& form2) : TransferDialog(form2, "写频", 157) {
 }
 
 radiolink::Result TForm6::procedure(const radiolink::Progress& progress) {
-    radiolink::Radio& radio = form2_.radio();
-    const image::EditorState& state = form2_.state();
-    const bool backup = CheckBox1_->isChecked(), verify = CheckBox2_->isChecked();
-    // A field that cannot be encoded stops the write before anything is sent, and before a
-    // backup is read for it.
-    if (!image::BuildWriteFrames(state).ok() || (!backup && !verify)) return radiolink::WriteRadio(radio, state, progress);
-
-    std::string backupPath;
-    if (backup) {
-        showStep(CheckBox1_->text());
-        image::EditorState scratch;
-        std::vector<std::uint8_t> raw;
-        radiolink::Result read = radiolink::ReadRadio(radio, scratch, progress, &raw);
-        std::string error;
-        backupPath = radiolink::SaveBackup(raw, form2_.Comm1().CommName(), error);
-        if (!read.ok) {
-            read.detail = "nothing was written; the read before it failed at " + read.detail;
-            addLine(read.detail, backupLine(backupPath));
-            if (backupPath.empty()) errorsAfter_ << "The raw backup of the read could not be saved: " + QString::fromStdString(error);
-            return read;
-        }
-        if (backupPath.empty()) {
-            errorsAfter_ << "Nothing was written: the backup of the radio could not be saved: " +
-                                QString::fromStdString(error);
-            return {false, "", "", read.progress};
-        }
-        progress(0);
-    }
-
-    showStep(QString::fromUtf8("写频"));
-    radiolink::Result result = radiolink::WriteRadio(radio, state, progress);
-    if (result.ok && verify) {
-        showStep(CheckBox2_->text());
-        progress(0);
-        result = radiolink::VerifyRadio(radio, image::BuildWriteFrames(state).frames, progress);
-        if (result.ok) result.detail = "verified: every byte written reads back the same";
-        else result.detail = "verify: " + result.detail;
-    }
-    addLine(result.detail, backupLine(backupPath));
-    return result;
+    const radiolink::WritePlan plan{CheckBox1_->isChecked(), CheckBox2_->isChecked()};
+    return radiolink::WriteSafely(form2_.radio(), form2_.state(), plan, form2_.Comm1().CommName(), progress,
+                                  [this](radiolink::Step step) {
+                                      showStep(step == radiolink::Step::Backup  ? CheckBox1_->text()
+                                               : step == radiolink::Step::Write ? QString::fromUtf8("写频")
+                                                                                : CheckBox2_->text());
+                                  });
 }
 
 }  // namespace shell

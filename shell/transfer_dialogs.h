@@ -2,14 +2,14 @@
 // a progress bar of 136 blocks. While the procedure runs both buttons are disabled and the
 // dialog cannot be closed; afterwards the result is shown and the dialog closes itself.
 //
-// Every full read keeps a raw backup of what it received (link/backups.h), named with the
-// port. The write dialog has two options, both off until ticked: "写前备份" reads the radio
-// (into a scratch state, not the editor) and backs it up before anything is written, and
-// "写后校验" reads the radio back after a successful write and compares every byte sent.
+// Both run the link's safe pipelines (link/pipelines.h): every full read keeps a raw backup
+// of what it received, named with the port. The write dialog has two options: "写前备份"
+// (ticked at first) reads the radio into a scratch state and backs it up before anything is
+// written, and "写后校验" reads the radio back after a successful write and compares every
+// byte sent.
 #pragma once
 
 #include <QDialog>
-#include <QStringList>
 
 #include "link/link.h"
 
@@ -36,11 +36,7 @@ protected:
     virtual radiolink::Result procedure(const radiolink::Progress& progress) = 0;
     // The progress bar shows the named step of a procedure of several ("" for none).
     void showStep(const QString& step);
-    // A full read's raw bytes into the backups folder. The backup's path, or "" with the
-    // error remembered to be shown after the result.
-    std::string keepBackup(const std::vector<std::uint8_t>& raw);
     TForm2& form2_;
-    QStringList errorsAfter_;  // shown in error boxes after the procedure's result
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -221,6 +221,8 @@ void VirtualRadio::serve() {
         }
         if (master_ < 0) continue;
         if (fds[2].revents & POLLIN) {
+            // A radio busy with something else takes its bytes late; the line holds them.
+            if (options_.readLag.count() > 0 && !sleepUntil(Clock::now() + options_.readLag)) return;
             std::uint8_t buffer[4096];
             const ssize_t got = ::read(master_, buffer, sizeof buffer);
             if (got > 0) {
@@ -270,6 +272,13 @@ void VirtualRadio::handle(const Bytes& frame) {
     {
         std::lock_guard lock(mutex_);
         frames_.push_back(frame);
+        if (frames_.size() > kKeptFrames) {
+            // Forget the older half, and the bytes that came with it.
+            std::size_t bytes = 0;
+            for (std::size_t i = 0; i < kKeptFrames / 2; ++i) bytes += frames_[i].size();
+            frames_.erase(frames_.begin(), frames_.begin() + kKeptFrames / 2);
+            received_.erase(received_.begin(), received_.begin() + static_cast<std::ptrdiff_t>(std::min(bytes, received_.size())));
+        }
         changed_.notify_all();
         fault = options_.fault;
         if (StartsWith(frame, kPromLin, 8)) {
@@ -282,6 +291,7 @@ void VirtualRadio::handle(const Bytes& frame) {
         }
         programming = programming_;
     }
+    if (options_.onFrame) options_.onFrame(frame);
     using Kind = FaultPlan::Kind;
     if (fault.kind == Kind::Off) return;
 

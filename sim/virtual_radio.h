@@ -13,6 +13,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -30,11 +31,16 @@ struct RadioOptions {
     std::uint32_t baudRate = 19200;                // 10 bits a byte: 0.52 ms at 19200
     std::chrono::microseconds turnaround{2000};    // from the end of a frame to the answer
     std::chrono::milliseconds frameTimeout{200};   // a frame that stops halfway is dropped after
+    std::chrono::milliseconds readLag{0};          // takes bytes off its line this much late
+    // Told of every frame recognised, on the radio's thread, before it is answered.
+    std::function<void(const std::vector<std::uint8_t>& frame)> onFrame;
     FaultPlan fault;
 };
 
 class VirtualRadio {
 public:
+    static constexpr std::size_t kKeptFrames = 1024;
+
     // Throws std::system_error when no pseudo-terminal or thread can be had, and
     // std::invalid_argument for a memory that is not kMemorySize bytes.
     explicit VirtualRadio(RadioOptions options = {}, Bytes memory = sampleImage());
@@ -53,7 +59,8 @@ public:
     void write(std::uint16_t address, const Bytes& bytes);       // beyond the memory: dropped
 
     // What came in: every byte, and the frames recognised (PROM_LIN, READ, WRIE with its
-    // data, EXIT), each as its bytes.
+    // data, EXIT), each as its bytes. Only the latest are kept (kKeptFrames frames, and the
+    // bytes since the oldest of them), so a radio serving for days keeps flat memory.
     Bytes received() const;
     std::vector<Bytes> frames() const;
     void clearReceived();

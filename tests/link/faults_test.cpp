@@ -25,8 +25,8 @@ TEST(ReadFaults, SwitchedOffRadio) {
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.message, "读取失败!");
     EXPECT_EQ(r.progress, 0);
-    EXPECT_NE(r.detail.find("block 0"), std::string::npos);
-    EXPECT_NE(r.detail.find("nothing came back"), std::string::npos) << r.detail;
+    EXPECT_NE(r.detail.find("第 0 块"), std::string::npos);
+    EXPECT_NE(r.detail.find("电台没有回应"), std::string::npos) << r.detail;
     EXPECT_EQ(state, EditorState());
     EXPECT_GE(took, std::chrono::milliseconds(1500));
     EXPECT_LT(took, std::chrono::milliseconds(3000));
@@ -38,7 +38,7 @@ TEST(ReadFaults, FailingAtBlock64KeepsTheUpperGridAndNothingElse) {
     const auto r = readWith("silent-from:64", state);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.progress, 64);
-    EXPECT_NE(r.detail.find("block 64 (0x1000"), std::string::npos) << r.detail;
+    EXPECT_NE(r.detail.find("第 64 块 (0x1000"), std::string::npos) << r.detail;
     const EditorState start;
     EXPECT_NE(state.upper, start.upper);
     EXPECT_EQ(state.upper.at(1, kColName), "CALL");
@@ -52,10 +52,10 @@ TEST(ReadFaults, WrongLengthsTimeOut) {
     EditorState state;
     auto r = readWith("short:3", state);
     EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.detail.find("3 bytes too few"), std::string::npos) << r.detail;
+    EXPECT_NE(r.detail.find("少了 3 字节"), std::string::npos) << r.detail;
     r = readWith("long:1", state);  // 49 bytes to a 48-byte read
     EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.detail.find("1 bytes too many"), std::string::npos) << r.detail;
+    EXPECT_NE(r.detail.find("多了 1 字节"), std::string::npos) << r.detail;
     r = readWith("late:1500", state);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(state, EditorState());
@@ -74,7 +74,7 @@ TEST(ReadFaults, AVanishingPortEndsAtOnce) {
     const auto r = readWith("vanish-at:10", state);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.progress, 10);
-    EXPECT_NE(r.detail.find("closed or unplugged"), std::string::npos) << r.detail;
+    EXPECT_NE(r.detail.find("已拔出"), std::string::npos) << r.detail;
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1400));
 }
 

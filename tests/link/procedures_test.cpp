@@ -107,7 +107,7 @@ TEST(FullTransfers, ReadThenWriteLeavesTheRadioByteIdentical) {
     const auto caught = radiolink::VerifyRadio(bench.radio, BuildWriteFrames(state).frames);
     EXPECT_FALSE(caught.ok);
     EXPECT_EQ(caught.message, "写频错误!");
-    EXPECT_NE(caught.detail.find("differs at 0x1234"), std::string::npos) << caught.detail;
+    EXPECT_NE(caught.detail.find("在 0x1234 处不同"), std::string::npos) << caught.detail;
 }
 
 TEST(FullTransfers, RandomCanonicalImagesSurviveTheDecodersAndEncoders) {
@@ -162,6 +162,6 @@ TEST(FullTransfers, ASecondProcedureIsRefusedWhileOneRuns) {
     });
     EXPECT_TRUE(outer.ok);
     EXPECT_FALSE(inner.ok);
-    EXPECT_EQ(inner.detail, "another transfer is running");
+    EXPECT_EQ(inner.detail, radiolink::Busy().detail);
     EXPECT_FALSE(bench.radio.busy());
 }

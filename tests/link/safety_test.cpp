@@ -36,7 +36,7 @@ TEST(Safety, RestoreAfterAFailingWriteBringsTheRadioBack) {
     ASSERT_TRUE(radiolink::ReadRadio(bench.radio, state, {}, &raw).ok);
     std::string error;
     const auto backupDir = scratch("backups");
-    const std::string backup = radiolink::SaveBackup(raw, "/dev/pts/7", error, backupDir.string());
+    const std::string backup = radiolink::SaveBackup(raw, "/dev/pts/7", error, radiolink::kComplete, backupDir.string());
     ASSERT_FALSE(backup.empty()) << error;
     EXPECT_NE(backup.find("_dev_pts_7.img"), std::string::npos) << backup;
     EXPECT_EQ(fs::file_size(backup), 0x1C00u);

@@ -218,13 +218,16 @@ TEST(TransferDialogs, EveryReadKeepsARawBackupAndTheTraceSeesEveryByte) {
     EXPECT_EQ(lines.filter(" > 52 45 41 44 ").size(), 136);                                // every READ
     EXPECT_GE(lines.filter(" < ").size(), 136);
 
-    // A read that fails keeps what it got (nothing: 0xFF throughout).
+    // A read that fails keeps what it got (0xFF for the rest), under a name that says so.
     p.prompter.infos.clear();
     p.radio->setFault(*sim::FaultPlan::Parse("silent-from:2"));
     runDialog(p, "ToolButton7", p.windows.Form5);
     ASSERT_EQ(p.prompter.texts(), QStringList({"读取失败!"}));
     ASSERT_EQ(backups.files().size(), 2);
-    const auto partial = backups.bytes(backups.files()[1] == name ? backups.files()[0] : backups.files()[1]);
+    const QString partialName = backups.files()[1] == name ? backups.files()[0] : backups.files()[1];
+    EXPECT_TRUE(partialName.endsWith(".incomplete-block-2.img")) << partialName.toStdString();
+    EXPECT_TRUE(p.prompter.infos[0].detail.contains(partialName));
+    const auto partial = backups.bytes(partialName);
     ASSERT_EQ(partial.size(), 7168u);
     const auto memory = p.radio->memory();
     EXPECT_TRUE(std::equal(partial.begin() + 0x0400, partial.begin() + 0x0460, memory.begin() + 0x0400));
@@ -238,9 +241,8 @@ TEST(TransferDialogs, EveryReadKeepsARawBackupAndTheTraceSeesEveryByte) {
     blocker.close();
     BackupFolder unusable(dir.filePath("file/backups"));
     runDialog(p, "ToolButton7", p.windows.Form5);
-    EXPECT_EQ(p.prompter.texts(), QStringList({"读取成功!"}));
-    ASSERT_EQ(p.prompter.errors.size(), 1);
-    EXPECT_TRUE(p.prompter.errors[0].contains("backup")) << p.prompter.errors[0].toStdString();
+    ASSERT_EQ(p.prompter.texts(), QStringList({"读取成功!"}));
+    EXPECT_TRUE(p.prompter.infos[0].detail.contains("无法建立备份文件夹")) << p.prompter.infos[0].detail.toStdString();
 }
 
 TEST(TransferDialogs, WriteWithBackupBeforeAndVerifyAfter) {
@@ -250,7 +252,7 @@ TEST(TransferDialogs, WriteWithBackupBeforeAndVerifyAfter) {
     shell::TForm6& form6 = *p.windows.Form6;
     EXPECT_EQ(form6.CheckBox1()->text(), "写前备份");
     EXPECT_EQ(form6.CheckBox2()->text(), "写后校验");
-    EXPECT_FALSE(form6.CheckBox1()->isChecked());
+    EXPECT_TRUE(form6.CheckBox1()->isChecked());  // a write keeps what it replaces
     EXPECT_FALSE(form6.CheckBox2()->isChecked());
 
     // A channel the radio does not hold yet.
@@ -261,8 +263,6 @@ TEST(TransferDialogs, WriteWithBackupBeforeAndVerifyAfter) {
     const auto before = p.radio->memory();
 
     // 写前备份: a full read first, kept as a backup, then the write; the editor is untouched.
-    QTest::mouseClick(form6.CheckBox1(), Qt::LeftButton);
-    EXPECT_TRUE(form6.CheckBox1()->isChecked());
     p.radio->clearReceived();
     runDialog(p, "ToolButton9", &form6);
     EXPECT_EQ(p.prompter.texts(), QStringList({"写频正确!"}));
@@ -279,8 +279,8 @@ TEST(TransferDialogs, WriteWithBackupBeforeAndVerifyAfter) {
     p.radio->setFault(*sim::FaultPlan::Parse("silent-from:5"));
     p.radio->clearReceived();
     runDialog(p, "ToolButton9", &form6);
-    ASSERT_EQ(p.prompter.texts(), QStringList({"读取失败!"}));
-    EXPECT_TRUE(p.prompter.infos[0].detail.startsWith("nothing was written")) << p.prompter.infos[0].detail.toStdString();
+    ASSERT_EQ(p.prompter.texts(), QStringList({"写频错误!"}));
+    EXPECT_TRUE(p.prompter.infos[0].detail.startsWith("没有写入任何数据")) << p.prompter.infos[0].detail.toStdString();
     EXPECT_EQ(frameKinds(p, kinds("P", 6, "E")), kinds("P", 6, "E"));  // the sixth READ is not answered
     EXPECT_EQ(backups.files().size(), 2);
     p.radio->setFault({});
@@ -310,6 +310,6 @@ TEST(TransferDialogs, WriteWithBackupBeforeAndVerifyAfter) {
     ASSERT_TRUE(changed);
     ASSERT_EQ(p.prompter.texts(), QStringList({"写频错误!"}));
     const QString detail = p.prompter.infos[0].detail;
-    EXPECT_TRUE(detail.contains("block 75 (0x1210")) << detail.toStdString();
+    EXPECT_TRUE(detail.contains("第 75 块 (0x1210")) << detail.toStdString();
     EXPECT_TRUE(detail.contains("0x1234"));
 }

@@ -1,0 +1,27 @@
+// Ctrl+C, SIGTERM and SIGHUP during a transfer: instead of killing the program halfway
+// through a frame, they ask the radio's procedure to stop at the next block boundary, where
+// it still sends "EXIT" and lets it drain. Further signals change nothing: "EXIT" is never
+// skipped. The command then exits with 128 + the signal's number.
+#pragma once
+
+#include <string>
+
+namespace radiolink {
+class Radio;
+}
+
+namespace cli {
+
+class StopOnSignals {
+public:
+    explicit StopOnSignals(radiolink::Radio& radio);  // installs the handlers
+    ~StopOnSignals();                                 // restores the earlier ones
+    StopOnSignals(const StopOnSignals&) = delete;
+    StopOnSignals& operator=(const StopOnSignals&) = delete;
+
+    // The first signal caught, 0 for none.
+    static int caught();
+    static std::string name(int signal);  // "SIGINT"
+};
+
+}  // namespace cli

@@ -1,0 +1,98 @@
+#include "files/atomic_write.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+namespace files {
+namespace {
+
+// Closes the descriptor and removes the temporary file unless it became the target.
+struct TempFile {
+    int fd = -1;
+    std::string path;
+    bool keep = false;
+    ~TempFile() {
+        if (fd >= 0) ::close(fd);
+        if (!keep && !path.empty()) ::unlink(path.c_str());
+    }
+};
+
+bool writeAll(int fd, std::string_view bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// A symbolic link at the target is followed, so the file it names is replaced, not the link.
+std::string resolveTarget(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_symlink(path, ec)) {
+        const auto real = std::filesystem::canonical(path, ec);
+        if (!ec) return real.string();
+    }
+    return path;
+}
+
+std::string systemError(int error) { return std::strerror(error); }
+
+}  // namespace
+
+std::string WriteAtomically(const std::string& path, std::string_view bytes, const WriteOptions& options) {
+    const std::string target = resolveTarget(path);
+    const std::filesystem::path parent = std::filesystem::path(target).parent_path();
+    const std::string base = std::filesystem::path(target).filename().string();
+    if (base.empty()) return systemError(EISDIR);
+
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (exists && S_ISDIR(old.st_mode)) return systemError(EISDIR);
+    // The owner marked the file read-only: it is not ours to replace (root included).
+    if (exists && S_ISREG(old.st_mode) && (old.st_mode & 0222) == 0) return kReadOnly;
+
+    static std::atomic<unsigned> counter{0};
+    TempFile temp;
+    for (int attempt = 0; attempt < 100 && temp.fd < 0; ++attempt) {
+        const std::string name = "." + base + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        const std::string candidate = parent.empty() ? name : (parent / name).string();
+        temp.fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                         options.mode.value_or(0666));
+        if (temp.fd >= 0)
+            temp.path = candidate;
+        else if (errno != EEXIST)
+            return systemError(errno);
+    }
+    if (temp.fd < 0) return systemError(EEXIST);
+    if (options.mode)
+        (void)::fchmod(temp.fd, *options.mode);
+    else if (exists && S_ISREG(old.st_mode))
+        (void)::fchmod(temp.fd, old.st_mode & 07777);  // an existing file keeps its permissions
+
+    if (!writeAll(temp.fd, bytes) || ::fsync(temp.fd) != 0) return systemError(errno);
+    const int fd = temp.fd;
+    temp.fd = -1;
+    if (::close(fd) != 0) return systemError(errno);
+    if (::rename(temp.path.c_str(), target.c_str()) != 0) return systemError(errno);
+    temp.keep = true;
+    // The rename itself reaches the disk with the folder.
+    const int dir = ::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        (void)::fsync(dir);
+        ::close(dir);
+    }
+    return {};
+}
+
+}  // namespace files

@@ -1,0 +1,72 @@
+#include "link/pipelines.h"
+
+#include "image/transfer.h"
+#include "link/backups.h"
+#include "link/messages.h"
+
+namespace radiolink {
+namespace {
+
+void addLine(std::string& detail, const std::string& line) {
+    if (line.empty()) return;
+    if (!detail.empty()) detail += "\n";
+    detail += line;
+}
+
+}  // namespace
+
+Result ReadKeepingBackup(Radio& radio, image::EditorState& state, const std::string& port, const Progress& progress,
+                         std::vector<std::uint8_t>* raw) {
+    std::vector<std::uint8_t> bytes;
+    Result result = ReadRadio(radio, state, progress, &bytes);
+    if (raw) *raw = bytes;
+    if (bytes.empty() || result.progress == 0) return result;  // refused, or nothing received
+    std::string error;
+    result.backup = SaveBackup(bytes, port, error, result.ok ? kComplete : result.progress);
+    addLine(result.detail, result.backup.empty() ? error : "备份: " + result.backup);
+    return result;
+}
+
+Result WriteSafely(Radio& radio, const image::EditorState& state, const WritePlan& plan, const std::string& port,
+                   const Progress& progress, const std::function<void(Step)>& step) {
+    if (radio.busy()) return Busy();
+    const auto frames = image::BuildWriteFrames(state);
+    if (!frames.ok()) return Failed(kWriteFailed, frames.error);
+    auto begin = [&](Step s) {
+        if (step) step(s);
+        if (progress) progress(0);
+    };
+
+    std::string backup;
+    if (plan.backup) {
+        begin(Step::Backup);
+        image::EditorState scratch;
+        Result read = ReadKeepingBackup(radio, scratch, port, progress);
+        if (!read.ok || read.backup.empty()) {
+            Result refused = Failed(kWriteFailed, "没有写入任何数据: 写前备份没有完成");
+            refused.interrupted = read.interrupted;
+            refused.backup = read.backup;
+            addLine(refused.detail, read.detail);
+            return refused;
+        }
+        backup = read.backup;
+    }
+
+    begin(Step::Write);
+    Result result = WriteRadio(radio, state, progress);
+    result.backup = backup;
+    if (!result.ok && result.progress > 0)
+        addLine(result.detail, "电台中已有 " + std::to_string(result.progress) + " 块是新写入的, 其余仍是原来的内容");
+    if (result.ok && plan.verify) {
+        begin(Step::Verify);
+        Result verified = VerifyRadio(radio, frames.frames, progress);
+        result.ok = verified.ok;
+        result.message = verified.ok ? kWriteOk : kWriteFailed;
+        result.interrupted = verified.interrupted;
+        result.detail = verified.ok ? "校验正确: 写入的每个字节读回都一样" : "校验: " + verified.detail;
+    }
+    if (!backup.empty()) addLine(result.detail, "写前备份: " + backup);
+    return result;
+}
+
+}  // namespace radiolink
