@@ -15,8 +15,9 @@
 #include "sim/virtual_radio.h"
 
 struct BenchRadio {
-    explicit BenchRadio(sim::FaultPlan fault = {}, bool pacing = false)
-        : virtualRadio(options(fault, pacing)), comm(queue), pump(queue), radio(comm, pump) {
+    explicit BenchRadio(sim::FaultPlan fault = {}, bool pacing = false) : BenchRadio(options(fault, pacing)) {}
+    explicit BenchRadio(const sim::RadioOptions& radioOptions)
+        : virtualRadio(radioOptions), comm(queue), pump(queue), radio(comm, pump) {
         radiolink::ConfigureComm1(comm);
         comm.SetCommName(virtualRadio.slavePath());
         comm.OpenPort();

@@ -3,6 +3,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
+
+#include "link/pipelines.h"
 
 #include "image/transfer.h"
 #include "link/backups.h"
@@ -89,4 +92,97 @@ TEST(Safety, TheTraceShowsEveryFrameAndTheTimeOut) {
     ASSERT_EQ(notes.size(), 1u);
     EXPECT_EQ(notes.front().rfind("time-out", 0), 0u) << notes.front();
     fs::remove_all(path.parent_path());
+}
+
+TEST(Backups, NamedForWhatTheyHoldPrivateAndNeverDeleted) {
+    const auto dir = scratch("kept");
+    // An old file of the operator's in the folder stays where it is.
+    fs::create_directories(dir);
+    const auto old = dir / "2020-01-01_000000_mine.img";
+    std::ofstream(old) << "mine";
+    fs::last_write_time(old, fs::file_time_type::clock::now() - std::chrono::hours(24 * 800));
+
+    const std::vector<std::uint8_t> image(kImageSize, 0x5A);
+    std::string error;
+    const std::string good = radiolink::SaveBackup(image, "/dev/ttyUSB0", error, radiolink::kComplete, dir.string());
+    const std::string stopped = radiolink::SaveBackup(image, "/dev/ttyUSB0", error, 130, dir.string());
+    ASSERT_FALSE(good.empty()) << error;
+    ASSERT_FALSE(stopped.empty()) << error;
+    EXPECT_NE(good, stopped);
+    EXPECT_TRUE(good.ends_with("_dev_ttyUSB0.img")) << good;
+    EXPECT_TRUE(stopped.ends_with("_dev_ttyUSB0.incomplete-block-130.img")) << stopped;
+    EXPECT_TRUE(fs::exists(old));
+    EXPECT_EQ(fs::status(dir).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(fs::status(good).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    fs::remove_all(dir.parent_path());
+}
+
+TEST(Backups, RestoreRefusesWhatWouldBlankTheRadio) {
+    auto image = BenchRadio().virtualRadio.memory();
+    EXPECT_EQ(radiolink::RestoreRisk("/b/2026-01-01_000000_ttyUSB0.img", image), "");
+    EXPECT_NE(radiolink::RestoreRisk("/b/2026-01-01_000000_ttyUSB0.incomplete-block-130.img", image), "");
+    // Every byte that blocks 128-135 carry is FF: the settings would be wiped.
+    for (const auto& b : TransferList())
+        if (b.j >= 128) std::fill(image.begin() + b.address, image.begin() + b.address + b.length, 0xFF);
+    EXPECT_NE(radiolink::RestoreRisk("/b/x.img", image), "");
+    image[0x02C0] = 0x00;  // one byte of settings left is no blank radio
+    EXPECT_EQ(radiolink::RestoreRisk("/b/x.img", image), "");
+    EXPECT_NE(radiolink::RestoreRisk("/b/x.img", std::vector<std::uint8_t>(kImageSize, 0xFF)), "");
+}
+
+TEST(SafeWrite, BacksUpWritesAndVerifiesWithOneVerdict) {
+    const auto dir = scratch("pipeline");
+    const auto before = std::getenv("RADIO_BACKUP_DIR");
+    ::setenv("RADIO_BACKUP_DIR", dir.c_str(), 1);
+    BenchRadio bench;
+    const auto original = bench.virtualRadio.memory();
+    EditorState edited;
+    edited.upper.at(1, kColRxFreq) = "146.50000";
+
+    // A write that stops halfway says how much of the radio is new, and where the backup is.
+    std::vector<radiolink::Step> steps;
+    auto r = radiolink::WriteSafely(bench.radio, edited, {true, true}, "/dev/ttyUSB0", {}, [&](radiolink::Step s) {
+        steps.push_back(s);
+        if (s == radiolink::Step::Write) bench.virtualRadio.setFault(BenchRadio::plan("silent-from:70"));
+    });
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message, "写频错误!");
+    ASSERT_FALSE(r.backup.empty());
+    EXPECT_NE(blockBytes(bench.virtualRadio.memory()), blockBytes(original));
+    EXPECT_NE(r.detail.find("70 块是新写入的"), std::string::npos) << r.detail;
+    EXPECT_NE(r.detail.find(r.backup), std::string::npos) << r.detail;
+    EXPECT_EQ(steps, (std::vector{radiolink::Step::Backup, radiolink::Step::Write}));
+
+    // The backup brings the radio back; then a clean write verifies.
+    std::ifstream in(r.backup, std::ios::binary);
+    const std::vector<std::uint8_t> saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(blockBytes(saved), blockBytes(original));
+    bench.virtualRadio.setFault({});
+    r = radiolink::WriteSafely(bench.radio, edited, {false, true}, "/dev/ttyUSB0");
+    EXPECT_TRUE(r.ok) << r.detail;
+    EXPECT_EQ(r.message, "写频正确!");
+    EXPECT_TRUE(r.backup.empty());
+
+    // A stop during the backup: nothing is written.
+    bench.virtualRadio.clearReceived();
+    r = radiolink::WriteSafely(bench.radio, EditorState(), {true, false}, "/dev/ttyUSB0", [&](int done) {
+        if (done == 3) bench.radio.requestStop();
+    });
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.interrupted);
+    for (const auto& f : bench.framesAfterExit()) EXPECT_NE(f.substr(0, 8), "57524945");
+
+    // A field that cannot be encoded sends nothing at all.
+    bench.radio.clearStop();
+    bench.virtualRadio.clearReceived();
+    EditorState bad;
+    bad.k[5] = "XYZ";
+    r = radiolink::WriteSafely(bench.radio, bad, {true, true}, "/dev/ttyUSB0");
+    EXPECT_FALSE(r.ok);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(bench.frames().empty());
+
+    if (before) ::setenv("RADIO_BACKUP_DIR", before, 1);
+    else ::unsetenv("RADIO_BACKUP_DIR");
+    fs::remove_all(dir.parent_path());
 }
