@@ -72,12 +72,14 @@ void TransferDialog::Button1Click() {
     running_ = false;
     Button1_->setEnabled(true);
     Button2_->setEnabled(true);
-    if (form2_.transferEnded()) return;
-    form2_.showState();
-    if (!result.message.empty())
-        form2_.prompter().information(this, QString::fromStdString(result.message),
-                                      QString::fromStdString(result.detail));
+    if (!form2_.ending()) {
+        form2_.showState();
+        if (!result.message.empty())
+            form2_.prompter().information(this, QString::fromStdString(result.message),
+                                          QString::fromStdString(result.detail));
+    }
     accept();
+    form2_.transferEnded();
 }
 
 TForm5::TForm5(TForm2& form2) : TransferDialog(form2, "读频", 148) { setObjectName("Form5"); }

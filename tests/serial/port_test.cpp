@@ -87,10 +87,12 @@ TEST(PortBar, AnOccupiedFirstPortIsReportedAndAnotherCanBePickedAfterIt) {
     bar.OpenAtStartup(comm);
     EXPECT_EQ(bar.ItemIndex, 0);
     EXPECT_EQ(bar.Panel0, "通讯端口:串口被占用!");
+    EXPECT_EQ(bar.Panel0Reason, busy.path() + ": 端口正被另一个程序占用");
     EXPECT_FALSE(comm.IsOpen());
 
     bar.ComboBox1Click(comm, 1);
     EXPECT_EQ(bar.Panel0, "通讯端口:" + free.path());
+    EXPECT_EQ(bar.Panel0Reason, "");
     EXPECT_TRUE(comm.IsOpen());
     EXPECT_EQ(comm.CommName(), free.path());
 
@@ -98,6 +100,23 @@ TEST(PortBar, AnOccupiedFirstPortIsReportedAndAnotherCanBePickedAfterIt) {
     bar.ComboBox1Click(comm, 1);
     EXPECT_EQ(bar.Panel0, "通讯端口:" + free.path());
     EXPECT_TRUE(comm.IsOpen());
+}
+
+TEST(PortBar, ThePanelKeepsItsTextAndTheReasonGoesBeside) {
+    OwnerQueue queue;
+    TComm comm(queue);
+    PortBar bar;
+    bar.SetItems({"/dev/null", "/dev/ttyNOSUCH9"});
+    bar.OpenAtStartup(comm);
+    EXPECT_EQ(bar.Panel0, "通讯端口:串口被占用!");
+    EXPECT_EQ(bar.Panel0Reason, "/dev/null: 不是串口设备");
+    bar.ComboBox1Click(comm, 1);
+    EXPECT_EQ(bar.Panel0, "通讯端口:串口被占用!");
+    EXPECT_EQ(bar.Panel0Reason, "/dev/ttyNOSUCH9: 没有这个设备 (连接线插好了吗?)");
+    EXPECT_EQ(comm.LastOpenFailure().problem, serial::platform::OpenProblem::Missing);
+    // Permission: the dialout group is named (as root no file refuses, so ask the text).
+    EXPECT_NE(serial::OpenFailureText({serial::platform::OpenProblem::Permission, EACCES}, "/dev/ttyUSB0").find("dialout"),
+              std::string::npos);
 }
 
 TEST(PortBar, PickingAnotherPortClosesTheOpenOneThoughItsNameHasNoCom) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 
 #include <QCheckBox>
 #include <QDir>
@@ -13,6 +14,7 @@
 
 #include "image/hex.h"
 #include "image/transfer.h"
+#include "shell/end_on_signals.h"
 #include "tests/shell/window_fixture.h"
 
 using image::Band;
@@ -312,4 +314,96 @@ TEST(TransferDialogs, WriteWithBackupBeforeAndVerifyAfter) {
     const QString detail = p.prompter.infos[0].detail;
     EXPECT_TRUE(detail.contains("第 75 块 (0x1210")) << detail.toStdString();
     EXPECT_TRUE(detail.contains("0x1234"));
+}
+
+namespace {
+
+// The radio's frames once the last "EXIT" has arrived, as their first letters.
+std::string kindsAfterExit(Program& p) {
+    std::string out;
+    for (int i = 0; i < 400; ++i) {
+        const auto frames = p.radio->frames();
+        if (!frames.empty() && frames.back().front() == 'E') break;
+        QTest::qWait(5);
+    }
+    for (const auto& f : p.radio->frames()) out.push_back(static_cast<char>(f.front()));
+    return out;
+}
+
+}  // namespace
+
+TEST(EndingTheProgram, WaitsUntilEveryKindOfTransferHasEnded) {
+    // 退出(Q) during a full read: the read goes on to its end, then the program ends.
+    {
+        Program p;
+        int terminatedMeanwhile = -1;
+        QTimer::singleShot(0, p.windows.Form5, [&] {
+            QTimer::singleShot(200, [&] {
+                p.find<QAction>("N15")->trigger();
+                terminatedMeanwhile = p.terminated;
+            });
+            p.windows.Form5->Button1Click();
+        });
+        p.find<QAction>("N6")->trigger();
+        EXPECT_EQ(terminatedMeanwhile, 0);
+        EXPECT_EQ(p.terminated, 1);
+        EXPECT_EQ(p.windows.Form5->progressBar()->value(), 136);
+        EXPECT_TRUE(p.prompter.infos.empty());  // the program ends without a box in the way
+        EXPECT_EQ(kindsAfterExit(p), "P" + std::string(136, 'R') + "E");
+    }
+    // The title bar's close, and 退出, during each single-block transfer.
+    for (int button = 1; button <= 4; ++button) {
+        SCOPED_TRACE(button);
+        Program p;
+        p.showPage(6);
+        int terminatedMeanwhile = -1;
+        QTimer::singleShot(300, [&] {
+            if (button % 2) p.form2().close();
+            else p.find<QAction>("N4")->trigger();
+            terminatedMeanwhile = p.terminated;
+        });
+        QTest::mouseClick(p.find<QPushButton>(QString("Button%1").arg(button).toUtf8().constData()), Qt::LeftButton);
+        EXPECT_EQ(terminatedMeanwhile, 0);
+        EXPECT_EQ(p.terminated, 1);
+        EXPECT_EQ(kindsAfterExit(p), button % 2 ? "PRE" : "PWE");
+    }
+}
+
+TEST(EndingTheProgram, SigtermWaitsForTheTransferToo) {
+    Program p;
+    shell::EndOnSignals endOnSignals(p.form2());
+    p.showPage(6);
+    int terminatedMeanwhile = -1;
+    QTimer::singleShot(300, [&] {
+        ::raise(SIGTERM);
+        QTest::qWait(50);
+        terminatedMeanwhile = p.terminated;
+    });
+    QTest::mouseClick(p.find<QPushButton>("Button4"), Qt::LeftButton);
+    EXPECT_EQ(terminatedMeanwhile, 0);
+    EXPECT_EQ(p.terminated, 1);
+    EXPECT_EQ(kindsAfterExit(p), "PWE");
+    // Outside a transfer it ends at once.
+    ::raise(SIGTERM);
+    QTest::qWait(50);
+    EXPECT_EQ(p.terminated, 2);
+}
+
+TEST(LimitsButtons, NothingElseStartsOrChangesTheEditorMeanwhile) {
+    Program p;
+    p.showPage(6);
+    bool windowInFront = false;
+    QTimer::singleShot(300, [&] {
+        windowInFront = QApplication::activeModalWidget() && QApplication::activeModalWidget()->isVisible();
+        p.form2().N1Click();  // New
+        p.form2().N6Click();  // 读频
+        p.find<QComboBox>("ComboBox1")->activated(0);  // the port
+    });
+    QTest::mouseClick(p.find<QPushButton>("Button3"), Qt::LeftButton);
+    EXPECT_TRUE(windowInFront);
+    const QString busy = QString::fromUtf8("正在与电台通讯, 请等当前操作结束!");
+    EXPECT_EQ(p.prompter.texts(), QStringList({busy, busy, busy, "读取成功!"}));
+    EXPECT_TRUE(p.prompter.questions.isEmpty());  // New did not even ask
+    EXPECT_EQ(p.field(11), memory(p, 0x02E0, 17));
+    EXPECT_EQ(kindsAfterExit(p), "PRE");
 }
