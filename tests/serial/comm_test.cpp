@@ -170,6 +170,29 @@ TEST(TComm, SendDataQueuesCopiesInOrderAndReportsTheQueueRunningEmpty) {
     EXPECT_FALSE(Send(comm, {1}));
 }
 
+TEST(TComm, EveryQueuedBlockIsReportedWrittenOrDropped) {
+    PtyPair pty;
+    OwnerQueue queue;
+    TComm comm(queue);
+    std::vector<std::size_t> written, dropped;
+    comm.OnDataSent = [&](TComm&, const std::uint8_t*, std::uint16_t n) { written.push_back(n); };
+    comm.OnDataDropped = [&](TComm&, const std::uint8_t*, std::uint16_t n) { dropped.push_back(n); };
+    comm.SetCommName(pty.path());
+    comm.OpenPort();
+    EXPECT_TRUE(Send(comm, {1, 2, 3}));
+    EXPECT_TRUE(PumpUntil(queue, [&] { return written.size() == 1; }));
+    EXPECT_EQ(written, (std::vector<std::size_t>{3}));
+
+    // Nobody reads the line: the writer stalls once the terminal's buffers are full, and the
+    // blocks it holds and has queued are reported dropped when the port closes.
+    for (int i = 0; i < 64; ++i) EXPECT_TRUE(Send(comm, Bytes(60000, 0x42)));
+    PumpUntil(queue, [&] { return written.size() > 1; }, 200ms);
+    const std::size_t sent = written.size();
+    comm.ClosePort();
+    EXPECT_EQ(sent - 1 + dropped.size(), 64u);
+    EXPECT_GT(dropped.size(), 0u);
+}
+
 TEST(TComm, LineSettingsApplyAtOnceExceptParityAndCommNameWhichWaitForTheNextOpen) {
     PtyPair pty;
     OwnerQueue queue;
