@@ -29,8 +29,18 @@ public:
     virtual void runUntil(Clock::time_point deadline, const std::function<bool()>& done) = 0;
 };
 
-// Waits about ms milliseconds while the owner's events run.
-void PumpDelay(Pump& pump, int ms);
+// Waits while the owner's events run.
+void PumpDelay(Pump& pump, Clock::duration wait);
+
+// The protocol's waits. A radio needs these; tests that do not test the waits themselves run
+// the same procedures with shorter ones.
+struct Timing {
+    std::chrono::milliseconds promLinWait{500};      // after "PROM_LIN", its answer discarded
+    std::chrono::milliseconds frameTimeout{51 * 20};  // a read or write frame's answer, from its sending
+    std::chrono::milliseconds singleBlockWait{500};   // the one wait of a single-block transfer
+    std::chrono::milliseconds afterExit{500};         // before the next "PROM_LIN": the radio leaves programming
+    std::chrono::milliseconds drainBound{1000};       // at most, for the last frames to leave
+};
 
 // Progress of a procedure: blocks done so far (0..136, or 0..1 for a single block).
 using Progress = std::function<void(int done)>;
@@ -72,6 +82,8 @@ public:
     void note(const std::string& text) {
         if (onNote) onNote(text);
     }
+
+    Timing timing;
 
     // Asks the running procedure (or the next one) to stop at the next block boundary: the
     // frame on the line gets its answer or its time-out, then "EXIT" goes out. Safe to call

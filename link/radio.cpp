@@ -8,18 +8,13 @@
 namespace radiolink {
 namespace {
 
-// How long a procedure's end waits at most for its last frames to leave: a dead adapter
-// (or one held by flow control) must not hang the program.
-constexpr auto kDrainBound = std::chrono::seconds(1);
 // How often the driver's output queue is asked while it drains.
 constexpr auto kDrainStep = std::chrono::milliseconds(2);
-// The radio stays in programming mode for a while after "EXIT".
-constexpr auto kAfterExit = std::chrono::milliseconds(500);
 
 }  // namespace
 
-void PumpDelay(Pump& pump, int ms) {
-    pump.runUntil(Clock::now() + std::chrono::milliseconds(ms), [] { return false; });
+void PumpDelay(Pump& pump, Clock::duration wait) {
+    pump.runUntil(Clock::now() + wait, [] { return false; });
 }
 
 void QueuePump::runUntil(Clock::time_point deadline, const std::function<bool()>& done) {
@@ -74,24 +69,25 @@ bool Radio::send(const std::string& hex) {
 }
 
 bool Radio::drain() {
-    const auto deadline = Clock::now() + kDrainBound;
+    // A dead adapter (or one held by flow control) must not hang the program.
+    const auto deadline = Clock::now() + timing.drainBound;
     pump_.runUntil(deadline, [this] { return unsent_ == 0 || hungUp_ || !comm_.IsOpen(); });
     if (unsent_ > 0) {
-        note("the last frames did not leave within " + std::to_string(kDrainBound.count()) + " s");
+        note("the last frames did not leave within " + std::to_string(timing.drainBound.count()) + " ms");
         return false;
     }
     // Written to the device is not yet on the line: the driver's queue drains first, and the
     // adapter still holds up to the last frame, which needs its character times.
     while (comm_.OutputQueued() > 0 && Clock::now() < deadline)
-        pump_.runUntil(Clock::now() + kDrainStep, [] { return false; });
+        PumpDelay(pump_, kDrainStep);
     const auto lineTime = std::chrono::microseconds(lastFrameSize_ * 10 * 1000000 / std::max<std::uint32_t>(comm_.BaudRate(), 300));
-    pump_.runUntil(Clock::now() + lineTime + std::chrono::milliseconds(1), [] { return false; });
+    PumpDelay(pump_, lineTime + std::chrono::milliseconds(1));
     return comm_.OutputQueued() == 0;
 }
 
 Clock::duration Radio::openingDelay() const {
     if (lastExit_ == Clock::time_point{}) return Clock::duration::zero();
-    return std::max(Clock::duration::zero(), lastExit_ + kAfterExit - Clock::now());
+    return std::max(Clock::duration::zero(), lastExit_ + timing.afterExit - Clock::now());
 }
 
 std::chrono::microseconds Radio::quietTime() const {

@@ -15,7 +15,7 @@ namespace {
 std::string exchange(Radio& radio, const std::string& frame) {
     OpenProcedure(radio);
     radio.send(frame);
-    PumpDelay(radio.pump(), kSingleBlockWaitMs);
+    PumpDelay(radio.pump(), radio.timing.singleBlockWait);
     std::string answer = radio.RecvHex();
     CloseProcedure(radio);
     return answer;

@@ -8,10 +8,10 @@ namespace radiolink {
 
 void OpenProcedure(Radio& radio) {
     if (const auto wait = radio.openingDelay(); wait > Clock::duration::zero())
-        radio.pump().runUntil(Clock::now() + wait, [] { return false; });
+        PumpDelay(radio.pump(), wait);
     radio.RecvHex().clear();
     radio.send(image::BytesToHex(std::string_view("PROM_LIN")));
-    PumpDelay(radio.pump(), kPromLinWaitMs);
+    PumpDelay(radio.pump(), radio.timing.promLinWait);
     radio.RecvHex().clear();
 }
 
@@ -22,7 +22,7 @@ void CloseProcedure(Radio& radio) {
 }
 
 bool AwaitReply(Radio& radio, const std::function<bool(const std::string&)>& complete) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(kFrameTimeoutMs);
+    const auto deadline = Clock::now() + radio.timing.frameTimeout;
     const auto quiet = radio.quietTime();
     for (;;) {
         const auto now = Clock::now();
@@ -33,7 +33,7 @@ bool AwaitReply(Radio& radio, const std::function<bool(const std::string&)>& com
         if (radio.hungUp() || now >= deadline + (whole ? quiet : Clock::duration::zero())) {
             radio.note(radio.hungUp() ? "hang-up: the port was closed or unplugged"
                                       : "time-out: " + std::to_string(radio.RecvHex().size() / 2) + " bytes in " +
-                                            std::to_string(kFrameTimeoutMs) + " ms");
+                                            std::to_string(radio.timing.frameTimeout.count()) + " ms");
             return false;
         }
         const auto until = whole ? radio.lastReceive() + quiet : deadline;

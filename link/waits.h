@@ -8,11 +8,7 @@
 
 namespace radiolink {
 
-constexpr int kPromLinWaitMs = 500;     // after "PROM_LIN"
-constexpr int kFrameTimeoutMs = 51 * 20;  // a read or write frame, counted from its sending
-constexpr int kSingleBlockWaitMs = 500;   // the one wait of a single-block transfer
-
-// Clears RecvHex, sends "PROM_LIN", waits 500 ms with the events running, clears RecvHex.
+// Clears RecvHex, sends "PROM_LIN", waits (500 ms) with the events running, clears RecvHex.
 // Waits first, if need be, until the radio has been out of programming mode for 500 ms.
 void OpenProcedure(Radio& radio);
 // Sends "EXIT" and returns once it has left the computer (Radio::drain).

@@ -13,6 +13,7 @@
 #include "serial/comm.h"
 #include "serial/owner_queue.h"
 #include "sim/virtual_radio.h"
+#include "tests/short_waits.h"
 
 struct BenchRadio {
     explicit BenchRadio(sim::FaultPlan fault = {}, bool pacing = false) : BenchRadio(options(fault, pacing)) {}
@@ -21,6 +22,7 @@ struct BenchRadio {
         radiolink::ConfigureComm1(comm);
         comm.SetCommName(virtualRadio.slavePath());
         comm.OpenPort();
+        radio.timing = ShortWaits();
     }
     ~BenchRadio() { comm.ClosePort(); }
 

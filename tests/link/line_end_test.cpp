@@ -13,6 +13,11 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
+// These tests are about the waits themselves: the radio's own, not the tests' short ones.
+struct RealBench : BenchRadio {
+    explicit RealBench(const sim::RadioOptions& o) : BenchRadio(o) { radio.timing = radiolink::Timing(); }
+};
+
 sim::RadioOptions lateRadio(std::chrono::milliseconds lag) {
     sim::RadioOptions o;
     o.pacing = true;  // answers and the frames it takes cost their time on the line
@@ -44,7 +49,7 @@ TEST(LineEnd, ExitReachesALateReadingRadioEveryTime) {
     int run = 0;
     for (const auto lag : {5ms, 20ms, 50ms}) {
         SCOPED_TRACE("lag " + std::to_string(lag.count()) + " ms");
-        BenchRadio bench(lateRadio(lag));
+        RealBench bench(lateRadio(lag));
         image::EditorState state;
         const auto r = run == 0   ? radiolink::WriteLimits(bench.radio, state)
                        : run == 1 ? radiolink::ReadPowerOnMessage(bench.radio, state)
@@ -57,13 +62,13 @@ TEST(LineEnd, ExitReachesALateReadingRadioEveryTime) {
     // A full read (answers at once, to keep the test short) and a failed one.
     auto quick = lateRadio(5ms);
     quick.pacing = false;
-    BenchRadio full(quick);
+    RealBench full(quick);
     image::EditorState state;
     EXPECT_TRUE(radiolink::ReadRadio(full.radio, state).ok);
     expectExitArrives(full);
     auto off = lateRadio(20ms);
     off.fault = BenchRadio::plan("off");
-    BenchRadio dead(off);
+    RealBench dead(off);
     EXPECT_FALSE(radiolink::WriteLimits(dead.radio, state).ok);
     expectExitArrives(dead);
 }
@@ -78,6 +83,7 @@ TEST(LineEnd, TheNextProcedureWaitsUntilTheRadioHasLeftProgramming) {
         seen.emplace_back(static_cast<char>(frame.at(0)), Clock::now());
     };
     BenchRadio bench(o);
+    bench.radio.timing.afterExit = radiolink::Timing().afterExit;  // the wait under test
     image::EditorState state;
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(radiolink::ReadLimits(bench.radio, state).ok);
     std::lock_guard lock(mutex);

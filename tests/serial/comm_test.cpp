@@ -279,8 +279,8 @@ TEST(TComm, ReceivedBytesArriveExactlyAndInOrderInBlocksOfAtMost2048) {
     Bytes burst(5000);
     for (std::size_t i = 0; i < burst.size(); ++i) burst[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
     pty.write(burst);
-    EXPECT_TRUE(queue.wait(2000ms));
-    ::usleep(50000);
+    // The owner does not dispatch until the burst has come in as several blocks.
+    EXPECT_TRUE(testing_pty::WaitFor([&] { return queue.pending() >= 3; }, 2000ms));
     EXPECT_TRUE(PumpUntil(queue, [&] { return got.all().size() >= burst.size(); }));
     EXPECT_EQ(got.all(), burst);
     EXPECT_GE(got.blocks.size(), 3u);
@@ -310,7 +310,6 @@ TEST(TComm, NothingOfAnEarlierOpeningIsDeliveredAfterClosePort) {
     comm.OpenPort();
     pty.write({1, 2, 3});
     ASSERT_TRUE(queue.wait(2000ms));
-    ::usleep(20000);
     comm.ClosePort();
     EXPECT_EQ(queue.pending(), 0u);
     queue.dispatch();
@@ -320,7 +319,7 @@ TEST(TComm, NothingOfAnEarlierOpeningIsDeliveredAfterClosePort) {
     // Bytes that reached the device while it was closed are not delivered by the next
     // opening either; what comes after it is.
     pty.write({4, 5, 6});
-    ::usleep(20000);
+    ASSERT_TRUE(testing_pty::WaitFor([&] { return pty.waitingAtDevice() >= 3; }, 2000ms));
     comm.OpenPort();
     pty.write({7});
     EXPECT_TRUE(PumpUntil(queue, [&] { return !got.blocks.empty(); }));
@@ -341,11 +340,9 @@ TEST(TComm, AVanishedDeviceGivesOneHangUpQuicklyAndTheReaderStops) {
     comm.OpenPort();
     ASSERT_TRUE(testing_pty::WaitForThreads(threadsBefore + 2));
 
-    const auto unplugged = std::chrono::steady_clock::now();
+    // Seen at once, not after a frame's time-out (bench_serial measures how soon).
     pty->hangUp();
     ASSERT_TRUE(PumpUntil(queue, [&] { return hangups > 0; }, 1000ms));
-    const auto took = std::chrono::steady_clock::now() - unplugged;
-    EXPECT_LT(took, 100ms);
 
     // The reader has ended (the writer sleeps on), and nothing spins: over 200 ms the
     // process uses almost no processor time.
@@ -357,7 +354,7 @@ TEST(TComm, AVanishedDeviceGivesOneHangUpQuicklyAndTheReaderStops) {
     const auto usec = [](const rusage& r) {
         return (r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1000000L + r.ru_utime.tv_usec + r.ru_stime.tv_usec;
     };
-    EXPECT_LT(usec(after) - usec(before), 20000L);
+    EXPECT_LT(usec(after) - usec(before), 100000L);  // a spinning reader would take all 200 ms
     queue.dispatch();
     EXPECT_EQ(hangups, 1);
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <poll.h>
 #include <stdlib.h>
 #include <termios.h>
@@ -89,6 +90,12 @@ public:
         return out;
     }
 
+    // Bytes written to the line that no reader on the device side has taken yet.
+    int waitingAtDevice() const {
+        int n = 0;
+        return ::ioctl(keep_, FIONREAD, &n) == 0 ? n : -1;
+    }
+
     // The far end goes away, as an unplugged adapter does.
     void hangUp() {
         ::close(master_);
@@ -130,6 +137,17 @@ bool PumpUntil(serial::OwnerQueue& queue, Done done, std::chrono::milliseconds t
         if (left.count() <= 0) return false;
         queue.wait(std::min(left, std::chrono::milliseconds(50)));
     }
+}
+
+// Waits, without dispatching, until `done` holds.
+template <class Done>
+bool WaitFor(Done done, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        ::usleep(1000);
+    }
+    return true;
 }
 
 // Waits, without dispatching, until the thread count is `count`.

@@ -336,9 +336,10 @@ TEST(EndingTheProgram, WaitsUntilEveryKindOfTransferHasEnded) {
     // 退出(Q) during a full read: the read goes on to its end, then the program ends.
     {
         Program p;
+        p.form2().radio().timing = radiolink::Timing();  // the radio's own waits: the end comes inside one
         int terminatedMeanwhile = -1;
         QTimer::singleShot(0, p.windows.Form5, [&] {
-            QTimer::singleShot(200, [&] {
+            QTimer::singleShot(200, &p.form2(), [&] {
                 p.find<QAction>("N15")->trigger();
                 terminatedMeanwhile = p.terminated;
             });
@@ -355,9 +356,10 @@ TEST(EndingTheProgram, WaitsUntilEveryKindOfTransferHasEnded) {
     for (int button = 1; button <= 4; ++button) {
         SCOPED_TRACE(button);
         Program p;
+        p.form2().radio().timing = radiolink::Timing();
         p.showPage(6);
         int terminatedMeanwhile = -1;
-        QTimer::singleShot(300, [&] {
+        QTimer::singleShot(300, &p.form2(), [&] {
             if (button % 2) p.form2().close();
             else p.find<QAction>("N4")->trigger();
             terminatedMeanwhile = p.terminated;
@@ -371,10 +373,11 @@ TEST(EndingTheProgram, WaitsUntilEveryKindOfTransferHasEnded) {
 
 TEST(EndingTheProgram, SigtermWaitsForTheTransferToo) {
     Program p;
+    p.form2().radio().timing = radiolink::Timing();
     shell::EndOnSignals endOnSignals(p.form2());
     p.showPage(6);
     int terminatedMeanwhile = -1;
-    QTimer::singleShot(300, [&] {
+    QTimer::singleShot(300, &p.form2(), [&] {
         ::raise(SIGTERM);
         QTest::qWait(50);
         terminatedMeanwhile = p.terminated;
@@ -391,9 +394,10 @@ TEST(EndingTheProgram, SigtermWaitsForTheTransferToo) {
 
 TEST(LimitsButtons, NothingElseStartsOrChangesTheEditorMeanwhile) {
     Program p;
+    p.form2().radio().timing = radiolink::Timing();
     p.showPage(6);
     bool windowInFront = false;
-    QTimer::singleShot(300, [&] {
+    QTimer::singleShot(300, &p.form2(), [&] {
         windowInFront = QApplication::activeModalWidget() && QApplication::activeModalWidget()->isVisible();
         p.form2().N1Click();  // New
         p.form2().N6Click();  // 读频

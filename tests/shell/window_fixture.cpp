@@ -1,4 +1,5 @@
 #include "tests/shell/window_fixture.h"
+#include "tests/short_waits.h"
 
 #include <gtest/gtest.h>
 
@@ -59,6 +60,7 @@ Program::Program(bool withRadio, const char* fault, bool showMain) : radio(start
     options.portList = [path] { return path.empty() ? std::vector<std::string>{} : std::vector<std::string>{path}; };
     options.terminate = [this] { ++terminated; };
     windows = shell::CreateWindows(prompter, user.dir, options);
+    form2().radio().timing = ShortWaits();
     if (!showMain) return;
     form2().show();
     form2().activateWindow();
