@@ -436,8 +436,8 @@ OpenResult FromText(std::string_view bytes, const EditorState& current) {
         if (auto ok = image::GbkToUtf8(raw)) {
             scratch = std::move(*ok);
         } else {
-            scratch = image::GbkBytesToText(raw);
-            result.warnings.push_back(Where(r, f) + ": bytes that are no GBK text are shown as '?'");
+            scratch = image::GbkBytesToKeptText(raw);
+            result.warnings.push_back(Where(r, f) + ": bytes that are no GBK text are kept as they are and shown as \xEF\xBF\xBD");
         }
         return scratch;
     };

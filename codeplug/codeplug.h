@@ -62,7 +62,8 @@ SaveText ToText(const image::EditorState& state);
 // in `current`. The whole file is checked first: a missing record or field, an index field
 // that is no integer, a block field of the wrong length or with a non-hex character gives
 // `error` (naming the record and the field), and `state` is then `current` unchanged.
-// Bytes that are no GBK are shown as "?" and listed in `warnings`.
+// Bytes that are no GBK are kept (as image/gbk.h describes: Save writes them back unchanged),
+// shown as the replacement mark, and listed in `warnings`.
 struct OpenResult {
     image::EditorState state;
     std::string error;
