@@ -5,4 +5,10 @@
 
 namespace image {
 using Message = std::string;  // empty: nothing to tell
+
+// What a key filter says of one typed character: let it in or not, and what to tell.
+struct KeyVerdict {
+    bool accept;
+    Message message;
+};
 }
