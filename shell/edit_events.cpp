@@ -100,6 +100,10 @@ private:
         default:
             break;
         }
+        // A shortcut (Ctrl+A, Ctrl+Z...) types nothing, whatever text the platform gives it; Ctrl
+        // with Alt is AltGr on some keyboards, which types.
+        const auto modifiers = e.modifiers();
+        if ((modifiers & (Qt::ControlModifier | Qt::MetaModifier)) && !(modifiers & Qt::AltModifier)) return false;
         const QString text = e.text();
         const auto chars = text.toUcs4();
         // Keys that type nothing, or only a control character (Delete types 0x7F, Ctrl+A 0x01),
