@@ -9,16 +9,17 @@
 #include <filesystem>
 
 #include "codeplug/codeplug.h"
+#include "image/message.h"
 
 namespace codeplug {
 namespace {
 
 std::string createError(const std::string& path, int error) {
-    return "Cannot create file \"" + path + "\". " + std::strerror(error);
+    return "Cannot create file \"" + path + "\". " + image::SystemReason(error);
 }
 
 std::string openError(const std::string& path, int error) {
-    return "Cannot open file \"" + path + "\". " + std::strerror(error);
+    return "Cannot open file \"" + path + "\". " + image::SystemReason(error);
 }
 
 // Closes the descriptor and removes the temporary file unless the save went through.
