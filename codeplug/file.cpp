@@ -94,11 +94,11 @@ std::string WriteAtomically(const std::string& path, std::string_view bytes) {
     return {};
 }
 
-SaveResult SaveFile(const std::string& path, const image::EditorState& state) {
+SaveResult SaveFile(const std::string& path, const image::EditorState& state, Words words) {
     SaveResult result;
-    SaveText text = ToText(state);
+    SaveText text = ToText(state, words);
     if (!text.ok()) {
-        result.error = "Cannot save \"" + path + "\": " + text.error;
+        result.error = (words == Words::Chinese ? "不能保存\"" : "Cannot save \"") + path + "\": " + text.error;
         return result;
     }
     result.changed = std::move(text.changed);
@@ -106,7 +106,7 @@ SaveResult SaveFile(const std::string& path, const image::EditorState& state) {
     return result;
 }
 
-OpenResult OpenFile(const std::string& path, const image::EditorState& current) {
+OpenResult OpenFile(const std::string& path, const image::EditorState& current, Words words) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return OpenResult{current, openError(path, errno), {}};
     std::string bytes;
@@ -123,7 +123,7 @@ OpenResult OpenFile(const std::string& path, const image::EditorState& current) 
         bytes.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(fd);
-    return FromText(bytes, current);
+    return FromText(bytes, current, words);
 }
 
 }  // namespace codeplug

@@ -356,7 +356,7 @@ void TForm2::N2Click() {
     finishEditing();
     const auto name = prompter_.openFileName(this, "Open", kFileFilter);
     if (!name) return;
-    const codeplug::OpenResult result = codeplug::OpenFile(QFile::encodeName(*name).toStdString(), state_);
+    const codeplug::OpenResult result = codeplug::OpenFile(QFile::encodeName(*name).toStdString(), state_, codeplug::Words::Chinese);
     if (!result.ok()) {
         prompter_.error(this, text(result.error));
         return;
@@ -371,7 +371,7 @@ void TForm2::N3Click() {
     const auto name = prompter_.saveFileName(this, "Save", kFileFilter);
     if (!name) return;
     const std::string path = codeplug::PathForSave(QFile::encodeName(*name).toStdString());
-    const codeplug::SaveResult result = codeplug::SaveFile(path, state_);
+    const codeplug::SaveResult result = codeplug::SaveFile(path, state_, codeplug::Words::Chinese);
     if (!result.ok()) {
         prompter_.error(this, text(result.error));
         return;
