@@ -181,4 +181,21 @@ std::string ShownText(std::string_view utf8) {
     return out;
 }
 
+std::string TextBehindShown(std::string_view before, std::string_view edited) {
+    const std::string shown = ShownText(before);
+    if (shown == edited) return std::string(before);
+    const std::size_t most = std::min(shown.size(), edited.size());
+    std::size_t head = 0;
+    while (head < most && shown[head] == edited[head]) ++head;
+    std::size_t tail = 0;
+    while (tail < most - head && shown[shown.size() - 1 - tail] == edited[edited.size() - 1 - tail]) ++tail;
+    // Back to character boundaries: never keep half of a character from either side.
+    auto continuation = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; };
+    auto splitsAt = [&](std::string_view text, std::size_t i) { return i < text.size() && continuation(text[i]); };
+    while (head > 0 && (splitsAt(shown, head) || splitsAt(edited, head))) --head;
+    while (tail > 0 && (splitsAt(shown, shown.size() - tail) || splitsAt(edited, edited.size() - tail))) --tail;
+    return std::string(before.substr(0, head)) + std::string(edited.substr(head, edited.size() - head - tail)) +
+           std::string(before.substr(before.size() - tail));
+}
+
 }  // namespace image

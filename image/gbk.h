@@ -45,5 +45,10 @@ std::size_t GbkSize(std::string_view utf8);
 std::vector<unsigned char> KeptBytes(std::string_view utf8);
 // The text with each kept byte shown as the replacement mark U+FFFD.
 std::string ShownText(std::string_view utf8);
+// What an edit that showed ShownText(before) and now shows `edited` holds: the start and the
+// end the operator left alone come back from `before`, kept bytes included; what changed in
+// between is taken as it is. (A kept character and U+FFFD both take three UTF-8 bytes, so
+// the shown text and the text line up byte for byte.)
+std::string TextBehindShown(std::string_view before, std::string_view edited);
 
 }  // namespace image

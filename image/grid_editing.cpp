@@ -96,7 +96,7 @@ CellEditor SelectCell(EditorState& state, Band band, int column, int row) {
         return {};
     if (column == kColName) {
         editor.kind = EditorKind::NameEdit;
-        editor.text = grid.at(row, column);
+        editor.text = ShownText(grid.at(row, column));
         return editor;
     }
     for (const auto& lc : kListColumns) {
@@ -189,8 +189,10 @@ void ChooseItem(EditorState& state, Band band, std::string_view item) {
 void CommitName(EditorState& state, Band band, std::string_view text) {
     const int row = EditRow(state, band);
     if (row == 0 || EditColumn(state, band) != kColName) return;
-    // Seven bytes as the radio stores them, never a character cut in half.
-    state.grid(band).at(row, kColName) = Utf8PrefixWithin(text, kNameChars);
+    // The editor shows kept bytes as U+FFFD: what the operator left alone keeps them. Seven
+    // bytes as the radio stores them, never a character cut in half.
+    std::string& cell = state.grid(band).at(row, kColName);
+    cell = Utf8PrefixWithin(TextBehindShown(cell, text), kNameChars);
 }
 
 }  // namespace image

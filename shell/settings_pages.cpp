@@ -11,6 +11,7 @@
 
 #include "image/band_page.h"
 #include "image/dtmf_page.h"
+#include "image/gbk.h"
 #include "image/general_page.h"
 #include "image/grid_editing.h"
 #include "image/limits_page.h"
@@ -114,7 +115,8 @@ void bindEdit(PageHost& host, QLineEdit* edit, Bindings::EditValue value,
               std::function<Message(EditorState&)> changed = {}) {
     host.bindings.edit(edit, value);
     QObject::connect(edit, &QLineEdit::textChanged, edit, [&host, value, changed](const QString& t) {
-        value(host.state) = t.toStdString();
+        std::string& held = value(host.state);
+        held = image::TextBehindShown(held, t.toStdString());
         if (changed) host.run(changed);
     });
 }
@@ -140,7 +142,7 @@ void Bindings::show(EditorState& state) const {
         l.box->setCurrentIndex(index < l.box->count() ? index : -1);
     }
     for (const auto& e : edits_) {
-        const QString t = text(e.value(state));
+        const QString t = text(image::ShownText(e.value(state)));
         if (e.edit->text() == t) continue;
         const QSignalBlocker blocker(e.edit);
         e.edit->setText(t);

@@ -214,3 +214,26 @@ TEST(OddBytes, TextsAreCutAtSevenGbkBytesBetweenCharacters) {
     EXPECT_EQ(NameKey("测A", 'B'), KeyAction::Accept);
     EXPECT_EQ(NameKey("测试公A", 'B'), KeyAction::Drop);
 }
+
+TEST(OddBytes, AnEditShowingThemKeepsWhatTheOperatorLeftAlone) {
+    const std::string before = "A\uF7FFB\uF7B0";  // A, byte FF, B, byte B0
+    EXPECT_EQ(ShownText(before), "A\uFFFDB\uFFFD");
+    EXPECT_EQ(TextBehindShown(before, "A\uFFFDB\uFFFD"), before);
+    EXPECT_EQ(TextBehindShown(before, "A\uFFFDB\uFFFDC"), before + "C");     // typed at the end
+    EXPECT_EQ(TextBehindShown(before, "xA\uFFFDB\uFFFD"), "x" + before);     // at the start
+    EXPECT_EQ(TextBehindShown(before, "A\uFFFD\uFFFD"), "A\uF7FF\uF7B0");     // B deleted
+    EXPECT_EQ(TextBehindShown(before, "AB\uFFFD"), "AB\uF7B0");               // the first byte deleted
+    EXPECT_EQ(TextBehindShown(before, "A\uFFFD测\uFFFD"), "A\uF7FF测\uF7B0");  // B replaced by a character
+    EXPECT_EQ(TextBehindShown(before, ""), "");
+    EXPECT_EQ(TextBehindShown("", "abc"), "abc");
+    EXPECT_EQ(TextBehindShown("测", "浙"), "浙");  // characters sharing bytes are never split
+
+    // The name editor opens on the shown text and gives the bytes back on commit.
+    EditorState s;
+    s.upper.at(5, kColRxFreq) = "145.00000";
+    s.upper.at(5, kColName) = before;
+    const CellEditor editor = SelectCell(s, Band::Upper, kColName, 5);
+    EXPECT_EQ(editor.text, ShownText(before));
+    CommitName(s, Band::Upper, editor.text + "C");
+    EXPECT_EQ(digits(EncodeChannel(s.upper, 5, Band::Upper).digits, 33, 48), "0541FF42B043FFFF");
+}

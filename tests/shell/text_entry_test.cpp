@@ -11,6 +11,8 @@
 #include <QInputMethodEvent>
 #include <QMimeData>
 
+#include "image/channel_codec.h"
+#include "image/limits_page.h"
 #include "image/transfer.h"
 #include "tests/shell/window_fixture.h"
 
@@ -187,6 +189,40 @@ TEST(EditingKeys, WorkInEveryFilteredEditWithoutAMessage) {
         EXPECT_EQ(edit->text(), "");
         EXPECT_TRUE(p.prompter.infos.empty()) << p.prompter.texts().join("|").toStdString();
     }
+}
+
+// Bytes read from the radio that are no GBK text show as U+FFFD, and what the operator does
+// not change goes back to the radio as it came.
+TEST(TextEntry, KeptBytesAreShownAndSurviveEditing) {
+    Program p;
+    image::EditorState& s = p.form2().state();
+    const std::string message = "03B0FF41FFFFFFFF0281FFFFFFFFFFFF";
+    image::DecodePowerOnMessage(s, message);
+    s.k[10] = message;
+    image::DecodeChannel("00DD7174FFFF0000DD7174FFFF0000D00341FF42FFFFFFFF", s.upper, 7);
+    p.form2().showState();
+    EXPECT_EQ(p.cell(Band::Upper, 7, 12), QString::fromUtf8("A\uFFFDB"));
+    p.showPage(6);
+    auto* kaiji1 = p.find<QLineEdit>("kaiji1");
+    auto* kaiji2 = p.find<QLineEdit>("kaiji2");
+    EXPECT_EQ(kaiji1->text(), QString::fromUtf8("\uFFFD\uFFFDA"));
+    EXPECT_EQ(kaiji2->text(), QString::fromUtf8("\uFFFD\uFFFD"));
+
+    QTest::mouseMove(kaiji2, QPoint(5, 5));  // re-encodes the line as it stands
+    QTest::mouseMove(kaiji2, QPoint(8, 6));
+    EXPECT_EQ(p.field(10).toStdString(), message);
+    kaiji1->setFocus(Qt::MouseFocusReason);
+    p.key(Qt::Key_End);
+    p.type("Z");
+    p.leave(kaiji1);
+    EXPECT_EQ(p.field(10).toStdString(), "04B0FF415AFFFFFF0281FFFFFFFFFFFF");
+
+    p.clickCell(Band::Upper, 12, 7);
+    auto* t13 = qobject_cast<QLineEdit*>(p.page(Band::Upper).editor(13));
+    EXPECT_EQ(t13->text(), QString::fromUtf8("A\uFFFDB"));
+    p.key(Qt::Key_Return);
+    const auto record = image::EncodeChannel(s.upper, 7, Band::Upper);
+    EXPECT_EQ(record.digits.substr(32), "0341FF42FFFFFFFF");
 }
 
 // Whatever the locale the desktop sets (QApplication takes it from the environment), the
