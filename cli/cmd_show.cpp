@@ -3,6 +3,7 @@
 
 #include "cli/command.h"
 #include "cli/files.h"
+#include "image/gbk.h"
 #include "image/page_tables.h"
 
 namespace {
@@ -11,9 +12,10 @@ using image::ControlKind;
 using image::EditorState;
 using image::PageControl;
 
-// Control characters would break the lines on a terminal.
+// Control characters would break the lines on a terminal; kept non-GBK bytes show as the
+// windows show them.
 std::string printable(std::string_view s) {
-    std::string out(s);
+    std::string out = image::ShownText(s);
     for (char& c : out)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
     return out;

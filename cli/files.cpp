@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "codeplug/codeplug.h"
+#include "image/message.h"
 
 namespace cli {
 
@@ -45,7 +46,7 @@ bool SaveCodeplug(std::string_view command, const std::string& name, const image
 std::optional<std::string> ReadFile(const std::string& path, std::string& error) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        error = std::strerror(errno);
+        error = image::SystemReason(errno);
         return std::nullopt;
     }
     std::string bytes;
@@ -54,7 +55,7 @@ std::optional<std::string> ReadFile(const std::string& path, std::string& error)
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
-            error = std::strerror(errno);
+            error = image::SystemReason(errno);
             ::close(fd);
             return std::nullopt;
         }

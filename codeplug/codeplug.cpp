@@ -202,6 +202,10 @@ std::optional<int> parseInteger(std::string_view s) {
 // ---------------------------------------------------------------------------------------
 // Writing.
 
+const char* say(Words words, const char* english, const char* chinese) {
+    return words == Words::Chinese ? chinese : english;
+}
+
 bool isAscii(std::string_view s) {
     for (char c : s)
         if (static_cast<unsigned char>(c) >= 0x80) return false;
@@ -234,7 +238,7 @@ bool needsCleaning(std::string_view text, bool opensRecord) {
            (opensRecord && !text.empty() && text[0] == '~');
 }
 
-Cleaned clean(std::string_view text, bool opensRecord, bool checkGbk) {
+Cleaned clean(std::string_view text, bool opensRecord, bool checkGbk, Words w) {
     Cleaned out{std::string(text), {}};
     for (std::size_t i = 0; i < out.text.size(); ++i) {
         char& c = out.text[i];
@@ -243,10 +247,10 @@ Cleaned clean(std::string_view text, bool opensRecord, bool checkGbk) {
             case '\'': note(out.replaced, "'''"); c = ' '; break;
             case '"': note(out.replaced, "'\"'"); c = ' '; break;
             case '\r':
-            case '\n': note(out.replaced, "a line break"); c = ' '; break;
+            case '\n': note(out.replaced, say(w, "a line break", "换行符")); c = ' '; break;
             case '~':
                 if (i == 0 && opensRecord) {
-                    note(out.replaced, "'~' opening the record");
+                    note(out.replaced, say(w, "'~' opening the record", "记录开头的'~'"));
                     c = ' ';
                 }
                 break;
@@ -258,7 +262,7 @@ Cleaned clean(std::string_view text, bool opensRecord, bool checkGbk) {
     for (std::size_t i = 0; i < out.text.size();) {
         const std::size_t n = utf8SequenceLength(out.text, i);
         if (n == 0) {
-            note(out.replaced, "a byte that is no UTF-8");
+            note(out.replaced, say(w, "a byte that is no UTF-8", "不是UTF-8的字节"));
             kept.push_back(' ');
             ++i;
             continue;
@@ -267,7 +271,7 @@ Cleaned clean(std::string_view text, bool opensRecord, bool checkGbk) {
         if (n == 1 || image::Utf8ToGbk(ch)) {
             kept.append(ch);
         } else {
-            note(out.replaced, "'" + std::string(ch) + "' (no GBK form)");
+            note(out.replaced, "'" + std::string(ch) + say(w, "' (no GBK form)", "'(没有GBK编码)"));
             kept.push_back(' ');
         }
         i += n;
@@ -276,10 +280,10 @@ Cleaned clean(std::string_view text, bool opensRecord, bool checkGbk) {
     return out;
 }
 
-std::string joinReplaced(const std::vector<std::string>& what) {
+std::string joinReplaced(const std::vector<std::string>& what, Words w) {
     std::string s;
     for (std::size_t i = 0; i < what.size(); ++i) {
-        if (i > 0) s += i + 1 == what.size() ? " and " : ", ";
+        if (i > 0) s += i + 1 == what.size() ? say(w, " and ", "和") : say(w, ", ", "、");
         s += what[i];
     }
     return s;
@@ -287,15 +291,16 @@ std::string joinReplaced(const std::vector<std::string>& what) {
 
 // Builds the UTF-8 text of the whole file. With checkGbk every text and cell is also cut
 // down to characters that have a GBK form.
-void build(const EditorState& s, bool checkGbk, std::string& out, std::vector<std::string>& changed) {
+void build(const EditorState& s, bool checkGbk, std::string& out, std::vector<std::string>& changed, Words w) {
     for (int r = 1; r <= kRecords; ++r) {
         visitRecord(s, r, [&](int f, const auto& value) {
             const FieldInfo info = Field(r, f);
             if constexpr (std::is_same_v<std::remove_cvref_t<decltype(value)>, int>) {
                 int v = value;
                 if (v < -1 || v >= info.size) {
-                    changed.push_back(Where(r, f) + ": entry " + std::to_string(v) +
-                                      " is not in the list, written as -1 (no selection)");
+                    changed.push_back(Where(r, f, w) + say(w, ": entry ", ": 第") + std::to_string(v) +
+                                      say(w, " is not in the list, written as -1 (no selection)",
+                                          "项不在列表中, 写为-1(未选择)"));
                     v = -1;
                 }
                 char digits[16];
@@ -309,15 +314,17 @@ void build(const EditorState& s, bool checkGbk, std::string& out, std::vector<st
                 std::string_view text = value;
                 Cleaned c;
                 if (checkGbk || needsCleaning(text, f == 0)) {
-                    c = clean(text, f == 0, checkGbk);
+                    c = clean(text, f == 0, checkGbk, w);
                     if (!c.replaced.empty())
-                        changed.push_back(Where(r, f) + ": " + joinReplaced(c.replaced) + " written as a space");
+                        changed.push_back(Where(r, f, w) + ": " + joinReplaced(c.replaced, w) +
+                                          say(w, " written as a space", "写为空格"));
                     text = c.text;
                 }
                 if (info.kind == FieldKind::Cell) {
                     if (text == " ") {
                         if (c.replaced.empty())
-                            changed.push_back(Where(r, f) + ": a cell holding one space is written as an empty cell");
+                            changed.push_back(Where(r, f, w) + say(w, ": a cell holding one space is written as an empty cell",
+                                                                   ": 只有一个空格的单元格写为空单元格"));
                         text = {};
                     }
                     out += text.empty() ? std::string_view(" ") : text;
@@ -373,48 +380,52 @@ FieldInfo Field(int record, int field) {
     }
 }
 
-std::string RecordName(int record) {
-    if (isUpperRow(record)) return "StringGrid1 row " + std::to_string(record);
-    if (isLowerRow(record)) return "StringGrid2 row " + std::to_string(record - 129);
+std::string RecordName(int record, Words w) {
+    if (isUpperRow(record)) return say(w, "StringGrid1 row ", "上段信道 第") + std::to_string(record) + say(w, "", "行");
+    if (isLowerRow(record)) return say(w, "StringGrid2 row ", "下段信道 第") + std::to_string(record - 129) + say(w, "", "行");
     switch (record) {
-        case 129: return "upper band settings";
-        case 258: return "lower band settings";
-        case 259: return "general settings";
-        case 260: return "power-on message and band limits";
-        case 261: return "hidden block fields";
-        case 262: return "identity codes and DTMF";
-        default: return "beyond the layout";
+        case 129: return say(w, "upper band settings", "上段设置");
+        case 258: return say(w, "lower band settings", "下段设置");
+        case 259: return say(w, "general settings", "综合设置");
+        case 260: return say(w, "power-on message and band limits", "开机信息和限频");
+        case 261: return say(w, "hidden block fields", "隐藏数据字段");
+        case 262: return say(w, "identity codes and DTMF", "双音频组");
+        default: return say(w, "beyond the layout", "超出文件格式");
     }
 }
 
-std::string Where(int record, int field) {
-    return "record " + std::to_string(record) + " (" + RecordName(record) + "), field " + std::to_string(field) +
+std::string Where(int record, int field, Words w) {
+    if (w == Words::Chinese)
+        return "第" + std::to_string(record) + "条记录(" + RecordName(record, w) + ")第" + std::to_string(field) +
+               "个字段(" + Field(record, field).control + ")";
+    return "record " + std::to_string(record) + " (" + RecordName(record, w) + "), field " + std::to_string(field) +
            " (" + Field(record, field).control + ")";
 }
 
-SaveText ToText(const EditorState& state) {
+SaveText ToText(const EditorState& state, Words w) {
     SaveText out;
     for (int n = 1; n <= 15; ++n) {
         const std::string& text = state.k[static_cast<std::size_t>(n)];
         const int want = image::hiddenField(n).digits;
         if (static_cast<int>(text.size()) != want || !image::IsUpperHex(text)) {
-            out.error = "k" + std::to_string(n) + " holds \"" + text + "\", not " + std::to_string(want) +
-                        " uppercase hexadecimal digits; nothing was written";
+            out.error = "k" + std::to_string(n) + say(w, " holds \"", "的内容\"") + text + say(w, "\", not ", "\"不是") +
+                        std::to_string(want) +
+                        say(w, " uppercase hexadecimal digits; nothing was written", "位大写十六进制数字, 没有写入");
             return out;
         }
     }
     std::string utf8;
     utf8.reserve(48 * 1024);
-    build(state, false, utf8, out.changed);
+    build(state, false, utf8, out.changed, w);
     auto gbk = image::Utf8ToGbk(utf8);
     if (!gbk) {
         // Some text has no GBK form: build again, replacing such characters field by field.
         utf8.clear();
         out.changed.clear();
-        build(state, true, utf8, out.changed);
+        build(state, true, utf8, out.changed, w);
         gbk = image::Utf8ToGbk(utf8);
         if (!gbk) {
-            out.error = "the text has no GBK form; nothing was written";
+            out.error = say(w, "the text has no GBK form; nothing was written", "文本没有GBK编码, 没有写入");
             return out;
         }
     }
@@ -422,7 +433,7 @@ SaveText ToText(const EditorState& state) {
     return out;
 }
 
-OpenResult FromText(std::string_view bytes, const EditorState& current) {
+OpenResult FromText(std::string_view bytes, const EditorState& current, Words w) {
     OpenResult result{current, {}, {}};
     // Commas, quotes and line ends are single bytes below 0x40 in GBK and in UTF-8 and never
     // part of a longer character, so the text splits the same before and after conversion.
@@ -436,8 +447,9 @@ OpenResult FromText(std::string_view bytes, const EditorState& current) {
         if (auto ok = image::GbkToUtf8(raw)) {
             scratch = std::move(*ok);
         } else {
-            scratch = image::GbkBytesToText(raw);
-            result.warnings.push_back(Where(r, f) + ": bytes that are no GBK text are shown as '?'");
+            scratch = image::GbkBytesToKeptText(raw);
+            result.warnings.push_back(Where(r, f, w) + say(w, ": bytes that are no GBK text are kept as they are and shown as \xEF\xBF\xBD",
+                                                           ": 非GBK字节按原样保留, 显示为\xEF\xBF\xBD"));
         }
         return scratch;
     };
@@ -446,9 +458,11 @@ OpenResult FromText(std::string_view bytes, const EditorState& current) {
     for (int r = 1; r <= kRecords && result.error.empty(); ++r) {
         const auto record = nextRecord(text, recordPos);
         if (!record) {
-            result.error = "List index out of bounds (" + std::to_string(r - 1) + "): the file has " +
-                           std::to_string(r - 1) + " records; record " + std::to_string(r) + " (" + RecordName(r) +
-                           ") is missing";
+            result.error = "List index out of bounds (" + std::to_string(r - 1) + "): " +
+                           (w == Words::Chinese ? "文件只有" + std::to_string(r - 1) + "条记录, 缺少第" + std::to_string(r) +
+                                                      "条记录(" + RecordName(r, w) + ")"
+                                                : "the file has " + std::to_string(r - 1) + " records; record " +
+                                                      std::to_string(r) + " (" + RecordName(r, w) + ") is missing");
             break;
         }
         std::size_t fieldPos = 0;
@@ -456,8 +470,9 @@ OpenResult FromText(std::string_view bytes, const EditorState& current) {
             if (!result.error.empty()) return;
             const auto raw = nextField(*record, fieldPos);
             if (!raw) {
-                result.error = "List index out of bounds (" + std::to_string(f) + "): " + Where(r, f) +
-                               " is missing; the record has " + std::to_string(f) + " fields";
+                result.error = "List index out of bounds (" + std::to_string(f) + "): " + Where(r, f, w) +
+                               (w == Words::Chinese ? "缺失, 该记录只有" + std::to_string(f) + "个字段"
+                                                    : " is missing; the record has " + std::to_string(f) + " fields");
                 return;
             }
             const FieldInfo info = Field(r, f);
@@ -465,7 +480,7 @@ OpenResult FromText(std::string_view bytes, const EditorState& current) {
                 const auto v = parseInteger(*raw);
                 if (!v) {
                     result.error = "'" + (perField ? image::GbkBytesToText(*raw) : std::string(*raw)) +
-                                   "' is not a valid integer value: " + Where(r, f);
+                                   "' is not a valid integer value: " + Where(r, f, w);
                     return;
                 }
                 value = *v >= 0 && *v < info.size ? *v : image::kNoSelection;
@@ -474,18 +489,21 @@ OpenResult FromText(std::string_view bytes, const EditorState& current) {
                 for (char& c : digits) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
                 std::string problem;
                 if (static_cast<int>(digits.size()) != info.size) {
-                    problem = std::to_string(digits.size()) + " digits where " + std::to_string(info.size) +
-                              " belong";
+                    problem = w == Words::Chinese ? "有" + std::to_string(digits.size()) + "位数字, 应为" +
+                                                        std::to_string(info.size) + "位"
+                                                  : std::to_string(digits.size()) + " digits where " +
+                                                        std::to_string(info.size) + " belong";
                 } else if (!image::IsUpperHex(digits)) {
                     for (std::size_t i = 0; i < digits.size(); ++i) {
                         if (!image::IsUpperHex(std::string_view(digits).substr(i, 1))) {
-                            problem = "the character at digit " + std::to_string(i + 1) + " is no hexadecimal digit";
+                            problem = say(w, "the character at digit ", "第") + std::to_string(i + 1) +
+                                      say(w, " is no hexadecimal digit", "位不是十六进制数字");
                             break;
                         }
                     }
                 }
                 if (!problem.empty()) {
-                    result.error = Where(r, f) + ": " + problem;
+                    result.error = Where(r, f, w) + ": " + problem;
                     return;
                 }
                 value = std::move(digits);

@@ -36,13 +36,19 @@ struct FieldInfo {
     int size;             // Index: number of list entries; Block: digits; otherwise 0
 };
 
+// The language of the texts a result carries: the windows show Chinese, the command line and
+// the scripts that read it English. The standard error texts at their head ("'%s' is not a
+// valid integer value", "List index out of bounds (%d)", "Cannot open file ...") are the same
+// in both.
+enum class Words { English, Chinese };
+
 // The layout: how many fields record r (1..262) has, and what field f (0-based) is.
 int FieldCount(int record);
 FieldInfo Field(int record, int field);
 // "StringGrid1 row 5", "general settings (综合设置)", ... for messages.
-std::string RecordName(int record);
+std::string RecordName(int record, Words words = Words::English);
 // "record 259 (general settings), field 12 (gn13)".
-std::string Where(int record, int field);
+std::string Where(int record, int field, Words words = Words::English);
 
 // The file's bytes for a state. Characters the format cannot carry back (a comma, a quote,
 // a line break, a "~" opening a record, a character without a GBK form, a cell that is a
@@ -55,21 +61,23 @@ struct SaveText {
     std::string error;
     bool ok() const { return error.empty(); }
 };
-SaveText ToText(const image::EditorState& state);
+SaveText ToText(const image::EditorState& state, Words words = Words::English);
 
 // A file's bytes parsed into a copy of `current`: every cell of rows 1..128, every control and
 // every hidden block field comes from the file; the headings and the position fields stay as
 // in `current`. The whole file is checked first: a missing record or field, an index field
 // that is no integer, a block field of the wrong length or with a non-hex character gives
 // `error` (naming the record and the field), and `state` is then `current` unchanged.
-// Bytes that are no GBK are shown as "?" and listed in `warnings`.
+// Bytes that are no GBK are kept (as image/gbk.h describes: Save writes them back unchanged),
+// shown as the replacement mark, and listed in `warnings`.
 struct OpenResult {
     image::EditorState state;
     std::string error;
     std::vector<std::string> warnings;
     bool ok() const { return error.empty(); }
 };
-OpenResult FromText(std::string_view bytes, const image::EditorState& current = image::EditorState());
+OpenResult FromText(std::string_view bytes, const image::EditorState& current = image::EditorState(),
+                    Words words = Words::English);
 
 // New: both grids, every control and k1..k15 as at start-up; only the position fields of
 // `current` (the cell under edit) are kept.
@@ -87,13 +95,14 @@ struct SaveResult {
     std::string error;
     bool ok() const { return error.empty(); }
 };
-SaveResult SaveFile(const std::string& path, const image::EditorState& state);
+SaveResult SaveFile(const std::string& path, const image::EditorState& state, Words words = Words::English);
 
 // The bytes written to `path` the same way; empty on success, otherwise the error as above.
 std::string WriteAtomically(const std::string& path, std::string_view bytes);
 
 // Reads and parses the file at `path`. A file that cannot be read gives
 // "Cannot open file \"<path>\". <reason>"; otherwise as FromText.
-OpenResult OpenFile(const std::string& path, const image::EditorState& current = image::EditorState());
+OpenResult OpenFile(const std::string& path, const image::EditorState& current = image::EditorState(),
+                    Words words = Words::English);
 
 }  // namespace codeplug

@@ -7,12 +7,13 @@
 
 #include "codeplug/codeplug.h"
 #include "files/atomic_write.h"
+#include "image/message.h"
 
 namespace codeplug {
 namespace {
 
 std::string openError(const std::string& path, int error) {
-    return "Cannot open file \"" + path + "\". " + std::strerror(error);
+    return "Cannot open file \"" + path + "\". " + image::SystemReason(error);
 }
 
 }  // namespace
@@ -22,11 +23,11 @@ std::string WriteAtomically(const std::string& path, std::string_view bytes) {
     return reason.empty() ? reason : "Cannot create file \"" + path + "\". " + reason;
 }
 
-SaveResult SaveFile(const std::string& path, const image::EditorState& state) {
+SaveResult SaveFile(const std::string& path, const image::EditorState& state, Words words) {
     SaveResult result;
-    SaveText text = ToText(state);
+    SaveText text = ToText(state, words);
     if (!text.ok()) {
-        result.error = "Cannot save \"" + path + "\": " + text.error;
+        result.error = (words == Words::Chinese ? "不能保存\"" : "Cannot save \"") + path + "\": " + text.error;
         return result;
     }
     result.changed = std::move(text.changed);
@@ -34,7 +35,7 @@ SaveResult SaveFile(const std::string& path, const image::EditorState& state) {
     return result;
 }
 
-OpenResult OpenFile(const std::string& path, const image::EditorState& current) {
+OpenResult OpenFile(const std::string& path, const image::EditorState& current, Words words) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return OpenResult{current, openError(path, errno), {}};
     std::string bytes;
@@ -51,7 +52,7 @@ OpenResult OpenFile(const std::string& path, const image::EditorState& current) 
         bytes.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(fd);
-    return FromText(bytes, current);
+    return FromText(bytes, current, words);
 }
 
 }  // namespace codeplug

@@ -46,7 +46,11 @@ std::string resolveTarget(const std::string& path) {
     return path;
 }
 
-std::string systemError(int error) { return std::strerror(error); }
+// The system's words for an error, the same in every locale.
+std::string systemError(int error) {
+    const char* description = strerrordesc_np(error);
+    return description ? description : "error " + std::to_string(error);
+}
 
 }  // namespace
 

@@ -127,7 +127,7 @@ Message BandEditCommit(EditorState& state, Band band, int control, Trigger trigg
         return (chinese ? "接收频率在" : "Receive Frequency in ") + limits;
     }
     // The field has eight digits; a larger offset cannot be stored.
-    if (*units > 0xFFFFFFFELL) return "'" + text + "' does not fit the transmit offset field";
+    if (*units > 0xFFFFFFFELL) return "发射频差'" + text + "'超出范围";
     put(state, band, control, hexDigits(static_cast<std::uint32_t>(*units), 8));
     return {};
 }

@@ -66,7 +66,7 @@ void DecodeChannel(std::string_view record, Grid& grid, int row) {
     } else {
         const std::size_t n = *length < kNameBytes ? *length : kNameBytes;
         const auto bytes = HexToBytes(field(35, 34 + 2 * n));
-        cell(kColName) = GbkBytesToText(std::string(bytes.bytes.begin(), bytes.bytes.end()));
+        cell(kColName) = GbkBytesToKeptText(std::string(bytes.bytes.begin(), bytes.bytes.end()));
     }
 }
 
@@ -91,7 +91,7 @@ RecordResult EncodeChannel(const Grid& grid, int row, Band band) {
     auto tone = [&](int column) -> bool {
         const auto code = ToneTextToCode(cell(column));
         if (!code) {
-            result.error = errorAt(band, row, column, "'" + cell(column) + "' is no sub-audio tone");
+            result.error = errorAt(band, row, column, "'" + cell(column) + "'不是亚音频");
             return false;
         }
         out += *code;

@@ -51,8 +51,10 @@ const std::vector<std::string>& ToneList(ToneSpelling spelling) {
 std::optional<std::string> ToneTextToCode(std::string_view text) {
     if (text.empty() || text.size() == 3) return "FFFF";
     if (text.find("HZ") != std::string_view::npos) {
+        // "HZ" closes the text: "67HZ7" is no tone, never 67.
+        if (text.size() < 2 || text.substr(text.size() - 2) != "HZ") return std::nullopt;
         std::string number;
-        for (char c : text.substr(0, text.find("HZ")))
+        for (char c : text.substr(0, text.size() - 2))
             if (c != '.') number.push_back(c);
         if (!isDecimal(number) || number.size() > 5) return std::nullopt;
         const unsigned long tenths = std::stoul(number);

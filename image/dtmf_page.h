@@ -27,10 +27,6 @@ void DecodeIdCodeBlock(EditorState& state, std::string_view block);   // 0x0280:
 int CodeLimit(CodeKind kind, int number);
 
 // sy<n>KeyPress / sypz<n>KeyPress for one typed character (8 is backspace, 13 Enter).
-struct KeyVerdict {
-    bool accept;
-    Message message;
-};
 KeyVerdict DtmfKeyPress(CodeKind kind, int number, std::size_t currentLength, char key);
 
 // Re-encodes the edit after any change the operator made to its text (typing, pasting,

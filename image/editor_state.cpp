@@ -2,6 +2,9 @@
 
 #include <stdexcept>
 
+#include "image/gbk.h"
+#include "image/hex.h"
+
 namespace image {
 namespace {
 
@@ -74,5 +77,25 @@ EditorState::EditorState() {
 }
 
 EditorState NewState() { return EditorState(); }
+
+std::vector<std::string> NonGbkFields(const EditorState& state) {
+    std::vector<std::string> out;
+    auto check = [&out](const std::string& text, const std::string& where) {
+        const auto bytes = KeptBytes(text);
+        if (bytes.empty()) return;
+        std::string line = where + ": 非GBK字节";
+        for (unsigned char b : bytes) line += " " + hexDigits(b, 2);
+        out.push_back(line);
+    };
+    for (Band band : {Band::Upper, Band::Lower}) {
+        const char* page = band == Band::Upper ? "上段信道" : "下段信道";
+        for (int row = 1; row <= kChannels; ++row)
+            check(state.grid(band).at(row, kColName),
+                  std::string(page) + " 第" + std::to_string(row) + "信道 " + kGridHeadings[kColName]);
+    }
+    check(state.limits.kaiji1, "开机信息1");
+    check(state.limits.kaiji2, "开机信息2");
+    return out;
+}
 
 }  // namespace image

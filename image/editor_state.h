@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace image {
 
@@ -118,5 +119,10 @@ extern const std::array<const char*, 13> kGridHeadings;
 // What New does: both grids emptied but for numbers and headings, every control reset,
 // k1..k15 set to their New texts.
 EditorState NewState();
+
+// The channel names and power-on lines that hold bytes which are no GBK text (kept as
+// image/gbk.h describes), each as the operator is told of it after a read:
+// "上段信道 第3信道 信道名称: 非GBK字节 FF".
+std::vector<std::string> NonGbkFields(const EditorState& state);
 
 }  // namespace image

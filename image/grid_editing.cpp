@@ -1,6 +1,7 @@
 #include "image/grid_editing.h"
 
 #include "image/code_tables.h"
+#include "image/gbk.h"
 
 namespace image {
 namespace {
@@ -95,7 +96,7 @@ CellEditor SelectCell(EditorState& state, Band band, int column, int row) {
         return {};
     if (column == kColName) {
         editor.kind = EditorKind::NameEdit;
-        editor.text = grid.at(row, column);
+        editor.text = ShownText(grid.at(row, column));
         return editor;
     }
     for (const auto& lc : kListColumns) {
@@ -125,7 +126,7 @@ KeyAction NameKey(std::string_view text, char key) {
     // The file format cannot carry a comma or a quote character inside a name.
     if (key == ',' || key == '"' || key == '\'') return KeyAction::Drop;
     if (key == '~' && text.empty()) return KeyAction::Drop;
-    return text.size() >= kNameChars ? KeyAction::Drop : KeyAction::Accept;
+    return GbkSize(text) >= kNameChars ? KeyAction::Drop : KeyAction::Accept;
 }
 
 Message CommitFrequency(EditorState& state, Band band, std::string_view text) {
@@ -188,7 +189,10 @@ void ChooseItem(EditorState& state, Band band, std::string_view item) {
 void CommitName(EditorState& state, Band band, std::string_view text) {
     const int row = EditRow(state, band);
     if (row == 0 || EditColumn(state, band) != kColName) return;
-    state.grid(band).at(row, kColName) = std::string(text.substr(0, kNameChars));
+    // The editor shows kept bytes as U+FFFD: what the operator left alone keeps them. Seven
+    // bytes as the radio stores them, never a character cut in half.
+    std::string& cell = state.grid(band).at(row, kColName);
+    cell = Utf8PrefixWithin(TextBehindShown(cell, text), kNameChars);
 }
 
 }  // namespace image

@@ -22,7 +22,7 @@ enum class EditorKind { None, FrequencyEdit, NameEdit, List };
 struct CellEditor {
     EditorKind kind = EditorKind::None;
     int editor = 0;                  // the n of t<n> / p<n>
-    std::string text;                // an edit's starting text: the cell's text
+    std::string text;                // an edit's starting text: the cell's text as shown (ShownText)
     std::vector<std::string> items;  // a list's items
     int selected = -1;               // a list opens on the cell's current item
 };
@@ -50,7 +50,8 @@ Message CommitFrequency(EditorState& state, Band band, std::string_view text);
 // t2Click..t12Click: the chosen item into the cell under edit.
 void ChooseItem(EditorState& state, Band band, std::string_view item);
 
-// t13Exit: the name into the cell under edit.
+// t13Exit: the name into the cell under edit. The editor showed the cell as ShownText: the
+// kept bytes of what the operator left alone stay.
 void CommitName(EditorState& state, Band band, std::string_view text);
 
 }  // namespace image

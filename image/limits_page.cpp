@@ -1,8 +1,5 @@
 #include "image/limits_page.h"
 
-#include <cmath>
-#include <cstdio>
-
 #include "image/frequency.h"
 #include "image/gbk.h"
 #include "image/hex.h"
@@ -11,22 +8,11 @@ namespace image {
 namespace {
 
 constexpr std::size_t kLineBytes = 7;
-constexpr std::int64_t kLargestLimit = 0x7FFFFFFF;  // the field is a signed 32-bit number
+// The field is a signed 32-bit number: a limit read from the radio may be negative.
+constexpr std::int64_t kLargestLimit = 0x7FFFFFFF;
+constexpr std::int64_t kSmallestLimit = -0x7FFFFFFF - 1;
 
 std::string& lineText(EditorState& state, int line) { return line == 1 ? state.limits.kaiji1 : state.limits.kaiji2; }
-
-// %.15g of the value, the plain decimal form the limits are shown in.
-std::string plainDecimal(double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15g", value);
-    std::string s(buffer);
-    if (s.find('e') == std::string::npos) return s;
-    std::snprintf(buffer, sizeof buffer, "%.5f", value);
-    s = buffer;
-    while (!s.empty() && s.back() == '0') s.pop_back();
-    if (!s.empty() && s.back() == '.') s.pop_back();
-    return s;
-}
 
 }  // namespace
 
@@ -34,7 +20,7 @@ std::string MessageLineToText(std::string_view code) {
     const auto n = hexValue(digits(code, 1, 2));
     if (!n || *n == 0 || *n > kLineBytes) return "";
     const auto bytes = HexToBytes(digits(code, 3, 2 + 2 * *n));
-    return GbkBytesToText(std::string(bytes.bytes.begin(), bytes.bytes.end()));
+    return GbkBytesToKeptText(std::string(bytes.bytes.begin(), bytes.bytes.end()));
 }
 
 std::string MessageLineToCode(std::string_view text) {
@@ -49,7 +35,7 @@ std::string LimitToText(std::string_view code) {
     const auto v = hexValue(code);
     if (!v) return "";
     const auto value = static_cast<std::int32_t>(*v);
-    return plainDecimal(static_cast<double>(value) / 100000.0);
+    return FormatDecimal(static_cast<double>(value) / 100000.0);
 }
 
 void DecodePowerOnMessage(EditorState& state, std::string_view text) {
@@ -74,7 +60,7 @@ void DecodePowerOnAndLimits(EditorState& state, std::string_view text) {
 
 bool MessageKeyAccepted(std::string_view current, char key) {
     if (key == 8) return true;
-    if (current.size() >= kLineBytes) return false;
+    if (GbkSize(current) >= kLineBytes) return false;
     if (key < 32 || key > 126) return false;
     if (key == ',' || key == '"' || key == '\'') return false;
     return key != '~' || !current.empty();
@@ -99,10 +85,13 @@ Message LimitCommit(EditorState& state, int number) {
         state.k[11] = splice(state.k[11], from, from + 7, "FFFFFFFF");
         return {};
     }
-    const auto units = ScaledDecimal(text);
+    const auto units = SignedScaledDecimal(text);
     if (!units) return NotAFloat(text);
     if (*units > kLargestLimit) return "频段限制不能大于21474.83647MHZ";
-    state.k[11] = splice(state.k[11], from, from + 7, hexDigits(static_cast<std::uint32_t>(*units), 8));
+    if (*units < kSmallestLimit) return "频段限制不能小于-21474.83648MHZ";
+    // Two's complement: a negative limit goes back as the digits it came in.
+    const auto bits = static_cast<std::uint32_t>(static_cast<std::int32_t>(*units));
+    state.k[11] = splice(state.k[11], from, from + 7, hexDigits(bits, 8));
     return {};
 }
 

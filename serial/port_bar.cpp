@@ -18,7 +18,8 @@ std::string OpenFailureText(const platform::OpenFailure& failure, const std::str
         case OpenProblem::NotSerial: return device + ": 不是串口设备";
         case OpenProblem::Other: break;
     }
-    return device + ": " + std::strerror(failure.error);
+    const char* reason = strerrordesc_np(failure.error);
+    return device + ": " + (reason ? reason : "error " + std::to_string(failure.error));
 }
 
 void PortBar::SetItems(std::vector<std::string> names) {

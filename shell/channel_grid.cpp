@@ -7,6 +7,7 @@
 #include <QPalette>
 #include <QVBoxLayout>
 
+#include "image/gbk.h"
 #include "image/grid_editing.h"
 #include "shell/edit_events.h"
 
@@ -20,14 +21,10 @@ constexpr int kFrequencyEditors[] = {1, 5};
 constexpr int kNameEditor = 13;
 constexpr int kListEditors[] = {2, 3, 6, 7, 8, 9, 10, 11, 12};
 
-// A character-only edit over a cell: no input method, no pasting by menu or by dropping, so
-// nothing reaches it but the keys its filter lets through.
+// An edit over a cell; its filter (edit_events.h) sees whatever way text comes in.
 QLineEdit* cellEdit(QWidget* parent, const QString& name) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
-    edit->setAttribute(Qt::WA_InputMethodEnabled, false);
-    edit->setContextMenuPolicy(Qt::NoContextMenu);
-    edit->setAcceptDrops(false);
     edit->hide();
     return edit;
 }
@@ -47,7 +44,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     const bool number = index.column() == image::kColNumber;
     switch (role) {
     case Qt::DisplayRole:
-        return text(shown_.at(index.row() + 1, index.column()));
+        return text(image::ShownText(shown_.at(index.row() + 1, index.column())));
     case Qt::BackgroundRole:
         if (number) return QPalette().brush(QPalette::Button);
         return {};
@@ -156,14 +153,16 @@ ChannelPage::ChannelPage(image::EditorState& state, image::Band band, std::funct
         editors_[static_cast<std::size_t>(n)] = edit;
         Hook(edit, {[this, edit](char key) { return editKey(edit, image::FrequencyKey(edit->text().toStdString(), key)); },
                     [this, edit] { commit(edit); },
-                    {}});
+                    {},
+                    after_});
     }
     {
         QLineEdit* edit = cellEdit(cells, prefix + QString::number(kNameEditor));
         editors_[kNameEditor] = edit;
         Hook(edit, {[this, edit](char key) { return editKey(edit, image::NameKey(edit->text().toStdString(), key)); },
                     [this, edit] { commit(edit); },
-                    {}});
+                    {},
+                    after_});
     }
     for (int n : kListEditors) {
         auto* list = new QComboBox(cells);
@@ -231,18 +230,18 @@ void ChannelPage::onSelectCell(int column, int row) {
     after_({});
 }
 
-bool ChannelPage::editKey(QLineEdit* edit, image::KeyAction action) {
+image::KeyVerdict ChannelPage::editKey(QLineEdit* edit, image::KeyAction action) {
     switch (action) {
     case image::KeyAction::Accept:
-        return true;
+        return {true, {}};
     case image::KeyAction::Close:
         commit(edit);
         grid_->setFocus();
-        return false;
+        break;
     case image::KeyAction::Drop:
         break;
     }
-    return false;
+    return {false, {}};
 }
 
 void ChannelPage::commit(QLineEdit* edit) {

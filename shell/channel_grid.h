@@ -87,7 +87,7 @@ private:
     void onSelectCell(int column, int row);
     void hideEditors();
     // What a key the core's filter judged does to the edit: passes, is dropped, or closes it.
-    bool editKey(QLineEdit* edit, image::KeyAction action);
+    image::KeyVerdict editKey(QLineEdit* edit, image::KeyAction action);
     void commit(QLineEdit* edit);
     void chooseItem(QComboBox* list, int index);
 

@@ -1,10 +1,19 @@
 // The events a page forwards from an edit: KeyPress (a typed character, which the handler
 // may refuse), Exit (the edit lost the input focus to another control) and MouseMove.
+//
+// An edit with a key filter takes text only through it, whichever way the text comes: typed,
+// pasted with Ctrl+V or Shift+Insert, pasted with the middle mouse button (the X11 selection),
+// dropped, or committed by an input method. Text that arrives in one piece is offered to the
+// filter character by character, as if typed; line breaks and other control characters in it
+// are left out, and a character without a GBK form is refused with a message. Keys that type
+// nothing (Delete, arrows, Home, End, Ctrl+A, Ctrl+C...) go to the edit unfiltered.
 #pragma once
 
 #include <functional>
 
-class QWidget;
+#include "image/message.h"
+
+class QLineEdit;
 
 namespace shell {
 
@@ -13,17 +22,19 @@ constexpr char kEnter = 13;
 constexpr char kNonAscii = 127;  // any character outside ASCII: no filter lets it through
 
 struct EditHooks {
-    // A key that types a character: backspace as 8, Enter as 13, ASCII as itself, anything
-    // else as kNonAscii. Keys that type nothing (arrows, Delete, Tab) never come here.
-    // Returns false to drop the key.
-    std::function<bool(char key)> keyPress;
+    // A typed character: backspace as 8, Enter as 13, ASCII as itself, anything else as
+    // kNonAscii. Says whether it goes in, and what to tell the operator (once per paste).
+    std::function<image::KeyVerdict(char key)> keyPress;
     // The focus went to another control of the window; not when a box or another window
     // takes it for a while, nor when a menu opens.
     std::function<void()> exit;
-    // The mouse pointer moved over the control.
+    // The mouse pointer moved over the control while the operator is not typing in it (it
+    // does not have the focus).
     std::function<void()> mouseMove;
+    // Shows a message of the filter.
+    std::function<void(const image::Message&)> tell;
 };
 
-void Hook(QWidget* control, EditHooks hooks);
+void Hook(QLineEdit* control, EditHooks hooks);
 
 }  // namespace shell

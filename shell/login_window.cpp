@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
+#include "image/message.h"
 #include "shell/prompter.h"
 #include "users/jpeg.h"
 #include "users/login_picture.h"
@@ -31,12 +32,12 @@ std::string join(const std::string& dir, const char* name) { return (fs::path(di
 bool readFile(const std::string& path, std::string& bytes, std::string& error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        error = "Cannot open file \"" + path + "\". " + std::strerror(errno);
+        error = "Cannot open file \"" + path + "\". " + image::SystemReason(errno);
         return false;
     }
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad()) {
-        error = "Cannot read file \"" + path + "\". " + std::strerror(errno);
+        error = "Cannot read file \"" + path + "\". " + image::SystemReason(errno);
         return false;
     }
     return true;

@@ -381,7 +381,7 @@ void TForm2::N2Click() {
     if (refuseWhileBusy()) return;
     const auto name = prompter_.openFileName(this, "Open", kFileFilter);
     if (!name) return;
-    const codeplug::OpenResult result = codeplug::OpenFile(QFile::encodeName(*name).toStdString(), state_);
+    const codeplug::OpenResult result = codeplug::OpenFile(QFile::encodeName(*name).toStdString(), state_, codeplug::Words::Chinese);
     if (!result.ok()) {
         prompter_.error(this, text(result.error));
         return;
@@ -396,7 +396,7 @@ void TForm2::N3Click() {
     const auto name = prompter_.saveFileName(this, "Save", kFileFilter);
     if (!name) return;
     const std::string path = codeplug::PathForSave(QFile::encodeName(*name).toStdString());
-    const codeplug::SaveResult result = codeplug::SaveFile(path, state_);
+    const codeplug::SaveResult result = codeplug::SaveFile(path, state_, codeplug::Words::Chinese);
     if (!result.ok()) {
         prompter_.error(this, text(result.error));
         return;

@@ -11,6 +11,7 @@
 
 #include "image/band_page.h"
 #include "image/dtmf_page.h"
+#include "image/gbk.h"
 #include "image/general_page.h"
 #include "image/grid_editing.h"
 #include "image/limits_page.h"
@@ -114,16 +115,15 @@ void bindEdit(PageHost& host, QLineEdit* edit, Bindings::EditValue value,
               std::function<Message(EditorState&)> changed = {}) {
     host.bindings.edit(edit, value);
     QObject::connect(edit, &QLineEdit::textChanged, edit, [&host, value, changed](const QString& t) {
-        value(host.state) = t.toStdString();
+        std::string& held = value(host.state);
+        held = image::TextBehindShown(held, t.toStdString());
         if (changed) host.run(changed);
     });
 }
 
-// The edits that only take what their filter lets through.
-void filteredOnly(QLineEdit* edit) {
-    edit->setAttribute(Qt::WA_InputMethodEnabled, false);
-    edit->setContextMenuPolicy(Qt::NoContextMenu);
-    edit->setAcceptDrops(false);
+// A filter's message, shown as a handler's.
+std::function<void(const Message&)> teller(PageHost& host) {
+    return [&host](const Message& message) { host.run([&](EditorState&) { return message; }); };
 }
 
 }  // namespace
@@ -142,7 +142,7 @@ void Bindings::show(EditorState& state) const {
         l.box->setCurrentIndex(index < l.box->count() ? index : -1);
     }
     for (const auto& e : edits_) {
-        const QString t = text(e.value(state));
+        const QString t = text(image::ShownText(e.value(state)));
         if (e.edit->text() == t) continue;
         const QSignalBlocker blocker(e.edit);
         e.edit->setText(t);
@@ -206,7 +206,7 @@ QWidget* GeneralPage(PageHost& host) {
         auto* edit = static_cast<QLineEdit*>(w);
         bindEdit(host, edit, [](EditorState& s) -> std::string& { return s.general.radioFreq; });
         auto commit = [&host] { host.run([](EditorState& s) { return image::GeneralRadioCommit(s); }); };
-        Hook(edit, {{}, commit, commit});
+        Hook(edit, {{}, commit, commit, {}});
     }
     addHiddenField(g, host.bindings, 5);
     finishRow(row);
@@ -222,20 +222,18 @@ QWidget* DtmfPage(PageHost& host) {
         const int n = control.number;
         const bool isDtmf = kind == image::CodeKind::Dtmf;
         auto* edit = static_cast<QLineEdit*>(addControl(g, control, (isDtmf ? "sy" : "sypz") + QString::number(n)));
-        filteredOnly(edit);
         bindEdit(
             host, edit,
             [isDtmf, n](EditorState& s) -> std::string& {
                 return isDtmf ? s.dtmf.sy[static_cast<std::size_t>(n)] : s.dtmf.sypz[static_cast<std::size_t>(n)];
             },
             [kind, n](EditorState& s) { return image::DtmfTextChanged(s, kind, n); });
-        Hook(edit, {[&host, edit, kind, n](char key) {
-                        const auto verdict = image::DtmfKeyPress(kind, n, static_cast<std::size_t>(edit->text().size()), key);
-                        if (!verdict.message.empty()) host.run([&](EditorState&) { return verdict.message; });
-                        return verdict.accept;
+        Hook(edit, {[edit, kind, n](char key) {
+                        return image::DtmfKeyPress(kind, n, static_cast<std::size_t>(edit->text().size()), key);
                     },
                     {},
-                    {}});
+                    {},
+                    teller(host)});
     };
     for (const auto& control : image::IdentityControls()) {
         if (control.kind == image::ControlKind::Edit) {
@@ -273,11 +271,12 @@ QWidget* LimitsPage(PageHost& host) {
     for (const auto& control : image::MessageControls()) {
         const int line = control.number;
         auto* edit = static_cast<QLineEdit*>(addControl(message, control, "kaiji" + QString::number(line)));
-        filteredOnly(edit);
         bindEdit(host, edit, [line](EditorState& s) -> std::string& { return line == 1 ? s.limits.kaiji1 : s.limits.kaiji2; });
         auto commit = [&host, line] { host.run([line](EditorState& s) { return image::MessageLineCommit(s, line); }); };
-        Hook(edit, {[edit](char key) { return image::MessageKeyAccepted(edit->text().toStdString(), key); }, commit,
-                    commit});
+        Hook(edit, {[edit](char key) {
+                        return image::KeyVerdict{image::MessageKeyAccepted(edit->text().toStdString(), key), {}};
+                    },
+                    commit, commit, teller(host)});
     }
     buttons(message, 1, 2);
     addHiddenField(message, host.bindings, 10);
@@ -291,24 +290,23 @@ QWidget* LimitsPage(PageHost& host) {
             continue;
         }
         auto* edit = static_cast<QLineEdit*>(w);
-        filteredOnly(edit);
         bindEdit(host, edit, [n](EditorState& s) -> std::string& { return s.limits.xp[static_cast<std::size_t>(n)]; });
         auto commit = [&host, n] { host.run([n](EditorState& s) { return image::LimitCommit(s, n); }); };
         Hook(edit, {[n, edit](char key) {
                         switch (image::LimitKeyPress(n, key)) {
                         case image::LimitKey::Accept:
-                            return true;
+                            return image::KeyVerdict{true, {}};
                         case image::LimitKey::NextField:
                             // Enter moves the focus on to the next limit.
                             if (QLineEdit* next = edit->parentWidget()->findChild<QLineEdit*>(QString("xp%1").arg(n + 1)))
                                 next->setFocus(Qt::TabFocusReason);
-                            return false;
+                            break;
                         case image::LimitKey::Refuse:
                             break;
                         }
-                        return false;
+                        return image::KeyVerdict{false, {}};
                     },
-                    commit, commit});
+                    commit, commit, teller(host)});
     }
     buttons(limits, 3, 4);
     addHiddenField(limits, host.bindings, 11);

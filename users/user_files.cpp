@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "image/gbk.h"
+#include "image/message.h"
 #include "users/login_picture.h"
 
 namespace users {
@@ -30,7 +31,7 @@ bool writeBytes(const std::string& path, std::string_view bytes, std::string& er
     const std::string temporary = path + ".tmp";
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) {
-        error = "Cannot create file \"" + path + "\". " + std::strerror(errno);
+        error = "Cannot create file \"" + path + "\". " + image::SystemReason(errno);
         return false;
     }
     ::fchmod(fd, 0600);
@@ -39,7 +40,7 @@ bool writeBytes(const std::string& path, std::string_view bytes, std::string& er
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            error = "Cannot create file \"" + path + "\". " + std::strerror(errno);
+            error = "Cannot create file \"" + path + "\". " + image::SystemReason(errno);
             ::close(fd);
             ::unlink(temporary.c_str());
             return false;
@@ -49,7 +50,7 @@ bool writeBytes(const std::string& path, std::string_view bytes, std::string& er
     const bool synced = ::fsync(fd) == 0;
     ::close(fd);
     if (!synced || ::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = "Cannot create file \"" + path + "\". " + std::strerror(errno);
+        error = "Cannot create file \"" + path + "\". " + image::SystemReason(errno);
         ::unlink(temporary.c_str());
         return false;
     }
@@ -61,7 +62,7 @@ bool writeBytes(const std::string& path, std::string_view bytes, std::string& er
 std::optional<std::string> ReadFirstLine(const std::string& path, std::string& error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        error = "Cannot open file \"" + path + "\". " + std::strerror(errno);
+        error = "Cannot open file \"" + path + "\". " + image::SystemReason(errno);
         return std::nullopt;
     }
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -97,4 +97,26 @@ TEST(SaveFaults, WhatTheFormatCannotCarryBecomesASpaceAndIsReported) {
     EXPECT_FALSE(ToText(s).ok());
 }
 
+// The windows word the same reports in Chinese; the standard error texts stay as they are.
+TEST(Faults, TheWindowsWordsAreChinese) {
+    using codeplug::Words;
+    EditorState s = codeplug::New(EditorState());
+    s.upper.at(3, image::kColName) = "A,B";
+    s.general.list[13] = 4;
+    const auto saved = ToText(s, Words::Chinese);
+    EXPECT_EQ(saved.changed, (std::vector<std::string>{"第3条记录(上段信道 第3行)第12个字段(信道名称): ','写为空格",
+                                                       "第259条记录(综合设置)第12个字段(gn13): 第4项不在列表中, 写为-1(未选择)"}));
+    std::vector<std::string> r = Records(saved.bytes);
+    r[258] = "0,15, ,1,2,3,0,1,2,0,4,2,0,x3,0,";
+    EXPECT_EQ(FromText(Join(r, "\r") + "\r\n", EditorState(), Words::Chinese).error,
+              "'x3' is not a valid integer value: 第259条记录(综合设置)第13个字段(gn14)");
+    r = Records(saved.bytes);
+    r.pop_back();
+    EXPECT_EQ(FromText(Join(r, "\r") + "\r\n", EditorState(), Words::Chinese).error,
+              "List index out of bounds (261): 文件只有261条记录, 缺少第262条记录(双音频组)");
+    s = EditorState();
+    s.k[5].pop_back();
+    EXPECT_EQ(ToText(s, Words::Chinese).error.substr(0, 12), "k5的内容\"");
+}
+
 }  // namespace

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "codeplug/codeplug.h"
+#include "image/channel_codec.h"
 #include "image/code_tables.h"
+#include "image/limits_page.h"
 #include "image/page_tables.h"
 #include "tests/codeplug/helpers.h"
 
@@ -109,3 +111,37 @@ TEST(RoundTrip, ThousandsOfReachableStatesComeBackUnchanged) {
 }
 
 }  // namespace
+
+// Names and power-on lines read from a radio with bytes that are no GBK text: Save writes
+// those bytes into the file as they are, and Open brings back the same texts, so a later write
+// sends the radio's bytes.
+TEST(RoundTrip, BytesThatAreNoGbkSurviveSaveAndOpen) {
+    const char* const names[] = {"0341FF42FFFFFFFF", "01B0FFFFFFFFFFFF", "0341B020FFFFFFFF", "0241B0FFFFFFFFFF",
+                                 "07FFFFFFFFFFFFFF", "0380B9D8FFFFFFFF", "04AAA1F8A1FFFFFF", "07B9D8B0FE7F4142"};
+    EditorState s;
+    int row = 1;
+    for (const char* name : names) {
+        image::DecodeChannel(std::string("00DD7174FFFF0000DD7174FFFF0000D0") + name, s.upper, row);
+        image::DecodeChannel(std::string("02625A00FFFF0002625A00FFFF0000D0") + name, s.lower, 129 - row);
+        ++row;
+    }
+    image::DecodePowerOnMessage(s, "01B0FFFFFFFFFFFF07FF41FF42FFB9D8");
+    s.k[10] = "01B0FFFFFFFFFFFF07FF41FF42FFB9D8";
+    ASSERT_FALSE(image::NonGbkFields(s).empty());
+
+    const auto saved = codeplug::ToText(s);
+    ASSERT_TRUE(saved.ok()) << saved.error;
+    EXPECT_TRUE(saved.changed.empty()) << saved.changed.front();
+    EXPECT_NE(saved.bytes.find("A\xFF" "B,"), std::string::npos);
+    auto opened = codeplug::FromText(saved.bytes);
+    ASSERT_TRUE(opened.ok()) << opened.error;
+    EXPECT_EQ(opened.state, s);
+    EXPECT_FALSE(opened.warnings.empty());
+    for (int r = 1; r <= 8; ++r) {
+        const auto record = image::EncodeChannel(opened.state.upper, r, image::Band::Upper);
+        EXPECT_EQ(record.digits.substr(32), names[r - 1]);
+    }
+    image::MessageLineCommit(opened.state, 1);
+    image::MessageLineCommit(opened.state, 2);
+    EXPECT_EQ(opened.state.k[10], s.k[10]);
+}

@@ -28,12 +28,20 @@ TEST(BandPages, HandlersSpliceTheirDigits) {
     p.leave(p.find<QLineEdit>("left3"));
     EXPECT_EQ(p.field(1), k1.left(4) + "00E4F548" + k1.mid(12));
 
-    // Pointer movement re-encodes the upper page's edits; a frequency out of the band is
-    // refused with the message, emptied and stored as not set.
+    // Pointer movement over an edit the operator is typing in judges nothing; leaving does.
     auto* left3 = p.find<QLineEdit>("left3");
     left3->setFocus();
     left3->selectAll();
     p.type("176.00001");
+    moveOver(left3);
+    EXPECT_TRUE(p.prompter.infos.empty());
+    EXPECT_EQ(left3->text(), "176.00001");
+    left3->clearFocus();
+    EXPECT_EQ(p.prompter.texts(), QStringList({"接收频率在136MHZ~176MHZ"}));
+    p.prompter.infos.clear();
+    // Over an edit without the focus, pointer movement re-encodes the upper page's edits; a
+    // frequency out of the band is refused with the message, emptied and stored as not set.
+    left3->setText("176.00001");
     moveOver(left3);
     EXPECT_EQ(p.prompter.texts(), QStringList({"Receive Frequency in 136MHZ~176MHZ"}));
     EXPECT_EQ(left3->text(), "");
@@ -73,7 +81,13 @@ TEST(GeneralPage, RadioFrequencyAndLists) {
     const QString k5 = p.field(5);
     typeInto(p, "gn3", "94.5");
     moveOver(p.find<QLineEdit>("gn3"));
+    EXPECT_EQ(p.field(5), k5);  // not while the operator types in it
+    p.leave(p.find<QLineEdit>("gn3"));
     EXPECT_EQ(p.field(5), k5.left(4) + "03B1" + k5.mid(8));
+    p.find<QLineEdit>("gn3")->setText("95");  // as a file would set it, without the focus
+    moveOver(p.find<QLineEdit>("gn3"));
+    EXPECT_EQ(p.field(5).mid(4, 4), "03B6");
+    p.find<QLineEdit>("gn3")->setFocus();
     p.find<QLineEdit>("gn3")->selectAll();
     p.type("108.1");
     p.leave(p.find<QLineEdit>("gn3"));
@@ -122,6 +136,8 @@ TEST(LimitsPage, MessageLinesLimitsAndSwitch) {
     typeInto(p, "kaiji2", "1234567890");
     EXPECT_EQ(p.find<QLineEdit>("kaiji2")->text(), "1234567");
     moveOver(p.find<QLineEdit>("kaiji2"));
+    EXPECT_EQ(p.field(10).mid(16), "00FFFFFFFFFFFFFF");  // not while the operator types in it
+    p.leave(p.find<QLineEdit>("kaiji2"));
     EXPECT_EQ(p.field(10).mid(16), "0731323334353637");
 
     // Enter moves from one limit to the next; each limit goes into its own eight digits.

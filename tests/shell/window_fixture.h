@@ -64,9 +64,12 @@ private:
         lastTitle = title;
         lastFilter = filter;
         if (files.empty()) return std::nullopt;
-        auto f = files.front();
+        // Taken apart: GCC 12 at -O2 takes a copied optional<QString> for uninitialised.
+        const bool chosen = files.front().has_value();
+        const QString name = chosen ? *files.front() : QString();
         files.pop_front();
-        return f;
+        if (!chosen) return std::nullopt;
+        return name;
     }
 };
 
