@@ -20,6 +20,9 @@ Result ReadKeepingBackup(Radio& radio, image::EditorState& state, const std::str
     std::vector<std::uint8_t> bytes;
     Result result = ReadRadio(radio, state, progress, &bytes);
     if (raw) *raw = bytes;
+    // Names and lines whose bytes are no GBK text are kept as they are: say where they are.
+    if (result.progress > 0)
+        for (const std::string& field : image::NonGbkFields(state)) addLine(result.detail, field);
     if (bytes.empty() || result.progress == 0) return result;  // refused, or nothing received
     std::string error;
     result.backup = SaveBackup(bytes, port, error, result.ok ? kComplete : result.progress);

@@ -13,7 +13,8 @@ namespace radiolink {
 // A full read into `state` that keeps a backup of the bytes received (link/backups.h) named
 // after `port`; a read that stopped early keeps its image under an "incomplete" name, and a
 // read that received nothing keeps none. The result's detail names the backup or why it
-// could not be saved; a backup that cannot be saved does not change the read's result.
+// could not be saved (which does not change the read's result), and every name or
+// power-on line that holds bytes that are no GBK text (kept as they are).
 // `raw`, when given, receives the bytes as the backup holds them.
 Result ReadKeepingBackup(Radio& radio, image::EditorState& state, const std::string& port,
                          const Progress& progress = {}, std::vector<std::uint8_t>* raw = nullptr);

@@ -186,3 +186,17 @@ TEST(SafeWrite, BacksUpWritesAndVerifiesWithOneVerdict) {
     else ::unsetenv("RADIO_BACKUP_DIR");
     fs::remove_all(dir.parent_path());
 }
+
+TEST(SafeRead, SaysWhichLinesHoldBytesThatAreNoGbkText) {
+    const auto dir = scratch("nongbk");
+    BenchRadio bench;
+    // Power-on line 1: "A" and a GBK lead byte with nothing after it.
+    bench.virtualRadio.write(0x02D0, {0x02, 0x41, 0xB0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+    ::setenv("RADIO_BACKUP_DIR", dir.c_str(), 1);
+    EditorState state;
+    const auto r = radiolink::ReadKeepingBackup(bench.radio, state, "/dev/ttyUSB0");
+    ::unsetenv("RADIO_BACKUP_DIR");
+    ASSERT_TRUE(r.ok) << r.detail;
+    EXPECT_NE(r.detail.find("开机信息1: 非GBK字节 B0"), std::string::npos) << r.detail;
+    fs::remove_all(dir.parent_path());
+}
