@@ -154,12 +154,17 @@ void SetDtr(int fd, bool on) { ModemBit(fd, TIOCM_DTR, on); }
 void SetRts(int fd, bool on) { ModemBit(fd, TIOCM_RTS, on); }
 
 void PurgeInput(int fd) { ::tcflush(fd, TCIFLUSH); }
-void PurgeOutput(int fd) { ::tcflush(fd, TCOFLUSH); }
-
 std::size_t OutputQueued(int fd) {
     int queued = 0;
     if (::ioctl(fd, TIOCOUTQ, &queued) != 0 || queued < 0) return 0;
     return static_cast<std::size_t>(queued);
+}
+
+// Only what the driver still holds is thrown away. A pseudo-terminal holds nothing: its
+// bytes are across at once, and a flush there would reach over and discard what the far end
+// has not read yet (bytes that have, for all the writer can know, left the line).
+void PurgeOutput(int fd) {
+    if (OutputQueued(fd) > 0) ::tcflush(fd, TCOFLUSH);
 }
 
 void SetLowLatency(Device& device) {

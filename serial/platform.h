@@ -72,7 +72,8 @@ bool SetCustomSpeed(int fd, std::uint32_t baudRate);
 void SetDtr(int fd, bool on);
 void SetRts(int fd, bool on);
 
-// tcflush of the given directions: what is queued and not yet moved is thrown away.
+// tcflush of the given directions: what is queued and not yet moved is thrown away
+// (PurgeOutput: only when the driver reports bytes it has not sent).
 void PurgeInput(int fd);
 void PurgeOutput(int fd);
 
