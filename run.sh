@@ -8,4 +8,4 @@ cmake --build build/release -j"${JOBS:-2}"
 if [ -x build/release/app/radio ]; then
   exec build/release/app/radio --virtual-radio "$@"
 fi
-exec build/release/cli/radio-cli "${@:-show-default}"
+exec build/release/cli/radio-cli "${@:---help}"
