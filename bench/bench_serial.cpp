@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "image/hex.h"
 #include "serial/comm.h"
-#include "serial/receive_buffer.h"
 #include "sim/virtual_radio.h"
 
 namespace {
@@ -59,24 +59,24 @@ std::vector<double> RoundTrips(bool pacing, int count) {
     sim::VirtualRadio radio(options);
     serial::OwnerQueue queue;
     serial::TComm comm(queue);
-    serial::ReceiveBuffer recv;
-    recv.AttachTo(comm);
+    std::string recvHex;
+    comm.OnReceiveData = [&](serial::TComm&, const std::uint8_t* b, std::uint16_t n) { recvHex += image::BytesToHex(b, n); };
     LikeComm1(comm, radio.slavePath());
     comm.OpenPort();
 
     const std::uint8_t promLin[] = {'P', 'R', 'O', 'M', '_', 'L', 'I', 'N'};
     comm.SendData(promLin, sizeof promLin);
-    Pump(queue, [&] { return recv.RecvHex == "06"; }, std::chrono::milliseconds(500));
+    Pump(queue, [&] { return recvHex == "06"; }, std::chrono::milliseconds(500));
 
     std::vector<double> us;
     for (int i = 0; i < count; ++i) {
         const std::uint16_t address = static_cast<std::uint16_t>(0x0400 + 48 * (i % 64));
         const std::uint8_t frame[] = {0x52, 0x45, 0x41, 0x44, static_cast<std::uint8_t>(address >> 8),
                                       static_cast<std::uint8_t>(address), 0x00, 0x30};
-        recv.RecvHex.clear();
+        recvHex.clear();
         const auto start = Clock::now();
         comm.SendData(frame, sizeof frame);
-        if (!Pump(queue, [&] { return recv.RecvHex.size() >= 96; }, std::chrono::milliseconds(1000))) break;
+        if (!Pump(queue, [&] { return recvHex.size() >= 96; }, std::chrono::milliseconds(1000))) break;
         us.push_back(Micros(Clock::now() - start).count());
     }
     comm.ClosePort();

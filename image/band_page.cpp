@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "image/band_edges.h"
 #include "image/code_tables.h"
 #include "image/frequency.h"
 #include "image/hex.h"
@@ -9,9 +10,6 @@
 
 namespace image {
 namespace {
-
-constexpr int kVhfLowMHz = 136;
-constexpr int kVhfHighMHz = 176;
 
 // Where each control's digits lie: field 0 is the block's first half (k1/k3), 1 its second.
 struct Slot {
@@ -119,7 +117,7 @@ Message BandEditCommit(EditorState& state, Band band, int control, Trigger trigg
     }
     const auto units = ScaledDecimal(text);
     if (!units) return NotAFloat(text);
-    if (control == 3 && (*units < kVhfLowMHz * 100000LL || *units > kVhfHighMHz * 100000LL)) {
+    if (control == 3 && !InBand(*units, kVhfLowMHz, kVhfHighMHz)) {
         const bool chinese = band == Band::Upper && trigger == Trigger::Exit;
         const std::string limits = std::to_string(kVhfLowMHz) + "MHZ~" + std::to_string(kVhfHighMHz) + "MHZ";
         text.clear();

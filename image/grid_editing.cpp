@@ -49,8 +49,7 @@ int toInt(const std::string& text) {
 }
 
 bool inBands(std::int64_t units) {
-    return (units >= kVhfLowMHz * 100000LL && units <= kVhfHighMHz * 100000LL) ||
-           (units >= kUhfLowMHz * 100000LL && units <= kUhfHighMHz * 100000LL);
+    return InBand(units, kVhfLowMHz, kVhfHighMHz) || InBand(units, kUhfLowMHz, kUhfHighMHz);
 }
 
 // The nine-character text with five decimals: "145" -> "145.00000". nullopt for a text that
@@ -146,7 +145,7 @@ Message CommitFrequency(EditorState& state, Band band, std::string_view text) {
         return {};
     }
     // The upper grid's messages end with one more blank.
-    const std::string range = std::string(receive ? "接收频率" : "发射频率") + "在136~176MHZ 400~490MHZ" +
+    const std::string range = std::string(receive ? "接收频率" : "发射频率") + "在" + BandsText() +
                               (band == Band::Upper ? " " : "");
     const auto s = padded(std::string(text));
     std::int64_t units = 0;

@@ -9,12 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "image/band_edges.h"
 #include "image/editor_state.h"
 #include "image/message.h"
 
 namespace image {
-
-constexpr int kVhfLowMHz = 136, kVhfHighMHz = 176, kUhfLowMHz = 400, kUhfHighMHz = 490;
 
 // The editor of each column: t1..t13 (upper) or p1..p13 (lower); t4/p4 does not exist.
 enum class EditorKind { None, FrequencyEdit, NameEdit, List };

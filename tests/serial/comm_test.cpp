@@ -11,7 +11,6 @@
 #include <cstring>
 #include <string>
 
-#include "serial/receive_buffer.h"
 #include "tests/serial/pty_pair.h"
 
 namespace {
@@ -259,18 +258,18 @@ TEST(TComm, ReceivedBytesArriveExactlyAndInOrderInBlocksOfAtMost2048) {
     PtyPair pty;
     OwnerQueue queue;
     TComm comm(queue);
-    serial::ReceiveBuffer recv;
-    recv.AttachTo(comm);
+    Bytes received;
+    comm.OnReceiveData = [&](TComm&, const std::uint8_t* b, std::uint16_t n) { received.insert(received.end(), b, b + n); };
     LikeComm1(comm);
     comm.SetCommName(pty.path());
     comm.OpenPort();
 
     pty.write({0x00, 0x0A, 0xFF});
-    EXPECT_TRUE(PumpUntil(queue, [&] { return recv.RecvHex.size() == 6; }));
-    EXPECT_EQ(recv.RecvHex, "000AFF");
+    EXPECT_TRUE(PumpUntil(queue, [&] { return received.size() == 3; }));
+    EXPECT_EQ(received, (Bytes{0x00, 0x0A, 0xFF}));
     pty.write({0x06});
-    EXPECT_TRUE(PumpUntil(queue, [&] { return recv.RecvHex.size() == 8; }));
-    EXPECT_EQ(recv.RecvHex, "000AFF06");
+    EXPECT_TRUE(PumpUntil(queue, [&] { return received.size() == 4; }));
+    EXPECT_EQ(received, (Bytes{0x00, 0x0A, 0xFF, 0x06}));
 
     // A burst that comes while the owner is busy: queued as several blocks, delivered in
     // order once the loop runs.

@@ -1,12 +1,11 @@
 // The program's side of a conversation with a virtual radio: a TComm set up as the main
-// window's Comm1 (19200 8N1, no flow control), with its receive buffer.
+// window's Comm1 (19200 8N1, no flow control), with what it received as hex text.
 #pragma once
 
 #include <string>
 
 #include "image/hex.h"
 #include "serial/comm.h"
-#include "serial/receive_buffer.h"
 #include "sim/virtual_radio.h"
 #include "tests/serial/pty_pair.h"
 
@@ -19,7 +18,7 @@ using Clock = std::chrono::steady_clock;
 struct Client {
     serial::OwnerQueue queue;
     serial::TComm comm{queue};
-    serial::ReceiveBuffer recv;
+    std::string recvHex;
     int blocks = 0;
     int hangups = 0;
     Clock::time_point lastBlock{};
@@ -29,8 +28,8 @@ struct Client {
         comm.SetOutx_XonXoffFlow(false);
         comm.SetInx_XonXoffFlow(false);
         comm.SetCommName(path);
-        comm.OnReceiveData = [this](serial::TComm& sender, const std::uint8_t* b, std::uint16_t n) {
-            recv.Comm1ReceiveData(sender, b, n);
+        comm.OnReceiveData = [this](serial::TComm&, const std::uint8_t* b, std::uint16_t n) {
+            recvHex += image::BytesToHex(b, n);
             ++blocks;
             lastBlock = Clock::now();
         };
@@ -47,11 +46,11 @@ struct Client {
     // have come and then `quiet` passes without more, or the time-out.
     std::string ask(const std::string& hex, std::size_t digits, std::chrono::milliseconds timeout = 1000ms,
                     std::chrono::milliseconds quiet = 30ms) {
-        recv.RecvHex.clear();
+        recvHex.clear();
         send(hex);
-        testing_pty::PumpUntil(queue, [&] { return recv.RecvHex.size() >= digits; }, timeout);
+        testing_pty::PumpUntil(queue, [&] { return recvHex.size() >= digits; }, timeout);
         pump(quiet);
-        return recv.RecvHex;
+        return recvHex;
     }
 
     void pump(std::chrono::milliseconds time) {

@@ -49,7 +49,7 @@ TEST(VirtualRadio, ServesReadAndWriteFramesInProgrammingModeAndRecordsWhatCame) 
 
     // A frame that arrives in two parts, behind bytes that begin no frame.
     const std::string write = WriteFrame(0x0240, "03010203FFFFFFFF");
-    client.recv.RecvHex.clear();
+    client.recvHex.clear();
     client.send("0000" + write.substr(0, 12));
     client.pump(20ms);
     EXPECT_EQ(client.ask(write.substr(12), 2), "06");
@@ -106,14 +106,14 @@ TEST(VirtualRadio, FaultPlansMisanswerAsAsked) {
     const std::string block0 = image::BytesToHex(&sample[0x0400], 0x30);
     {
         Faulty f("off");
-        EXPECT_EQ(f.client.recv.RecvHex, "");
+        EXPECT_EQ(f.client.recvHex, "");
         EXPECT_EQ(f.client.ask(ReadFrame(0x0400, 0x30), 96, 100ms), "");
         EXPECT_EQ(f.radio.frames().size(), 2u);  // it still heard everything
     }
     {
         Faulty f("noise");
-        EXPECT_GE(f.client.recv.RecvHex.size(), 8u);
-        EXPECT_NE(f.client.recv.RecvHex, "06");
+        EXPECT_GE(f.client.recvHex.size(), 8u);
+        EXPECT_NE(f.client.recvHex, "06");
         EXPECT_EQ(f.client.ask(ReadFrame(0x0400, 0x30), 96), block0);
     }
     {
@@ -164,12 +164,12 @@ TEST(VirtualRadio, FaultPlansMisanswerAsAsked) {
     {
         Faulty f("vanish-at:1");
         EXPECT_EQ(f.client.ask(ReadFrame(0x0400, 0x30), 96), block0);
-        f.client.recv.RecvHex.clear();
+        f.client.recvHex.clear();
         f.client.send(ReadFrame(0x0430, 0x30));
         // At once, not after the frame's time-out.
         EXPECT_TRUE(testing_pty::PumpUntil(f.client.queue, [&] { return f.client.hangups > 0; }, 1000ms));
         EXPECT_TRUE(f.radio.vanished());
-        EXPECT_EQ(f.client.recv.RecvHex, "");
+        EXPECT_EQ(f.client.recvHex, "");
     }
 }
 
