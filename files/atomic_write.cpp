@@ -1,11 +1,15 @@
 #include "files/atomic_write.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -48,6 +52,17 @@ std::string resolveTarget(const std::string& path) {
 
 std::string systemError(int error) { return std::strerror(error); }
 
+// A name no one can plant in advance: the process, a count and 64 random bits.
+std::string temporaryName(const std::string& base) {
+    static std::atomic<unsigned> counter{0};
+    std::uint64_t random = 0;
+    if (::getrandom(&random, sizeof random, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof random))
+        random = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(random));
+    return "." + base + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" + hex;
+}
+
 }  // namespace
 
 std::string WriteAtomically(const std::string& path, std::string_view bytes, const WriteOptions& options) {
@@ -62,10 +77,9 @@ std::string WriteAtomically(const std::string& path, std::string_view bytes, con
     // The owner marked the file read-only: it is not ours to replace (root included).
     if (exists && S_ISREG(old.st_mode) && (old.st_mode & 0222) == 0) return kReadOnly;
 
-    static std::atomic<unsigned> counter{0};
     TempFile temp;
     for (int attempt = 0; attempt < 100 && temp.fd < 0; ++attempt) {
-        const std::string name = "." + base + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        const std::string name = temporaryName(base);
         const std::string candidate = parent.empty() ? name : (parent / name).string();
         temp.fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                          options.mode.value_or(0666));
