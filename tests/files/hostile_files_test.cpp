@@ -51,7 +51,7 @@ void expectRefused(const std::string& path, std::size_t bound, ReadProblem probl
 
 TEST_F(HostileFolder, TheReaderRefusesWhatIsNoRegularFileOrTooLarge) {
     fs::create_directory(at("folder.bc"));
-    expectRefused(at("folder.bc"), 1 << 20, ReadProblem::kDirectory, "folder");
+    expectRefused(at("folder.bc"), 1 << 20, ReadProblem::kDirectory, "Is a directory");
     ASSERT_EQ(::mkfifo(at("pipe.bc").c_str(), 0600), 0);  // no writer: opening must not wait
     expectRefused(at("pipe.bc"), 1 << 20, ReadProblem::kNotRegular, "not a regular file");
     expectRefused("/dev/zero", 1 << 20, ReadProblem::kNotRegular, "not a regular file");

@@ -125,5 +125,5 @@ TEST(HostileFiles, OpenAndImportRefuseFifosDevicesAndHugeFilesAtOnce) {
     EXPECT_TRUE(p.prompter.errors[0].contains("not a regular file"));
     EXPECT_TRUE(p.prompter.errors[4].contains("larger than 1048576 bytes"));
     EXPECT_TRUE(p.prompter.errors[5].contains("larger than 4194304 bytes"));
-    EXPECT_TRUE(p.prompter.errors[6].contains("folder"));
+    EXPECT_TRUE(p.prompter.errors[6].contains("Is a directory"));
 }
