@@ -6,6 +6,7 @@
 #include <string>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace users {
 namespace {
@@ -47,7 +48,11 @@ unsigned scaleFor(unsigned width, unsigned height, int fitWidth, int fitHeight) 
 
 void onError(j_common_ptr info) {
     auto* manager = reinterpret_cast<ErrorManager*>(info->err);
-    (*info->err->format_message)(info, manager->message);
+    if (info->err->msg_code == JERR_NO_BACKING_STORE || info->err->msg_code == JERR_OUT_OF_MEMORY)
+        std::snprintf(manager->message, sizeof manager->message, "decoding it needs more than %ld MiB",
+                      kMaxDecoderMemory >> 20);
+    else
+        (*info->err->format_message)(info, manager->message);
     std::longjmp(manager->jump, 1);
 }
 

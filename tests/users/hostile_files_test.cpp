@@ -143,6 +143,17 @@ TEST(HostileUserFiles, PicturesBeyondTheBoundAreRefusedAndLargeOnesScaledDown) {
     large = LoadBackground(f.file("wide.jpg"), error);
     ASSERT_TRUE(large) << error;
     EXPECT_EQ(large->picture.width, 1300);
+    // A progressive picture keeps every coefficient while it decodes: one that would need more
+    // than the decoder's memory bound is refused, not decoded.
+    std::ifstream in(FUZZ_CORPUS "/picture/progressive.jpg", std::ios::binary);
+    std::string progressive((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto sof = progressive.find("\xFF\xC2");
+    ASSERT_NE(sof, std::string::npos);
+    progressive[sof + 5] = progressive[sof + 7] = static_cast<char>(8000 >> 8);
+    progressive[sof + 6] = progressive[sof + 8] = static_cast<char>(8000 & 0xFF);
+    f.put("progressive.jpg", progressive);
+    EXPECT_EQ(LoadBackground(f.file("progressive.jpg"), error), std::nullopt);
+    EXPECT_TRUE(has(error, "needs more than 96 MiB")) << error;
     // A picture file larger than its bound is refused unread.
     ASSERT_EQ(::truncate((std::ofstream(f.file("sparse.jpg")), f.file("sparse.jpg")).c_str(), 3LL << 29), 0);
     EXPECT_EQ(LoadBackground(f.file("sparse.jpg"), error), std::nullopt);
