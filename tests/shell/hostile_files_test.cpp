@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include "tests/shell/window_fixture.h"
+#include "tests/users/declaring_picture.h"
 #include "users/jpeg.h"
 #include "users/user_files.h"
 
@@ -21,19 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// An 8 x 8 picture whose frame header declares width x height.
-std::string declaring(int width, int height) {
-    users::Picture p;
-    p.width = p.height = 8;
-    p.rgb.assign(8 * 8 * 3, 200);
-    std::string jpeg = users::EncodeJpeg(p);
-    const auto sof = jpeg.find("\xFF\xC0");
-    jpeg[sof + 5] = static_cast<char>(height >> 8);
-    jpeg[sof + 6] = static_cast<char>(height & 0xFF);
-    jpeg[sof + 7] = static_cast<char>(width >> 8);
-    jpeg[sof + 8] = static_cast<char>(width & 0xFF);
-    return jpeg;
-}
+using userstest::DeclaringPicture;
 
 std::unique_ptr<shell::TForm1> start(Program& p) {
     auto form1 = std::make_unique<shell::TForm1>(p.prompter, p.user.dir, [] {});
@@ -48,7 +37,8 @@ std::unique_ptr<shell::TForm1> start(Program& p) {
 TEST(HostileFiles, AStartWithAFolderOrAHugePictureKeepsTheBuiltInPicture) {
     Program p(false, "none", false);
     const QSize builtIn = start(p)->picture().size();
-    for (const std::string& refused : {std::string("folder"), declaring(65500, 65500), declaring(20000, 20000)}) {
+    for (const std::string& refused :
+         {std::string("folder"), DeclaringPicture(65500, 65500), DeclaringPicture(20000, 20000)}) {
         fs::remove_all(p.user.path(users::kBackgroundFile));
         if (refused == "folder")
             fs::create_directory(p.user.path(users::kBackgroundFile));
@@ -80,7 +70,7 @@ TEST(HostileFiles, ChangeBackgroundNeverStoresARefusedPictureNorReplacesAReadOnl
     auto form1 = start(p);
     const std::string stored = p.user.bytes(users::kBackgroundFile);
     const std::string huge = pictures.filePath("huge.jpg").toStdString();
-    std::ofstream(huge, std::ios::binary) << declaring(20000, 20000);
+    std::ofstream(huge, std::ios::binary) << DeclaringPicture(20000, 20000);
     p.prompter.files = {QString::fromStdString(huge)};
     QTest::mouseClick(form1->Button2(), Qt::LeftButton);
     ASSERT_EQ(p.prompter.errors.size(), 1);
@@ -89,7 +79,7 @@ TEST(HostileFiles, ChangeBackgroundNeverStoresARefusedPictureNorReplacesAReadOnl
 
     // A large one is shown scaled down and copied whole; a read-only background stays.
     const std::string large = pictures.filePath("large.jpg").toStdString();
-    std::ofstream(large, std::ios::binary) << declaring(8000, 6000);
+    std::ofstream(large, std::ios::binary) << DeclaringPicture(8000, 6000);
     ::chmod(p.user.path(users::kBackgroundFile).c_str(), 0444);
     p.prompter.files = {QString::fromStdString(large)};
     QTest::mouseClick(form1->Button2(), Qt::LeftButton);
@@ -101,7 +91,7 @@ TEST(HostileFiles, ChangeBackgroundNeverStoresARefusedPictureNorReplacesAReadOnl
     p.prompter.files = {QString::fromStdString(large)};
     QTest::mouseClick(form1->Button2(), Qt::LeftButton);
     EXPECT_EQ(p.prompter.errors.size(), 2);
-    EXPECT_EQ(p.user.bytes(users::kBackgroundFile), declaring(8000, 6000));
+    EXPECT_EQ(p.user.bytes(users::kBackgroundFile), DeclaringPicture(8000, 6000));
 }
 
 TEST(HostileFiles, OpenAndImportRefuseFifosDevicesAndHugeFilesAtOnce) {

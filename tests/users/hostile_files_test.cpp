@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tests/users/declaring_picture.h"
 #include "users/jpeg.h"
 #include "users/login_picture.h"
 #include "users/user_files.h"
@@ -45,19 +46,7 @@ struct Folder {
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-// A picture of the given size whose header claims another: the frame header patched.
-std::string declaring(int width, int height) {
-    Picture p;
-    p.width = p.height = 8;
-    p.rgb.assign(8 * 8 * 3, 128);
-    std::string jpeg = EncodeJpeg(p);
-    const auto sof = jpeg.find("\xFF\xC0");
-    jpeg[sof + 5] = static_cast<char>(height >> 8);
-    jpeg[sof + 6] = static_cast<char>(height & 0xFF);
-    jpeg[sof + 7] = static_cast<char>(width >> 8);
-    jpeg[sof + 8] = static_cast<char>(width & 0xFF);
-    return jpeg;
-}
+using userstest::DeclaringPicture;
 
 TEST(HostileUserFiles, AFolderInAFilesPlaceIsReportedNeverThrown) {
     Folder f;
@@ -125,21 +114,21 @@ TEST(HostileUserFiles, PicturesBeyondTheBoundAreRefusedAndLargeOnesScaledDown) {
     Folder f;
     std::string error;
     for (const auto& [w, h] : {std::pair{65500, 65500}, {20000, 20000}, {8193, 100}}) {
-        f.put("big.jpg", declaring(w, h));
+        f.put("big.jpg", DeclaringPicture(w, h));
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(LoadBackground(f.file("big.jpg"), error), std::nullopt);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
         EXPECT_TRUE(has(error, "big.jpg") && has(error, std::to_string(w) + " x " + std::to_string(h))) << error;
     }
     // 8000 x 6000 is decoded at 1/8: 1000 x 750 still covers the window.
-    f.put("large.jpg", declaring(8000, 6000));
+    f.put("large.jpg", DeclaringPicture(8000, 6000));
     auto large = LoadBackground(f.file("large.jpg"), error);
     ASSERT_TRUE(large) << error;
     EXPECT_EQ(large->picture.width, 1000);
     EXPECT_EQ(large->picture.height, 750);
     EXPECT_EQ(large->bytes, f.bytes("large.jpg"));  // what is copied is the file, not the decode
     // 1300 x 500 only halves its width's worth: 1/1, as 1/2 would leave 250 rows.
-    f.put("wide.jpg", declaring(1300, 500));
+    f.put("wide.jpg", DeclaringPicture(1300, 500));
     large = LoadBackground(f.file("wide.jpg"), error);
     ASSERT_TRUE(large) << error;
     EXPECT_EQ(large->picture.width, 1300);
