@@ -33,8 +33,8 @@ std::string ReadResult::reason(std::size_t maxBytes) const {
         case ReadProblem::kCannotOpen:
         case ReadProblem::kCannotRead: return std::strerror(error);
         case ReadProblem::kDirectory: return std::strerror(EISDIR);  // "Is a directory", as the system says
-        case ReadProblem::kNotRegular: return "it is not a regular file (a device, pipe or socket)";
-        case ReadProblem::kTooLarge: return "it is larger than " + std::to_string(maxBytes) + " bytes";
+        case ReadProblem::kNotRegular: return "Not a regular file (a device, pipe or socket)";
+        case ReadProblem::kTooLarge: return "Larger than " + std::to_string(maxBytes) + " bytes";
     }
     return {};
 }

@@ -25,7 +25,7 @@ struct ReadResult {
     int error = 0;  // errno for kCannotOpen and kCannotRead
 
     bool ok() const { return bytes.has_value(); }
-    // The reason in English, e.g. "Is a directory", "it is larger than 1048576 bytes".
+    // The reason in English, e.g. "Is a directory", "Larger than 1048576 bytes".
     std::string reason(std::size_t maxBytes) const;
 };
 

@@ -156,14 +156,14 @@ TEST_F(Cli, FifosDevicesFoldersAndHugeFilesAreRefusedAtOnce) {
             std::string args = cmd;
             return args.replace(args.find("%s"), 2, file);
         };
-        expectFailure(with("pipe"), {"\"pipe\"", "not a regular file"});
-        expectFailure(with("/dev/zero"), {"\"/dev/zero\"", "not a regular file"});
+        expectFailure(with("pipe"), {"\"pipe\"", "Not a regular file"});
+        expectFailure(with("/dev/zero"), {"\"/dev/zero\"", "Not a regular file"});
         expectFailure(with("folder"), {"\"folder\"", "Is a directory"});
-        expectFailure(with("huge"), {"\"huge\"", "larger than"});
+        expectFailure(with("huge"), {"\"huge\"", "Larger than"});
     }
     EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(10));  // 12 runs
-    expectFailure("show huge", {"larger than 1048576 bytes"});
-    expectFailure("load huge out.bc", {"larger than 7168 bytes"});
-    expectFailure("import-csv huge --band upper a.bc", {"larger than 4194304 bytes"});
+    expectFailure("show huge", {"Larger than 1048576 bytes"});
+    expectFailure("load huge out.bc", {"Larger than 7168 bytes"});
+    expectFailure("import-csv huge --band upper a.bc", {"Larger than 4194304 bytes"});
     EXPECT_FALSE(fs::exists(In("out.bc")));
 }

@@ -53,13 +53,13 @@ TEST_F(HostileFolder, TheReaderRefusesWhatIsNoRegularFileOrTooLarge) {
     fs::create_directory(at("folder.bc"));
     expectRefused(at("folder.bc"), 1 << 20, ReadProblem::kDirectory, "Is a directory");
     ASSERT_EQ(::mkfifo(at("pipe.bc").c_str(), 0600), 0);  // no writer: opening must not wait
-    expectRefused(at("pipe.bc"), 1 << 20, ReadProblem::kNotRegular, "not a regular file");
-    expectRefused("/dev/zero", 1 << 20, ReadProblem::kNotRegular, "not a regular file");
+    expectRefused(at("pipe.bc"), 1 << 20, ReadProblem::kNotRegular, "Not a regular file");
+    expectRefused("/dev/zero", 1 << 20, ReadProblem::kNotRegular, "Not a regular file");
     expectRefused(at("missing.bc"), 1 << 20, ReadProblem::kCannotOpen, "No such file");
 
     // 1.5 GiB that take no disk: refused by its size, not read.
     ASSERT_EQ(::truncate((std::ofstream(at("huge.bc")), at("huge.bc")).c_str(), (3LL << 29)), 0);
-    expectRefused(at("huge.bc"), 1 << 20, ReadProblem::kTooLarge, "larger than 1048576 bytes");
+    expectRefused(at("huge.bc"), 1 << 20, ReadProblem::kTooLarge, "Larger than 1048576 bytes");
 }
 
 TEST_F(HostileFolder, TheReaderTakesAFileUpToItsBoundExactly) {
@@ -67,14 +67,14 @@ TEST_F(HostileFolder, TheReaderTakesAFileUpToItsBoundExactly) {
     put("long.img", std::string(7169, '\x5A'));
     put("empty.img", "");
     EXPECT_EQ(files::ReadFile(at("full.img"), 7168).bytes, std::string(7168, '\x5A'));
-    expectRefused(at("long.img"), 7168, ReadProblem::kTooLarge, "larger than 7168 bytes");
+    expectRefused(at("long.img"), 7168, ReadProblem::kTooLarge, "Larger than 7168 bytes");
     EXPECT_EQ(files::ReadFile(at("empty.img"), 7168).bytes, "");
     // A link to a file is read as the file (the operator's own shortcut).
     fs::create_symlink(at("full.img"), at("link.img"));
     EXPECT_EQ(files::ReadFile(at("link.img"), 7168).bytes, std::string(7168, '\x5A'));
     std::string reason;
     EXPECT_EQ(files::ReadFile(at("long.img"), 100, reason), std::nullopt);
-    EXPECT_EQ(reason, "it is larger than 100 bytes");
+    EXPECT_EQ(reason, "Larger than 100 bytes");
 }
 
 TEST_F(HostileFolder, TheWriterNeverFollowsALinkPlantedInTheFolder) {

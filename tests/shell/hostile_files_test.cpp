@@ -112,8 +112,8 @@ TEST(HostileFiles, OpenAndImportRefuseFifosDevicesAndHugeFilesAtOnce) {
     EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(2));
     ASSERT_EQ(p.prompter.errors.size(), 8);
     for (const QString& e : p.prompter.errors) EXPECT_TRUE(e.startsWith("Cannot open file \"")) << e.toStdString();
-    EXPECT_TRUE(p.prompter.errors[0].contains("not a regular file"));
-    EXPECT_TRUE(p.prompter.errors[4].contains("larger than 1048576 bytes"));
-    EXPECT_TRUE(p.prompter.errors[5].contains("larger than 4194304 bytes"));
+    EXPECT_TRUE(p.prompter.errors[0].contains("Not a regular file"));
+    EXPECT_TRUE(p.prompter.errors[4].contains("Larger than 1048576 bytes"));
+    EXPECT_TRUE(p.prompter.errors[5].contains("Larger than 4194304 bytes"));
     EXPECT_TRUE(p.prompter.errors[6].contains("Is a directory"));
 }
