@@ -15,12 +15,14 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QProgressBar>
 #include <QTabWidget>
 #include <QTimer>
 
+#include "files/atomic_write.h"
 #include "serial/port_list.h"
 #include "shell/channel_grid.h"
 #include "shell/end_on_signals.h"
@@ -51,6 +53,17 @@ long residentKiB() {
     while (std::getline(status, line))
         if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
     return -1;
+}
+
+// A screenshot as PNG, written as every file of the program is; a failure is said on stderr.
+void savePng(const QPixmap& shot, const QString& path) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    shot.save(&buffer, "PNG");
+    const std::string reason = files::WriteAtomically(
+        QFile::encodeName(path).toStdString(), std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
+    if (!reason.empty()) std::cerr << "Cannot create file \"" << path.toStdString() << "\". " << reason << "\n";
 }
 
 // The first paint of a window.
@@ -176,7 +189,7 @@ int main(int argc, char** argv) {
             if (parser.isSet(screenshots)) {
                 QDir dir(parser.value(screenshots));
                 dir.mkpath(".");
-                form1.grab().save(dir.filePath("login-window.png"));
+                savePng(form1.grab(), dir.filePath("login-window.png"));
             }
             form1.enterMainWindow();
         });
@@ -203,14 +216,14 @@ int main(int argc, char** argv) {
                 for (int i = 0; i < form2.pageControl()->count(); ++i) {
                     form2.pageControl()->setCurrentIndex(i);
                     QApplication::processEvents();
-                    form2.grab().save(dir.filePath(QString("page-%1.png").arg(names[i])));
+                    savePng(form2.grab(), dir.filePath(QString("page-%1.png").arg(names[i])));
                 }
                 // A cell editor open over its cell: the transmit tone of channel 3.
                 form2.pageControl()->setCurrentIndex(0);
                 shell::StringGrid* grid = form2.channelPage(image::Band::Upper)->grid();
                 grid->setCurrentIndex(grid->model()->index(2, image::kColTxTone));
                 QApplication::processEvents();
-                form2.grab().save(dir.filePath("page-1-upper-channels-editor.png"));
+                savePng(form2.grab(), dir.filePath("page-1-upper-channels-editor.png"));
             }
             QApplication::quit();
         });

@@ -57,7 +57,7 @@ int runImport(const std::vector<std::string>& args) {
     const std::string& in = o.positional[0];
     const std::string& file = o.positional[1];
     std::string error;
-    const auto bytes = cli::ReadFile(in, error);
+    const auto bytes = cli::ReadFile(in, error, exchange::kMaxCsvBytes);
     if (!bytes) {
         cli::Fail("import-csv", "Cannot open file \"" + in + "\". " + error);
         return cli::kUsage;

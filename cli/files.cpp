@@ -1,15 +1,10 @@
 #include "cli/files.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "codeplug/codeplug.h"
-#include "image/message.h"
+#include "files/read_file.h"
 
 namespace cli {
 
@@ -43,27 +38,8 @@ bool SaveCodeplug(std::string_view command, const std::string& name, const image
     return true;
 }
 
-std::optional<std::string> ReadFile(const std::string& path, std::string& error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = image::SystemReason(errno);
-        return std::nullopt;
-    }
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            error = image::SystemReason(errno);
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (n == 0) break;
-        bytes.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return bytes;
+std::optional<std::string> ReadFile(const std::string& path, std::string& error, std::size_t maxBytes) {
+    return files::ReadFile(path, maxBytes, error);
 }
 
 bool WriteFile(const std::string& path, std::string_view bytes, std::string& error) {

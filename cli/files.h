@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "image/editor_state.h"
+#include "image/transfer.h"
 
 namespace cli {
 
@@ -21,8 +22,11 @@ std::optional<image::EditorState> OpenCodeplug(std::string_view command, const s
 // (after reporting) when the file could not be written.
 bool SaveCodeplug(std::string_view command, const std::string& name, const image::EditorState& state);
 
-// The whole file, or nullopt with the system's reason in `error`.
-std::optional<std::string> ReadFile(const std::string& path, std::string& error);
+// The whole file, or nullopt with the reason in `error` (the system's, or that it is no
+// regular file or is larger than `maxBytes`). The bound defaults to a memory image's size,
+// which is what the commands reading raw images need.
+std::optional<std::string> ReadFile(const std::string& path, std::string& error,
+                                    std::size_t maxBytes = image::kImageSize);
 // Writes the bytes to a temporary file beside `path` and renames it over `path`.
 bool WriteFile(const std::string& path, std::string_view bytes, std::string& error);
 

@@ -13,6 +13,7 @@
 //   262       identity codes and DTMF: sypz1..sypz8, sypz9, sy1..sy8
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -100,8 +101,12 @@ SaveResult SaveFile(const std::string& path, const image::EditorState& state, Wo
 // The bytes written to `path` the same way; empty on success, otherwise the error as above.
 std::string WriteAtomically(const std::string& path, std::string_view bytes);
 
-// Reads and parses the file at `path`. A file that cannot be read gives
-// "Cannot open file \"<path>\". <reason>"; otherwise as FromText.
+// A full codeplug file is about 21 KB; anything larger than this is refused unread.
+inline constexpr std::size_t kMaxFileBytes = 1 << 20;
+
+// Reads and parses the file at `path`. A file that cannot be read, is no regular file or is
+// larger than kMaxFileBytes gives "Cannot open file \"<path>\". <reason>"; otherwise as
+// FromText.
 OpenResult OpenFile(const std::string& path, const image::EditorState& current = image::EditorState(),
                     Words words = Words::English);
 

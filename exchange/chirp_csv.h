@@ -18,6 +18,7 @@
 // mode does not use holds CHIRP's placeholder (88.5, 023, NN, Tone->Tone) and is never read.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,9 @@
 #include "image/editor_state.h"
 
 namespace exchange {
+
+// 128 channels take about 20 KB; a CSV file larger than this is refused unread.
+inline constexpr std::size_t kMaxCsvBytes = 4 << 20;
 
 inline constexpr const char* kChirpHeader =
     "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,RxDtcsCode,"

@@ -1,11 +1,16 @@
 #include "files/atomic_write.h"
+#include "files/system_reason.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -46,10 +51,16 @@ std::string resolveTarget(const std::string& path) {
     return path;
 }
 
-// The system's words for an error, the same in every locale.
-std::string systemError(int error) {
-    const char* description = strerrordesc_np(error);
-    return description ? description : "error " + std::to_string(error);
+
+// A name no one can plant in advance: the process, a count and 64 random bits.
+std::string temporaryName(const std::string& base) {
+    static std::atomic<unsigned> counter{0};
+    std::uint64_t random = 0;
+    if (::getrandom(&random, sizeof random, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof random))
+        random = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(random));
+    return "." + base + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" + hex;
 }
 
 }  // namespace
@@ -58,37 +69,36 @@ std::string WriteAtomically(const std::string& path, std::string_view bytes, con
     const std::string target = resolveTarget(path);
     const std::filesystem::path parent = std::filesystem::path(target).parent_path();
     const std::string base = std::filesystem::path(target).filename().string();
-    if (base.empty()) return systemError(EISDIR);
+    if (base.empty()) return SystemReason(EISDIR);
 
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
-    if (exists && S_ISDIR(old.st_mode)) return systemError(EISDIR);
+    if (exists && S_ISDIR(old.st_mode)) return SystemReason(EISDIR);
     // The owner marked the file read-only: it is not ours to replace (root included).
     if (exists && S_ISREG(old.st_mode) && (old.st_mode & 0222) == 0) return kReadOnly;
 
-    static std::atomic<unsigned> counter{0};
     TempFile temp;
     for (int attempt = 0; attempt < 100 && temp.fd < 0; ++attempt) {
-        const std::string name = "." + base + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        const std::string name = temporaryName(base);
         const std::string candidate = parent.empty() ? name : (parent / name).string();
         temp.fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                          options.mode.value_or(0666));
         if (temp.fd >= 0)
             temp.path = candidate;
         else if (errno != EEXIST)
-            return systemError(errno);
+            return SystemReason(errno);
     }
-    if (temp.fd < 0) return systemError(EEXIST);
+    if (temp.fd < 0) return SystemReason(EEXIST);
     if (options.mode)
         (void)::fchmod(temp.fd, *options.mode);
     else if (exists && S_ISREG(old.st_mode))
         (void)::fchmod(temp.fd, old.st_mode & 07777);  // an existing file keeps its permissions
 
-    if (!writeAll(temp.fd, bytes) || ::fsync(temp.fd) != 0) return systemError(errno);
+    if (!writeAll(temp.fd, bytes) || ::fsync(temp.fd) != 0) return SystemReason(errno);
     const int fd = temp.fd;
     temp.fd = -1;
-    if (::close(fd) != 0) return systemError(errno);
-    if (::rename(temp.path.c_str(), target.c_str()) != 0) return systemError(errno);
+    if (::close(fd) != 0) return SystemReason(errno);
+    if (::rename(temp.path.c_str(), target.c_str()) != 0) return SystemReason(errno);
     temp.keep = true;
     // The rename itself reaches the disk with the folder.
     const int dir = ::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

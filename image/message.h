@@ -1,7 +1,6 @@
 // What a handler tells the operator: a message text for an information box, or nothing.
 #pragma once
 
-#include <cstring>
 #include <string>
 
 namespace image {
@@ -12,12 +11,5 @@ struct KeyVerdict {
     bool accept;
     Message message;
 };
-
-// The system's reason for a failed file operation, worded the same whatever the locale (the C
-// library's strerror follows the desktop's LC_MESSAGES once the windows set the locale).
-inline std::string SystemReason(int error) {
-    const char* description = strerrordesc_np(error);
-    return description ? description : "error " + std::to_string(error);
-}
 
 }  // namespace image

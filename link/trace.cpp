@@ -5,6 +5,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "files/system_reason.h"
 #include "image/hex.h"
 
 namespace radiolink {
@@ -16,7 +17,7 @@ TraceFile::~TraceFile() {
 bool TraceFile::open(const std::string& path, std::string& error) {
     file_ = std::fopen(path.c_str(), "w");
     if (!file_) {
-        error = "cannot create the trace file \"" + path + "\": " + std::strerror(errno);
+        error = "cannot create the trace file \"" + path + "\": " + files::SystemReason(errno);
         return false;
     }
     return true;

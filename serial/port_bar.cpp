@@ -1,8 +1,8 @@
 #include "serial/port_bar.h"
 
-#include <cstring>
 #include <exception>
 
+#include "files/system_reason.h"
 #include "serial/port_list.h"
 
 namespace serial {
@@ -18,8 +18,7 @@ std::string OpenFailureText(const platform::OpenFailure& failure, const std::str
         case OpenProblem::NotSerial: return device + ": 不是串口设备";
         case OpenProblem::Other: break;
     }
-    const char* reason = strerrordesc_np(failure.error);
-    return device + ": " + (reason ? reason : "error " + std::to_string(failure.error));
+    return device + ": " + files::SystemReason(failure.error);
 }
 
 void PortBar::SetItems(std::vector<std::string> names) {

@@ -1,9 +1,10 @@
 // 导入CSV and 导出CSV: the channels of the current channel page's band in CHIRP's CSV format.
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "exchange/chirp_csv.h"
+#include "files/atomic_write.h"
+#include "files/read_file.h"
 #include "shell/main_window.h"
 #include "shell/prompter.h"
 
@@ -29,16 +30,14 @@ void TForm2::N17Click() {
     if (!band) return;
     const auto name = prompter_.openFileName(this, "Open", kCsvFilter);
     if (!name) return;
-    QFile file(*name);
-    if (!file.open(QIODevice::ReadOnly)) {
-        prompter_.error(this, "Cannot open file \"" + *name + "\". " + file.errorString());
+    std::string reason;
+    const auto bytes = files::ReadFile(QFile::encodeName(*name).toStdString(), exchange::kMaxCsvBytes, reason);
+    if (!bytes) {
+        prompter_.error(this, "Cannot open file \"" + *name + "\". " + QString::fromStdString(reason));
         return;
     }
-    const QByteArray bytes = file.readAll();
-    file.close();
 
-    auto result = exchange::ImportCsv(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                                      state_, *band);
+    auto result = exchange::ImportCsv(*bytes, state_, *band);
     if (result.fatal) {
         prompter_.error(this, lines(result.problems));
         return;
@@ -47,8 +46,7 @@ void TForm2::N17Click() {
         // Bad rows: nothing is taken unless the operator chooses the good rows alone.
         if (!prompter_.question(this, utf8("CSV 文件中有错误的行, 是否只导入正确的行?"), lines(result.problems)))
             return;
-        result = exchange::ImportCsv(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                                     state_, *band, true);
+        result = exchange::ImportCsv(*bytes, state_, *band, true);
         if (!result.applied) return;
     }
     state_ = result.state;
@@ -68,11 +66,9 @@ void TForm2::N18Click() {
     if (!name) return;
     if (QFileInfo(*name).suffix().isEmpty()) *name += ".csv";
     const exchange::CsvExport result = exchange::ExportCsv(state_, *band);
-    QSaveFile file(*name);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(result.text.data(), static_cast<qint64>(result.text.size())) != static_cast<qint64>(result.text.size()) ||
-        !file.commit()) {
-        prompter_.error(this, "Cannot create file \"" + *name + "\". " + file.errorString());
+    const std::string reason = files::WriteAtomically(QFile::encodeName(*name).toStdString(), result.text);
+    if (!reason.empty()) {
+        prompter_.error(this, "Cannot create file \"" + *name + "\". " + QString::fromStdString(reason));
         return;
     }
     QStringList detail;

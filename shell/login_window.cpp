@@ -1,9 +1,6 @@
 #include "shell/login_window.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -13,7 +10,6 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
-#include "image/message.h"
 #include "shell/prompter.h"
 #include "users/jpeg.h"
 #include "users/login_picture.h"
@@ -29,30 +25,8 @@ QString utf8(const char* s) { return QString::fromUtf8(s); }
 std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 std::string join(const std::string& dir, const char* name) { return (fs::path(dir) / name).string(); }
 
-bool readFile(const std::string& path, std::string& bytes, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "Cannot open file \"" + path + "\". " + image::SystemReason(errno);
-        return false;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        error = "Cannot read file \"" + path + "\". " + image::SystemReason(errno);
-        return false;
-    }
-    return true;
-}
-
-// A JPEG file as a picture; a null image with the reason in `error`.
-QImage decode(const std::string& path, const std::string& bytes, std::string& error) {
-    std::string reason;
-    const auto picture = users::DecodeJpeg(bytes, reason);
-    if (!picture) {
-        error = "\"" + path + "\" is not a JPEG picture (" + reason + ")";
-        return {};
-    }
-    return QImage(picture->rgb.data(), picture->width, picture->height, picture->width * 3, QImage::Format_RGB888)
-        .copy();
+QImage toImage(const users::Picture& picture) {
+    return QImage(picture.rgb.data(), picture.width, picture.height, picture.width * 3, QImage::Format_RGB888).copy();
 }
 
 }  // namespace
@@ -83,7 +57,7 @@ TForm1::TForm1(Prompter& prompter, std::string userDir, std::function<void()> te
     Image1_->setGeometry(0, 0, 640, 480);
     Image1_->setScaledContents(true);  // stretched to fill the window
     std::string ignored;
-    showPicture(decode("", std::string(users::BuiltInPicture()), ignored));
+    showPicture(toImage(*users::DecodeJpeg(users::BuiltInPicture(), ignored)));
 
     // The password row sits on the hills at the foot of the picture.
     Label1_ = new QLabel(utf8("密码:"), this);
@@ -119,18 +93,14 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
-    std::string error, bytes;
-    const std::string background = join(dir_, users::kBackgroundFile);
-    if (!readFile(background, bytes, error)) {
+    std::string error;
+    // A picture refused (a folder, too large, no JPEG) leaves the built-in one.
+    const auto background = users::LoadBackground(join(dir_, users::kBackgroundFile), error);
+    if (!background) {
         prompter_.error(this, text(error));
         return;
     }
-    const QImage picture = decode(background, bytes, error);
-    if (picture.isNull()) {
-        prompter_.error(this, text(error));
-        return;
-    }
-    showPicture(picture);
+    showPicture(toImage(background->picture));
     const auto company = users::ReadFirstLine(join(dir_, users::kCompanyFile), error);
     if (!company) {
         prompter_.error(this, text(error));
@@ -167,22 +137,17 @@ void TForm1::enterMainWindow() {
 void TForm1::Button2Click() {
     const auto picked = prompter_.openFileName(this, "Open", "*.jpg");
     if (!picked) return;
-    const std::string path = localPath(*picked);
-    std::string bytes, error;
-    if (!readFile(path, bytes, error)) {
-        prompter_.error(this, text(error));
-        return;
-    }
-    const QImage picture = decode(path, bytes, error);
-    if (picture.isNull()) {
+    std::string error;
+    const auto background = users::LoadBackground(localPath(*picked), error);
+    if (!background) {
         // Neither the picture nor the background file changes.
         prompter_.error(this, text(error));
         return;
     }
-    showPicture(picture);
-    // The copy replaces the background file whatever it was; a failed copy is not reported
-    // (the picture is shown for this run).
-    users::WriteBytes(join(dir_, users::kBackgroundFile), bytes, error);
+    showPicture(toImage(background->picture));
+    // The copy replaces the background file; when it cannot (the file is read-only, the disk
+    // full) the picture is shown for this run and the operator is told it will not stay.
+    if (!users::WriteBytes(join(dir_, users::kBackgroundFile), background->bytes, error)) prompter_.error(this, text(error));
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

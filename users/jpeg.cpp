@@ -2,8 +2,11 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace users {
 namespace {
@@ -19,15 +22,43 @@ struct ErrorManager {
 // matters in its own message.
 void quiet(j_common_ptr) {}
 
+// A progressive picture is read scan by scan; a file of many tiny scans would take minutes.
+constexpr int kMaxScans = 256;
+// libjpeg's working memory (a progressive picture keeps all its coefficients); beyond this it
+// fails with "insufficient memory" rather than grow.
+constexpr long kMaxDecoderMemory = 96L << 20;
+
+void onProgress(j_common_ptr info) {
+    auto* decoder = reinterpret_cast<j_decompress_ptr>(info);
+    if (decoder->input_scan_number > kMaxScans) {
+        auto* manager = reinterpret_cast<ErrorManager*>(info->err);
+        std::snprintf(manager->message, sizeof manager->message, "more than %d scans", kMaxScans);
+        std::longjmp(manager->jump, 1);
+    }
+}
+
+// The largest 1/denominator (8, 4, 2, 1) that still covers the size to fit.
+unsigned scaleFor(unsigned width, unsigned height, int fitWidth, int fitHeight) {
+    if (fitWidth <= 0 || fitHeight <= 0) return 1;
+    for (unsigned d = 8; d > 1; d /= 2)
+        if ((width + d - 1) / d >= static_cast<unsigned>(fitWidth) && (height + d - 1) / d >= static_cast<unsigned>(fitHeight))
+            return d;
+    return 1;
+}
+
 void onError(j_common_ptr info) {
     auto* manager = reinterpret_cast<ErrorManager*>(info->err);
-    (*info->err->format_message)(info, manager->message);
+    if (info->err->msg_code == JERR_NO_BACKING_STORE || info->err->msg_code == JERR_OUT_OF_MEMORY)
+        std::snprintf(manager->message, sizeof manager->message, "decoding it needs more than %ld MiB",
+                      kMaxDecoderMemory >> 20);
+    else
+        (*info->err->format_message)(info, manager->message);
     std::longjmp(manager->jump, 1);
 }
 
 }  // namespace
 
-std::optional<Picture> DecodeJpeg(std::string_view bytes, std::string& error) {
+std::optional<Picture> DecodeJpeg(std::string_view bytes, std::string& error, int fitWidth, int fitHeight) {
     if (bytes.size() < 4 || static_cast<unsigned char>(bytes[0]) != 0xFF || static_cast<unsigned char>(bytes[1]) != 0xD8) {
         error = "the file is no JPEG picture";
         return std::nullopt;
@@ -46,9 +77,22 @@ std::optional<Picture> DecodeJpeg(std::string_view bytes, std::string& error) {
         return std::nullopt;
     }
     jpeg_create_decompress(&info);
+    info.mem->max_memory_to_use = kMaxDecoderMemory;
+    jpeg_progress_mgr progress{};
+    progress.progress_monitor = onProgress;
+    info.progress = &progress;
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&info, TRUE);
+    if (info.image_width > static_cast<unsigned>(kMaxPictureSide) || info.image_height > static_cast<unsigned>(kMaxPictureSide)) {
+        error = "the picture is " + std::to_string(info.image_width) + " x " + std::to_string(info.image_height) +
+                " pixels, more than " + std::to_string(kMaxPictureSide) + " x " + std::to_string(kMaxPictureSide);
+        jpeg_destroy_decompress(&info);
+        delete picture;
+        return std::nullopt;
+    }
     info.out_color_space = JCS_RGB;
+    info.scale_num = 1;
+    info.scale_denom = scaleFor(info.image_width, info.image_height, fitWidth, fitHeight);
     jpeg_start_decompress(&info);
     picture->width = static_cast<int>(info.output_width);
     picture->height = static_cast<int>(info.output_height);

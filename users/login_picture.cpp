@@ -5,6 +5,7 @@
 #include <string>
 
 #include "users/jpeg.h"
+#include "users/user_files.h"
 
 namespace users {
 namespace {
@@ -49,6 +50,18 @@ Picture draw() {
 }
 
 }  // namespace
+
+std::optional<Background> LoadBackground(const std::string& path, std::string& error) {
+    auto bytes = ReadUserFile(path, kMaxPictureFileBytes, error);
+    if (!bytes) return std::nullopt;
+    std::string reason;
+    auto picture = DecodeJpeg(*bytes, reason, kWindowWidth, kWindowHeight);
+    if (!picture) {
+        error = "\"" + path + "\" 不是可用的 JPEG 图片 (" + reason + ")";
+        return std::nullopt;
+    }
+    return Background{std::move(*bytes), std::move(*picture)};
+}
 
 std::string_view BuiltInPicture() {
     static const std::string jpeg = EncodeJpeg(draw());

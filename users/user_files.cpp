@@ -5,14 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "files/atomic_write.h"
+#include "files/read_file.h"
 #include "image/gbk.h"
-#include "image/message.h"
 #include "users/login_picture.h"
 
 namespace users {
@@ -28,56 +25,68 @@ bool ensureSodium() {
 }
 
 bool writeBytes(const std::string& path, std::string_view bytes, std::string& error) {
-    const std::string temporary = path + ".tmp";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        error = "Cannot create file \"" + path + "\". " + image::SystemReason(errno);
-        return false;
-    }
-    ::fchmod(fd, 0600);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            error = "Cannot create file \"" + path + "\". " + image::SystemReason(errno);
-            ::close(fd);
-            ::unlink(temporary.c_str());
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    const bool synced = ::fsync(fd) == 0;
+    const std::string reason = files::WriteAtomically(path, bytes, files::WriteOptions{0600});
+    if (reason.empty()) return true;
+    error = "无法保存文件 \"" + path + "\": " + (reason == files::kReadOnly ? std::string("文件是只读的") : reason);
+    return false;
+}
+
+// A password file left readable by others by an older installation is made the owner's alone.
+void tighten(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 077) != 0) (void)::fchmod(fd, st.st_mode & 0700);
     ::close(fd);
-    if (!synced || ::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = "Cannot create file \"" + path + "\". " + image::SystemReason(errno);
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    return true;
 }
 
 }  // namespace
 
-std::optional<std::string> ReadFirstLine(const std::string& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "Cannot open file \"" + path + "\". " + image::SystemReason(errno);
-        return std::nullopt;
+std::optional<std::string> ReadUserFile(const std::string& path, std::size_t maxBytes, std::string& error) {
+    files::ReadResult r = files::ReadFile(path, maxBytes);
+    if (r.ok()) return std::move(r.bytes);
+    std::string why;
+    switch (r.problem) {
+        case files::ReadProblem::kDirectory: why = "这是一个文件夹, 不是文件"; break;
+        case files::ReadProblem::kNotRegular: why = "这不是普通文件 (设备、管道或套接字)"; break;
+        case files::ReadProblem::kTooLarge: why = "文件太大 (超过 " + std::to_string(maxBytes) + " 字节)"; break;
+        case files::ReadProblem::kCannotOpen:
+        case files::ReadProblem::kCannotRead:
+        case files::ReadProblem::kNone: why = r.reason(maxBytes); break;
     }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    error = "无法读取文件 \"" + path + "\": " + why;
+    return std::nullopt;
+}
+
+std::optional<std::string> FirstLine(std::string_view bytes, std::string& error) {
     if (bytes.empty()) {
-        error = "\"" + path + "\" holds no line";
+        error = "文件是空的";
         return std::nullopt;
     }
-    const std::string line = bytes.substr(0, bytes.find_first_of("\r\n"));
-    return image::GbkBytesToText(line);
+    const std::string_view line = bytes.substr(0, bytes.find_first_of("\r\n"));
+    for (const char c : line)
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
+            error = "这不是文本文件";
+            return std::nullopt;
+        }
+    auto text = image::GbkToUtf8(line);
+    if (!text) error = "这不是文本文件";
+    return text;
+}
+
+std::optional<std::string> ReadFirstLine(const std::string& path, std::string& error) {
+    const auto bytes = ReadUserFile(path, kMaxTextFileBytes, error);
+    if (!bytes) return std::nullopt;
+    std::string why;
+    auto line = FirstLine(*bytes, why);
+    if (!line) error = "文件 \"" + path + "\" 无法使用: " + why;
+    return line;
 }
 
 bool WriteLine(const std::string& path, const std::string& line, std::string& error) {
     const auto gbk = image::Utf8ToGbk(line);
     if (!gbk) {
-        error = "the text has characters that cannot be stored";
+        error = "无法保存文件 \"" + path + "\": 文字中有无法保存的字符";
         return false;
     }
     return writeBytes(path, *gbk + "\r\n", error);
@@ -129,7 +138,9 @@ std::string ChooseFolder(const std::string& programDir, const std::string& perUs
 }
 
 std::optional<bool> CheckPassword(const std::string& dir, const std::string& typed, std::string& error) {
-    const auto stored = ReadFirstLine(join(dir, kPasswordFile), error);
+    const std::string path = join(dir, kPasswordFile);
+    tighten(path);
+    const auto stored = ReadFirstLine(path, error);
     if (!stored) return std::nullopt;
     if (!IsPasswordHash(*stored)) return *stored == typed;  // a legacy plain-text password
     if (!ensureSodium()) return false;

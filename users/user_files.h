@@ -9,6 +9,7 @@
 // installation: it still logs in, and the next change of password stores a hash.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,12 +21,24 @@ inline constexpr const char* kCompanyFile = "2.bc";
 inline constexpr const char* kBackgroundFile = "1.jpg";
 inline constexpr const char* kDefaultCompany = "Velkor";
 
-// The first line of a text file, converted from GBK; nullopt with the reason in `error` when
-// the file cannot be read or holds no line.
+// The largest user text file read (a line is a few dozen bytes) and the largest picture file.
+inline constexpr std::size_t kMaxTextFileBytes = 64 << 10;
+inline constexpr std::size_t kMaxPictureFileBytes = 32 << 20;
+
+// The bytes of a user file of at most `maxBytes`; nullopt with the operator's message (in
+// Chinese, naming the file and why: missing, a folder, no regular file, too large) in `error`.
+std::optional<std::string> ReadUserFile(const std::string& path, std::size_t maxBytes, std::string& error);
+
+// The first line of a text file's bytes, converted from GBK; nullopt with the reason in
+// `error` when there is no line or the line is no text (control characters, no valid GBK).
+std::optional<std::string> FirstLine(std::string_view bytes, std::string& error);
+
+// The first line of a text file; nullopt with the message in `error` when the file cannot be
+// read, holds no line or is no text.
 std::optional<std::string> ReadFirstLine(const std::string& path, std::string& error);
 
-// Writes `line` + CR LF (as GBK) to a temporary file beside `path`, mode 0600, and renames it
-// over `path`. False with the system's reason in `error`.
+// Writes `line` + CR LF (as GBK) atomically, mode 0600 whatever the file had. False with the
+// message in `error`; a file marked read-only is not replaced.
 bool WriteLine(const std::string& path, const std::string& line, std::string& error);
 
 // Writes `bytes` the same way, unchanged (the background picture).

@@ -1,8 +1,12 @@
 // radio-cli new, show, image and load: exit codes, messages and what they write.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 
 #include "cli/files.h"
 #include "codeplug/codeplug.h"
@@ -138,3 +142,28 @@ TEST_F(Cli, ShowPrintsChannelsAlignedAndEveryPage) {
 }
 
 }  // namespace
+
+// Files no command should read: each is refused at once with one line naming the file and why.
+TEST_F(Cli, FifosDevicesFoldersAndHugeFilesAreRefusedAtOnce) {
+    ASSERT_EQ(::mkfifo(In("pipe").c_str(), 0600), 0);  // no writer: opening must not wait
+    std::ofstream(In("huge"));
+    ASSERT_EQ(::truncate(In("huge").c_str(), 3LL << 29), 0);  // 1.5 GiB, sparse
+    fs::create_directory(In("folder"));
+    ASSERT_EQ(run("new a.bc").status, 0);
+    const auto began = std::chrono::steady_clock::now();
+    for (const char* cmd : {"show %s", "load %s out.bc", "import-csv %s --band upper a.bc"}) {
+        const auto with = [&](const std::string& file) {
+            std::string args = cmd;
+            return args.replace(args.find("%s"), 2, file);
+        };
+        expectFailure(with("pipe"), {"\"pipe\"", "Not a regular file"});
+        expectFailure(with("/dev/zero"), {"\"/dev/zero\"", "Not a regular file"});
+        expectFailure(with("folder"), {"\"folder\"", "Is a directory"});
+        expectFailure(with("huge"), {"\"huge\"", "Larger than"});
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(10));  // 12 runs
+    expectFailure("show huge", {"Larger than 1048576 bytes"});
+    expectFailure("load huge out.bc", {"Larger than 7168 bytes"});
+    expectFailure("import-csv huge --band upper a.bc", {"Larger than 4194304 bytes"});
+    EXPECT_FALSE(fs::exists(In("out.bc")));
+}

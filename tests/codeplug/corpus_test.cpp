@@ -1,16 +1,14 @@
-// Replays the fuzzer's corpus for Open, so every build checks what the fuzzer found.
+// Replays the fuzzers' corpora for Open and for a memory image loaded as a full read.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
+#include "codeplug/fuzz/load_property.h"
 #include "codeplug/fuzz/open_property.h"
-#include "tests/codeplug/helpers.h"
+#include "tests/replay_corpus.h"
 
 TEST(OpenCorpus, EveryInputFailsCleanlyOrRoundTrips) {
-    int count = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(CODEPLUG_CORPUS)) {
-        EXPECT_EQ(codeplug::fuzz::CheckOpen(cptest::ReadAll(entry.path().string())), "") << entry.path();
-        ++count;
-    }
-    EXPECT_GT(count, 100);
+    EXPECT_GT(replay::Corpus(CODEPLUG_CORPUS, codeplug::fuzz::CheckOpen), 100);
+}
+
+TEST(LoadCorpus, EveryImageDecodesToAStateThatSavesAndOpens) {
+    EXPECT_GE(replay::Corpus(FUZZ_CORPUS "/image_load", codeplug::fuzz::CheckLoad), 3);
 }

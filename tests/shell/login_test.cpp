@@ -360,8 +360,8 @@ TEST(Login, ChangeBackground) {
     QTest::mouseClick(form1.Button2(), Qt::LeftButton);
     QTest::mouseClick(form1.Button2(), Qt::LeftButton);
     ASSERT_EQ(p.prompter.errors.size(), 2);
-    EXPECT_TRUE(p.prompter.errors[0].contains("not a JPEG picture")) << p.prompter.errors[0].toStdString();
-    EXPECT_TRUE(p.prompter.errors[1].contains("Cannot open file"));
+    EXPECT_TRUE(p.prompter.errors[0].contains("不是可用的 JPEG 图片")) << p.prompter.errors[0].toStdString();
+    EXPECT_TRUE(p.prompter.errors[1].contains("无法读取文件")) << p.prompter.errors[1].toStdString();
     EXPECT_EQ(form1.picture(), builtIn());
     EXPECT_EQ(p.user.bytes(users::kBackgroundFile), original);
 

@@ -1,0 +1,115 @@
+// The bounded reader and the atomic writer against a folder where anything may have been put:
+// folders, FIFOs, devices, huge sparse files and planted links are refused at once, and
+// nothing outside the target is ever written.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+#include "files/atomic_write.h"
+#include "files/read_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using files::ReadProblem;
+
+class HostileFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("files-" + std::to_string(::getpid()) + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string at(const std::string& name) const { return (dir_ / name).string(); }
+    void put(const std::string& name, const std::string& bytes) const { std::ofstream(at(name), std::ios::binary) << bytes; }
+    std::string bytes(const std::string& name) const {
+        std::ifstream in(at(name), std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    mode_t mode(const std::string& name) const {
+        struct stat st {};
+        return ::lstat(at(name).c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+    }
+    fs::path dir_;
+};
+
+// Refused, with the reason, within well under a second (none of them blocks or reads on).
+void expectRefused(const std::string& path, std::size_t bound, ReadProblem problem, const std::string& reason) {
+    const auto start = std::chrono::steady_clock::now();
+    const files::ReadResult r = files::ReadFile(path, bound);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500)) << path;
+    EXPECT_FALSE(r.ok()) << path;
+    EXPECT_EQ(r.problem, problem) << path;
+    EXPECT_NE(r.reason(bound).find(reason), std::string::npos) << r.reason(bound);
+}
+
+TEST_F(HostileFolder, TheReaderRefusesWhatIsNoRegularFileOrTooLarge) {
+    fs::create_directory(at("folder.bc"));
+    expectRefused(at("folder.bc"), 1 << 20, ReadProblem::kDirectory, "Is a directory");
+    ASSERT_EQ(::mkfifo(at("pipe.bc").c_str(), 0600), 0);  // no writer: opening must not wait
+    expectRefused(at("pipe.bc"), 1 << 20, ReadProblem::kNotRegular, "Not a regular file");
+    expectRefused("/dev/zero", 1 << 20, ReadProblem::kNotRegular, "Not a regular file");
+    expectRefused(at("missing.bc"), 1 << 20, ReadProblem::kCannotOpen, "No such file");
+
+    // 1.5 GiB that take no disk: refused by its size, not read.
+    ASSERT_EQ(::truncate((std::ofstream(at("huge.bc")), at("huge.bc")).c_str(), (3LL << 29)), 0);
+    expectRefused(at("huge.bc"), 1 << 20, ReadProblem::kTooLarge, "Larger than 1048576 bytes");
+}
+
+TEST_F(HostileFolder, TheReaderTakesAFileUpToItsBoundExactly) {
+    put("full.img", std::string(7168, '\x5A'));
+    put("long.img", std::string(7169, '\x5A'));
+    put("empty.img", "");
+    EXPECT_EQ(files::ReadFile(at("full.img"), 7168).bytes, std::string(7168, '\x5A'));
+    expectRefused(at("long.img"), 7168, ReadProblem::kTooLarge, "Larger than 7168 bytes");
+    EXPECT_EQ(files::ReadFile(at("empty.img"), 7168).bytes, "");
+    // A link to a file is read as the file (the operator's own shortcut).
+    fs::create_symlink(at("full.img"), at("link.img"));
+    EXPECT_EQ(files::ReadFile(at("link.img"), 7168).bytes, std::string(7168, '\x5A'));
+    std::string reason;
+    EXPECT_EQ(files::ReadFile(at("long.img"), 100, reason), std::nullopt);
+    EXPECT_EQ(reason, "Larger than 100 bytes");
+}
+
+TEST_F(HostileFolder, TheWriterNeverFollowsALinkPlantedInTheFolder) {
+    put("victim", "keep me");
+    put("1.bc", "old");
+    // Links at every name a temporary file could take, and then some: none is ever written.
+    for (int i = 0; i < 200; ++i) {
+        fs::create_symlink(at("victim"), at(".1.bc.tmp" + std::to_string(::getpid()) + "-" + std::to_string(i)));
+        fs::create_symlink(at("victim"), at("1.bc.tmp" + std::to_string(i)));
+    }
+    fs::create_symlink(at("victim"), at("1.bc.tmp"));
+    for (int round = 0; round < 3; ++round) EXPECT_EQ(files::WriteAtomically(at("1.bc"), "new"), "");
+    EXPECT_EQ(bytes("1.bc"), "new");
+    EXPECT_EQ(bytes("victim"), "keep me");
+    EXPECT_TRUE(fs::is_symlink(at("1.bc.tmp")));
+    EXPECT_FALSE(fs::is_symlink(at("1.bc")));
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++entries;
+    EXPECT_EQ(entries, 2u + 401u);  // no temporary file is left behind
+}
+
+TEST_F(HostileFolder, TheWriterLeavesAReadOnlyTargetAndSetsTheModeAsked) {
+    put("locked.bc", "the operator's");
+    ::chmod(at("locked.bc").c_str(), 0444);
+    EXPECT_EQ(files::WriteAtomically(at("locked.bc"), "replaced"), files::kReadOnly);
+    EXPECT_EQ(bytes("locked.bc"), "the operator's");
+    EXPECT_EQ(mode("locked.bc"), 0444u);
+
+    put("secret", "x");
+    ::chmod(at("secret").c_str(), 0644);
+    EXPECT_EQ(files::WriteAtomically(at("secret"), "hash", files::WriteOptions{0600}), "");
+    EXPECT_EQ(mode("secret"), 0600u);
+    fs::create_directory(at("folder"));
+    EXPECT_NE(files::WriteAtomically(at("folder"), "x"), "");
+    EXPECT_TRUE(fs::is_directory(at("folder")));
+}
+
+}  // namespace
