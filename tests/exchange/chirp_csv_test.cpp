@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "image/channel_codec.h"
+#include "image/transfer.h"
 #include "random_codeplug.h"
 
 namespace {
@@ -50,17 +51,24 @@ TEST(ChirpCsv, ExportWritesTheHeaderAndEveryRowExactly) {
     EXPECT_EQ(out.text,
               "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,RxDtcsCode,CrossMode,"
               "Mode,TStep,Skip,Power,Comment,URCALL,RPT1CALL,RPT2CALL,DVCODE\r\n"
-              "1,W1AW,146.940000,-,0.600000,Tone,100.0,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,,,,,\r\n"
-              "2,\"A,B\",442.125000,+,5.000000,DTCS,88.5,88.5,023,NR,023,Tone->Tone,NFM,5.00,,Low,,,,,\r\n"
-              "3,SAT,145.800000,split,435.800000,TSQL,88.5,94.8,023,NN,023,Tone->Tone,FM,5.00,,High,,,,,\r\n"
-              "4,,162.550000,off,0.000000,Cross,88.5,88.5,023,NN,754,->DTCS,FM,5.00,,High,,,,,\r\n"
-              "6,PMR,446.006250,,0.000000,Cross,88.5,151.4,051,RN,023,DTCS->Tone,NFM,5.00,,High,,,,,\r\n"
-              "7,X,145.500000,,0.000000,Cross,156.7,100.0,023,NN,023,Tone->Tone,FM,5.00,,Low,,,,,\r\n"
-              "128, q ,400.000000,+,90.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,,,,,\r\n");
+              "1,W1AW,146.940000,-,0.600000,Tone,100.0,88.5,023,NN,023,Tone->Tone,FM,5.00,,5.0W,,,,,\r\n"
+              "2,\"A,B\",442.125000,+,5.000000,DTCS,88.5,88.5,023,NR,023,Tone->Tone,NFM,5.00,,1.0W,,,,,\r\n"
+              "3,SAT,145.800000,split,435.800000,TSQL,88.5,94.8,023,NN,023,Tone->Tone,FM,5.00,,5.0W,,,,,\r\n"
+              "4,,162.550000,off,0.000000,Cross,88.5,88.5,023,NN,754,->DTCS,FM,5.00,,5.0W,,,,,\r\n"
+              "6,PMR,446.006250,,0.000000,Cross,88.5,151.4,051,RN,023,DTCS->Tone,NFM,5.00,,5.0W,,,,,\r\n"
+              "7,X,145.500000,,0.000000,Cross,156.7,100.0,023,NN,023,Tone->Tone,FM,5.00,,1.0W,,,,,\r\n"
+              "128, q ,400.000000,+,90.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,5.0W,,,,,\r\n");
     EXPECT_EQ(out.written, 7);
     ASSERT_EQ(out.warnings.size(), 2u);
-    EXPECT_NE(out.warnings[0].find("channel 5: a transmit frequency without a receive frequency"), std::string::npos);
-    EXPECT_NE(out.warnings[1].find("channel 2 will not import back: Name 'A,B'"), std::string::npos) << out.warnings[1];
+    EXPECT_NE(out.warnings[0].text.find("channel 5: a transmit frequency without a receive frequency"), std::string::npos);
+    EXPECT_NE(out.warnings[1].text.find("channel 2 will not import back: Name 'A,B'"), std::string::npos) << out.warnings[1].text;
+    // What has no column is named, channel by channel, in both languages.
+    ASSERT_EQ(out.notCarried.size(), 3u);
+    EXPECT_EQ(out.notCarried[0].text.rfind("channel 2: 接收模式 QT/DQT, 发射开始信令 双音1, 压扩 开, 扰频 开 have no CSV column", 0), 0u)
+        << out.notCarried[0].text;
+    EXPECT_EQ(out.notCarried[0].chinese.rfind("信道 2: 接收模式 QT/DQT、发射开始信令 双音1、压扩 开、扰频 开 在 CSV 中没有列", 0), 0u)
+        << out.notCarried[0].chinese;
+    EXPECT_EQ(out.notCarried[2].text.rfind("channel 128: 接收模式 QT/DQT have", 0), 0u);
 
     EXPECT_EQ(ExportCsv(image::NewState(), Band::Upper).text, std::string(exchange::kChirpHeader) + "\r\n");
 }
@@ -100,40 +108,48 @@ TEST(ChirpCsv, ImportsAHandMadeFileInChirpsOwnStyle) {
     EXPECT_EQ(result.state.k, before.k);
 }
 
-// Export then import gives back every channel cell but those CSV has no column for, which
-// come back at the editor's defaults; compared through the channel encoder, so that the
-// decoder's "OFF" and the editor's "0FF" are the same no tone.
+// Export then import into the codeplug exported changes no byte of it; into a new codeplug
+// every channel comes back but for what CSV has no column for, which takes the editor's
+// defaults. Compared through the encoders, so that the decoder's "OFF" and the editor's
+// "0FF" are the same no tone.
 TEST(ChirpCsv, RoundTripOverRandomCodeplugs) {
     for (unsigned seed = 1; seed <= 12; ++seed) {
         const EditorState original = exchange_test::RandomCodeplug(seed);
+        const auto originalFrames = image::BuildWriteFrames(original);
+        ASSERT_TRUE(originalFrames.ok()) << originalFrames.error;
         for (Band band : {Band::Upper, Band::Lower}) {
             const auto out = ExportCsv(original, band);
             for (const auto& w : out.warnings)
-                EXPECT_NE(w.find("without a receive frequency"), std::string::npos) << "seed " << seed << ": " << w;
-            for (const EditorState& onto : {original, image::NewState()}) {
-                const auto back = ImportCsv(out.text, onto, band);
-                ASSERT_TRUE(back.problems.empty()) << "seed " << seed << ": " << back.problems.front().text();
-                ASSERT_TRUE(back.applied);
-                EXPECT_EQ(static_cast<int>(back.imported.size()), out.written);
-                const Band other = band == Band::Upper ? Band::Lower : Band::Upper;
-                EXPECT_EQ(back.state.grid(other), onto.grid(other));
-                EXPECT_EQ(back.state.k, onto.k);
-                image::Grid expected = original.grid(band);
-                for (int r = 1; r <= image::kChannels; ++r) {
-                    if (expected.at(r, image::kColRxFreq).empty()) {
-                        expected.cells[static_cast<std::size_t>(r)] = onto.grid(band).cells[static_cast<std::size_t>(r)];
-                    } else {
-                        expected.at(r, image::kColRxMode) = "关";
-                        expected.at(r, image::kColCompander) = expected.at(r, image::kColScrambler) = "关";
-                        if (!expected.at(r, image::kColTxFreq).empty())
-                            expected.at(r, image::kColStartSignal) = expected.at(r, image::kColEndSignal) = "关";
-                    }
-                    const auto want = image::EncodeChannel(expected, r, band);
-                    const auto got = image::EncodeChannel(back.state.grid(band), r, band);
-                    ASSERT_TRUE(want.ok() && got.ok());
-                    EXPECT_EQ(got.digits, want.digits) << "seed " << seed << " channel " << r;
-                    EXPECT_EQ(back.state.grid(band).at(r, image::kColName), expected.at(r, image::kColName));
+                EXPECT_NE(w.text.find("without a receive frequency"), std::string::npos) << "seed " << seed << ": " << w.text;
+
+            const auto same = ImportCsv(out.text, original, band);
+            ASSERT_TRUE(same.problems.empty()) << "seed " << seed << ": " << same.problems.front().text();
+            EXPECT_TRUE(same.warnings.empty());
+            EXPECT_EQ(static_cast<int>(same.imported.size()), out.written);
+            const auto frames = image::BuildWriteFrames(same.state);
+            ASSERT_TRUE(frames.ok()) << frames.error;
+            EXPECT_EQ(frames.frames, originalFrames.frames) << "seed " << seed;
+
+            const EditorState fresh = image::NewState();
+            const auto back = ImportCsv(out.text, fresh, band);
+            ASSERT_TRUE(back.applied);
+            const Band other = band == Band::Upper ? Band::Lower : Band::Upper;
+            EXPECT_EQ(back.state.grid(other), fresh.grid(other));
+            EXPECT_EQ(back.state.k, fresh.k);
+            image::Grid expected = original.grid(band);
+            for (int r = 1; r <= image::kChannels; ++r) {
+                if (expected.at(r, image::kColRxFreq).empty()) {
+                    expected.cells[static_cast<std::size_t>(r)] = fresh.grid(band).cells[static_cast<std::size_t>(r)];
+                } else {
+                    expected.at(r, image::kColRxMode) = "关";
+                    expected.at(r, image::kColCompander) = expected.at(r, image::kColScrambler) = "关";
+                    if (!expected.at(r, image::kColTxFreq).empty())
+                        expected.at(r, image::kColStartSignal) = expected.at(r, image::kColEndSignal) = "关";
                 }
+                const auto want = image::EncodeChannel(expected, r, band);
+                const auto got = image::EncodeChannel(back.state.grid(band), r, band);
+                ASSERT_TRUE(want.ok() && got.ok());
+                EXPECT_EQ(got.digits, want.digits) << "seed " << seed << " channel " << r;
             }
         }
     }
@@ -167,18 +183,17 @@ TEST(ChirpCsv, BadRowsAreReportedByLineAndChangeNothingUnlessSkipped) {
         {5, "Frequency 145.0000001 is finer than the radio's 10 Hz"},
         {6, "rToneFreq '76.8' is not in this radio's tone list"},
         {7, "DtcsCode '017' is not in this radio's DCS list"},
-        {8, "Name 'TOOLONGX' is longer than 7 characters"},
-        {9, "Location '0' is no channel number 1..128"},
+        {9, "Location '0' is no channel: the locations 1..128 are channels 1..128"},
         {10, "Location 1 was already given on line 2"},
         {11, "Offset is empty"},
         {12, "Duplex 'dup' is none of"},
         {13, "Mode 'AM': this radio has FM and NFM only"},
-        {14, "Power 'Mid': this radio has High and Low only"},
+        {14, "Power 'Mid' is no power in watts (5.0W) nor High, Low, H or L"},
         {15, "Tone 'TSQL-R' is a mode this radio lacks"},
         {16, "transmit frequency (Duplex +) 180.000000: 发射频率在136~176MHZ 400~490MHZ"},
         {17, "Name 'A,B' has a character the name editor refuses (',')"},
         {18, "DtcsPolarity 'XY' is not two letters N or R"},
-        {20, "Location '129' is no channel number 1..128"},
+        {20, "Location '129' is no channel"},
     };
     EditorState current = image::NewState();
     current.upper.at(16, image::kColName) = "KEEP";
@@ -194,12 +209,16 @@ TEST(ChirpCsv, BadRowsAreReportedByLineAndChangeNothingUnlessSkipped) {
 
     const auto skipped = ImportCsv(csv, current, Band::Upper, true);
     EXPECT_TRUE(skipped.applied);
-    EXPECT_EQ(skipped.imported, (std::vector<int>{1, 16}));
+    EXPECT_EQ(skipped.imported, (std::vector<int>{1, 7, 16}));
+    EXPECT_EQ(skipped.state.upper.at(7, image::kColName), "TOOLONG");
     EXPECT_EQ(skipped.skipped.size(), expected.size());
     EXPECT_EQ(skipped.state.upper.at(1, image::kColName), "GOOD");
     EXPECT_EQ(GetRow(skipped.state, Band::Upper, 16),
               (Row{"146.52000", "0FF", "关", "146.52000", "0FF", "关", "关", "低", "窄带", "关", "关", "OK2"}));
-    for (int r = 2; r <= 15; ++r) EXPECT_EQ(GetRow(skipped.state, Band::Upper, r), Row{}) << r;
+    for (int r = 2; r <= 15; ++r)
+        if (r != 7) {
+            EXPECT_EQ(GetRow(skipped.state, Band::Upper, r), Row{}) << r;
+        }
 }
 
 TEST(ChirpCsv, ReadsAnyColumnsBomQuotesAndLineEnds) {
@@ -248,8 +267,9 @@ TEST(ChirpCsv, ReadsAnyColumnsBomQuotesAndLineEnds) {
     EXPECT_EQ(r.problems[0].text(), "line 2: a quoted field that starts in this row is never closed");
 }
 
-// Only the listed channels change, and each is entered anew: what the CSV cannot carry
-// takes the editor's defaults, and a cell it leaves out (the name) is emptied.
+// Only the listed channels change, and each is entered anew, but for what CSV has no column
+// for: a channel that had a frequency keeps it. A cell the file leaves out (the name) is
+// emptied.
 TEST(ChirpCsv, ImportReplacesTheListedChannelsOnly) {
     EditorState current = image::NewState();
     const Row old3 = {"145.00000", "67.0HZ", "QT/DQT+信令", "145.60000", "D023N", "双音1", "身份码", "低", "窄带", "开", "开", "OLD"};
@@ -261,7 +281,7 @@ TEST(ChirpCsv, ImportReplacesTheListedChannelsOnly) {
     const auto r = ImportCsv("Location,Frequency\r\n3,145.0\r\n", current, Band::Upper);
     ASSERT_TRUE(r.applied);
     EXPECT_EQ(GetRow(r.state, Band::Upper, 3),
-              (Row{"145.00000", "0FF", "关", "145.00000", "0FF", "关", "关", "高", "宽带", "关", "关", ""}));
+              (Row{"145.00000", "0FF", "QT/DQT+信令", "145.00000", "0FF", "双音1", "身份码", "高", "宽带", "开", "开", ""}));
     EXPECT_EQ(GetRow(r.state, Band::Upper, 4), old4);
     EXPECT_EQ(r.state.Col, "7");
     EXPECT_EQ(r.state.Row, "9");
