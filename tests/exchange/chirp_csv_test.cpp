@@ -108,6 +108,87 @@ TEST(ChirpCsv, ImportsAHandMadeFileInChirpsOwnStyle) {
     EXPECT_EQ(result.state.k, before.k);
 }
 
+// Files in the forms CHIRP and the spreadsheets after it write: watts, comments, other
+// separators, extra columns, locations from 0, names longer than the radio's.
+TEST(ChirpCsv, ImportsChirpsOwnForms) {
+    const std::string fifty = ReadAll(EXCHANGE_DATA "/chirp_50_repeaters.csv");
+    ASSERT_FALSE(fifty.empty());
+    for (Band band : {Band::Upper, Band::Lower}) {
+        const EditorState onto = exchange_test::RandomCodeplug(3);
+        const auto r = ImportCsv(fifty, onto, band);
+        for (const auto& p : r.problems) ADD_FAILURE() << p.text();
+        ASSERT_TRUE(r.applied);
+        EXPECT_EQ(r.imported.size(), 50u);
+        // The only warnings: the five names longer than 7 bytes, cut.
+        ASSERT_EQ(r.warnings.size(), 5u);
+        EXPECT_EQ(r.warnings[0].text(), "line 5: Name 'MtWashington' is longer than 7 bytes: cut to 'MtWashi'");
+        EXPECT_EQ(r.warnings[0].column, "Name");
+        EXPECT_EQ(r.warnings[1].text(), "line 15: Name 'Blue Hill Obs' is longer than 7 bytes: cut to 'Blue Hi'");
+        const image::Grid& g = r.state.grid(band);
+        EXPECT_EQ(GetRow(r.state, band, 4)[11], "MtWashi");
+        // Watts: 50 W and 2.5 W are 高; 1.0, 2.0 and 0.5 W are 低.
+        for (auto [channel, power] : std::vector<std::pair<int, std::string>>{{1, "高"}, {3, "低"}, {5, "低"}, {8, "高"}, {9, "低"}})
+            EXPECT_EQ(g.at(channel, image::kColPower), power) << channel;
+        // Repeaters with duplex and split, DTCS with its polarities, a cross mode.
+        EXPECT_EQ(GetRow(r.state, band, 8)[0], "444.15000");
+        EXPECT_EQ(g.at(8, image::kColTxFreq), "449.15000");
+        EXPECT_EQ(g.at(8, image::kColTxTone), "D165I");
+        EXPECT_EQ(g.at(8, image::kColRxTone), "D165I");
+        EXPECT_EQ(g.at(20, image::kColTxTone), "123.0HZ");
+        EXPECT_EQ(g.at(20, image::kColRxTone), "D243N");
+        EXPECT_EQ(g.at(42, image::kColTxFreq), "145.93000");
+        EXPECT_EQ(g.at(42, image::kColBandwidth), "窄带");
+        // What CSV has no column for stays as the random codeplug had it.
+        for (int channel = 1; channel <= 50; ++channel) {
+            if (!onto.grid(band).at(channel, image::kColRxFreq).empty()) {
+                EXPECT_EQ(g.at(channel, image::kColCompander), onto.grid(band).at(channel, image::kColCompander)) << channel;
+            }
+        }
+        EXPECT_EQ(r.state.grid(band == Band::Upper ? Band::Lower : Band::Upper),
+                  onto.grid(band == Band::Upper ? Band::Lower : Band::Upper));
+    }
+
+    // Semicolons, comment lines before and between the rows, an extra column, H/l/empty
+    // power, counted from 0.
+    const std::string zero = ReadAll(EXCHANGE_DATA "/chirp_semicolons_from_zero.csv");
+    const EditorState fresh = image::NewState();
+    auto r = ImportCsv(zero, fresh, Band::Lower);
+    ASSERT_FALSE(r.fatal);
+    ASSERT_EQ(r.problems.size(), 1u);
+    EXPECT_EQ(r.problems[0].line, 5);
+    EXPECT_EQ(r.problems[0].column, "Location");
+    r = ImportCsv(zero, fresh, Band::Lower, false, 0);
+    for (const auto& p : r.problems) ADD_FAILURE() << p.text();
+    EXPECT_EQ(r.imported, (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(GetRow(r.state, Band::Lower, 1),
+              (Row{"146.52000", "0FF", "关", "146.52000", "0FF", "关", "关", "高", "宽带", "关", "关", "CALL"}));
+    EXPECT_EQ(GetRow(r.state, Band::Lower, 2),
+              (Row{"145.23000", "D025I", "关", "144.63000", "67.0HZ", "关", "关", "低", "宽带", "关", "关", "XBAND"}));
+    EXPECT_EQ(GetRow(r.state, Band::Lower, 3),
+              (Row{"446.00625", "D051I", "关", "446.00625", "D051I", "关", "关", "高", "窄带", "关", "关", "PMR1"}));
+    EXPECT_EQ(GetRow(r.state, Band::Lower, 4),
+              (Row{"433.50000", "94.8HZ", "关", "145.90000", "94.8HZ", "关", "关", "低", "宽带", "关", "关", "SATELLI"}));
+    ASSERT_EQ(r.warnings.size(), 1u);
+    EXPECT_EQ(r.warnings[0].line, 9);  // after the comment between the rows
+
+    // Tabs; power in any letter case, with a blank before the W; a Chinese name cut at a
+    // character boundary (每个汉字 two GBK bytes).
+    r = ImportCsv("Frequency\tPower\tLocation\tName\n145.5\t5.0w\t1\t\n145.5\tHIGH\t2\t上段中继台\n"
+                  "145.5\t 1 W \t3\tA\n145.5\tlow\t4\t\n145.5\t2.49W\t5\t\n",
+                  fresh, Band::Upper);
+    for (const auto& p : r.problems) ADD_FAILURE() << p.text();
+    const std::vector<std::string> powers = {"高", "高", "低", "低", "低"};
+    for (int c = 1; c <= 5; ++c) EXPECT_EQ(r.state.upper.at(c, image::kColPower), powers[static_cast<std::size_t>(c - 1)]) << c;
+    EXPECT_EQ(r.state.upper.at(2, image::kColName), "上段中");
+    EXPECT_EQ(r.state.upper.at(3, image::kColName), "A");
+
+    // A refusal names the line and the column, in both languages.
+    r = ImportCsv("Location,Frequency,Power\n1,145.5,5 watts\n", fresh, Band::Upper);
+    ASSERT_EQ(r.problems.size(), 1u);
+    EXPECT_EQ(r.problems[0].column, "Power");
+    EXPECT_EQ(r.problems[0].chineseText(), "第 2 行: Power '5 watts' 不是以瓦计的功率 (5.0W), 也不是 High, Low, H 或 L");
+}
+
 // Export then import into the codeplug exported changes no byte of it; into a new codeplug
 // every channel comes back but for what CSV has no column for, which takes the editor's
 // defaults. Compared through the encoders, so that the decoder's "OFF" and the editor's
