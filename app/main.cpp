@@ -45,6 +45,7 @@ public:
     void error(QWidget*, const QString& text) override { std::cerr << text.toStdString() << "\n"; }
     std::optional<QString> openFileName(QWidget*, const QString&, const QString&) override { return std::nullopt; }
     std::optional<QString> saveFileName(QWidget*, const QString&, const QString&) override { return std::nullopt; }
+    std::optional<int> number(QWidget*, const QString&, int value, int, int) override { return value; }
 };
 
 long residentKiB() {

@@ -8,6 +8,7 @@
 #include "codeplug/codeplug.h"
 #include "exchange/chirp_csv.h"
 #include "image/channel_codec.h"
+#include "image/frequency.h"
 
 namespace {
 
@@ -39,7 +40,8 @@ int runExport(const std::vector<std::string>& args) {
             return cli::kUsage;
         }
     }
-    for (const auto& w : csv.warnings) cli::Fail("export-csv", "warning: " + w);
+    for (const auto& w : csv.warnings) cli::Fail("export-csv", "warning: " + w.text);
+    for (const auto& n : csv.notCarried) cli::Fail("export-csv", "not written: " + n.text);
     if (!csv.warnings.empty()) cli::Fail("export-csv", std::to_string(csv.warnings.size()) + " warnings");
     if (out != "-")
         std::printf("exported %d channels of %s to %s\n", csv.written, image::ChannelPageCaption(*band), out.c_str());
@@ -47,9 +49,18 @@ int runExport(const std::vector<std::string>& args) {
 }
 
 int runImport(const std::vector<std::string>& args) {
-    const char* usage = "usage: radio-cli import-csv IN.csv --band upper|lower FILE.bc [--skip-bad]";
-    const cli::Options o = cli::ParseOptions(args, {"band"}, {"skip-bad"});
+    const char* usage = "usage: radio-cli import-csv IN.csv --band upper|lower FILE.bc [--first-location N] [--skip-bad]";
+    const cli::Options o = cli::ParseOptions(args, {"band", "first-location"}, {"skip-bad"});
     const auto band = bandOf(o);
+    int firstLocation = 1;
+    if (const auto first = o.value("first-location")) {
+        const auto n = image::ParseDecimal(*first);
+        if (!n || *n > 100000 || *n != static_cast<long double>(static_cast<int>(*n))) {
+            cli::Fail("import-csv", "--first-location " + *first + " is no whole number 0 or more");
+            return cli::kUsage;
+        }
+        firstLocation = static_cast<int>(*n);
+    }
     if (!o.error.empty() || !band || o.positional.size() != 2) {
         cli::Fail("import-csv", o.error.empty() ? usage : o.error + "; " + usage);
         return cli::kUsage;
@@ -66,7 +77,7 @@ int runImport(const std::vector<std::string>& args) {
     if (!state) return cli::kUsage;
 
     const bool skipBad = o.has("skip-bad");
-    const exchange::CsvImport result = exchange::ImportCsv(*bytes, *state, *band, skipBad);
+    const exchange::CsvImport result = exchange::ImportCsv(*bytes, *state, *band, skipBad, firstLocation);
     const std::string prefix = result.applied ? "skipped " + in + " " : in + " ";
     for (const auto& p : result.problems) cli::Fail("import-csv", prefix + p.text());
     for (const auto& w : result.warnings) cli::Fail("import-csv", "warning: " + in + " " + w.text());
@@ -104,8 +115,9 @@ RADIO_CLI_COMMAND("export-csv", "write one band's channels as a CHIRP-style CSV 
                   "400-490 MHz); split with Offset = the transmit frequency across bands; off for\n"
                   "no transmit frequency. Tones: Tone, TSQL, DTCS, or Cross with CrossMode; the\n"
                   "columns a mode does not use hold 88.5, 023, NN. Mode FM/NFM from 宽窄带, Power\n"
-                  "High/Low from 功率; TStep 5.00 and the other columns empty. Receive mode,\n"
-                  "signalling, compander and scrambler have no column and are not written.\n"
+                  "in watts from 功率 (高 5.0W, 低 1.0W); TStep 5.00 and the other columns empty.\n"
+                  "Receive mode, signalling, compander and scrambler have no column: every channel\n"
+                  "holding one of them other than 关 is named on stderr (\"not written: ...\").\n"
                   "A channel with a transmit but no receive frequency has no row (a row needs a\n"
                   "Frequency): it is left out with a warning on stderr, and so is a channel with a\n"
                   "cell that is no frequency or tone. A channel that import-csv would refuse (a\n"
@@ -115,20 +127,25 @@ RADIO_CLI_COMMAND("export-csv", "write one band's channels as a CHIRP-style CSV 
                   runExport)
 
 RADIO_CLI_COMMAND("import-csv", "enter the rows of a CHIRP-style CSV file into one band of a codeplug file",
-                  "usage: radio-cli import-csv IN.csv --band upper|lower FILE.bc [--skip-bad]\n"
+                  "usage: radio-cli import-csv IN.csv --band upper|lower FILE.bc [--first-location N]\n"
+                  "                  [--skip-bad]\n"
                   "\n"
                   "Reads a CHIRP-style CSV (any of its columns in any order, at least Location and\n"
-                  "Frequency; a UTF-8 BOM, quoted fields, CRLF or LF) and enters each row into the\n"
-                  "channel of its Location (1-128) as the grid editors would, then saves FILE.bc.\n"
-                  "Only the listed channels change; every other channel stays as it was.\n"
-                  "Receive mode, signalling, compander and scrambler, which CSV cannot carry, take\n"
-                  "the defaults a typed frequency brings (关); an unused tone is 0FF. The columns\n"
+                  "Frequency, others ignored; separated by \",\", \";\" or tab; a UTF-8 BOM, quoted\n"
+                  "fields, CRLF or LF; blank lines and lines beginning with # skipped) and enters\n"
+                  "each row into its channel as the grid editors would, then saves FILE.bc.\n"
+                  "Location N is channel 1 (default 1; 0 for a file that counts from 0), N+1\n"
+                  "channel 2, and so on. Only the listed channels change.\n"
+                  "Receive mode, signalling, compander and scrambler, which CSV cannot carry, stay\n"
+                  "as they were on a channel that had a frequency; a new channel gets the defaults\n"
+                  "a typed frequency brings (关); an unused tone is 0FF. The columns\n"
                   "a tone mode does not use (CHIRP writes 88.5, 023, NN there) are not read.\n"
                   "Each row is checked: the band edges 136-176 and 400-490 MHz; the channel raster\n"
                   "(a frequency not on 2.5 or 6.25 kHz is refused, not moved); tones and DCS codes\n"
-                  "of this radio's lists; Mode FM or NFM, Power High or Low; a name of at most 7\n"
-                  "printable ASCII characters the name editor accepts; a Location given once.\n"
-                  "Every problem is reported with its line. A file with any problem changes\n"
+                  "of this radio's lists; Mode FM or NFM; Power in watts (at least 2.5W is 高,\n"
+                  "less 低) or High, Low, H, L, empty 高; a name the name editor accepts (longer\n"
+                  "than 7 GBK bytes: cut, with a warning); a Location given once.\n"
+                  "Every problem is reported with its line and column. A file with any problem changes\n"
                   "nothing, unless --skip-bad is given: then the good rows are entered and each\n"
                   "skipped row is reported.\n"
                   "Exit status: 0 imported; 1 the CSV has problems and nothing was changed; 2 bad\n"

@@ -35,7 +35,8 @@ RADIO_CLI_COMMAND("diff", "what differs between two codeplug files, by page, cha
                   "offsets and radio address, for bytes no control shows (band bytes 0x09 and\n"
                   "0x19..0x1F) and for bytes that differ while their control shows the same value.\n"
                   "Cells the radio cannot tell apart are equal: OFF and 0FF, an empty receive mode\n"
-                  "and 关, 145.125 and 145.12500. \"(empty)\" is an empty text, \"(none)\" a list\n"
+                  "and 关, 145.125 and 145.12500; frequencies, offsets and limits of the settings\n"
+                  "pages compare by value (10 and 10.00000). \"(empty)\" is an empty text, \"(none)\" a list\n"
                   "without selection.\n"
                   "Exit status: 0 the files are equal (nothing printed); 1 they differ; 2 bad\n"
                   "usage or a file that cannot be opened.",

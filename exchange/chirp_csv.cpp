@@ -1,12 +1,14 @@
 #include "exchange/chirp_csv.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
 
 #include "image/code_tables.h"
 #include "image/frequency.h"
+#include "image/gbk.h"
 #include "image/grid_editing.h"
 
 namespace exchange {
@@ -16,7 +18,14 @@ using image::Band;
 using image::EditorState;
 
 constexpr int kUnitsPerMHz = 100000;  // the radio counts 10 Hz units
-constexpr std::size_t kNameChars = 7;
+constexpr std::size_t kNameBytes = 7;
+// The cells of a channel that CSV has no column for.
+constexpr std::array<int, 5> kNoColumn = {image::kColRxMode, image::kColStartSignal, image::kColEndSignal,
+                                          image::kColCompander, image::kColScrambler};
+constexpr long double kHighWatts = 2.5L;  // a power of at least this many watts is 高
+// The watts export writes for 高 and 低, on either side of kHighWatts.
+constexpr const char* kHighWattsText = "5.0W";
+constexpr const char* kLowWatts = "1.0W";
 
 // ---------------------------------------------------------------- numbers and texts
 
@@ -142,8 +151,46 @@ struct Parsed {
     std::optional<CsvProblem> fault;
 };
 
-// Records with the line each starts on; lines holding only empty fields are dropped.
-Parsed parseCsv(std::string_view text) {
+// The separator of the file: of ",", ";" and tab, the one that splits the first line that is
+// neither blank nor a "#" comment into a Location and a Frequency column; else the one that
+// line holds most of; else ",".
+char separatorOf(std::string_view text) {
+    std::size_t start = 0;
+    std::string_view line;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        line = text.substr(start, end - start);
+        start = end + 1;
+        const std::string t = trim(line);
+        if (!t.empty() && t.front() != '#') break;
+        line = {};
+    }
+    char best = ',';
+    std::ptrdiff_t most = 0;
+    for (const char sep : {',', ';', '\t'}) {
+        bool location = false, frequency = false;
+        std::size_t from = 0;
+        while (from <= line.size()) {
+            const std::size_t to = std::min(line.find(sep, from), line.size());
+            std::string name = lower(trim(line.substr(from, to - from)));
+            if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
+            location = location || name == "location";
+            frequency = frequency || name == "frequency";
+            from = to + 1;
+        }
+        if (location && frequency) return sep;
+        const auto count = std::count(line.begin(), line.end(), sep);
+        if (count > most) {
+            most = count;
+            best = sep;
+        }
+    }
+    return best;
+}
+
+// Records with the line each starts on; lines holding only empty fields and lines that begin
+// with "#" (outside quotes) are dropped.
+Parsed parseCsv(std::string_view text, char separator) {
     Parsed parsed;
     int line = 1;
     Record record{1, {}};
@@ -176,11 +223,16 @@ Parsed parseCsv(std::string_view text) {
             }
             continue;
         }
-        if (c == '"' && trim(field).empty()) {
+        if (c == '#' && record.fields.empty() && trim(field).empty()) {  // a comment line
+            std::size_t end = text.find_first_of("\r\n", i);
+            if (end == std::string_view::npos) end = text.size();
+            i = end;
+            field.clear();
+        } else if (c == '"' && trim(field).empty()) {
             field.clear();
             inQuotes = true;
             ++i;
-        } else if (c == ',') {
+        } else if (c == separator) {
             record.fields.push_back(std::move(field));
             field.clear();
             ++i;
@@ -194,7 +246,8 @@ Parsed parseCsv(std::string_view text) {
         }
     }
     if (inQuotes) {
-        parsed.fault = CsvProblem{record.line, "a quoted field that starts in this row is never closed"};
+        parsed.fault = CsvProblem{record.line, "", "a quoted field that starts in this row is never closed",
+                                  "此行开始的引号字段没有结束"};
         return parsed;
     }
     endRecord();
@@ -208,19 +261,28 @@ struct Columns {
     bool has(const char* name) const { return index.count(lower(name)) != 0; }
 };
 
+// A message in English (radio-cli) and Chinese (the windows).
+struct Said {
+    std::string column;
+    std::string english, chinese;
+};
+
 class RowEntry {
 public:
     RowEntry(EditorState& scratch, Band band, const Columns& columns, const Record& record)
         : scratch_(scratch), band_(band), columns_(columns), record_(record) {}
 
-    std::vector<std::string> problems;
-    std::vector<std::string> warnings;
+    std::vector<Said> problems;
+    std::vector<Said> warnings;
     int location = 0;
 
     // Enters the row into `row` of the scratch state (any row when the Location is bad).
     void enter(int row);
-    // Location, or 0 after a problem.
-    int readLocation();
+    // The channel of the row's Location, counted from `firstLocation`; 0 after a problem.
+    int readLocation(int firstLocation);
+    void refuse(const char* column, std::string english, std::string chinese) {
+        problems.push_back({column, std::move(english), std::move(chinese)});
+    }
 
 private:
     std::string raw(const char* name) const {
@@ -231,11 +293,13 @@ private:
     std::string get(const char* name) const { return trim(raw(name)); }
 
     std::optional<std::int64_t> frequency(const char* column, const std::string& text);
-    bool commit(int column, std::int64_t units, const std::string& what);
+    bool commit(int column, std::int64_t units, const char* csvColumn, const std::string& what);
     void choose(int column, const std::string& item);
     std::optional<std::string> ctcss(const char* column);
     std::optional<std::string> dcs(const char* column, char polarity);
     void tones(bool hasTransmit);
+    void power();
+    void name();
 
     EditorState& scratch_;
     Band band_;
@@ -244,13 +308,15 @@ private:
     int row_ = 1;
 };
 
-int RowEntry::readLocation() {
+int RowEntry::readLocation(int firstLocation) {
     const std::string text = get("Location");
-    bool digits = !text.empty() && text.size() <= 4;
+    bool digits = !text.empty() && text.size() <= 6;
     for (char c : text) digits = digits && c >= '0' && c <= '9';
-    const int value = digits ? std::stoi(text) : 0;
-    if (value < 1 || value > image::kChannels) {
-        problems.push_back("Location " + quoted(text) + " is no channel number 1..128");
+    const int value = digits ? std::stoi(text) - firstLocation + 1 : 0;
+    if (!digits || value < 1 || value > image::kChannels) {
+        const std::string range = std::to_string(firstLocation) + ".." + std::to_string(firstLocation + image::kChannels - 1);
+        refuse("Location", "Location " + quoted(text) + " is no channel: the locations " + range + " are channels 1..128",
+               "Location " + quoted(text) + " 不是信道: 位置 " + range + " 对应信道 1..128");
         return 0;
     }
     return location = value;
@@ -258,29 +324,30 @@ int RowEntry::readLocation() {
 
 std::optional<std::int64_t> RowEntry::frequency(const char* column, const std::string& text) {
     if (text.empty()) {
-        problems.push_back(std::string(column) + " is empty");
+        refuse(column, std::string(column) + " is empty", std::string(column) + " 为空");
         return std::nullopt;
     }
     bool tooFine = false;
     const auto units = fixedPoint(text, 5, &tooFine);
     if (!units)
-        problems.push_back(std::string(column) + " " + text + (tooFine ? " is finer than the radio's 10 Hz" : " is no number of MHz"));
+        refuse(column, std::string(column) + " " + text + (tooFine ? " is finer than the radio's 10 Hz" : " is no number of MHz"),
+               std::string(column) + " " + text + (tooFine ? " 比电台的 10 Hz 更细" : " 不是以 MHz 计的数"));
     return units;
 }
 
 // A frequency typed into its editor; a refusal, or a raster that would move it, is a problem.
-bool RowEntry::commit(int column, std::int64_t units, const std::string& what) {
+bool RowEntry::commit(int column, std::int64_t units, const char* csvColumn, const std::string& what) {
     const std::string text = editorMHz(units);
     image::SelectCell(scratch_, band_, column, row_);
     const image::Message message = image::CommitFrequency(scratch_, band_, text);
     if (!message.empty()) {
-        problems.push_back(what + " " + csvMHz(units) + ": " + trim(message));
+        refuse(csvColumn, what + " " + csvMHz(units) + ": " + trim(message), what + " " + csvMHz(units) + ": " + trim(message));
         return false;
     }
     const std::string& stored = scratch_.grid(band_).at(row_, column);
     if (stored != text) {
-        problems.push_back(what + " " + csvMHz(units) + " is off the 2.5/6.25 kHz channel raster (the editor would make it " +
-                           stored + ")");
+        refuse(csvColumn, what + " " + csvMHz(units) + " is off the 2.5/6.25 kHz channel raster (the editor would make it " + stored + ")",
+               what + " " + csvMHz(units) + " 不在 2.5/6.25 kHz 信道步进上 (编辑框会改为 " + stored + ")");
         return false;
     }
     return true;
@@ -297,7 +364,8 @@ std::optional<std::string> RowEntry::ctcss(const char* column) {
     const std::string item = tenths ? ctcssText(static_cast<int>(*tenths)) : "";
     const int index = tenths ? image::IndexOf(image::ToneList(image::ToneSpelling::Grid), item) : -1;
     if (index < 1 || index > 39) {
-        problems.push_back(std::string(column) + " " + quoted(text) + " is not in this radio's tone list");
+        refuse(column, std::string(column) + " " + quoted(text) + " is not in this radio's tone list",
+               std::string(column) + " " + quoted(text) + " 不在本机的亚音列表中");
         return std::nullopt;
     }
     return item;
@@ -310,7 +378,8 @@ std::optional<std::string> RowEntry::dcs(const char* column, char polarity) {
     if (octal) code.insert(0, 3 - code.size(), '0');
     const std::string item = octal ? dcsText(code, polarity) : "";
     if (!octal || image::IndexOf(image::ToneList(image::ToneSpelling::Grid), item) < 0) {
-        problems.push_back(std::string(column) + " " + quoted(get(column)) + " is not in this radio's DCS list");
+        refuse(column, std::string(column) + " " + quoted(get(column)) + " is not in this radio's DCS list",
+               std::string(column) + " " + quoted(get(column)) + " 不在本机的数字亚音列表中");
         return std::nullopt;
     }
     return item;
@@ -334,14 +403,16 @@ void RowEntry::tones(bool hasTransmit) {
         const std::string rx = arrow == std::string::npos ? "?" : lower(trim(cross.substr(arrow + 2)));
         auto part = [](const std::string& p) { return p.empty() || p == "tone" || p == "dtcs"; };
         if (!part(tx) || !part(rx) || (tx.empty() && rx.empty())) {
-            problems.push_back("CrossMode " + quoted(cross) + " is none of Tone->Tone, Tone->DTCS, DTCS->Tone, DTCS->DTCS, "
-                               "->Tone, ->DTCS, Tone->, DTCS->");
+            const std::string modes = "Tone->Tone, Tone->DTCS, DTCS->Tone, DTCS->DTCS, ->Tone, ->DTCS, Tone->, DTCS->";
+            refuse("CrossMode", "CrossMode " + quoted(cross) + " is none of " + modes,
+                   "CrossMode " + quoted(cross) + " 不是 " + modes + " 之一");
             return;
         }
         transmitPart = tx;
         receivePart = rx == "tone" ? "ctone" : rx == "dtcs" ? "rxdtcs" : "";
     } else {
-        problems.push_back("Tone " + quoted(get("Tone")) + " is a mode this radio lacks (it has \"\", Tone, TSQL, DTCS, Cross)");
+        refuse("Tone", "Tone " + quoted(get("Tone")) + " is a mode this radio lacks (it has \"\", Tone, TSQL, DTCS, Cross)",
+               "Tone " + quoted(get("Tone")) + " 是本机没有的方式 (本机有 \"\", Tone, TSQL, DTCS, Cross)");
         return;
     }
 
@@ -352,7 +423,8 @@ void RowEntry::tones(bool hasTransmit) {
     const bool usesDcs = transmitPart == "dtcs" || receivePart == "dtcs" || receivePart == "rxdtcs";
     if (usesDcs && (polarity.size() != 2 || (polarity[0] != 'N' && polarity[0] != 'R') ||
                     (polarity[1] != 'N' && polarity[1] != 'R'))) {
-        problems.push_back("DtcsPolarity " + quoted(get("DtcsPolarity")) + " is not two letters N or R");
+        refuse("DtcsPolarity", "DtcsPolarity " + quoted(get("DtcsPolarity")) + " is not two letters N or R",
+               "DtcsPolarity " + quoted(get("DtcsPolarity")) + " 不是两个字母 N 或 R");
         return;
     }
 
@@ -367,7 +439,8 @@ void RowEntry::tones(bool hasTransmit) {
         if (hasTransmit)
             choose(image::kColTxTone, *transmit);
         else
-            warnings.push_back("the transmit tone " + *transmit + " is left out: Duplex off has no transmit frequency");
+            warnings.push_back({"Duplex", "the transmit tone " + *transmit + " is left out: Duplex off has no transmit frequency",
+                                "发射亚音 " + *transmit + " 未导入: Duplex off 没有发射频率"});
     }
     if (receive) choose(image::kColRxTone, *receive);
 }
@@ -379,7 +452,7 @@ void RowEntry::enter(int row) {
 
     const std::string rxText = get("Frequency");
     const auto rx = frequency("Frequency", rxText);
-    const bool rxOk = rx && commit(image::kColRxFreq, *rx, "Frequency");
+    const bool rxOk = rx && commit(image::kColRxFreq, *rx, "Frequency", "Frequency");
 
     const std::string duplex = lower(get("Duplex"));
     const std::string offsetText = get("Offset");
@@ -391,19 +464,21 @@ void RowEntry::enter(int row) {
         if (rx && offset) {
             tx = duplex == "+" ? *rx + *offset : *rx - *offset;
             if (*tx < 0) {
-                problems.push_back("Duplex - with Offset " + offsetText + " goes below 0 MHz");
+                refuse("Offset", "Duplex - with Offset " + offsetText + " goes below 0 MHz",
+                       "Duplex - 与 Offset " + offsetText + " 低于 0 MHz");
                 tx.reset();
             }
         }
     } else if (duplex == "split") {
         tx = frequency("Offset", offsetText);
     } else if (duplex != "off") {
-        problems.push_back("Duplex " + quoted(get("Duplex")) + " is none of \"\", +, -, split, off");
+        refuse("Duplex", "Duplex " + quoted(get("Duplex")) + " is none of \"\", +, -, split, off",
+               "Duplex " + quoted(get("Duplex")) + " 不是 \"\", +, -, split, off 之一");
     }
     bool txOk = false;
     if (tx && (rxOk || duplex == "split")) {
         const std::string what = duplex.empty() ? "transmit frequency" : "transmit frequency (Duplex " + get("Duplex") + ")";
-        txOk = commit(image::kColTxFreq, *tx, what);
+        txOk = commit(image::kColTxFreq, *tx, duplex.empty() ? "Frequency" : "Offset", what);
     }
 
     tones(txOk);
@@ -414,54 +489,72 @@ void RowEntry::enter(int row) {
     else if (mode == "nfm")
         choose(image::kColBandwidth, "窄带");
     else if (!mode.empty())
-        problems.push_back("Mode " + quoted(get("Mode")) + ": this radio has FM and NFM only");
+        refuse("Mode", "Mode " + quoted(get("Mode")) + ": this radio has FM and NFM only",
+               "Mode " + quoted(get("Mode")) + ": 本机只有 FM 和 NFM");
 
-    const std::string power = lower(get("Power"));
-    if (power == "high")
-        choose(image::kColPower, "高");
-    else if (power == "low")
-        choose(image::kColPower, "低");
-    else if (!power.empty())
-        problems.push_back("Power " + quoted(get("Power")) + ": this radio has High and Low only");
+    power();
+    name();
+}
 
-    // The name as the name editor would take it, key by key.
-    const std::string name = raw("Name");
-    const bool ascii = std::all_of(name.begin(), name.end(), [](char c) {
-        return static_cast<unsigned char>(c) >= 32 && static_cast<unsigned char>(c) <= 126;
-    });
-    if (!ascii) {
-        problems.push_back("Name " + quoted(name) + " is not printable ASCII");
-    } else if (name.size() > kNameChars) {
-        problems.push_back("Name " + quoted(name) + " is longer than 7 characters");
-    } else {
-        for (std::size_t i = 0; i < name.size(); ++i) {
-            if (image::NameKey(std::string_view(name).substr(0, i), name[i]) != image::KeyAction::Accept) {
-                problems.push_back("Name " + quoted(name) + " has a character the name editor refuses (" +
-                                   quoted(name.substr(i, 1)) + ")");
-                break;
-            }
-        }
-        if (!name.empty() && image::SelectCell(scratch_, band_, image::kColName, row_).kind == image::EditorKind::NameEdit)
-            image::CommitName(scratch_, band_, name);
+// Power: CHIRP's watts ("5.0W", "50W", "0.5 W"; at least kHighWatts is 高), or High/Low/H/L;
+// empty keeps the default of the typed frequency (高).
+void RowEntry::power() {
+    const std::string text = lower(get("Power"));
+    if (text.empty()) return;
+    if (text == "high" || text == "h") return choose(image::kColPower, "高");
+    if (text == "low" || text == "l") return choose(image::kColPower, "低");
+    std::optional<long double> watts;
+    if (text.back() == 'w') watts = image::ParseDecimal(trim(std::string_view(text).substr(0, text.size() - 1)));
+    if (!watts) {
+        refuse("Power", "Power " + quoted(get("Power")) + " is no power in watts (5.0W) nor High, Low, H or L",
+               "Power " + quoted(get("Power")) + " 不是以瓦计的功率 (5.0W), 也不是 High, Low, H 或 L");
+        return;
     }
+    choose(image::kColPower, *watts >= kHighWatts ? "高" : "低");
+}
+
+// The name as the name editor would take it, cut after 7 GBK bytes at a character boundary.
+void RowEntry::name() {
+    const std::string text = raw("Name");
+    if (!image::Utf8ToGbk(text)) {
+        refuse("Name", "Name " + quoted(text) + " has a character without a GBK form",
+               "Name " + quoted(text) + " 含有无法用 GBK 表示的字符");
+        return;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto u = static_cast<unsigned char>(text[i]);
+        if (u >= 0x80) continue;  // a character of a Chinese name
+        if (image::NameKey(i == 0 ? "" : "x", text[i]) != image::KeyAction::Accept) {
+            refuse("Name", "Name " + quoted(text) + " has a character the name editor refuses (" + quoted(text.substr(i, 1)) + ")",
+                   "Name " + quoted(text) + " 含有名称编辑框不接受的字符 (" + quoted(text.substr(i, 1)) + ")");
+            return;
+        }
+    }
+    const std::string kept = image::Utf8PrefixWithin(text, kNameBytes);
+    if (kept != text)
+        warnings.push_back({"Name", "Name " + quoted(text) + " is longer than 7 bytes: cut to " + quoted(kept),
+                            "Name " + quoted(text) + " 超过 7 个字节: 截为 " + quoted(kept)});
+    if (!kept.empty() && image::SelectCell(scratch_, band_, image::kColName, row_).kind == image::EditorKind::NameEdit)
+        image::CommitName(scratch_, band_, kept);
 }
 
 }  // namespace
 
 std::string CsvProblem::text() const { return "line " + std::to_string(line) + ": " + message; }
+std::string CsvProblem::chineseText() const { return "第 " + std::to_string(line) + " 行: " + chinese; }
 
-CsvImport ImportCsv(std::string_view bytes, const EditorState& current, Band band, bool skipBad) {
+CsvImport ImportCsv(std::string_view bytes, const EditorState& current, Band band, bool skipBad, int firstLocation) {
     CsvImport result;
     result.state = current;
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-    Parsed parsed = parseCsv(bytes);
+    Parsed parsed = parseCsv(bytes, separatorOf(bytes));
     auto fatal = [&](CsvProblem p) {
         result.problems.push_back(std::move(p));
         result.fatal = true;
         return result;
     };
     if (parsed.fault) return fatal(*parsed.fault);
-    if (parsed.records.empty()) return fatal({1, "the file holds no header line"});
+    if (parsed.records.empty()) return fatal({1, "", "the file holds no header line", "文件没有标题行"});
 
     const Record& header = parsed.records.front();
     Columns columns;
@@ -469,11 +562,14 @@ CsvImport ImportCsv(std::string_view bytes, const EditorState& current, Band ban
         const std::string name = lower(trim(header.fields[i]));
         if (name.empty()) continue;
         if (!columns.index.emplace(name, i).second)
-            return fatal({header.line, "the header names the column " + trim(header.fields[i]) + " twice"});
+            return fatal({header.line, trim(header.fields[i]), "the header names the column " + trim(header.fields[i]) + " twice",
+                          "标题行两次列出 " + trim(header.fields[i]) + " 列"});
     }
     for (const char* needed : {"Location", "Frequency"})
         if (!columns.has(needed))
-            return fatal({header.line, std::string("the header has no ") + needed + " column (it needs Location and Frequency)"});
+            return fatal({header.line, needed,
+                          std::string("the header has no ") + needed + " column (it needs Location and Frequency)",
+                          std::string("标题行没有 ") + needed + " 列 (需要 Location 和 Frequency)"});
 
     EditorState scratch = current;
     EditorState work = current;
@@ -484,24 +580,35 @@ CsvImport ImportCsv(std::string_view bytes, const EditorState& current, Band ban
         if (record.fields.size() > header.fields.size() &&
             std::any_of(record.fields.begin() + static_cast<std::ptrdiff_t>(header.fields.size()), record.fields.end(),
                         [](const std::string& f) { return !trim(f).empty(); }))
-            entry.problems.push_back("the row has " + std::to_string(record.fields.size()) + " fields, the header " +
-                                     std::to_string(header.fields.size()));
-        const int location = entry.readLocation();
+            entry.refuse("", "the row has " + std::to_string(record.fields.size()) + " fields, the header " +
+                                 std::to_string(header.fields.size()),
+                         "此行有 " + std::to_string(record.fields.size()) + " 个字段, 标题行有 " +
+                             std::to_string(header.fields.size()) + " 个");
+        const int location = entry.readLocation(firstLocation);
         if (location != 0) {
             const auto [it, first] = seen.emplace(location, record.line);
             if (!first)
-                entry.problems.push_back("Location " + std::to_string(location) + " was already given on line " +
-                                         std::to_string(it->second));
+                entry.refuse("Location", "Location " + std::to_string(location + firstLocation - 1) + " was already given on line " + std::to_string(it->second),
+                             "Location " + std::to_string(location + firstLocation - 1) + " 已在第 " + std::to_string(it->second) + " 行出现");
         }
         entry.enter(location != 0 ? location : 1);
         if (!entry.problems.empty()) {
-            for (auto& m : entry.problems) result.problems.push_back({record.line, std::move(m)});
+            for (auto& m : entry.problems)
+                result.problems.push_back({record.line, m.column, std::move(m.english), std::move(m.chinese)});
             result.skipped.push_back(record.line);
             continue;
         }
-        for (auto& m : entry.warnings) result.warnings.push_back({record.line, std::move(m)});
-        for (int c = image::kColRxFreq; c <= image::kColName; ++c)
-            work.grid(band).at(location, c) = scratch.grid(band).at(location, c);
+        for (auto& m : entry.warnings)
+            result.warnings.push_back({record.line, m.column, std::move(m.english), std::move(m.chinese)});
+        // What CSV has no column for stays as the channel had it; a new channel keeps the
+        // defaults its typed frequency brought.
+        const image::Grid& before = current.grid(band);
+        image::Grid& after = work.grid(band);
+        const bool had = !before.at(location, image::kColRxFreq).empty() || !before.at(location, image::kColTxFreq).empty();
+        for (int c = image::kColRxFreq; c <= image::kColName; ++c) {
+            const bool kept = had && std::find(kNoColumn.begin(), kNoColumn.end(), c) != kNoColumn.end();
+            after.at(location, c) = (kept ? before : scratch.grid(band)).at(location, c);
+        }
         result.imported.push_back(location);
     }
     if (result.problems.empty() || skipBad) {
@@ -521,9 +628,11 @@ CsvExport ExportCsv(const EditorState& state, Band band) {
         const std::string& rxCell = grid.at(r, image::kColRxFreq);
         const std::string& txCell = grid.at(r, image::kColTxFreq);
         const std::string channel = "channel " + std::to_string(r) + ": ";
+        const std::string zhChannel = "信道 " + std::to_string(r) + ": ";
         if (rxCell.empty()) {
             if (!txCell.empty())
-                out.warnings.push_back(channel + "a transmit frequency without a receive frequency has no CSV row; left out");
+                out.warnings.push_back({channel + "a transmit frequency without a receive frequency has no CSV row; left out",
+                                        zhChannel + "只有发射频率没有接收频率, CSV 没有这样的行; 未导出"});
             continue;
         }
         auto units = [](const std::string& cell) -> std::optional<std::int64_t> {
@@ -536,13 +645,13 @@ CsvExport ExportCsv(const EditorState& state, Band band) {
         const auto rxTone = toneOfCell(grid.at(r, image::kColRxTone));
         const auto txTone = txCell.empty() ? std::optional<Tone>(Tone{}) : toneOfCell(grid.at(r, image::kColTxTone));
         if (!rx || (!txCell.empty() && !tx)) {
-            out.warnings.push_back(channel + "the frequency " + quoted(rx ? txCell : rxCell) + " is no number; left out");
+            out.warnings.push_back({channel + "the frequency " + quoted(rx ? txCell : rxCell) + " is no number; left out",
+                                    zhChannel + "频率 " + quoted(rx ? txCell : rxCell) + " 不是数; 未导出"});
             continue;
         }
         if (!rxTone || !txTone) {
-            out.warnings.push_back(channel + "the tone " +
-                                   quoted(rxTone ? grid.at(r, image::kColTxTone) : grid.at(r, image::kColRxTone)) +
-                                   " is no tone; left out");
+            const std::string tone = quoted(rxTone ? grid.at(r, image::kColTxTone) : grid.at(r, image::kColRxTone));
+            out.warnings.push_back({channel + "the tone " + tone + " is no tone; left out", zhChannel + "亚音 " + tone + " 不是亚音; 未导出"});
             continue;
         }
 
@@ -599,7 +708,18 @@ CsvExport ExportCsv(const EditorState& state, Band band) {
             }
         }
         const std::string fm = grid.at(r, image::kColBandwidth) == "窄带" ? "NFM" : "FM";
-        const std::string power = grid.at(r, image::kColPower) == "低" ? "Low" : "High";
+        const std::string power = grid.at(r, image::kColPower) == "低" ? kLowWatts : kHighWattsText;
+        std::string english, chinese;
+        for (int c : kNoColumn) {
+            const std::string& cell = grid.at(r, c);
+            if (cell.empty() || cell == "关") continue;
+            const std::string item = std::string(image::kGridHeadings[static_cast<std::size_t>(c)]) + " " + cell;
+            english += (english.empty() ? "" : ", ") + item;
+            chinese += (chinese.empty() ? "" : "、") + item;
+        }
+        if (!english.empty())
+            out.notCarried.push_back({channel + english + " have no CSV column: an import keeps them only into this codeplug",
+                                      zhChannel + chinese + " 在 CSV 中没有列: 只有导入回本码表时保留"});
 
         const std::vector<std::string> fields = {std::to_string(r), grid.at(r, image::kColName), csvMHz(*rx), duplex,
                                                  offset, mode, rTone, cTone, dtcs,
@@ -617,8 +737,9 @@ CsvExport ExportCsv(const EditorState& state, Band band) {
     const CsvImport back = ImportCsv(out.text, state, band);
     for (const auto& p : back.problems) {
         const auto it = lineToChannel.find(p.line);
-        out.warnings.push_back((it == lineToChannel.end() ? p.text() : "channel " + std::to_string(it->second)) +
-                               " will not import back: " + p.message);
+        const bool known = it != lineToChannel.end();
+        out.warnings.push_back({(known ? "channel " + std::to_string(it->second) : p.text()) + " will not import back: " + p.message,
+                                (known ? "信道 " + std::to_string(it->second) : p.chineseText()) + " 无法导入回来: " + p.chinese});
     }
     return out;
 }

@@ -1,11 +1,11 @@
 // The channels of one band as a CHIRP-style CSV file, the interchange format of the field:
 // what RepeaterBook and most programming tools read and write.
 //
-// Columns: Location (channel 1..128), Name (up to 7 printable ASCII characters), Frequency
+// Columns: Location (channel 1..128), Name (up to 7 GBK bytes), Frequency
 // (receive, MHz with six decimals), Duplex and Offset ("" transmit = receive; "+"/"-" with
 // the offset; "split" with Offset = the transmit frequency; "off" no transmit frequency),
 // Tone with rToneFreq, cToneFreq, DtcsCode, DtcsPolarity, RxDtcsCode and CrossMode, Mode
-// ("FM" = 宽带, "NFM" = 窄带), Power ("High" = 高, "Low" = 低). TStep, Skip, Comment, URCALL,
+// ("FM" = 宽带, "NFM" = 窄带), Power in watts ("5.0W" = 高, "1.0W" = 低). TStep, Skip, Comment, URCALL,
 // RPT1CALL, RPT2CALL and DVCODE are columns this radio has no use for: written as "5.00" and
 // empty texts, never read.
 //
@@ -34,6 +34,11 @@ inline constexpr const char* kChirpHeader =
     "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,RxDtcsCode,"
     "CrossMode,Mode,TStep,Skip,Power,Comment,URCALL,RPT1CALL,RPT2CALL,DVCODE";
 
+// A note of the export, in English (radio-cli) and in Chinese (the windows).
+struct CsvNote {
+    std::string text, chinese;
+};
+
 struct CsvExport {
     std::string text;  // UTF-8 without BOM, CRLF after every line, the header first
     int written = 0;   // channels written
@@ -41,16 +46,23 @@ struct CsvExport {
     // with a cell that is no frequency or tone, is left out; a channel written that would not
     // import back (a tone off this radio's lists, a name the name editor refuses, a frequency
     // off the raster) is named. One line each: "channel 7: ...".
-    std::vector<std::string> warnings;
+    std::vector<CsvNote> warnings;
+    // The channels holding a value CSV has no column for (receive mode, signalling, compander,
+    // scrambler other than 关): "channel 7: 接收模式 QT/DQT, 压扩 开 have no CSV column". An import
+    // back into this codeplug keeps them; into another, those channels get 关.
+    std::vector<CsvNote> notCarried;
 };
 
 // Every channel of the band with a receive frequency, in channel order.
 CsvExport ExportCsv(const image::EditorState& state, image::Band band);
 
 struct CsvProblem {
-    int line;  // where the row starts in the file, from 1
-    std::string message;
-    std::string text() const;  // "line 7: <message>"
+    int line;            // where the row starts in the file, from 1
+    std::string column;  // the column at fault, "" for the row or file as a whole
+    std::string message;  // English, starting with the column's name where there is one
+    std::string chinese;  // the same in Chinese
+    std::string text() const;         // "line 7: <message>"
+    std::string chineseText() const;  // "第 7 行: <chinese>"
 };
 
 struct CsvImport {
@@ -69,25 +81,36 @@ struct CsvImport {
 };
 
 // Reads a CHIRP-style CSV: any subset of the columns (Location and Frequency needed) in any
-// order, header names in any letter case, a UTF-8 BOM, quoted fields with doubled quotes and
-// line breaks inside, CRLF, LF or CR line ends, empty lines.
+// order, header names in any letter case, extra columns ignored; fields separated by ",", ";"
+// or tab (the one that splits the header into Location and Frequency); a UTF-8 BOM, quoted
+// fields with doubled quotes and line breaks inside, CRLF, LF or CR line ends; blank lines and
+// lines that begin with "#" are skipped. The first other line is the header.
+//
+// Location `firstLocation` is channel 1, the next channel 2 and so on (1 by default; 0 for a
+// file from a radio that counts from 0).
 //
 // Each row is entered as the grid editors would enter it, on a scratch copy: the row's cells
 // are emptied, the receive frequency is committed through the frequency editor (band edges
 // 136-176 and 400-490 MHz, and its defaults 0FF, 关, 高, 宽带, 关, 关), then the transmit
 // frequency (defaults 0FF, 关, 关), then the tones, bandwidth, power and name are chosen from
-// the editors' lists. So receive mode, signalling, compander and scrambler, which the CSV
-// cannot carry, come in at those defaults, and a tone that is not used is "0FF".
+// the editors' lists. A channel that had a receive or transmit frequency keeps its receive
+// mode, signalling, compander and scrambler, which CSV has no column for; a new channel gets
+// the defaults above.
+//
+// Power: "High", "H", "Low", "L" in any letter case, or watts as CHIRP writes them ("5.0W",
+// "50W"): at least 2.5 W is 高, less is 低; empty is the default 高. Mode FM is 宽带, NFM 窄带.
+// A name longer than 7 GBK bytes is cut at a character boundary, with a warning.
 //
 // A frequency that the editor's channel raster (2.5 or 6.25 kHz) would move is a problem, not
 // moved: a repeater's frequency must be exact. So are a frequency finer than 10 Hz, a tone or
-// DCS code the lists lack, a tone mode the radio lacks (TSQL-R, DTCS-R), a name longer than 7
-// characters or with a character the name editor refuses, a Location outside 1..128 or given
-// twice, and a Mode or Power other than FM/NFM and High/Low (an empty one takes the default).
+// DCS code the lists lack, a tone mode the radio lacks (TSQL-R, DTCS-R), a name with a
+// character the name editor refuses, a Location off the 128 channels or given twice, and a
+// Mode or Power this radio lacks. Every problem names its line and column.
 //
 // Only the locations the file lists are changed; every other channel stays as it was. A file
 // with any problem changes nothing, unless skipBad is set: then the good rows are applied and
 // the bad ones are listed in `skipped`. A fatal fault never applies anything.
-CsvImport ImportCsv(std::string_view bytes, const image::EditorState& current, image::Band band, bool skipBad = false);
+CsvImport ImportCsv(std::string_view bytes, const image::EditorState& current, image::Band band, bool skipBad = false,
+                    int firstLocation = 1);
 
 }  // namespace exchange

@@ -99,17 +99,23 @@ Value listValue(const PageControl& c, int index) {
 
 Value editValue(const std::string& text) { return {text, shownText(text)}; }
 
+// A frequency, offset or limit: equal by value, so "10" and "10.00000" are the same offset.
+Value numberValue(const std::string& text) {
+    const auto units = image::ScaledDecimal(text);
+    return {units ? "=" + std::to_string(*units) : text, shownText(text)};
+}
+
 Value valueOf(const EditorState& s, Page page, const PageControl& c) {
     const auto n = static_cast<std::size_t>(c.number);
     switch (page) {
         case Page::UpperBand:
         case Page::LowerBand: {
             const image::BandPage& b = page == Page::UpperBand ? s.upperBand : s.lowerBand;
-            if (c.kind == ControlKind::Edit) return editValue(c.number == 3 ? b.rxFreq : b.offset);
+            if (c.kind == ControlKind::Edit) return numberValue(c.number == 3 ? b.rxFreq : b.offset);
             return listValue(c, b.list[n]);
         }
         case Page::General:
-            if (c.kind == ControlKind::Edit) return editValue(s.general.radioFreq);
+            if (c.kind == ControlKind::Edit) return numberValue(s.general.radioFreq);
             return listValue(c, s.general.list[n]);
         case Page::Identity:
             if (c.kind == ControlKind::List) return listValue(c, s.dtmf.sypz9);
@@ -118,7 +124,7 @@ Value valueOf(const EditorState& s, Page page, const PageControl& c) {
         case Page::Message: return editValue(c.number == 1 ? s.limits.kaiji1 : s.limits.kaiji2);
         case Page::Limits:
             if (c.kind == ControlKind::List) return listValue(c, s.limits.xp5);
-            return editValue(s.limits.xp[n]);
+            return numberValue(s.limits.xp[n]);
     }
     return {};
 }

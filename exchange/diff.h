@@ -27,7 +27,8 @@ struct Difference {
 // 双音频组, 限频; on each settings page its controls first, then its hidden fields.
 //
 // Two cells that the channel encoder turns into the same bytes are equal: "OFF" and "0FF"
-// (both no tone), an empty receive mode and "关", 145.125 and 145.12500. A hidden field
+// (both no tone), an empty receive mode and "关", 145.125 and 145.12500; so are the frequency,
+// offset and limit edits of the settings pages that hold the same value ("10", "10.00000"). A hidden field
 // range that a control shows is reported only when that control shows the same value in
 // both states; a range no control shows is reported in runs of differing bytes. An empty
 // text shows as "(empty)", a list without selection as "(none)".

@@ -12,14 +12,18 @@ namespace shell {
 namespace {
 
 QString utf8(const char* s) { return QString::fromUtf8(s); }
+QString utf8(const std::string& s) { return QString::fromStdString(s); }
 
 QString lines(const std::vector<exchange::CsvProblem>& problems) {
     QStringList out;
-    for (const auto& p : problems) out << QString::fromStdString(p.text());
+    for (const auto& p : problems) out << utf8(p.chineseText());
     return out.join('\n');
 }
 
-constexpr const char* kCsvFilter = "*.csv";
+constexpr const char* kCsvFilter = "CSV 文件 (*.csv)";
+// Files from CHIRP count from 1; from some radios' own programs, from 0.
+constexpr int kFirstLocation = 1;
+constexpr int kMostFirstLocation = 99999;
 
 }  // namespace
 
@@ -28,16 +32,19 @@ void TForm2::N17Click() {
     if (refuseWhileBusy()) return;
     const auto band = currentChannelBand();
     if (!band) return;
-    const auto name = prompter_.openFileName(this, "Open", kCsvFilter);
+    const auto name = prompter_.openFileName(this, utf8("导入CSV"), utf8(kCsvFilter));
     if (!name) return;
     std::string reason;
     const auto bytes = files::ReadFile(QFile::encodeName(*name).toStdString(), exchange::kMaxCsvBytes, reason);
     if (!bytes) {
-        prompter_.error(this, "Cannot open file \"" + *name + "\". " + QString::fromStdString(reason));
+        prompter_.error(this, utf8("无法打开文件 \"") + *name + "\". " + QString::fromStdString(reason));
         return;
     }
+    const auto first = prompter_.number(this, utf8("文件中的哪个位置 (Location) 是信道 1? (CHIRP 从 1 开始, 有的电台从 0 开始)"),
+                                        kFirstLocation, 0, kMostFirstLocation);
+    if (!first) return;
 
-    auto result = exchange::ImportCsv(*bytes, state_, *band);
+    auto result = exchange::ImportCsv(*bytes, state_, *band, false, *first);
     if (result.fatal) {
         prompter_.error(this, lines(result.problems));
         return;
@@ -46,14 +53,14 @@ void TForm2::N17Click() {
         // Bad rows: nothing is taken unless the operator chooses the good rows alone.
         if (!prompter_.question(this, utf8("CSV 文件中有错误的行, 是否只导入正确的行?"), lines(result.problems)))
             return;
-        result = exchange::ImportCsv(*bytes, state_, *band, true);
+        result = exchange::ImportCsv(*bytes, state_, *band, true, *first);
         if (!result.applied) return;
     }
     state_ = result.state;
     showState();
     QStringList detail;
-    detail << QString("%1 channels imported").arg(result.imported.size());
-    if (!result.skipped.empty()) detail << QString("%1 bad rows skipped").arg(result.skipped.size());
+    detail << utf8("导入 %1 个信道").arg(result.imported.size());
+    if (!result.skipped.empty()) detail << utf8("跳过 %1 个错误的行").arg(result.skipped.size());
     if (!result.warnings.empty()) detail << lines(result.warnings);
     prompter_.information(this, utf8("导入成功!"), detail.join('\n'));
 }
@@ -62,18 +69,19 @@ void TForm2::N18Click() {
     finishEditing();
     const auto band = currentChannelBand();
     if (!band) return;
-    auto name = prompter_.saveFileName(this, "Save", kCsvFilter);
+    auto name = prompter_.saveFileName(this, utf8("导出CSV"), utf8(kCsvFilter));
     if (!name) return;
     if (QFileInfo(*name).suffix().isEmpty()) *name += ".csv";
     const exchange::CsvExport result = exchange::ExportCsv(state_, *band);
     const std::string reason = files::WriteAtomically(QFile::encodeName(*name).toStdString(), result.text);
     if (!reason.empty()) {
-        prompter_.error(this, "Cannot create file \"" + *name + "\". " + QString::fromStdString(reason));
+        prompter_.error(this, utf8("无法创建文件 \"") + *name + "\". " + QString::fromStdString(reason));
         return;
     }
     QStringList detail;
-    detail << QString("%1 channels written").arg(result.written);
-    for (const auto& w : result.warnings) detail << QString::fromStdString(w);
+    detail << utf8("导出 %1 个信道").arg(result.written);
+    for (const auto& w : result.warnings) detail << utf8(w.chinese);
+    for (const auto& n : result.notCarried) detail << utf8(n.chinese);
     prompter_.information(this, utf8("导出成功!"), detail.join('\n'));
 }
 

@@ -1,6 +1,7 @@
 #include "shell/prompter.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace shell {
@@ -57,6 +58,13 @@ std::optional<QString> DialogPrompter::openFileName(QWidget* parent, const QStri
 
 std::optional<QString> DialogPrompter::saveFileName(QWidget* parent, const QString& title, const QString& filter) {
     return runFileDialog(parent, title, filter, QFileDialog::AcceptSave);
+}
+
+std::optional<int> DialogPrompter::number(QWidget* parent, const QString& text, int value, int minimum, int maximum) {
+    bool ok = false;
+    const int chosen = QInputDialog::getInt(parent, QString::fromUtf8(kBoxCaption), text, value, minimum, maximum, 1, &ok);
+    if (!ok) return std::nullopt;
+    return chosen;
 }
 
 }  // namespace shell

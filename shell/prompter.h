@@ -24,6 +24,9 @@ public:
     // The open and save dialogs: the chosen name, or nothing when cancelled.
     virtual std::optional<QString> openFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
     virtual std::optional<QString> saveFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
+    // A small input of a whole number in minimum..maximum, opened at `value`: the number, or
+    // nothing when cancelled.
+    virtual std::optional<int> number(QWidget* parent, const QString& text, int value, int minimum, int maximum) = 0;
 };
 
 // QMessageBox and QFileDialog.
@@ -34,6 +37,7 @@ public:
     void error(QWidget* parent, const QString& text) override;
     std::optional<QString> openFileName(QWidget* parent, const QString& title, const QString& filter) override;
     std::optional<QString> saveFileName(QWidget* parent, const QString& title, const QString& filter) override;
+    std::optional<int> number(QWidget* parent, const QString& text, int value, int minimum, int maximum) override;
 };
 
 // The caption of every box the program shows.

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "image/channel_codec.h"
+#include "image/transfer.h"
 #include "random_codeplug.h"
 
 namespace {
@@ -50,17 +51,24 @@ TEST(ChirpCsv, ExportWritesTheHeaderAndEveryRowExactly) {
     EXPECT_EQ(out.text,
               "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,RxDtcsCode,CrossMode,"
               "Mode,TStep,Skip,Power,Comment,URCALL,RPT1CALL,RPT2CALL,DVCODE\r\n"
-              "1,W1AW,146.940000,-,0.600000,Tone,100.0,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,,,,,\r\n"
-              "2,\"A,B\",442.125000,+,5.000000,DTCS,88.5,88.5,023,NR,023,Tone->Tone,NFM,5.00,,Low,,,,,\r\n"
-              "3,SAT,145.800000,split,435.800000,TSQL,88.5,94.8,023,NN,023,Tone->Tone,FM,5.00,,High,,,,,\r\n"
-              "4,,162.550000,off,0.000000,Cross,88.5,88.5,023,NN,754,->DTCS,FM,5.00,,High,,,,,\r\n"
-              "6,PMR,446.006250,,0.000000,Cross,88.5,151.4,051,RN,023,DTCS->Tone,NFM,5.00,,High,,,,,\r\n"
-              "7,X,145.500000,,0.000000,Cross,156.7,100.0,023,NN,023,Tone->Tone,FM,5.00,,Low,,,,,\r\n"
-              "128, q ,400.000000,+,90.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,,,,,\r\n");
+              "1,W1AW,146.940000,-,0.600000,Tone,100.0,88.5,023,NN,023,Tone->Tone,FM,5.00,,5.0W,,,,,\r\n"
+              "2,\"A,B\",442.125000,+,5.000000,DTCS,88.5,88.5,023,NR,023,Tone->Tone,NFM,5.00,,1.0W,,,,,\r\n"
+              "3,SAT,145.800000,split,435.800000,TSQL,88.5,94.8,023,NN,023,Tone->Tone,FM,5.00,,5.0W,,,,,\r\n"
+              "4,,162.550000,off,0.000000,Cross,88.5,88.5,023,NN,754,->DTCS,FM,5.00,,5.0W,,,,,\r\n"
+              "6,PMR,446.006250,,0.000000,Cross,88.5,151.4,051,RN,023,DTCS->Tone,NFM,5.00,,5.0W,,,,,\r\n"
+              "7,X,145.500000,,0.000000,Cross,156.7,100.0,023,NN,023,Tone->Tone,FM,5.00,,1.0W,,,,,\r\n"
+              "128, q ,400.000000,+,90.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,5.0W,,,,,\r\n");
     EXPECT_EQ(out.written, 7);
     ASSERT_EQ(out.warnings.size(), 2u);
-    EXPECT_NE(out.warnings[0].find("channel 5: a transmit frequency without a receive frequency"), std::string::npos);
-    EXPECT_NE(out.warnings[1].find("channel 2 will not import back: Name 'A,B'"), std::string::npos) << out.warnings[1];
+    EXPECT_NE(out.warnings[0].text.find("channel 5: a transmit frequency without a receive frequency"), std::string::npos);
+    EXPECT_NE(out.warnings[1].text.find("channel 2 will not import back: Name 'A,B'"), std::string::npos) << out.warnings[1].text;
+    // What has no column is named, channel by channel, in both languages.
+    ASSERT_EQ(out.notCarried.size(), 3u);
+    EXPECT_EQ(out.notCarried[0].text.rfind("channel 2: 接收模式 QT/DQT, 发射开始信令 双音1, 压扩 开, 扰频 开 have no CSV column", 0), 0u)
+        << out.notCarried[0].text;
+    EXPECT_EQ(out.notCarried[0].chinese.rfind("信道 2: 接收模式 QT/DQT、发射开始信令 双音1、压扩 开、扰频 开 在 CSV 中没有列", 0), 0u)
+        << out.notCarried[0].chinese;
+    EXPECT_EQ(out.notCarried[2].text.rfind("channel 128: 接收模式 QT/DQT have", 0), 0u);
 
     EXPECT_EQ(ExportCsv(image::NewState(), Band::Upper).text, std::string(exchange::kChirpHeader) + "\r\n");
 }
@@ -100,40 +108,129 @@ TEST(ChirpCsv, ImportsAHandMadeFileInChirpsOwnStyle) {
     EXPECT_EQ(result.state.k, before.k);
 }
 
-// Export then import gives back every channel cell but those CSV has no column for, which
-// come back at the editor's defaults; compared through the channel encoder, so that the
-// decoder's "OFF" and the editor's "0FF" are the same no tone.
+// Files in the forms CHIRP and the spreadsheets after it write: watts, comments, other
+// separators, extra columns, locations from 0, names longer than the radio's.
+TEST(ChirpCsv, ImportsChirpsOwnForms) {
+    const std::string fifty = ReadAll(EXCHANGE_DATA "/chirp_50_repeaters.csv");
+    ASSERT_FALSE(fifty.empty());
+    for (Band band : {Band::Upper, Band::Lower}) {
+        const EditorState onto = exchange_test::RandomCodeplug(3);
+        const auto r = ImportCsv(fifty, onto, band);
+        for (const auto& p : r.problems) ADD_FAILURE() << p.text();
+        ASSERT_TRUE(r.applied);
+        EXPECT_EQ(r.imported.size(), 50u);
+        // The only warnings: the five names longer than 7 bytes, cut.
+        ASSERT_EQ(r.warnings.size(), 5u);
+        EXPECT_EQ(r.warnings[0].text(), "line 5: Name 'MtWashington' is longer than 7 bytes: cut to 'MtWashi'");
+        EXPECT_EQ(r.warnings[0].column, "Name");
+        EXPECT_EQ(r.warnings[1].text(), "line 15: Name 'Blue Hill Obs' is longer than 7 bytes: cut to 'Blue Hi'");
+        const image::Grid& g = r.state.grid(band);
+        EXPECT_EQ(GetRow(r.state, band, 4)[11], "MtWashi");
+        // Watts: 50 W and 2.5 W are 高; 1.0, 2.0 and 0.5 W are 低.
+        for (auto [channel, power] : std::vector<std::pair<int, std::string>>{{1, "高"}, {3, "低"}, {5, "低"}, {8, "高"}, {9, "低"}})
+            EXPECT_EQ(g.at(channel, image::kColPower), power) << channel;
+        // Repeaters with duplex and split, DTCS with its polarities, a cross mode.
+        EXPECT_EQ(GetRow(r.state, band, 8)[0], "444.15000");
+        EXPECT_EQ(g.at(8, image::kColTxFreq), "449.15000");
+        EXPECT_EQ(g.at(8, image::kColTxTone), "D165I");
+        EXPECT_EQ(g.at(8, image::kColRxTone), "D165I");
+        EXPECT_EQ(g.at(20, image::kColTxTone), "123.0HZ");
+        EXPECT_EQ(g.at(20, image::kColRxTone), "D243N");
+        EXPECT_EQ(g.at(42, image::kColTxFreq), "145.93000");
+        EXPECT_EQ(g.at(42, image::kColBandwidth), "窄带");
+        // What CSV has no column for stays as the random codeplug had it.
+        for (int channel = 1; channel <= 50; ++channel) {
+            if (!onto.grid(band).at(channel, image::kColRxFreq).empty()) {
+                EXPECT_EQ(g.at(channel, image::kColCompander), onto.grid(band).at(channel, image::kColCompander)) << channel;
+            }
+        }
+        EXPECT_EQ(r.state.grid(band == Band::Upper ? Band::Lower : Band::Upper),
+                  onto.grid(band == Band::Upper ? Band::Lower : Band::Upper));
+    }
+
+    // Semicolons, comment lines before and between the rows, an extra column, H/l/empty
+    // power, counted from 0.
+    const std::string zero = ReadAll(EXCHANGE_DATA "/chirp_semicolons_from_zero.csv");
+    const EditorState fresh = image::NewState();
+    auto r = ImportCsv(zero, fresh, Band::Lower);
+    ASSERT_FALSE(r.fatal);
+    ASSERT_EQ(r.problems.size(), 1u);
+    EXPECT_EQ(r.problems[0].line, 5);
+    EXPECT_EQ(r.problems[0].column, "Location");
+    r = ImportCsv(zero, fresh, Band::Lower, false, 0);
+    for (const auto& p : r.problems) ADD_FAILURE() << p.text();
+    EXPECT_EQ(r.imported, (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(GetRow(r.state, Band::Lower, 1),
+              (Row{"146.52000", "0FF", "关", "146.52000", "0FF", "关", "关", "高", "宽带", "关", "关", "CALL"}));
+    EXPECT_EQ(GetRow(r.state, Band::Lower, 2),
+              (Row{"145.23000", "D025I", "关", "144.63000", "67.0HZ", "关", "关", "低", "宽带", "关", "关", "XBAND"}));
+    EXPECT_EQ(GetRow(r.state, Band::Lower, 3),
+              (Row{"446.00625", "D051I", "关", "446.00625", "D051I", "关", "关", "高", "窄带", "关", "关", "PMR1"}));
+    EXPECT_EQ(GetRow(r.state, Band::Lower, 4),
+              (Row{"433.50000", "94.8HZ", "关", "145.90000", "94.8HZ", "关", "关", "低", "宽带", "关", "关", "SATELLI"}));
+    ASSERT_EQ(r.warnings.size(), 1u);
+    EXPECT_EQ(r.warnings[0].line, 9);  // after the comment between the rows
+
+    // Tabs; power in any letter case, with a blank before the W; a Chinese name cut at a
+    // character boundary (每个汉字 two GBK bytes).
+    r = ImportCsv("Frequency\tPower\tLocation\tName\n145.5\t5.0w\t1\t\n145.5\tHIGH\t2\t上段中继台\n"
+                  "145.5\t 1 W \t3\tA\n145.5\tlow\t4\t\n145.5\t2.49W\t5\t\n",
+                  fresh, Band::Upper);
+    for (const auto& p : r.problems) ADD_FAILURE() << p.text();
+    const std::vector<std::string> powers = {"高", "高", "低", "低", "低"};
+    for (int c = 1; c <= 5; ++c) EXPECT_EQ(r.state.upper.at(c, image::kColPower), powers[static_cast<std::size_t>(c - 1)]) << c;
+    EXPECT_EQ(r.state.upper.at(2, image::kColName), "上段中");
+    EXPECT_EQ(r.state.upper.at(3, image::kColName), "A");
+
+    // A refusal names the line and the column, in both languages.
+    r = ImportCsv("Location,Frequency,Power\n1,145.5,5 watts\n", fresh, Band::Upper);
+    ASSERT_EQ(r.problems.size(), 1u);
+    EXPECT_EQ(r.problems[0].column, "Power");
+    EXPECT_EQ(r.problems[0].chineseText(), "第 2 行: Power '5 watts' 不是以瓦计的功率 (5.0W), 也不是 High, Low, H 或 L");
+}
+
+// Export then import into the codeplug exported changes no byte of it; into a new codeplug
+// every channel comes back but for what CSV has no column for, which takes the editor's
+// defaults. Compared through the encoders, so that the decoder's "OFF" and the editor's
+// "0FF" are the same no tone.
 TEST(ChirpCsv, RoundTripOverRandomCodeplugs) {
     for (unsigned seed = 1; seed <= 12; ++seed) {
         const EditorState original = exchange_test::RandomCodeplug(seed);
+        const auto originalFrames = image::BuildWriteFrames(original);
+        ASSERT_TRUE(originalFrames.ok()) << originalFrames.error;
         for (Band band : {Band::Upper, Band::Lower}) {
             const auto out = ExportCsv(original, band);
             for (const auto& w : out.warnings)
-                EXPECT_NE(w.find("without a receive frequency"), std::string::npos) << "seed " << seed << ": " << w;
-            for (const EditorState& onto : {original, image::NewState()}) {
-                const auto back = ImportCsv(out.text, onto, band);
-                ASSERT_TRUE(back.problems.empty()) << "seed " << seed << ": " << back.problems.front().text();
-                ASSERT_TRUE(back.applied);
-                EXPECT_EQ(static_cast<int>(back.imported.size()), out.written);
-                const Band other = band == Band::Upper ? Band::Lower : Band::Upper;
-                EXPECT_EQ(back.state.grid(other), onto.grid(other));
-                EXPECT_EQ(back.state.k, onto.k);
-                image::Grid expected = original.grid(band);
-                for (int r = 1; r <= image::kChannels; ++r) {
-                    if (expected.at(r, image::kColRxFreq).empty()) {
-                        expected.cells[static_cast<std::size_t>(r)] = onto.grid(band).cells[static_cast<std::size_t>(r)];
-                    } else {
-                        expected.at(r, image::kColRxMode) = "关";
-                        expected.at(r, image::kColCompander) = expected.at(r, image::kColScrambler) = "关";
-                        if (!expected.at(r, image::kColTxFreq).empty())
-                            expected.at(r, image::kColStartSignal) = expected.at(r, image::kColEndSignal) = "关";
-                    }
-                    const auto want = image::EncodeChannel(expected, r, band);
-                    const auto got = image::EncodeChannel(back.state.grid(band), r, band);
-                    ASSERT_TRUE(want.ok() && got.ok());
-                    EXPECT_EQ(got.digits, want.digits) << "seed " << seed << " channel " << r;
-                    EXPECT_EQ(back.state.grid(band).at(r, image::kColName), expected.at(r, image::kColName));
+                EXPECT_NE(w.text.find("without a receive frequency"), std::string::npos) << "seed " << seed << ": " << w.text;
+
+            const auto same = ImportCsv(out.text, original, band);
+            ASSERT_TRUE(same.problems.empty()) << "seed " << seed << ": " << same.problems.front().text();
+            EXPECT_TRUE(same.warnings.empty());
+            EXPECT_EQ(static_cast<int>(same.imported.size()), out.written);
+            const auto frames = image::BuildWriteFrames(same.state);
+            ASSERT_TRUE(frames.ok()) << frames.error;
+            EXPECT_EQ(frames.frames, originalFrames.frames) << "seed " << seed;
+
+            const EditorState fresh = image::NewState();
+            const auto back = ImportCsv(out.text, fresh, band);
+            ASSERT_TRUE(back.applied);
+            const Band other = band == Band::Upper ? Band::Lower : Band::Upper;
+            EXPECT_EQ(back.state.grid(other), fresh.grid(other));
+            EXPECT_EQ(back.state.k, fresh.k);
+            image::Grid expected = original.grid(band);
+            for (int r = 1; r <= image::kChannels; ++r) {
+                if (expected.at(r, image::kColRxFreq).empty()) {
+                    expected.cells[static_cast<std::size_t>(r)] = fresh.grid(band).cells[static_cast<std::size_t>(r)];
+                } else {
+                    expected.at(r, image::kColRxMode) = "关";
+                    expected.at(r, image::kColCompander) = expected.at(r, image::kColScrambler) = "关";
+                    if (!expected.at(r, image::kColTxFreq).empty())
+                        expected.at(r, image::kColStartSignal) = expected.at(r, image::kColEndSignal) = "关";
                 }
+                const auto want = image::EncodeChannel(expected, r, band);
+                const auto got = image::EncodeChannel(back.state.grid(band), r, band);
+                ASSERT_TRUE(want.ok() && got.ok());
+                EXPECT_EQ(got.digits, want.digits) << "seed " << seed << " channel " << r;
             }
         }
     }
@@ -167,18 +264,17 @@ TEST(ChirpCsv, BadRowsAreReportedByLineAndChangeNothingUnlessSkipped) {
         {5, "Frequency 145.0000001 is finer than the radio's 10 Hz"},
         {6, "rToneFreq '76.8' is not in this radio's tone list"},
         {7, "DtcsCode '017' is not in this radio's DCS list"},
-        {8, "Name 'TOOLONGX' is longer than 7 characters"},
-        {9, "Location '0' is no channel number 1..128"},
+        {9, "Location '0' is no channel: the locations 1..128 are channels 1..128"},
         {10, "Location 1 was already given on line 2"},
         {11, "Offset is empty"},
         {12, "Duplex 'dup' is none of"},
         {13, "Mode 'AM': this radio has FM and NFM only"},
-        {14, "Power 'Mid': this radio has High and Low only"},
+        {14, "Power 'Mid' is no power in watts (5.0W) nor High, Low, H or L"},
         {15, "Tone 'TSQL-R' is a mode this radio lacks"},
         {16, "transmit frequency (Duplex +) 180.000000: 发射频率在136~176MHZ 400~490MHZ"},
         {17, "Name 'A,B' has a character the name editor refuses (',')"},
         {18, "DtcsPolarity 'XY' is not two letters N or R"},
-        {20, "Location '129' is no channel number 1..128"},
+        {20, "Location '129' is no channel"},
     };
     EditorState current = image::NewState();
     current.upper.at(16, image::kColName) = "KEEP";
@@ -194,12 +290,16 @@ TEST(ChirpCsv, BadRowsAreReportedByLineAndChangeNothingUnlessSkipped) {
 
     const auto skipped = ImportCsv(csv, current, Band::Upper, true);
     EXPECT_TRUE(skipped.applied);
-    EXPECT_EQ(skipped.imported, (std::vector<int>{1, 16}));
+    EXPECT_EQ(skipped.imported, (std::vector<int>{1, 7, 16}));
+    EXPECT_EQ(skipped.state.upper.at(7, image::kColName), "TOOLONG");
     EXPECT_EQ(skipped.skipped.size(), expected.size());
     EXPECT_EQ(skipped.state.upper.at(1, image::kColName), "GOOD");
     EXPECT_EQ(GetRow(skipped.state, Band::Upper, 16),
               (Row{"146.52000", "0FF", "关", "146.52000", "0FF", "关", "关", "低", "窄带", "关", "关", "OK2"}));
-    for (int r = 2; r <= 15; ++r) EXPECT_EQ(GetRow(skipped.state, Band::Upper, r), Row{}) << r;
+    for (int r = 2; r <= 15; ++r)
+        if (r != 7) {
+            EXPECT_EQ(GetRow(skipped.state, Band::Upper, r), Row{}) << r;
+        }
 }
 
 TEST(ChirpCsv, ReadsAnyColumnsBomQuotesAndLineEnds) {
@@ -248,8 +348,9 @@ TEST(ChirpCsv, ReadsAnyColumnsBomQuotesAndLineEnds) {
     EXPECT_EQ(r.problems[0].text(), "line 2: a quoted field that starts in this row is never closed");
 }
 
-// Only the listed channels change, and each is entered anew: what the CSV cannot carry
-// takes the editor's defaults, and a cell it leaves out (the name) is emptied.
+// Only the listed channels change, and each is entered anew, but for what CSV has no column
+// for: a channel that had a frequency keeps it. A cell the file leaves out (the name) is
+// emptied.
 TEST(ChirpCsv, ImportReplacesTheListedChannelsOnly) {
     EditorState current = image::NewState();
     const Row old3 = {"145.00000", "67.0HZ", "QT/DQT+信令", "145.60000", "D023N", "双音1", "身份码", "低", "窄带", "开", "开", "OLD"};
@@ -261,7 +362,7 @@ TEST(ChirpCsv, ImportReplacesTheListedChannelsOnly) {
     const auto r = ImportCsv("Location,Frequency\r\n3,145.0\r\n", current, Band::Upper);
     ASSERT_TRUE(r.applied);
     EXPECT_EQ(GetRow(r.state, Band::Upper, 3),
-              (Row{"145.00000", "0FF", "关", "145.00000", "0FF", "关", "关", "高", "宽带", "关", "关", ""}));
+              (Row{"145.00000", "0FF", "QT/DQT+信令", "145.00000", "0FF", "双音1", "身份码", "高", "宽带", "开", "开", ""}));
     EXPECT_EQ(GetRow(r.state, Band::Upper, 4), old4);
     EXPECT_EQ(r.state.Col, "7");
     EXPECT_EQ(r.state.Row, "9");

@@ -34,6 +34,18 @@ TEST(Diff, EqualStatesAndCellsTheRadioCannotTellApartGiveNothing) {
     b.k[5] = "000fffff010203000102000406d600320300";  // the same bytes in lower case
     EXPECT_TRUE(Diff(a, b).empty()) << Lines(a, b).front();
 
+    // Frequencies, offsets and limits are numbers: a decoded "10.00000" is the "10" typed.
+    a.upperBand.offset = "10";
+    b.upperBand.offset = "10.00000";
+    a.lowerBand.rxFreq = "145.5";
+    b.lowerBand.rxFreq = "145.50000";
+    a.limits.xp[1] = "136";
+    b.limits.xp[1] = "136.00000";
+    EXPECT_TRUE(Diff(a, b).empty()) << Lines(a, b).front();
+    b.upperBand.offset = "10.5";
+    EXPECT_EQ(Lines(a, b), (std::vector<std::string>{"上段设置 发射差频(MHZ): 10 -> 10.5"}));
+    b.upperBand.offset = "10";
+
     // But an empty cell is no frequency of 0, and 关 no receive mode that is set.
     b.upper.at(1, image::kColRxMode) = "QT/DQT";
     b.lower.at(2, image::kColTxFreq) = "0.00000";

@@ -63,9 +63,10 @@ TEST(CsvCommands, ExportAndImportTheCurrentPagesBand) {
     p.showPage(2);
     p.prompter.files = {dir.filePath("lower")};
     p.find<QAction>("N18")->trigger();
-    EXPECT_EQ(p.prompter.lastTitle, "Save");
-    EXPECT_EQ(p.prompter.lastFilter, "*.csv");
+    EXPECT_EQ(p.prompter.lastTitle, "导出CSV");
+    EXPECT_EQ(p.prompter.lastFilter, "CSV 文件 (*.csv)");
     ASSERT_EQ(p.prompter.texts(), QStringList({"导出成功!"}));
+    EXPECT_EQ(p.prompter.infos[0].detail, "导出 1 个信道");
     const QByteArray exported = read(dir.filePath("lower.csv"));
     EXPECT_EQ(exported.toStdString(), exchange::ExportCsv(p.form2().state(), Band::Lower).text);
     EXPECT_TRUE(exported.contains("3,RPT,438.012500,"));
@@ -78,7 +79,7 @@ TEST(CsvCommands, ExportAndImportTheCurrentPagesBand) {
     p.prompter.infos.clear();
     p.prompter.files = {dir.filePath("lower.csv")};
     p.find<QAction>("N17")->trigger();
-    EXPECT_EQ(p.prompter.lastTitle, "Open");
+    EXPECT_EQ(p.prompter.lastTitle, "导入CSV");
     ASSERT_EQ(p.prompter.texts(), QStringList({"导入成功!"}));
     EXPECT_TRUE(p.prompter.questions.isEmpty());
     EXPECT_EQ(p.cell(Band::Upper, 3, 1), "438.01250");
@@ -105,7 +106,7 @@ TEST(CsvCommands, BadRowsAreShownAndTakenOnlyWhenAsked) {
                                "Location,Frequency,Name\r\n"
                                "5,145.500000,GOOD\r\n"
                                "6,500.000000,HIGH\r\n"
-                               "7,146.000000,TOOLONGNAME\r\n");
+                               "0,146.000000,ZERO\r\n");
     const image::EditorState before = p.form2().state();
 
     p.prompter.answer = false;
@@ -113,9 +114,9 @@ TEST(CsvCommands, BadRowsAreShownAndTakenOnlyWhenAsked) {
     p.find<QAction>("N17")->trigger();
     ASSERT_EQ(p.prompter.questions.size(), 1);
     const QString listed = p.prompter.questionDetails[0];
-    EXPECT_TRUE(listed.contains("line 3")) << listed.toStdString();
-    EXPECT_TRUE(listed.contains("line 4"));
-    EXPECT_FALSE(listed.contains("line 2"));
+    EXPECT_TRUE(listed.contains("第 3 行: Frequency 500.000000: ")) << listed.toStdString();
+    EXPECT_TRUE(listed.contains("第 4 行: Location '0' 不是信道"));
+    EXPECT_FALSE(listed.contains("第 2 行"));
     EXPECT_EQ(p.form2().state(), before);
     EXPECT_TRUE(p.prompter.infos.empty());
 
@@ -123,7 +124,7 @@ TEST(CsvCommands, BadRowsAreShownAndTakenOnlyWhenAsked) {
     p.prompter.files = {file};
     p.find<QAction>("N17")->trigger();
     ASSERT_EQ(p.prompter.texts(), QStringList({"导入成功!"}));
-    EXPECT_TRUE(p.prompter.infos[0].detail.contains("2 bad rows skipped")) << p.prompter.infos[0].detail.toStdString();
+    EXPECT_TRUE(p.prompter.infos[0].detail.contains("跳过 2 个错误的行")) << p.prompter.infos[0].detail.toStdString();
     EXPECT_EQ(p.cell(Band::Upper, 5, 1), "145.50000");
     EXPECT_EQ(p.cell(Band::Upper, 5, 12), "GOOD");
     EXPECT_EQ(p.cell(Band::Upper, 6, 1), "");
@@ -135,6 +136,33 @@ TEST(CsvCommands, BadRowsAreShownAndTakenOnlyWhenAsked) {
     p.find<QAction>("N17")->trigger();
     ASSERT_EQ(p.prompter.errors.size(), 2);
     EXPECT_TRUE(p.prompter.errors[0].contains("Location")) << p.prompter.errors[0].toStdString();
-    EXPECT_TRUE(p.prompter.errors[1].startsWith("Cannot open file"));
+    EXPECT_TRUE(p.prompter.errors[1].startsWith("无法打开文件"));
     EXPECT_EQ(p.prompter.questions.size(), 2);
+}
+
+TEST(CsvCommands, TheFirstLocationIsAskedAndCancelChangesNothing) {
+    Program p;
+    QTemporaryDir dir;
+    const QString file = write(dir, "zero.csv",
+                               "# from a radio that counts from 0\r\n"
+                               "Location;Frequency;Power\r\n"
+                               "0;145.500000;1.0W\r\n"
+                               "1;146.000000;50W\r\n");
+    const image::EditorState before = p.form2().state();
+    p.prompter.numbers = {std::nullopt};
+    p.prompter.files = {file};
+    p.find<QAction>("N17")->trigger();
+    EXPECT_EQ(p.prompter.numberTexts.size(), 1);
+    EXPECT_TRUE(p.prompter.infos.empty());
+    EXPECT_EQ(p.form2().state(), before);
+
+    p.prompter.numbers = {0};
+    p.prompter.files = {file};
+    p.find<QAction>("N17")->trigger();
+    ASSERT_EQ(p.prompter.texts(), QStringList({"导入成功!"})) << p.prompter.errors.join("|").toStdString();
+    EXPECT_EQ(p.prompter.infos[0].detail, "导入 2 个信道");
+    EXPECT_EQ(p.cell(Band::Upper, 1, 1), "145.50000");
+    EXPECT_EQ(p.cell(Band::Upper, 1, 8), "低");
+    EXPECT_EQ(p.cell(Band::Upper, 2, 1), "146.00000");
+    EXPECT_EQ(p.cell(Band::Upper, 2, 8), "高");
 }

@@ -39,6 +39,8 @@ public:
     bool answer = true;                     // to every question
     std::deque<std::optional<QString>> files;  // answers to the file dialogs, in order
     QString lastTitle, lastFilter;
+    std::deque<std::optional<int>> numbers;  // answers to the number inputs; none: the value offered
+    QStringList numberTexts;
 
     void information(QWidget*, const QString& text, const QString& detail) override { infos.push_back({text, detail}); }
     bool question(QWidget*, const QString& text, const QString& detail) override {
@@ -52,6 +54,13 @@ public:
     }
     std::optional<QString> saveFileName(QWidget*, const QString& title, const QString& filter) override {
         return file(title, filter);
+    }
+    std::optional<int> number(QWidget*, const QString& text, int value, int, int) override {
+        numberTexts.push_back(text);
+        if (numbers.empty()) return value;
+        const std::optional<int> answer = numbers.front();
+        numbers.pop_front();
+        return answer;
     }
     QStringList texts() const {
         QStringList out;
