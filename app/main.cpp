@@ -7,24 +7,16 @@
 //   radio --user-dir DIR    the user files (password, company name, background) in DIR
 //   radio --trace FILE      every byte to and from the radio into FILE
 #include <chrono>
-#include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QBuffer>
-#include <QDir>
 #include <QFile>
-#include <QProgressBar>
-#include <QTabWidget>
-#include <QTimer>
 
-#include "files/atomic_write.h"
+#include "app/unattended.h"
 #include "serial/port_list.h"
-#include "shell/channel_grid.h"
 #include "shell/end_on_signals.h"
 #include "shell/prompter.h"
 #include "shell/windows.h"
@@ -33,58 +25,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// For the unattended modes: what a box would say goes to stderr, and every question is
-// answered Yes.
-class EchoPrompter : public shell::Prompter {
-public:
-    void information(QWidget*, const QString& text, const QString& detail) override {
-        std::cerr << text.toStdString() << (detail.isEmpty() ? "" : " (" + detail.toStdString() + ")") << "\n";
-    }
-    bool question(QWidget*, const QString&, const QString&) override { return true; }
-    void error(QWidget*, const QString& text) override { std::cerr << text.toStdString() << "\n"; }
-    std::optional<QString> openFileName(QWidget*, const QString&, const QString&) override { return std::nullopt; }
-    std::optional<QString> saveFileName(QWidget*, const QString&, const QString&) override { return std::nullopt; }
-    std::optional<int> number(QWidget*, const QString&, int value, int, int) override { return value; }
-};
-
-long residentKiB() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-    return -1;
-}
-
-// A screenshot as PNG, written as every file of the program is; a failure is said on stderr.
-void savePng(const QPixmap& shot, const QString& path) {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    shot.save(&buffer, "PNG");
-    const std::string reason = files::WriteAtomically(
-        QFile::encodeName(path).toStdString(), std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
-    if (!reason.empty()) std::cerr << "Cannot create file \"" << path.toStdString() << "\". " << reason << "\n";
-}
-
-// The first paint of a window.
-class FirstPaint : public QObject {
-public:
-    explicit FirstPaint(std::function<void()> then) : then_(std::move(then)) {}
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint && then_) {
-            auto then = std::move(then_);
-            then_ = nullptr;
-            QTimer::singleShot(0, then);
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> then_;
-};
 
 bool asksForHelp(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
@@ -98,15 +38,6 @@ void describe(QCommandLineParser& parser, const QList<QCommandLineOption>& optio
     parser.setApplicationDescription("Programming tool for the dual-band two-way radio.");
     parser.addHelpOption();
     for (const auto& option : options) parser.addOption(option);
-}
-
-double msSince(Clock::time_point started) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - started).count();
-}
-
-long long epochMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
-        .count();
 }
 
 }  // namespace
@@ -163,7 +94,7 @@ int main(int argc, char** argv) {
     }
 
     shell::DialogPrompter dialogs;
-    EchoPrompter echo;
+    app::EchoPrompter echo;
     shell::Prompter& prompter = unattended ? static_cast<shell::Prompter&>(echo) : dialogs;
     std::string folderError;
     const std::string folder = shell::UserFolder(QFile::encodeName(parser.value(userDir)).toStdString(), folderError);
@@ -179,57 +110,10 @@ int main(int argc, char** argv) {
     }
     if (!folderError.empty()) prompter.error(nullptr, QString::fromStdString(folderError));
 
-    std::unique_ptr<FirstPaint> loginPaint, mainPaint;
-    if (unattended) {
-        // The login window as it comes up; then the log-in itself, as a correct password
-        // would do it.
-        loginPaint = std::make_unique<FirstPaint>([&] {
-            if (parser.isSet(measure))
-                std::printf("login window shown after %.0f ms from main (at %lld ms since the epoch)\n",
-                            msSince(started), epochMs());
-            if (parser.isSet(screenshots)) {
-                QDir dir(parser.value(screenshots));
-                dir.mkpath(".");
-                savePng(form1.grab(), dir.filePath("login-window.png"));
-            }
-            form1.enterMainWindow();
-        });
-        form1.installEventFilter(loginPaint.get());
-        mainPaint = std::make_unique<FirstPaint>([&] {
-            if (parser.isSet(measure))
-                std::printf("main window shown after %.0f ms from main (at %lld ms since the epoch)\n",
-                            msSince(started), epochMs());
-            if (radio) {
-                windows.Form5->show();
-                const auto readStart = Clock::now();
-                windows.Form5->Button1Click();
-                const auto readMs = std::chrono::duration<double, std::milli>(Clock::now() - readStart).count();
-                if (parser.isSet(measure))
-                    std::printf("full read in %.0f ms, progress %d, VmRSS %ld KiB\n", readMs,
-                                windows.Form5->progressBar()->value(), residentKiB());
-            }
-            if (parser.isSet(screenshots)) {
-                QDir dir(parser.value(screenshots));
-                dir.mkpath(".");
-                static const char* names[] = {"1-upper-channels", "2-upper-settings", "3-lower-channels",
-                                              "4-lower-settings", "5-general",        "6-dtmf",
-                                              "7-limits"};
-                for (int i = 0; i < form2.pageControl()->count(); ++i) {
-                    form2.pageControl()->setCurrentIndex(i);
-                    QApplication::processEvents();
-                    savePng(form2.grab(), dir.filePath(QString("page-%1.png").arg(names[i])));
-                }
-                // A cell editor open over its cell: the transmit tone of channel 3.
-                form2.pageControl()->setCurrentIndex(0);
-                shell::StringGrid* grid = form2.channelPage(image::Band::Upper)->grid();
-                grid->setCurrentIndex(grid->model()->index(2, image::kColTxTone));
-                QApplication::processEvents();
-                savePng(form2.grab(), dir.filePath("page-1-upper-channels-editor.png"));
-            }
-            QApplication::quit();
-        });
-        form2.installEventFilter(mainPaint.get());
-    }
+    std::unique_ptr<app::Unattended> unattendedRun;
+    if (unattended)
+        unattendedRun = std::make_unique<app::Unattended>(
+            app::UnattendedMode{parser.isSet(measure), parser.value(screenshots), started, radio != nullptr}, windows);
     shell::EndOnSignals endOnSignals(form2);
     form1.show();
     return QApplication::exec();
