@@ -1,5 +1,7 @@
 #include "image/transfer.h"
 
+#include <stdexcept>
+
 #include "image/band_page.h"
 #include "image/channel_codec.h"
 #include "image/dtmf_page.h"
@@ -41,9 +43,7 @@ std::array<TransferBlock, kBlockCount> buildList() {
 
 const TransferBlock& block(int j) { return TransferList().at(static_cast<std::size_t>(j)); }
 
-std::string header(const char* command, const TransferBlock& b) {
-    return std::string(command) + hexDigits(b.address, 4) + hexDigits(b.length, 4);
-}
+MemorySpan spanOf(const TransferBlock& b) { return {b.address, b.length}; }
 
 }  // namespace
 
@@ -52,7 +52,24 @@ const std::array<TransferBlock, kBlockCount>& TransferList() {
     return list;
 }
 
-std::string ReadFrame(int j) { return header("52454144", block(j)); }
+std::string ReadFrame(int j) { return ReadFrame(spanOf(block(j))); }
+
+MemorySpan FieldInMemory(int field) {
+    for (const TransferBlock& b : TransferList())
+        for (int i = 0; i < b.sliceCount; ++i) {
+            const FieldSlice& s = b.slices[static_cast<std::size_t>(i)];
+            if (s.field == field)
+                return {static_cast<std::uint16_t>(b.address + (s.from - 1) / 2),
+                        static_cast<std::uint16_t>((s.to - s.from + 1) / 2)};
+        }
+    throw std::out_of_range("no block carries hidden field k" + std::to_string(field));
+}
+
+std::string ReadFrame(MemorySpan span) { return "52454144" + hexDigits(span.address, 4) + hexDigits(span.length, 4); }
+
+std::string WriteFrame(MemorySpan span, std::string_view dataHex) {
+    return "57524945" + hexDigits(span.address, 4) + hexDigits(span.length, 4) + std::string(dataHex);
+}
 
 bool ReplyComplete(int j, std::size_t replyDigits) {
     const auto& b = block(j);
@@ -132,7 +149,7 @@ FramesResult BuildWriteFrames(const EditorState& state) {
     for (int j = 0; j < kBlockCount; ++j) {
         auto data = BlockData(state, j);
         if (!data.ok()) return {{}, data.error};
-        result.frames.push_back(header("57524945", block(j)) + data.frames.front());
+        result.frames.push_back(WriteFrame(spanOf(block(j)), data.frames.front()));
     }
     return result;
 }
@@ -152,7 +169,7 @@ std::vector<std::string> FramesFromImage(const std::vector<std::uint8_t>& image)
     std::vector<std::string> frames;
     for (const auto& b : TransferList()) {
         if (image.size() < static_cast<std::size_t>(b.address) + b.length) break;
-        frames.push_back(header("57524945", b) + BytesToHex(image.data() + b.address, b.length));
+        frames.push_back(WriteFrame(spanOf(b), BytesToHex(image.data() + b.address, b.length)));
     }
     return frames;
 }

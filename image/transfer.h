@@ -47,6 +47,17 @@ const std::array<TransferBlock, kBlockCount>& TransferList();
 // "52454144" + address + length, as hex text.
 std::string ReadFrame(int j);
 
+// Where hidden field k<field> lies in the radio's memory, taken from the block that carries
+// it (k10, the power-on message, is 16 bytes at 0x02D0; k11, the limits, 17 at 0x02E0).
+struct MemorySpan {
+    std::uint16_t address;
+    std::uint16_t length;
+};
+MemorySpan FieldInMemory(int field);
+// The read frame for a span, and the write frame with its data as hex text.
+std::string ReadFrame(MemorySpan span);
+std::string WriteFrame(MemorySpan span, std::string_view dataHex);
+
 // A reply is complete at exactly 2 x length digits. A block of at most 48 bytes also takes a
 // 96-digit reply (the length of every other block) and is decoded from its beginning.
 bool ReplyComplete(int j, std::size_t replyDigits);

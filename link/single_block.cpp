@@ -2,6 +2,7 @@
 // "EXIT", and only then the answer is looked at.
 #include "image/hex.h"
 #include "image/limits_page.h"
+#include "image/transfer.h"
 #include "link/link.h"
 #include "link/messages.h"
 #include "link/waits.h"
@@ -33,7 +34,10 @@ Result interrupted() {
     return r;
 }
 
-Result write(Radio& radio, const char* head, const std::string& field, int number, std::size_t digits) {
+Result write(Radio& radio, const image::EditorState& state, int number) {
+    const image::MemorySpan span = image::FieldInMemory(number);
+    const std::string& field = state.k[static_cast<std::size_t>(number)];
+    const std::size_t digits = 2u * span.length;
     Radio::Session session(radio);
     if (!session.acquired()) return Busy();
     // The field goes out as it is held: it must be whole, or the radio would store it shifted.
@@ -41,7 +45,7 @@ Result write(Radio& radio, const char* head, const std::string& field, int numbe
         return Failed(kBlockWriteFailed, "隐藏字段 k" + std::to_string(number) + " 应为 " + std::to_string(digits) +
                                              " 个十六进制数字, 现为 \"" + field + "\"");
     if (radio.stopRequested()) return interrupted();
-    const std::string answer = exchange(radio, head + field);
+    const std::string answer = exchange(radio, image::WriteFrame(span, field));
     if (answer == "06") return Succeeded(kBlockWriteOk);
     if (radio.hungUp()) return Failed(kBlockWriteFailed, kHungUp);
     return Failed(kBlockWriteFailed, answer.empty() ? kNoAnswer : "电台应答 " + answer);
@@ -53,11 +57,12 @@ Result ReadPowerOnMessage(Radio& radio, image::EditorState& state) {
     Radio::Session session(radio);
     if (!session.acquired()) return Busy();
     if (radio.stopRequested()) return interrupted();
-    const std::string answer = exchange(radio, "5245414402D00010");
-    if (answer.size() != 32) {
+    const auto span = image::FieldInMemory(10);
+    const std::string answer = exchange(radio, image::ReadFrame(span));
+    if (answer.size() != 2u * span.length) {
         state.limits.kaiji1.clear();
         state.limits.kaiji2.clear();
-        return Failed(kReadFailed, describe(radio, answer, 32));
+        return Failed(kReadFailed, describe(radio, answer, 2u * span.length));
     }
     image::DecodePowerOnMessage(state, answer);
     state.k[10] = answer;
@@ -68,10 +73,11 @@ Result ReadLimits(Radio& radio, image::EditorState& state) {
     Radio::Session session(radio);
     if (!session.acquired()) return Busy();
     if (radio.stopRequested()) return interrupted();
-    const std::string answer = exchange(radio, "5245414402E00011");
-    if (answer.size() != 34) {
+    const auto span = image::FieldInMemory(11);
+    const std::string answer = exchange(radio, image::ReadFrame(span));
+    if (answer.size() != 2u * span.length) {
         for (int n = 1; n <= 4; ++n) state.limits.xp[static_cast<std::size_t>(n)].clear();
-        return Failed(kReadFailed, describe(radio, answer, 34));
+        return Failed(kReadFailed, describe(radio, answer, 2u * span.length));
     }
     image::DecodeLimits(state, answer);
     state.k[11] = answer;
@@ -79,11 +85,11 @@ Result ReadLimits(Radio& radio, image::EditorState& state) {
 }
 
 Result WritePowerOnMessage(Radio& radio, const image::EditorState& state) {
-    return write(radio, "5752494502D00010", state.k[10], 10, 32);
+    return write(radio, state, 10);
 }
 
 Result WriteLimits(Radio& radio, const image::EditorState& state) {
-    return write(radio, "5752494502E00011", state.k[11], 11, 34);
+    return write(radio, state, 11);
 }
 
 }  // namespace radiolink
