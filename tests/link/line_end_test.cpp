@@ -86,6 +86,7 @@ TEST(LineEnd, TheNextProcedureWaitsUntilTheRadioHasLeftProgramming) {
     bench.radio.timing.afterExit = radiolink::Timing().afterExit;  // the wait under test
     image::EditorState state;
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(radiolink::ReadLimits(bench.radio, state).ok);
+    bench.virtualRadio.waitForFrames(9, 2s);  // the last "EXIT" has left; the radio may still be taking it
     std::lock_guard lock(mutex);
     ASSERT_EQ(seen.size(), 9u);
     for (std::size_t i = 2; i + 1 < seen.size(); i += 3) {
