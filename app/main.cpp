@@ -43,6 +43,7 @@ public:
     void error(QWidget*, const QString& text) override { std::cerr << text.toStdString() << "\n"; }
     std::optional<QString> openFileName(QWidget*, const QString&, const QString&) override { return std::nullopt; }
     std::optional<QString> saveFileName(QWidget*, const QString&, const QString&) override { return std::nullopt; }
+    std::optional<QString> text(QWidget*, const QString&, const QString&) override { return std::nullopt; }
 };
 
 long residentKiB() {

@@ -1,6 +1,7 @@
 #include "shell/prompter.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace shell {
@@ -57,6 +58,14 @@ std::optional<QString> DialogPrompter::openFileName(QWidget* parent, const QStri
 
 std::optional<QString> DialogPrompter::saveFileName(QWidget* parent, const QString& title, const QString& filter) {
     return runFileDialog(parent, title, filter, QFileDialog::AcceptSave);
+}
+
+std::optional<QString> DialogPrompter::text(QWidget* parent, const QString& label, const QString& initial) {
+    bool ok = false;
+    const QString answer =
+        QInputDialog::getText(parent, QString::fromUtf8(kBoxCaption), label, QLineEdit::Normal, initial, &ok);
+    if (!ok) return std::nullopt;
+    return answer;
 }
 
 }  // namespace shell

@@ -24,6 +24,8 @@ public:
     // The open and save dialogs: the chosen name, or nothing when cancelled.
     virtual std::optional<QString> openFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
     virtual std::optional<QString> saveFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
+    // A line of text asked for under `label`, starting as `initial`: nothing when cancelled.
+    virtual std::optional<QString> text(QWidget* parent, const QString& label, const QString& initial) = 0;
 };
 
 // QMessageBox and QFileDialog.
@@ -34,6 +36,7 @@ public:
     void error(QWidget* parent, const QString& text) override;
     std::optional<QString> openFileName(QWidget* parent, const QString& title, const QString& filter) override;
     std::optional<QString> saveFileName(QWidget* parent, const QString& title, const QString& filter) override;
+    std::optional<QString> text(QWidget* parent, const QString& label, const QString& initial) override;
 };
 
 // The caption of every box the program shows.

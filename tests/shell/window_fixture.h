@@ -53,6 +53,16 @@ public:
     std::optional<QString> saveFileName(QWidget*, const QString& title, const QString& filter) override {
         return file(title, filter);
     }
+    // Answers to the text questions, in order; cancelled when none is left.
+    std::deque<std::optional<QString>> inputs;
+    QStringList inputLabels;
+    std::optional<QString> text(QWidget*, const QString& label, const QString&) override {
+        inputLabels << label;
+        if (inputs.empty()) return std::nullopt;
+        std::optional<QString> answer = inputs.front();
+        inputs.pop_front();
+        return answer;
+    }
     QStringList texts() const {
         QStringList out;
         for (const auto& b : infos) out << b.text;
