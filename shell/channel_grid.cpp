@@ -26,6 +26,13 @@ constexpr int kFrequencyEditors[] = {1, 5};
 constexpr int kNameEditor = 13;
 constexpr int kListEditors[] = {2, 3, 6, 7, 8, 9, 10, 11, 12};
 
+// What stays of an edit's text when a typed key replaces its selection.
+std::string keptText(const QLineEdit* edit) {
+    QString kept = edit->text();
+    if (edit->hasSelectedText()) kept.remove(edit->selectionStart(), static_cast<int>(edit->selectedText().size()));
+    return kept.toStdString();
+}
+
 // An edit over a cell; its filter (edit_events.h) sees whatever way text comes in.
 QLineEdit* cellEdit(QWidget* parent, const QString& name) {
     auto* edit = new QLineEdit(parent);
@@ -207,7 +214,7 @@ ChannelPage::ChannelPage(image::EditorState& state, image::Band band, std::funct
     for (int n : kFrequencyEditors) {
         QLineEdit* edit = cellEdit(cells, prefix + QString::number(n));
         editors_[static_cast<std::size_t>(n)] = edit;
-        Hook(edit, {[this, edit](char key) { return editKey(edit, image::FrequencyKey(edit->text().toStdString(), key)); },
+        Hook(edit, {[this, edit](char key) { return editKey(edit, image::FrequencyKey(keptText(edit), key)); },
                     [this, edit] { commit(edit); },
                     {},
                     after_});
@@ -215,7 +222,7 @@ ChannelPage::ChannelPage(image::EditorState& state, image::Band band, std::funct
     {
         QLineEdit* edit = cellEdit(cells, prefix + QString::number(kNameEditor));
         editors_[kNameEditor] = edit;
-        Hook(edit, {[this, edit](char key) { return editKey(edit, image::NameKey(edit->text().toStdString(), key)); },
+        Hook(edit, {[this, edit](char key) { return editKey(edit, image::NameKey(keptText(edit), key)); },
                     [this, edit] { commit(edit); },
                     {},
                     after_});

@@ -118,6 +118,10 @@ struct Program {
     void showPage(int index);
     void activate();
     void clickCell(image::Band band, int column, int row);
+    // A channel number clicked, with Shift or Ctrl as given.
+    void clickRow(image::Band band, int row, Qt::KeyboardModifiers modifiers = {});
+    // Types into a cell's editor, opened by a click, and commits with Enter.
+    void enter(image::Band band, int column, int row, const QString& text);
     // Types into the widget that has the focus, as the keyboard would.
     void type(const QString& keys);
     void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
