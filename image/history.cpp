@@ -30,20 +30,15 @@ void History::rebase(const EditorState& now) {
     lastMerge_.clear();
 }
 
-EditorState History::undo(const EditorState& now) {
-    if (undo_.empty()) return now;
-    redo_.push_back(now);
-    last_ = std::move(undo_.back());
-    undo_.pop_back();
-    lastMerge_.clear();
-    return last_;
-}
+EditorState History::undo(const EditorState& now) { return travel(undo_, redo_, now); }
 
-EditorState History::redo(const EditorState& now) {
-    if (redo_.empty()) return now;
-    undo_.push_back(now);
-    last_ = std::move(redo_.back());
-    redo_.pop_back();
+EditorState History::redo(const EditorState& now) { return travel(redo_, undo_, now); }
+
+EditorState History::travel(std::deque<EditorState>& from, std::deque<EditorState>& to, const EditorState& now) {
+    if (from.empty()) return now;
+    to.push_back(now);
+    last_ = std::move(from.back());
+    from.pop_back();
     lastMerge_.clear();
     return last_;
 }

@@ -41,6 +41,9 @@ public:
     EditorState redo(const EditorState& now);
 
 private:
+    // The last state of `from` becomes the state; `now` goes to `to`.
+    EditorState travel(std::deque<EditorState>& from, std::deque<EditorState>& to, const EditorState& now);
+
     std::deque<EditorState> undo_, redo_;
     EditorState last_;
     std::string lastMerge_;

@@ -380,20 +380,15 @@ void TForm2::record(const std::string& edit) {
     redo_->setEnabled(history_.canRedo());
 }
 
-void TForm2::undo() {
-    finishEditing();
-    if (refuseWhileBusy()) return;
-    record();
-    state_ = history_.undo(state_);
-    record();
-    showState();
-}
+void TForm2::undo() { travel(false); }
 
-void TForm2::redo() {
+void TForm2::redo() { travel(true); }
+
+void TForm2::travel(bool forward) {
     finishEditing();
     if (refuseWhileBusy()) return;
     record();
-    state_ = history_.redo(state_);
+    state_ = forward ? history_.redo(state_) : history_.undo(state_);
     record();
     showState();
 }

@@ -127,8 +127,12 @@ private:
     std::optional<image::Band> currentChannelBand() const;
     void showCsvEntries();
     void buildEditEntries(QMenu* menu);
-    // The page and band of a row operation; nullptr when the current page has no grid.
-    ChannelPage* rowPage(image::Band& band);
+    // 撤销 (back) or 重做 (forward) one step.
+    void travel(bool forward);
+    // A row operation on the grid of the current channel page, given the selected rows (never
+    // none): the rows to select afterwards, or nothing when it changed nothing. One step.
+    using RowOperation = std::function<std::optional<std::vector<int>>(image::Grid&, const std::vector<int>&)>;
+    void rowOperation(const RowOperation& operation);
 
     Prompter& prompter_;
     MainWindowOptions options_;

@@ -48,116 +48,89 @@ void TForm2::buildEditEntries(QMenu* menu) {
     };
 }
 
-ChannelPage* TForm2::rowPage(image::Band& band) {
+void TForm2::rowOperation(const RowOperation& operation) {
     finishEditing();
-    const auto current = currentChannelBand();
-    if (!current || refuseWhileBusy()) return nullptr;
-    band = *current;
-    return channelPage(band);
+    const auto band = currentChannelBand();
+    if (!band || refuseWhileBusy()) return;
+    ChannelPage* page = channelPage(*band);
+    const std::vector<int> rows = page->selectedRows();
+    if (rows.empty()) return;
+    const auto select = operation(state_.grid(*band), rows);
+    if (!select) return;
+    record();
+    showState();
+    if (!select->empty()) page->selectRows(*select);
 }
 
 void TForm2::copyRows() {
-    image::Band band;
-    ChannelPage* page = rowPage(band);
-    if (!page) return;
-    QGuiApplication::clipboard()->setText(QString::fromStdString(image::CopyRows(state_.grid(band), page->selectedRows())));
+    rowOperation([](image::Grid& grid, const std::vector<int>& rows) -> std::optional<std::vector<int>> {
+        QGuiApplication::clipboard()->setText(QString::fromStdString(image::CopyRows(grid, rows)));
+        return std::nullopt;
+    });
 }
 
 void TForm2::cutRows() {
-    image::Band band;
-    ChannelPage* page = rowPage(band);
-    if (!page) return;
-    const std::vector<int> rows = page->selectedRows();
-    QGuiApplication::clipboard()->setText(QString::fromStdString(image::CopyRows(state_.grid(band), rows)));
-    for (int r : rows) image::ClearRow(state_.grid(band), r);
-    record();
-    showState();
+    rowOperation([](image::Grid& grid, const std::vector<int>& rows) {
+        QGuiApplication::clipboard()->setText(QString::fromStdString(image::CopyRows(grid, rows)));
+        for (int r : rows) image::ClearRow(grid, r);
+        return std::optional(rows);
+    });
 }
 
 void TForm2::pasteRows() {
-    image::Band band;
-    ChannelPage* page = rowPage(band);
-    if (!page) return;
-    const std::vector<int> at = page->selectedRows();
-    if (at.empty()) return;
-    std::vector<int> pasted;
-    const std::string clipboard = QGuiApplication::clipboard()->text().toStdString();
-    const image::Message message = image::PasteRows(state_.grid(band), at.front(), clipboard, &pasted);
-    if (!message.empty()) {
+    rowOperation([this](image::Grid& grid, const std::vector<int>& rows) -> std::optional<std::vector<int>> {
+        std::vector<int> pasted;
+        const std::string clipboard = QGuiApplication::clipboard()->text().toStdString();
+        const image::Message message = image::PasteRows(grid, rows.front(), clipboard, &pasted);
+        if (message.empty()) return pasted;
         prompter_.information(this, QString::fromStdString(message));
-        return;
-    }
-    record();
-    showState();
-    page->selectRows(pasted);
+        return std::nullopt;
+    });
 }
 
 void TForm2::insertRow() {
-    image::Band band;
-    ChannelPage* page = rowPage(band);
-    if (!page) return;
-    const std::vector<int> at = page->selectedRows();
-    if (at.empty()) return;
-    image::Grid& grid = state_.grid(band);
-    if (image::RowSet(grid, image::kChannels) &&
-        !prompter_.question(this, utf8("第128信道将被移出信道表, 是否插入空行?")))
-        return;
-    image::InsertRow(grid, at.front());
-    record();
-    showState();
-    page->selectRows({at.front()});
+    rowOperation([this](image::Grid& grid, const std::vector<int>& rows) -> std::optional<std::vector<int>> {
+        if (image::RowSet(grid, image::kChannels) &&
+            !prompter_.question(this, utf8("第128信道将被移出信道表, 是否插入空行?")))
+            return std::nullopt;
+        image::InsertRow(grid, rows.front());
+        return std::vector<int>{rows.front()};
+    });
 }
 
 void TForm2::deleteRows() {
-    image::Band band;
-    ChannelPage* page = rowPage(band);
-    if (!page) return;
-    const std::vector<int> rows = page->selectedRows();
-    if (rows.empty()) return;
-    image::DeleteRows(state_.grid(band), rows);
-    record();
-    showState();
-    page->selectRows({rows.front()});
+    rowOperation([](image::Grid& grid, const std::vector<int>& rows) {
+        image::DeleteRows(grid, rows);
+        return std::optional(std::vector<int>{rows.front()});
+    });
 }
 
 void TForm2::moveRows(int by) {
-    image::Band band;
-    ChannelPage* page = rowPage(band);
-    if (!page) return;
-    const std::vector<int> moved = image::MoveRows(state_.grid(band), page->selectedRows(), by);
-    record();
-    showState();
-    page->selectRows(moved);
+    rowOperation([by](image::Grid& grid, const std::vector<int>& rows) {
+        return std::optional(image::MoveRows(grid, rows, by));
+    });
 }
 
 void TForm2::sortRows() {
-    image::Band band;
-    ChannelPage* page = rowPage(band);
-    if (!page) return;
-    image::SortByFrequency(state_.grid(band));
-    record();
-    showState();
+    rowOperation([](image::Grid& grid, const std::vector<int>&) {
+        image::SortByFrequency(grid);
+        return std::optional(std::vector<int>{});
+    });
 }
 
 void TForm2::fillRows() {
-    image::Band band;
-    ChannelPage* page = rowPage(band);
-    if (!page) return;
-    const std::vector<int> rows = page->selectedRows();
-    if (rows.empty()) return;
-    const auto start = prompter_.text(this, utf8("起始频率(MHz):"), QString::fromStdString(state_.grid(band).at(rows.front(), image::kColRxFreq)));
-    if (!start) return;
-    const auto step = prompter_.text(this, utf8("步进(MHz):"), "0.025");
-    if (!step) return;
-    const image::Message message =
-        image::FillFrequencies(state_.grid(band), rows, start->trimmed().toStdString(), step->trimmed().toStdString());
-    if (!message.empty()) {
+    rowOperation([this](image::Grid& grid, const std::vector<int>& rows) -> std::optional<std::vector<int>> {
+        const auto start =
+            prompter_.text(this, utf8("起始频率(MHz):"), QString::fromStdString(grid.at(rows.front(), image::kColRxFreq)));
+        if (!start) return std::nullopt;
+        const auto step = prompter_.text(this, utf8("步进(MHz):"), "0.025");
+        if (!step) return std::nullopt;
+        const image::Message message =
+            image::FillFrequencies(grid, rows, start->trimmed().toStdString(), step->trimmed().toStdString());
+        if (message.empty()) return rows;
         prompter_.information(this, QString::fromStdString(message));
-        return;
-    }
-    record();
-    showState();
-    page->selectRows(rows);
+        return std::nullopt;
+    });
 }
 
 }  // namespace shell

@@ -124,6 +124,7 @@ TEST(TransferDialogs, ReadFromARadioThatIsOffChangesNothing) {
     EXPECT_FALSE(p.prompter.infos[0].detail.isEmpty());
     EXPECT_EQ(p.windows.Form5->progressBar()->value(), 0);
     EXPECT_EQ(p.form2().state(), before);
+    EXPECT_EQ(p.form2().history().undoSteps(), 1u) << "the typed cell alone: a failed read is no step";
     EXPECT_EQ(p.cell(Band::Upper, 1, 1), "145.00000");
 }
 
