@@ -24,6 +24,7 @@ public:
     std::optional<QString> openFileName(QWidget*, const QString&, const QString&) override { return std::nullopt; }
     std::optional<QString> saveFileName(QWidget*, const QString&, const QString&) override { return std::nullopt; }
     std::optional<int> number(QWidget*, const QString&, int value, int, int) override { return value; }
+    std::optional<QString> text(QWidget*, const QString&, const QString&) override { return std::nullopt; }
 };
 
 struct UnattendedMode {

@@ -134,48 +134,63 @@ Message CommitFrequency(EditorState& state, Band band, std::string_view text) {
     if (row == 0 || (column != kColRxFreq && column != kColTxFreq)) return {};
     Grid& grid = state.grid(band);
     const bool receive = column == kColRxFreq;
-    auto clearFrequency = [&] {
-        if (receive)
-            for (int c : kRxCells) grid.at(row, c).clear();
-        else
-            for (int c : kTxCells) grid.at(row, c).clear();
-    };
     if (text.empty()) {
-        clearFrequency();
+        ClearFrequency(grid, row, column);
         return {};
     }
-    // The upper grid's messages end with one more blank.
-    const std::string range = std::string(receive ? "接收频率" : "发射频率") + "在" + BandsText() +
-                              (band == Band::Upper ? " " : "");
-    const auto s = padded(std::string(text));
-    std::int64_t units = 0;
-    if (s) {
-        for (char c : *s)
-            if (c != '.') units = units * 10 + (c - '0');
+    const auto cell = FrequencyCell(text);
+    if (!cell) {
+        ClearFrequency(grid, row, column);
+        // The upper grid's messages end with one more blank.
+        return std::string(receive ? "接收频率" : "发射频率") + "在" + BandsText() +
+               (band == Band::Upper ? " " : "");
     }
-    if (!s || !inBands(units)) {
-        clearFrequency();
-        return range;
-    }
-    if (*s == grid.at(row, column)) return {};
+    if (*padded(std::string(text)) == grid.at(row, column)) return {};
+    grid.at(row, column) = *cell;
+    SetFrequencyDefaults(grid, row, column);
+    return {};
+}
 
+std::optional<std::string> FrequencyCell(std::string_view text) {
+    const auto s = padded(std::string(text));
+    if (!s) return std::nullopt;
+    std::int64_t units = 0;
+    for (char c : *s)
+        if (c != '.') units = units * 10 + (c - '0');
+    if (!inBands(units)) return std::nullopt;
     // Channel raster: 2.5 kHz or 6.25 kHz; anything else is raised to the next 2.5 kHz step.
-    std::string cell = *s;
-    if (units % 250 != 0 && units % 625 != 0) {
-        units = (units / 250 + 1) * 250;
-        const std::string d = std::to_string(units);
-        cell = d.substr(0, d.size() - 5) + "." + d.substr(d.size() - 5);
-        if (!inBands(units)) {
-            clearFrequency();
-            return range;
-        }
-    }
-    grid.at(row, column) = cell;
-    if (receive)
+    if (units % 250 == 0 || units % 625 == 0) return s;
+    units = (units / 250 + 1) * 250;
+    if (!inBands(units)) return std::nullopt;
+    const std::string d = std::to_string(units);
+    return d.substr(0, d.size() - 5) + "." + d.substr(d.size() - 5);
+}
+
+void ClearFrequency(Grid& grid, int row, int column) {
+    if (column == kColRxFreq)
+        for (int c : kRxCells) grid.at(row, c).clear();
+    else
+        for (int c : kTxCells) grid.at(row, c).clear();
+}
+
+void SetFrequencyDefaults(Grid& grid, int row, int column) {
+    if (column == kColRxFreq)
         for (const auto& d : kRxDefaults) grid.at(row, d.column) = d.text;
     else
         for (const auto& d : kTxDefaults) grid.at(row, d.column) = d.text;
-    return {};
+}
+
+const std::vector<std::string>& ColumnItems(int column) {
+    static const std::vector<std::string> none;
+    for (const auto& lc : kListColumns)
+        if (lc.column == column) return lc.items();
+    return none;
+}
+
+int NeededColumn(int column) {
+    for (const auto& lc : kListColumns)
+        if (lc.column == column) return lc.needs;
+    return column == kColName ? kColRxFreq : 0;
 }
 
 void ChooseItem(EditorState& state, Band band, std::string_view item) {

@@ -5,6 +5,7 @@
 // opened on when its commit runs because another cell is being selected.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,5 +53,19 @@ void ChooseItem(EditorState& state, Band band, std::string_view item);
 // t13Exit: the name into the cell under edit. The editor showed the cell as ShownText: the
 // kept bytes of what the operator left alone stay.
 void CommitName(EditorState& state, Band band, std::string_view text);
+
+// What a frequency edit's text becomes in its cell: padded to five decimals and raised onto
+// the channel raster; nothing when it is no number or lies outside both ranges.
+std::optional<std::string> FrequencyCell(std::string_view text);
+
+// An emptied frequency editor: the frequency goes with the cells that depend on it (receive:
+// 1, 2, 3, 8..12; transmit: 4..7).
+void ClearFrequency(Grid& grid, int row, int column);
+// The cells a new frequency brings with it (receive: 2, 3, 8..11; transmit: 5..7).
+void SetFrequencyDefaults(Grid& grid, int row, int column);
+// The items of a list column (none for the others), and the frequency column that must be
+// set for its editor to open (0 for the frequency columns).
+const std::vector<std::string>& ColumnItems(int column);
+int NeededColumn(int column);
 
 }  // namespace image

@@ -1,7 +1,11 @@
 #include "shell/channel_grid.h"
 
+#include <algorithm>
+
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPalette>
@@ -9,6 +13,7 @@
 
 #include "image/gbk.h"
 #include "image/grid_editing.h"
+#include "image/row_operations.h"
 #include "shell/edit_events.h"
 
 namespace shell {
@@ -20,6 +25,13 @@ QString text(const std::string& s) { return QString::fromStdString(s); }
 constexpr int kFrequencyEditors[] = {1, 5};
 constexpr int kNameEditor = 13;
 constexpr int kListEditors[] = {2, 3, 6, 7, 8, 9, 10, 11, 12};
+
+// What stays of an edit's text when a typed key replaces its selection.
+std::string keptText(const QLineEdit* edit) {
+    QString kept = edit->text();
+    if (edit->hasSelectedText()) kept.remove(edit->selectionStart(), static_cast<int>(edit->selectedText().size()));
+    return kept.toStdString();
+}
 
 // An edit over a cell; its filter (edit_events.h) sees whatever way text comes in.
 QLineEdit* cellEdit(QWidget* parent, const QString& name) {
@@ -87,7 +99,8 @@ StringGrid::StringGrid(QWidget* parent) : QTableView(parent) {
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
-    setTabKeyNavigation(false);
+    // Tab moves between the cells; it never leaves the grid.
+    setTabKeyNavigation(true);
     verticalHeader()->hide();
     verticalHeader()->setMinimumSectionSize(0);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -105,12 +118,62 @@ void StringGrid::currentChanged(const QModelIndex& current, const QModelIndex& p
     QTableView::currentChanged(current, previous);
     if (!current.isValid() || signalsBlocked()) return;
     toldThisPress_ = true;
-    emit selectCell(current.column(), current.row() + 1);
+    if (byKeyboard_)
+        emit cellMoved(current.column(), current.row() + 1);
+    else
+        emit selectCell(current.column(), current.row() + 1);
+}
+
+void StringGrid::moveTo(int column, int row) {
+    byKeyboard_ = true;
+    const QModelIndex index = model()->index(row - 1, column);
+    setCurrentIndex(index);
+    scrollTo(index);
+    byKeyboard_ = false;
+}
+
+int StringGrid::currentColumn() const { return currentIndex().isValid() ? currentIndex().column() : 0; }
+int StringGrid::currentRow() const { return currentIndex().isValid() ? currentIndex().row() + 1 : 0; }
+
+void StringGrid::keyPressEvent(QKeyEvent* event) {
+    const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool plain = !(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_F2:
+        if (!plain) break;
+        emit openEditor(nullptr);
+        return;
+    case Qt::Key_Delete:
+        if (!plain) break;
+        emit clearCells();
+        return;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        emit tab(event->key() == Qt::Key_Tab && !(modifiers & Qt::ShiftModifier));
+        return;
+    default:
+        if (plain && !event->text().isEmpty() && event->text().front().isPrint()) {
+            emit openEditor(event);
+            return;
+        }
+        break;
+    }
+    byKeyboard_ = true;
+    QTableView::keyPressEvent(event);
+    byKeyboard_ = false;
 }
 
 void StringGrid::mousePressEvent(QMouseEvent* event) {
     toldThisPress_ = false;
     const QModelIndex index = indexAt(event->position().toPoint());
+    if (event->button() == Qt::RightButton) return;  // the context menu, for the rows selected
+    if (index.isValid() && index.column() == image::kColNumber && event->button() == Qt::LeftButton) {
+        setFocus(Qt::MouseFocusReason);
+        emit rowClicked(index.row() + 1, event->modifiers());
+        return;
+    }
     QTableView::mousePressEvent(event);
     // A click on the cell already selected selects it again.
     if (!toldThisPress_ && index.isValid() && (index.flags() & Qt::ItemIsEnabled) && index == currentIndex())
@@ -151,7 +214,7 @@ ChannelPage::ChannelPage(image::EditorState& state, image::Band band, std::funct
     for (int n : kFrequencyEditors) {
         QLineEdit* edit = cellEdit(cells, prefix + QString::number(n));
         editors_[static_cast<std::size_t>(n)] = edit;
-        Hook(edit, {[this, edit](char key) { return editKey(edit, image::FrequencyKey(edit->text().toStdString(), key)); },
+        Hook(edit, {[this, edit](char key) { return editKey(edit, image::FrequencyKey(keptText(edit), key)); },
                     [this, edit] { commit(edit); },
                     {},
                     after_});
@@ -159,7 +222,7 @@ ChannelPage::ChannelPage(image::EditorState& state, image::Band band, std::funct
     {
         QLineEdit* edit = cellEdit(cells, prefix + QString::number(kNameEditor));
         editors_[kNameEditor] = edit;
-        Hook(edit, {[this, edit](char key) { return editKey(edit, image::NameKey(edit->text().toStdString(), key)); },
+        Hook(edit, {[this, edit](char key) { return editKey(edit, image::NameKey(keptText(edit), key)); },
                     [this, edit] { commit(edit); },
                     {},
                     after_});
@@ -171,8 +234,18 @@ ChannelPage::ChannelPage(image::EditorState& state, image::Band band, std::funct
         list->hide();
         editors_[static_cast<std::size_t>(n)] = list;
         connect(list, &QComboBox::activated, this, [this, list](int index) { chooseItem(list, index); });
+        list->installEventFilter(this);
+        list->view()->installEventFilter(this);
     }
+    // After the edits' own filters: this one sees Enter, Tab and Escape first.
+    for (QWidget* w : editors_)
+        if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->installEventFilter(this);
     connect(grid_, &StringGrid::selectCell, this, &ChannelPage::onSelectCell);
+    connect(grid_, &StringGrid::cellMoved, this, &ChannelPage::onCellMoved);
+    connect(grid_, &StringGrid::openEditor, this, &ChannelPage::onOpenEditor);
+    connect(grid_, &StringGrid::clearCells, this, &ChannelPage::onClearCells);
+    connect(grid_, &StringGrid::tab, this, [this](bool forward) { moveOn(forward ? Qt::Key_Tab : Qt::Key_Backtab); });
+    connect(grid_, &StringGrid::rowClicked, this, &ChannelPage::onRowClicked);
     showState();
 }
 
@@ -187,6 +260,10 @@ void ChannelPage::showState() {
 
 void ChannelPage::finishEdit() {
     if (openEdit_) commit(openEdit_);
+    // A list shown and not chosen from closes; the focus stays in the grid.
+    for (QWidget* w : editors_)
+        if (w && w->isVisible() && w->hasFocus()) grid_->setFocus();
+    hideEditors();
 }
 
 void ChannelPage::hideEditors() {
@@ -199,11 +276,38 @@ void ChannelPage::onSelectCell(int column, int row) {
     finishEdit();
     hideEditors();
     const image::CellEditor editor = image::SelectCell(state_, band_, column, row);
-    if (editor.kind == image::EditorKind::None) {
-        grid_->setFocus();
-        after_({});
-        return;
+    if (!showEditor(editor, column, row)) grid_->setFocus();
+    after_({});
+}
+
+void ChannelPage::onCellMoved(int column, int row) {
+    finishEdit();
+    hideEditors();
+    image::SelectCell(state_, band_, column, row);
+    grid_->setFocus();
+    after_({});
+}
+
+void ChannelPage::onOpenEditor(const QKeyEvent* typed) {
+    const int column = grid_->currentColumn(), row = grid_->currentRow();
+    if (row == 0 || column == image::kColNumber) return;
+    const image::CellEditor editor = image::SelectCell(state_, band_, column, row);
+    QWidget* w = showEditor(editor, column, row);
+    if (!w) return;
+    if (auto* list = qobject_cast<QComboBox*>(w)) {
+        list->showPopup();
+    } else if (typed) {
+        // The key starts the text: it goes through the edit's filter as if typed there.
+        auto* edit = static_cast<QLineEdit*>(w);
+        edit->clear();
+        QKeyEvent again(QEvent::KeyPress, typed->key(), typed->modifiers(), typed->text());
+        QCoreApplication::sendEvent(edit, &again);
     }
+    after_({});
+}
+
+QWidget* ChannelPage::showEditor(const image::CellEditor& editor, int column, int row) {
+    if (editor.kind == image::EditorKind::None) return nullptr;
     QWidget* w = editors_[static_cast<std::size_t>(editor.editor)];
     const QRect cell = grid_->cellRect(column, row);
     w->setGeometry(cell.x(), cell.y(), cell.width() + 2, kEditorHeight);
@@ -227,7 +331,187 @@ void ChannelPage::onSelectCell(int column, int row) {
     w->raise();
     // As the focus comes by the keyboard: an edit's text is selected, so typing replaces it.
     w->setFocus(Qt::TabFocusReason);
+    return w;
+}
+
+void ChannelPage::onClearCells() {
+    finishEdit();
+    hideEditors();
+    QModelIndexList cells = grid_->selectionModel()->selectedIndexes();
+    if (cells.isEmpty() && grid_->currentIndex().isValid()) cells << grid_->currentIndex();
+    image::Grid& grid = state_.grid(band_);
+    for (const QModelIndex& cell : cells) {
+        const int row = cell.row() + 1;
+        switch (cell.column()) {
+        case image::kColRxFreq:
+        case image::kColTxFreq:
+            image::ClearFrequency(grid, row, cell.column());
+            break;
+        case image::kColName:
+            grid.at(row, image::kColName).clear();
+            break;
+        default:
+            break;  // a list has no empty item: its cell goes with its frequency
+        }
+    }
+    grid_->setFocus();
     after_({});
+}
+
+void ChannelPage::moveOn(int key) {
+    int column = grid_->currentColumn(), row = grid_->currentRow();
+    if (row == 0) return;
+    const image::Grid& grid = state_.grid(band_);
+    auto hasEditor = [&](int c, int r) {
+        if (c == image::kColRxFreq || c == image::kColTxFreq) return true;
+        const int needs = image::NeededColumn(c);
+        return needs != 0 && !grid.at(r, needs).empty();
+    };
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (row < image::kChannels) ++row;
+    } else {
+        const int by = key == Qt::Key_Tab ? 1 : -1;
+        int c = column, r = row;
+        do {
+            c += by;
+            if (c > image::kColName) c = image::kColRxFreq, ++r;
+            if (c < image::kColRxFreq) c = image::kColName, --r;
+        } while (r >= 1 && r <= image::kChannels && !hasEditor(c, r));
+        if (r >= 1 && r <= image::kChannels) column = c, row = r;
+    }
+    grid_->setFocus();
+    grid_->moveTo(column, row);
+}
+
+void ChannelPage::cancelEdit() {
+    if (openEdit_) {
+        QLineEdit* edit = openEdit_;
+        openEdit_ = nullptr;  // hiding it takes the focus away: no commit
+        edit->clear();
+    }
+    grid_->setFocus();
+    hideEditors();
+}
+
+bool ChannelPage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
+        switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            commit(edit);
+            moveOn(key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ShiftModifier) ? Qt::Key_Backtab : key->key());
+            return true;
+        case Qt::Key_Escape:
+            cancelEdit();
+            return true;
+        default:
+            return false;
+        }
+    }
+    if (auto* list = qobject_cast<QComboBox*>(watched)) return listKey(list, key, false);
+    for (QWidget* w : editors_)
+        if (auto* list = qobject_cast<QComboBox*>(w); list && list->view() == watched) return listKey(list, key, true);
+    return false;
+}
+
+bool ChannelPage::listKey(QComboBox* list, QKeyEvent* key, bool popup) {
+    int k = key->key();
+    if (k == Qt::Key_Tab && (key->modifiers() & Qt::ShiftModifier)) k = Qt::Key_Backtab;
+    switch (k) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: {
+        const int index = popup ? list->view()->currentIndex().row() : list->currentIndex();
+        if (popup) list->hidePopup();
+        if (index >= 0) {
+            list->setCurrentIndex(index);
+            chooseItem(list, index);
+        }
+        moveOn(k);
+        return true;
+    }
+    case Qt::Key_Escape:
+        if (popup) list->hidePopup();
+        cancelEdit();
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End: {
+        if (popup) return false;  // the list's own highlight
+        // The highlight moves; nothing is chosen before Enter or Tab.
+        const int last = list->count() - 1;
+        int index = list->currentIndex();
+        const int page = list->maxVisibleItems();
+        index = k == Qt::Key_Up ? index - 1 : k == Qt::Key_Down ? index + 1 : k == Qt::Key_PageUp ? index - page
+                : k == Qt::Key_PageDown ? index + page : k == Qt::Key_Home ? 0 : last;
+        const QSignalBlocker blocker(list);
+        list->setCurrentIndex(std::clamp(index, 0, last));
+        return true;
+    }
+    default:
+        // No search by typed letters: it would choose at once.
+        if (!popup && !key->text().isEmpty() && key->text().front().isPrint() && key->text() != " ") return true;
+        return false;
+    }
+}
+
+void ChannelPage::onRowClicked(int row, Qt::KeyboardModifiers modifiers) {
+    finishEdit();
+    hideEditors();
+    std::vector<int> rows;
+    if (modifiers & Qt::ShiftModifier) {
+        for (int r = std::min(anchorRow_, row); r <= std::max(anchorRow_, row); ++r) rows.push_back(r);
+    } else if (modifiers & Qt::ControlModifier) {
+        rows = selectedRows();
+        const auto at = std::find(rows.begin(), rows.end(), row);
+        if (at != rows.end())
+            rows.erase(at);
+        else
+            rows.push_back(row);
+        std::sort(rows.begin(), rows.end());
+        if (grid_->selectionModel()->selectedIndexes().isEmpty()) rows = {row};
+        anchorRow_ = row;
+    } else {
+        rows = {row};
+        anchorRow_ = row;
+    }
+    selectRows(rows);
+    if (!rows.empty() && std::find(rows.begin(), rows.end(), row) != rows.end()) {
+        const QSignalBlocker blocker(grid_);
+        grid_->selectionModel()->setCurrentIndex(model_->index(row - 1, image::kColRxFreq), QItemSelectionModel::NoUpdate);
+    }
+    after_({});
+}
+
+std::vector<int> ChannelPage::selectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : grid_->selectionModel()->selectedIndexes()) rows.push_back(index.row() + 1);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.empty() && grid_->currentRow() > 0) rows.push_back(grid_->currentRow());
+    return rows;
+}
+
+void ChannelPage::selectRows(const std::vector<int>& rows) {
+    QItemSelection selection;
+    for (int r : rows) selection.select(model_->index(r - 1, image::kColRxFreq), model_->index(r - 1, image::kColName));
+    const QSignalBlocker blocker(grid_);
+    if (!rows.empty()) {
+        const int column = std::max(grid_->currentColumn(), static_cast<int>(image::kColRxFreq));
+        grid_->selectionModel()->setCurrentIndex(model_->index(rows.front() - 1, column), QItemSelectionModel::NoUpdate);
+        grid_->scrollTo(model_->index(rows.front() - 1, column));
+    }
+    grid_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    grid_->setFocus();
 }
 
 image::KeyVerdict ChannelPage::editKey(QLineEdit* edit, image::KeyAction action) {
@@ -254,6 +538,7 @@ void ChannelPage::commit(QLineEdit* edit) {
     else
         message = image::CommitFrequency(state_, band_, typed);
     edit->clear();
+    if (edit->hasFocus()) grid_->setFocus();  // not on to the next control of the window
     edit->hide();
     after_(message);
 }
@@ -261,6 +546,8 @@ void ChannelPage::commit(QLineEdit* edit) {
 void ChannelPage::chooseItem(QComboBox* list, int index) {
     if (index < 0) return;
     image::ChooseItem(state_, band_, list->itemText(index).toStdString());
+    if (list->view()->isVisible()) list->hidePopup();
+    grid_->setFocus();
     list->hide();
     grid_->setFocus();
     after_({});

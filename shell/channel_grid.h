@@ -6,6 +6,7 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 #include <QAbstractTableModel>
 #include <QTableView>
@@ -16,6 +17,7 @@
 #include "image/message.h"
 
 class QComboBox;
+class QKeyEvent;
 class QLineEdit;
 
 namespace shell {
@@ -45,25 +47,45 @@ private:
     image::Grid shown_;
 };
 
-// The grid control: tells every selection of a cell, also a click on the cell that is
-// already selected, as (column, row) with rows counted from 1.
+// The grid control: tells every selection of a cell by the mouse, also a click on the cell
+// that is already selected, as (column, row) with rows counted from 1; and what the keyboard
+// does while no editor is open.
 class StringGrid : public QTableView {
     Q_OBJECT
 public:
     explicit StringGrid(QWidget* parent);
     // The cell's rectangle in the viewport, where the editors live.
     QRect cellRect(int column, int row) const;
+    // Makes the cell current as a key would: cellMoved, no editor.
+    void moveTo(int column, int row);
+    // The current cell as (column, row); row 0 when there is none.
+    int currentColumn() const;
+    int currentRow() const;
 
 signals:
+    // Clicked: the cell's editor opens.
     void selectCell(int column, int row);
+    // Reached with the keyboard: the cell is selected, no editor opens.
+    void cellMoved(int column, int row);
+    // A printable key (its event) or Enter/F2 (nullptr) asks for the current cell's editor.
+    void openEditor(const QKeyEvent* typed);
+    // Delete: the selected cells are emptied.
+    void clearCells();
+    // Tab (forward) or Shift+Tab.
+    void tab(bool forward);
+    // A click on a channel number, with Shift or Ctrl extending the selection.
+    void rowClicked(int row, Qt::KeyboardModifiers modifiers);
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyboardSearch(const QString&) override {}
 
 private:
     bool toldThisPress_ = false;
+    bool byKeyboard_ = false;
 };
 
 class ChannelPage : public QWidget {
@@ -83,8 +105,27 @@ public:
     // Commits an open edit as its Exit would (before a command that reads the state).
     void finishEdit();
 
+    // The channels the row operations work on: the selected rows, else the current row.
+    std::vector<int> selectedRows() const;
+    // Selects whole rows; the first becomes the current row.
+    void selectRows(const std::vector<int>& rows);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void onSelectCell(int column, int row);
+    void onCellMoved(int column, int row);
+    void onOpenEditor(const QKeyEvent* typed);
+    void onClearCells();
+    void onRowClicked(int row, Qt::KeyboardModifiers modifiers);
+    // Shows the editor SelectCell named over the cell; a list opens its items when `popup`.
+    QWidget* showEditor(const image::CellEditor& editor, int column, int row);
+    // Enter (down a row) and Tab/Shift+Tab in an editor or the grid: the next cell.
+    void moveOn(int key);
+    // Escape: the editor closes, the cell stays as it was.
+    void cancelEdit();
+    bool listKey(QComboBox* list, QKeyEvent* key, bool popup);
     void hideEditors();
     // What a key the core's filter judged does to the edit: passes, is dropped, or closes it.
     image::KeyVerdict editKey(QLineEdit* edit, image::KeyAction action);
@@ -100,6 +141,7 @@ private:
     QLineEdit* colField_;  // Col / col1
     QLineEdit* rowField_;  // Row / row1
     QLineEdit* openEdit_ = nullptr;  // the edit shown and not yet committed
+    int anchorRow_ = 1;  // where a Shift+click on a channel number extends from
 };
 
 }  // namespace shell

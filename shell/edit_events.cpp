@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QProxyStyle>
 
 #include "image/gbk.h"
 
@@ -174,6 +175,26 @@ void Hook(QLineEdit* control, EditHooks hooks) {
         control->setAcceptDrops(true);
     }
     control->installEventFilter(new EditFilter(control, std::move(hooks)));
+}
+
+namespace {
+
+class StarStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_LineEdit_PasswordCharacter) return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+}  // namespace
+
+void ShowAsStars(QLineEdit* edit) {
+    auto* style = new StarStyle;
+    style->setParent(edit);
+    edit->setStyle(style);
+    edit->setEchoMode(QLineEdit::Password);
 }
 
 }  // namespace shell

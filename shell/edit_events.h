@@ -37,4 +37,7 @@ struct EditHooks {
 
 void Hook(QLineEdit* control, EditHooks hooks);
 
+// A password edit: what is typed is shown as "*", one for each character.
+void ShowAsStars(QLineEdit* edit);
+
 }  // namespace shell

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
+#include "shell/edit_events.h"
 #include "shell/prompter.h"
 #include "users/jpeg.h"
 #include "users/login_picture.h"
@@ -66,7 +67,7 @@ TForm1::TForm1(Prompter& prompter, std::string userDir, std::function<void()> te
     Label1_->setStyleSheet("color: white; font-weight: bold;");
     Edit1_ = new QLineEdit(this);
     Edit1_->setObjectName("Edit1");
-    Edit1_->setEchoMode(QLineEdit::Password);
+    ShowAsStars(Edit1_);
     Edit1_->setGeometry(170, 412, 170, 26);
     Button1_ = new QPushButton(utf8("登入"), this);
     Button1_->setObjectName("Button1");
@@ -135,6 +136,11 @@ void TForm1::enterMainWindow() {
 }
 
 void TForm1::Button2Click() {
+    // Whatever comes of it, the operator types the password next.
+    struct BackToPassword {
+        QLineEdit* edit;
+        ~BackToPassword() { edit->setFocus(Qt::OtherFocusReason); }
+    } back{Edit1_};
     const auto picked = prompter_.openFileName(this, "Open", "*.jpg");
     if (!picked) return;
     std::string error;

@@ -48,7 +48,7 @@ TForm2::TForm2(Prompter& prompter, MainWindowOptions options)
       comm_(queue_),
       pump_(queue_),
       radio_(comm_, pump_),
-      host_{state_, bindings_, [this](const auto& handler) { run(handler); }} {
+      host_{state_, bindings_, [this](const auto& handler, const std::string& edit) { run(handler, edit); }} {
     if (!options_.portList) options_.portList = [] { return serial::PortList(); };
     if (!options_.terminate) options_.terminate = [] { QCoreApplication::quit(); };
 
@@ -145,6 +145,7 @@ void TForm2::buildMenus() {
     N9_ = entry(N5, "N9", "上段信道");
     N11_ = entry(N5, "N11", "下段信道");
     entry(N5, "N16", "-------")->setEnabled(false);
+    buildEditEntries(N5);
 
     QMenu* N12 = bar->addMenu(utf8("帮助(H)"));
     N12->setObjectName("N12");
@@ -158,7 +159,10 @@ void TForm2::buildMenus() {
     connect(N1_, &QAction::triggered, this, &TForm2::N1Click);
     connect(N2_, &QAction::triggered, this, &TForm2::N2Click);
     connect(N3_, &QAction::triggered, this, &TForm2::N3Click);
-    connect(N17_, &QAction::triggered, this, &TForm2::N17Click);
+    connect(N17_, &QAction::triggered, this, [this] {
+        N17Click();
+        record();
+    });
     connect(N18_, &QAction::triggered, this, &TForm2::N18Click);
     connect(N4_, &QAction::triggered, this, &TForm2::endProgram);
     connect(N6_, &QAction::triggered, this, &TForm2::N6Click);
@@ -239,6 +243,7 @@ void TForm2::buildPages() {
     PageControl1_->setUsesScrollButtons(false);
     auto after = [this](const image::Message& message) {
         if (dying_) return;
+        record();
         if (!message.empty()) prompter_.information(this, text(message));
         showState();
     };
@@ -261,6 +266,12 @@ void TForm2::buildPages() {
     for (const Page& p : pages) {
         p.widget->setObjectName(p.name);
         PageControl1_->addTab(p.widget, utf8(p.caption));
+    }
+    // The grids' context menu: the row operations after 撤销 and 重做.
+    for (ChannelPage* page : {upperPage_, lowerPage_}) {
+        page->grid()->addActions({undo_, redo_});
+        for (QAction* a : rowEntries_) page->grid()->addAction(a);
+        page->grid()->setContextMenuPolicy(Qt::ActionsContextMenu);
     }
     PageControl1_->setCurrentIndex(0);
     connect(PageControl1_, &QTabWidget::currentChanged, this, &TForm2::showCsvEntries);
@@ -310,6 +321,7 @@ void TForm2::showCsvEntries() {
     const bool channels = currentChannelBand().has_value();
     N17_->setEnabled(channels);
     N18_->setEnabled(channels);
+    for (QAction* a : rowEntries_) a->setEnabled(channels);
 }
 
 void TForm2::showPortBar() {
@@ -354,10 +366,30 @@ void TForm2::showState() {
     lowerPage_->showState();
 }
 
-void TForm2::run(const std::function<image::Message(image::EditorState&)>& handler) {
+void TForm2::run(const std::function<image::Message(image::EditorState&)>& handler, const std::string& edit) {
     if (dying_) return;
     const image::Message message = handler(state_);
+    record(edit);
     if (!message.empty()) prompter_.information(this, text(message));
+    showState();
+}
+
+void TForm2::record(const std::string& edit) {
+    history_.record(state_, edit);
+    undo_->setEnabled(history_.canUndo());
+    redo_->setEnabled(history_.canRedo());
+}
+
+void TForm2::undo() { travel(false); }
+
+void TForm2::redo() { travel(true); }
+
+void TForm2::travel(bool forward) {
+    finishEditing();
+    if (refuseWhileBusy()) return;
+    record();
+    state_ = forward ? history_.redo(state_) : history_.undo(state_);
+    record();
     showState();
 }
 
@@ -373,6 +405,7 @@ void TForm2::N1Click() {
     if (refuseWhileBusy()) return;
     if (!prompter_.question(this, utf8("是否新建?"))) return;
     state_ = codeplug::New(state_);
+    record();
     showState();
 }
 
@@ -387,6 +420,7 @@ void TForm2::N2Click() {
         return;
     }
     state_ = result.state;
+    record();
     showState();
     if (!result.warnings.empty()) prompter_.information(this, joined(result.warnings));
 }
@@ -409,6 +443,9 @@ void TForm2::N6Click() {
     finishEditing();
     if (refuseWhileBusy()) return;
     if (form5_) form5_->exec();
+    // What a read brought is one step, also when it stopped part way; a read that failed
+    // before it changed anything is none.
+    record();
     showState();
 }
 
@@ -416,6 +453,7 @@ void TForm2::N7Click() {
     finishEditing();
     if (refuseWhileBusy()) return;
     if (form6_) form6_->exec();
+    history_.rebase(state_);  // a write is no step
     showState();
 }
 
@@ -447,6 +485,10 @@ void TForm2::singleBlock(int button) {
         }
     }
     if (dying_ || transferEnded()) return;
+    if (button == 1 || button == 3)
+        record();
+    else
+        history_.rebase(state_);
     showState();
     if (!result.message.empty())
         prompter_.information(this, text(result.message), result.ok ? QString() : text(result.detail));

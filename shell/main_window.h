@@ -12,6 +12,7 @@
 #include <QMainWindow>
 
 #include "image/editor_state.h"
+#include "image/history.h"
 #include "image/message.h"
 #include "link/link.h"
 #include "serial/comm.h"
@@ -28,6 +29,7 @@ class QAction;
 class QComboBox;
 class QDialog;
 class QLabel;
+class QMenu;
 class QTabWidget;
 
 namespace shell {
@@ -65,8 +67,15 @@ public:
 
     // Shows the whole state in the controls, running no handler.
     void showState();
-    // Runs a handler over the state, shows what it returned, then the state.
-    void run(const std::function<image::Message(image::EditorState&)>& handler);
+    // Runs a handler over the state, shows what it returned, then the state. `edit` names the
+    // edit the handler takes its text from: its keys and its commit are one undo step.
+    void run(const std::function<image::Message(image::EditorState&)>& handler, const std::string& edit = {});
+    // After anything that may have changed the state: a change is one undo step.
+    void record(const std::string& edit = {});
+    const image::History& history() const { return history_; }
+    // 撤销 and 重做.
+    void undo();
+    void redo();
     // Ends an edit in progress as leaving it would: an open cell editor commits, a focused
     // settings edit runs its Exit handler. Every command runs this first.
     void finishEditing();
@@ -90,6 +99,16 @@ public:
     void N17Click();  // Import CSV into the current channel page's band
     void N18Click();  // Export CSV of the current channel page's band
 
+    // The row operations of the current channel page (row_commands.cpp); each is one step.
+    void copyRows();
+    void cutRows();
+    void pasteRows();
+    void insertRow();
+    void deleteRows();
+    void moveRows(int by);
+    void sortRows();
+    void fillRows();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -107,10 +126,18 @@ private:
     // The band of the current page when it is a channel page.
     std::optional<image::Band> currentChannelBand() const;
     void showCsvEntries();
+    void buildEditEntries(QMenu* menu);
+    // 撤销 (back) or 重做 (forward) one step.
+    void travel(bool forward);
+    // A row operation on the grid of the current channel page, given the selected rows (never
+    // none): the rows to select afterwards, or nothing when it changed nothing. One step.
+    using RowOperation = std::function<std::optional<std::vector<int>>(image::Grid&, const std::vector<int>&)>;
+    void rowOperation(const RowOperation& operation);
 
     Prompter& prompter_;
     MainWindowOptions options_;
     image::EditorState state_;
+    image::History history_{state_};
 
     serial::OwnerQueue queue_;
     serial::TComm comm_;  // Comm1
@@ -134,6 +161,9 @@ private:
     QAction* N15_ = nullptr;
     QAction* N17_ = nullptr;
     QAction* N18_ = nullptr;
+    QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
+    std::vector<QAction*> rowEntries_;  // enabled on the channel pages only
     QLabel* Label1_ = nullptr;
     QComboBox* ComboBox1_ = nullptr;
     QTabWidget* PageControl1_ = nullptr;

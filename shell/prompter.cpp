@@ -67,4 +67,12 @@ std::optional<int> DialogPrompter::number(QWidget* parent, const QString& text, 
     return chosen;
 }
 
+std::optional<QString> DialogPrompter::text(QWidget* parent, const QString& label, const QString& initial) {
+    bool ok = false;
+    const QString answer =
+        QInputDialog::getText(parent, QString::fromUtf8(kBoxCaption), label, QLineEdit::Normal, initial, &ok);
+    if (!ok) return std::nullopt;
+    return answer;
+}
+
 }  // namespace shell

@@ -27,6 +27,8 @@ public:
     // A small input of a whole number in minimum..maximum, opened at `value`: the number, or
     // nothing when cancelled.
     virtual std::optional<int> number(QWidget* parent, const QString& text, int value, int minimum, int maximum) = 0;
+    // A line of text asked for under `label`, starting as `initial`: nothing when cancelled.
+    virtual std::optional<QString> text(QWidget* parent, const QString& label, const QString& initial) = 0;
 };
 
 // QMessageBox and QFileDialog.
@@ -38,6 +40,7 @@ public:
     std::optional<QString> openFileName(QWidget* parent, const QString& title, const QString& filter) override;
     std::optional<QString> saveFileName(QWidget* parent, const QString& title, const QString& filter) override;
     std::optional<int> number(QWidget* parent, const QString& text, int value, int minimum, int maximum) override;
+    std::optional<QString> text(QWidget* parent, const QString& label, const QString& initial) override;
 };
 
 // The caption of every box the program shows.

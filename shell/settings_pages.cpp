@@ -103,10 +103,12 @@ void bindList(PageHost& host, QComboBox* box, Bindings::ListValue value,
               std::function<Message(EditorState&)> click) {
     host.bindings.list(box, value);
     QObject::connect(box, &QComboBox::activated, box, [&host, value, click](int index) {
-        host.run([&](EditorState& s) {
-            value(s) = index;
-            return click ? click(s) : Message();
-        });
+        host.run(
+            [&](EditorState& s) {
+                value(s) = index;
+                return click ? click(s) : Message();
+            },
+            {});
     });
 }
 
@@ -114,16 +116,17 @@ void bindList(PageHost& host, QComboBox* box, Bindings::ListValue value,
 void bindEdit(PageHost& host, QLineEdit* edit, Bindings::EditValue value,
               std::function<Message(EditorState&)> changed = {}) {
     host.bindings.edit(edit, value);
-    QObject::connect(edit, &QLineEdit::textChanged, edit, [&host, value, changed](const QString& t) {
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [&host, edit, value, changed](const QString& t) {
         std::string& held = value(host.state);
         held = image::TextBehindShown(held, t.toStdString());
-        if (changed) host.run(changed);
+        // What is typed into one edit is one step, with its commit when the edit is left.
+        if (changed) host.run(changed, edit->objectName().toStdString());
     });
 }
 
 // A filter's message, shown as a handler's.
 std::function<void(const Message&)> teller(PageHost& host) {
-    return [&host](const Message& message) { host.run([&](EditorState&) { return message; }); };
+    return [&host](const Message& message) { host.run([&](EditorState&) { return message; }, {}); };
 }
 
 }  // namespace
@@ -160,6 +163,7 @@ QWidget* BandPage(PageHost& host, image::Band band) {
     for (std::size_t i = 0; i < controls.size(); ++i) {
         const auto& control = controls[i];
         const int n = control.number;
+        const std::string name = (prefix + QString::number(n)).toStdString();
         Group& g = i < static_cast<std::size_t>(image::kBandFirstGroupSize) ? first : second;
         QWidget* w = addControl(g, control, prefix + QString::number(n));
         if (control.kind == image::ControlKind::List) {
@@ -173,13 +177,14 @@ QWidget* BandPage(PageHost& host, image::Band band) {
             return n == 3 ? s.band(band).rxFreq : s.band(band).offset;
         });
         EditHooks hooks;
-        hooks.exit = [&host, band, n] {
-            host.run([&](EditorState& s) { return image::BandEditCommit(s, band, n, image::Trigger::Exit); });
+        hooks.exit = [&host, band, n, name] {
+            host.run([&](EditorState& s) { return image::BandEditCommit(s, band, n, image::Trigger::Exit); }, name);
         };
         // Only the upper band page re-encodes its edits when the mouse moves over them.
         if (upper)
-            hooks.mouseMove = [&host, band, n] {
-                host.run([&](EditorState& s) { return image::BandEditCommit(s, band, n, image::Trigger::MouseMove); });
+            hooks.mouseMove = [&host, band, n, name] {
+                host.run([&](EditorState& s) { return image::BandEditCommit(s, band, n, image::Trigger::MouseMove); },
+                         name);
             };
         Hook(edit, hooks);
     }
@@ -205,7 +210,7 @@ QWidget* GeneralPage(PageHost& host) {
         }
         auto* edit = static_cast<QLineEdit*>(w);
         bindEdit(host, edit, [](EditorState& s) -> std::string& { return s.general.radioFreq; });
-        auto commit = [&host] { host.run([](EditorState& s) { return image::GeneralRadioCommit(s); }); };
+        auto commit = [&host] { host.run([](EditorState& s) { return image::GeneralRadioCommit(s); }, "gn3"); };
         Hook(edit, {{}, commit, commit, {}});
     }
     addHiddenField(g, host.bindings, 5);
@@ -272,7 +277,10 @@ QWidget* LimitsPage(PageHost& host) {
         const int line = control.number;
         auto* edit = static_cast<QLineEdit*>(addControl(message, control, "kaiji" + QString::number(line)));
         bindEdit(host, edit, [line](EditorState& s) -> std::string& { return line == 1 ? s.limits.kaiji1 : s.limits.kaiji2; });
-        auto commit = [&host, line] { host.run([line](EditorState& s) { return image::MessageLineCommit(s, line); }); };
+        auto commit = [&host, line] {
+            host.run([line](EditorState& s) { return image::MessageLineCommit(s, line); },
+                     "kaiji" + std::to_string(line));
+        };
         Hook(edit, {[edit](char key) {
                         return image::KeyVerdict{image::MessageKeyAccepted(edit->text().toStdString(), key), {}};
                     },
@@ -291,7 +299,9 @@ QWidget* LimitsPage(PageHost& host) {
         }
         auto* edit = static_cast<QLineEdit*>(w);
         bindEdit(host, edit, [n](EditorState& s) -> std::string& { return s.limits.xp[static_cast<std::size_t>(n)]; });
-        auto commit = [&host, n] { host.run([n](EditorState& s) { return image::LimitCommit(s, n); }); };
+        auto commit = [&host, n] {
+            host.run([n](EditorState& s) { return image::LimitCommit(s, n); }, "xp" + std::to_string(n));
+        };
         Hook(edit, {[n, edit](char key) {
                         switch (image::LimitKeyPress(n, key)) {
                         case image::LimitKey::Accept:

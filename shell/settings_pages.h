@@ -47,8 +47,9 @@ private:
 struct PageHost {
     image::EditorState& state;
     Bindings& bindings;
-    // Runs a handler over the state, shows its message, then the whole state.
-    std::function<void(const std::function<image::Message(image::EditorState&)>&)> run;
+    // Runs a handler over the state, shows its message, then the whole state. `edit` names the
+    // edit whose text the handler takes in (its keys and its commit are one undo step), or "".
+    std::function<void(const std::function<image::Message(image::EditorState&)>&, const std::string& edit)> run;
 };
 
 QWidget* BandPage(PageHost& host, image::Band band);

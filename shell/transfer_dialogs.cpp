@@ -36,7 +36,7 @@ TransferDialog::TransferDialog(TForm2& form2, const char* caption, int height)
     Button2_->setAutoDefault(false);
 
     connect(Button1_, &QPushButton::clicked, this, &TransferDialog::Button1Click);
-    connect(Button2_, &QPushButton::clicked, this, &TransferDialog::reject);
+    connect(Button2_, &QPushButton::clicked, this, &TransferDialog::Button2Click);
 }
 
 void TransferDialog::showEvent(QShowEvent* event) {
@@ -65,8 +65,9 @@ void TransferDialog::Button1Click() {
     if (running_) return;
     if (form2_.refuseWhileBusy()) return;
     running_ = true;
+    stopAsked_ = false;
     Button1_->setEnabled(false);
-    Button2_->setEnabled(false);
+    Button2_->setEnabled(stoppable());
     form2_.radio().clearStop();
     const radiolink::Result result = procedure([this](int done) { ProgressBar1_->setValue(done); });
     running_ = false;
@@ -74,12 +75,28 @@ void TransferDialog::Button1Click() {
     Button2_->setEnabled(true);
     if (!form2_.ending()) {
         form2_.showState();
-        if (!result.message.empty())
+        if (stopAsked_ && result.interrupted)
+            form2_.prompter().information(
+                this, QString::fromUtf8("读频已取消!"),
+                QString::fromStdString(result.detail) +
+                    QString::fromUtf8("\n已读到的数据留在编辑器中 (撤销可恢复读频前的数据)"));
+        else if (!result.message.empty())
             form2_.prompter().information(this, QString::fromStdString(result.message),
                                           QString::fromStdString(result.detail));
     }
     accept();
     form2_.transferEnded();
+}
+
+void TransferDialog::Button2Click() {
+    if (!running_) {
+        reject();
+        return;
+    }
+    if (!stoppable() || stopAsked_) return;
+    stopAsked_ = true;
+    Button2_->setEnabled(false);
+    form2_.radio().requestStop();
 }
 
 TForm5::TForm5(TForm2& form2) : TransferDialog(form2, "读频", 148) { setObjectName("Form5"); }

@@ -30,10 +30,15 @@ public:
 
     // Button1Click: runs the procedure, shows its result, closes the dialog.
     void Button1Click();
+    // Button2Click (取消): closes the dialog; while a read runs, stops it at the next block
+    // boundary instead ("EXIT" is sent, what was read stays).
+    void Button2Click();
 
 protected:
     TransferDialog(TForm2& form2, const char* caption, int height);
     virtual radiolink::Result procedure(const radiolink::Progress& progress) = 0;
+    // Whether 取消 stops the running procedure (the read); a write runs to its end.
+    virtual bool stoppable() const { return false; }
     // The progress bar shows the named step of a procedure of several ("" for none).
     void showStep(const QString& step);
     TForm2& form2_;
@@ -47,6 +52,7 @@ private:
     QPushButton* Button1_;
     QPushButton* Button2_;
     bool running_ = false;
+    bool stopAsked_ = false;
 };
 
 class TForm5 : public TransferDialog {
@@ -56,6 +62,7 @@ public:
 
 protected:
     radiolink::Result procedure(const radiolink::Progress& progress) override;
+    bool stoppable() const override { return true; }
 };
 
 class TForm6 : public TransferDialog {

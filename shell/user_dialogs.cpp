@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "shell/edit_events.h"
 #include "shell/prompter.h"
 #include "users/user_files.h"
 
@@ -20,7 +21,7 @@ QLineEdit* addEdit(QWidget* parent, const char* name, const char* label, const c
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setGeometry(118, y, 160, 24);
-    if (password) edit->setEchoMode(QLineEdit::Password);
+    if (password) ShowAsStars(edit);
     return edit;
 }
 
@@ -67,7 +68,13 @@ TForm3::TForm3(QWidget* form2, Prompter& prompter, std::string userDir)
 }
 
 void TForm3::Button1Click() {
-    finish(users::ChangePassword(dir_, Edit1_->text().toStdString(), Edit2_->text().toStdString()), "密码错误!");
+    const std::string result = users::ChangePassword(dir_, Edit1_->text().toStdString(), Edit2_->text().toStdString());
+    // No password stays behind in the hidden dialog once it has been changed.
+    if (result.empty()) {
+        Edit1_->clear();
+        Edit2_->clear();
+    }
+    finish(result, "密码错误!");
 }
 
 TForm4::TForm4(QWidget* form2, Prompter& prompter, std::string userDir)

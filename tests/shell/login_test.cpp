@@ -9,6 +9,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 
@@ -108,6 +109,8 @@ TEST(Login, StartOrderLayoutAndLogIn) {
     EXPECT_EQ(form1.picture(), builtIn());
     EXPECT_EQ(form1.findChild<QLabel*>("Label1")->text(), "密码:");
     EXPECT_EQ(form1.Edit1()->echoMode(), QLineEdit::Password);
+    // Every typed character shows as "*".
+    EXPECT_EQ(form1.Edit1()->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, form1.Edit1()), '*');
     EXPECT_EQ(form1.Button1()->text(), "登入");
     EXPECT_EQ(form1.Button2()->text(), "更换背景");
 
@@ -136,6 +139,7 @@ TEST(Login, StartOrderLayoutAndLogIn) {
     EXPECT_EQ(form4.size(), QSize(318, 136));
     EXPECT_EQ(form3.Edit1()->echoMode(), QLineEdit::Password);
     EXPECT_EQ(form3.Edit2()->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(form3.Edit2()->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, form3.Edit2()), '*');
     EXPECT_EQ(form4.findChild<QLabel*>("Label1")->text(), "公司名称:");
 }
 
@@ -180,11 +184,12 @@ TEST(Login, PasswordChangesThroughTheDialog) {
     logIn(*next, "s3cret pass", true);
     EXPECT_FALSE(next->isVisible());
 
-    // The edits keep their text; cancel saves nothing.
+    // Once the change succeeded no password stays in the hidden dialog; cancel saves nothing.
     const std::string before = p.user.bytes(users::kPasswordFile);
     whileShown(p, "ToolButton13", &form3, [&] {
         EXPECT_EQ(form3.Edit1()->text(), "");
-        EXPECT_EQ(form3.Edit2()->text(), "s3cret pass");
+        EXPECT_EQ(form3.Edit2()->text(), "");
+        setText(form3.Edit2(), "typed, not sent");
         QTest::mouseClick(form3.Button2(), Qt::LeftButton);
     });
     EXPECT_EQ(p.user.bytes(users::kPasswordFile), before);
@@ -345,10 +350,11 @@ TEST(Login, ChangeBackground) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form1));
     const std::string original = p.user.bytes(users::kBackgroundFile);
 
-    // Cancelled: nothing happens.
+    // Cancelled: nothing happens; the password is typed next.
     QTest::mouseClick(form1.Button2(), Qt::LeftButton);
     EXPECT_EQ(p.prompter.lastTitle, "Open");
     EXPECT_EQ(p.prompter.lastFilter, "*.jpg");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form1.Edit1()->hasFocus(); }));
 
     // A file that is no JPEG, or not there: a clear message, the picture and the file stay.
     const QString text = pictures.filePath("notes.jpg");
@@ -377,6 +383,7 @@ TEST(Login, ChangeBackground) {
     QTest::mouseClick(form1.Button2(), Qt::LeftButton);
     EXPECT_EQ(p.prompter.errors.size(), 2);
     EXPECT_EQ(form1.picture().size(), QSize(40, 30));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form1.Edit1()->hasFocus(); }));
     const QImage shown = form1.Image1()->grab().toImage();
     for (QPoint at : {QPoint(5, 5), QPoint(320, 240), QPoint(630, 470)}) EXPECT_GT(qRed(shown.pixel(at)), 180);
     EXPECT_EQ(p.user.bytes(users::kBackgroundFile), jpeg);

@@ -29,6 +29,7 @@ QString memory(Program& p, std::uint16_t address, std::size_t length) {
 // the procedure runs, looks whether the dialog can be closed and its buttons pressed.
 struct DialogRun {
     bool buttonsEnabledMeanwhile = true;
+    bool cancelEnabledMeanwhile = false;
     bool stayedOpen = false;
 };
 DialogRun runDialog(Program& p, const char* toolButton, shell::TransferDialog* dialog) {
@@ -38,7 +39,8 @@ DialogRun runDialog(Program& p, const char* toolButton, shell::TransferDialog* d
         EXPECT_EQ(dialog->progressBar()->value(), 0);
         QTimer::singleShot(150, dialog, [&] {
             auto* cancel = dialog->findChild<QPushButton*>("Button2");
-            run.buttonsEnabledMeanwhile = dialog->startButton()->isEnabled() || cancel->isEnabled();
+            run.buttonsEnabledMeanwhile = dialog->startButton()->isEnabled();
+            run.cancelEnabledMeanwhile = cancel->isEnabled();
             dialog->close();
             QTest::keyClick(dialog, Qt::Key_Escape);
             run.stayedOpen = dialog->isVisible() && dialog->running();
@@ -62,6 +64,7 @@ TEST(TransferDialogs, FullReadThenFullWrite) {
 
     const DialogRun read = runDialog(p, "ToolButton7", &form5);
     EXPECT_FALSE(read.buttonsEnabledMeanwhile);
+    EXPECT_TRUE(read.cancelEnabledMeanwhile) << "取消 stops a read";
     EXPECT_TRUE(read.stayedOpen);
     EXPECT_EQ(p.prompter.texts(), QStringList({"读取成功!"}));
     EXPECT_EQ(form5.progressBar()->value(), 136);
@@ -90,6 +93,7 @@ TEST(TransferDialogs, FullReadThenFullWrite) {
     EXPECT_EQ(form6.size(), QSize(449, 157));
     const DialogRun write = runDialog(p, "ToolButton9", &form6);
     EXPECT_FALSE(write.buttonsEnabledMeanwhile);
+    EXPECT_FALSE(write.cancelEnabledMeanwhile) << "a write runs to its end";
     EXPECT_TRUE(write.stayedOpen);
     EXPECT_EQ(p.prompter.texts(), QStringList({"写频正确!"}));
     EXPECT_EQ(form6.progressBar()->value(), 136);
@@ -120,6 +124,7 @@ TEST(TransferDialogs, ReadFromARadioThatIsOffChangesNothing) {
     EXPECT_FALSE(p.prompter.infos[0].detail.isEmpty());
     EXPECT_EQ(p.windows.Form5->progressBar()->value(), 0);
     EXPECT_EQ(p.form2().state(), before);
+    EXPECT_EQ(p.form2().history().undoSteps(), 1u) << "the typed cell alone: a failed read is no step";
     EXPECT_EQ(p.cell(Band::Upper, 1, 1), "145.00000");
 }
 

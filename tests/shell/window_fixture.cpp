@@ -95,6 +95,20 @@ void Program::clickCell(image::Band band, int column, int row) {
     QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, g.cellRect(column, row).center());
 }
 
+void Program::clickRow(image::Band band, int row, Qt::KeyboardModifiers modifiers) {
+    activate();
+    showPage(band == image::Band::Upper ? 0 : 2);
+    shell::StringGrid& g = grid(band);
+    g.scrollTo(g.model()->index(row - 1, 0));
+    QTest::mouseClick(g.viewport(), Qt::LeftButton, modifiers, g.cellRect(0, row).center());
+}
+
+void Program::enter(image::Band band, int column, int row, const QString& text) {
+    clickCell(band, column, row);
+    type(text);
+    key(Qt::Key_Return);
+}
+
 void Program::type(const QString& keys) {
     for (const QChar c : keys) {
         QWidget* focus = QApplication::focusWidget();

@@ -62,6 +62,16 @@ public:
         numbers.pop_front();
         return answer;
     }
+    // Answers to the text questions, in order; cancelled when none is left.
+    std::deque<std::optional<QString>> inputs;
+    QStringList inputLabels;
+    std::optional<QString> text(QWidget*, const QString& label, const QString&) override {
+        inputLabels << label;
+        if (inputs.empty()) return std::nullopt;
+        std::optional<QString> answer = inputs.front();
+        inputs.pop_front();
+        return answer;
+    }
     QStringList texts() const {
         QStringList out;
         for (const auto& b : infos) out << b.text;
@@ -117,6 +127,10 @@ struct Program {
     void showPage(int index);
     void activate();
     void clickCell(image::Band band, int column, int row);
+    // A channel number clicked, with Shift or Ctrl as given.
+    void clickRow(image::Band band, int row, Qt::KeyboardModifiers modifiers = {});
+    // Types into a cell's editor, opened by a click, and commits with Enter.
+    void enter(image::Band band, int column, int row, const QString& text);
     // Types into the widget that has the focus, as the keyboard would.
     void type(const QString& keys);
     void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
