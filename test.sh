@@ -24,3 +24,4 @@ ctest --test-dir build/asan --output-on-failure -j"$tests"
 cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DRADIO_TSAN=ON -DRADIO_BENCH=OFF -DRADIO_WERROR=ON >/dev/null
 cmake --build build/tsan -j"$jobs"
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan --output-on-failure -j"$tests" -L tsan
+scripts/check-package build/release

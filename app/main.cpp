@@ -15,7 +15,10 @@
 #include <QCommandLineParser>
 #include <QFile>
 
+#include <sodium.h>
+
 #include "app/unattended.h"
+#include "radio_version.h"
 #include "serial/port_list.h"
 #include "shell/end_on_signals.h"
 #include "shell/prompter.h"
@@ -26,17 +29,27 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// --help and --version need no display.
 bool asksForHelp(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--help" || a == "-h" || a == "-?" || a == "--help-all") return true;
+        if (a == "--help" || a == "-h" || a == "-?" || a == "--help-all" || a == "--version" || a == "-v") return true;
     }
     return false;
+}
+
+// The name gives the per-user data folder, ~/.local/share/radio, beside the backups; the
+// version line of --version names the libraries too, for support.
+void setIdentity() {
+    QCoreApplication::setApplicationName("radio");
+    QCoreApplication::setApplicationVersion(QString("%1 (Qt %2, libsodium %3)")
+                                                .arg(RADIO_VERSION, qVersion(), sodium_version_string()));
 }
 
 void describe(QCommandLineParser& parser, const QList<QCommandLineOption>& options) {
     parser.setApplicationDescription("Programming tool for the dual-band two-way radio.");
     parser.addHelpOption();
+    parser.addVersionOption();
     for (const auto& option : options) parser.addOption(option);
 }
 
@@ -65,14 +78,13 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     describe(parser, {virtualRadio, userDir, trace, screenshots, measure});
     if (asksForHelp(argc, argv)) {
-        // The help needs no display.
         QCoreApplication core(argc, argv);
+        setIdentity();
         parser.process(core);
         return 0;
     }
     QApplication app(argc, argv);
-    // The per-user data folder is ~/.local/share/radio, beside the backups.
-    QApplication::setApplicationName("radio");
+    setIdentity();
     parser.process(app);
 
     const bool unattended = parser.isSet(screenshots) || parser.isSet(measure);

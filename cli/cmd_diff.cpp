@@ -3,12 +3,15 @@
 
 #include "cli/command.h"
 #include "cli/files.h"
+#include "cli/options.h"
 #include "exchange/diff.h"
 
 namespace {
 
-int runDiff(const std::vector<std::string>& args) {
-    if (args.size() != 2 || args[0].empty() || args[1].empty() || args[0][0] == '-' || args[1][0] == '-') {
+int runDiff(const std::vector<std::string>& given) {
+    const cli::Options o = cli::ParseOptions(given, {}, {});
+    const std::vector<std::string>& args = o.positional;
+    if (!o.error.empty() || args.size() != 2 || args[0].empty() || args[1].empty()) {
         cli::Fail("diff", "usage: radio-cli diff A.bc B.bc");
         return cli::kUsage;
     }

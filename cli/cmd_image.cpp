@@ -1,12 +1,15 @@
 // radio-cli image: the memory image a full write would send.
 #include "cli/command.h"
 #include "cli/files.h"
+#include "cli/options.h"
 #include "image/transfer.h"
 
 namespace {
 
-int runImage(const std::vector<std::string>& args) {
-    if (args.size() != 2 || args[0].empty() || args[0][0] == '-' || args[1].empty() || args[1][0] == '-') {
+int runImage(const std::vector<std::string>& given) {
+    const cli::Options o = cli::ParseOptions(given, {}, {});
+    const std::vector<std::string>& args = o.positional;
+    if (!o.error.empty() || args.size() != 2 || args[0].empty() || args[1].empty()) {
         cli::Fail("image", "usage: radio-cli image FILE.bc OUT.img");
         return cli::kUsage;
     }

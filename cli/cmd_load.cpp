@@ -1,13 +1,16 @@
 // radio-cli load: a memory image decoded into a codeplug file, as a full read would.
 #include "cli/command.h"
 #include "cli/files.h"
+#include "cli/options.h"
 #include "image/hex.h"
 #include "image/transfer.h"
 
 namespace {
 
-int runLoad(const std::vector<std::string>& args) {
-    if (args.size() != 2 || args[0].empty() || args[0][0] == '-' || args[1].empty() || args[1][0] == '-') {
+int runLoad(const std::vector<std::string>& given) {
+    const cli::Options o = cli::ParseOptions(given, {}, {});
+    const std::vector<std::string>& args = o.positional;
+    if (!o.error.empty() || args.size() != 2 || args[0].empty() || args[1].empty()) {
         cli::Fail("load", "usage: radio-cli load IMAGE.img OUT.bc");
         return cli::kUsage;
     }

@@ -1,12 +1,15 @@
 // radio-cli new: the codeplug file that New produces.
 #include "cli/command.h"
 #include "cli/files.h"
+#include "cli/options.h"
 #include "codeplug/codeplug.h"
 
 namespace {
 
-int runNew(const std::vector<std::string>& args) {
-    if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
+int runNew(const std::vector<std::string>& given) {
+    const cli::Options o = cli::ParseOptions(given, {}, {});
+    const std::vector<std::string>& args = o.positional;
+    if (!o.error.empty() || args.size() != 1 || args[0].empty()) {
         cli::Fail("new", "usage: radio-cli new FILE.bc");
         return cli::kUsage;
     }

@@ -3,6 +3,7 @@
 
 #include "cli/command.h"
 #include "cli/files.h"
+#include "cli/options.h"
 #include "image/gbk.h"
 #include "image/page_tables.h"
 
@@ -99,8 +100,10 @@ std::string show(const EditorState& s) {
     return out;
 }
 
-int runShow(const std::vector<std::string>& args) {
-    if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
+int runShow(const std::vector<std::string>& given) {
+    const cli::Options o = cli::ParseOptions(given, {}, {});
+    const std::vector<std::string>& args = o.positional;
+    if (!o.error.empty() || args.size() != 1 || args[0].empty()) {
         cli::Fail("show", "usage: radio-cli show FILE.bc");
         return cli::kUsage;
     }

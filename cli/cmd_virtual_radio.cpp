@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "cli/command.h"
+#include "cli/options.h"
 #include "cli/files.h"
 #include "sim/virtual_radio.h"
 
@@ -24,7 +25,8 @@ void printFrame(const std::vector<std::uint8_t>& frame) {
     std::fflush(stdout);
 }
 
-int runVirtualRadio(const std::vector<std::string>& args) {
+int runVirtualRadio(const std::vector<std::string>& given) {
+    const std::vector<std::string> args = cli::SplitEquals(given);
     sim::RadioOptions options;
     std::optional<std::string> imagePath;
     for (std::size_t i = 0; i < args.size(); ++i) {

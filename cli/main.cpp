@@ -4,7 +4,10 @@
 #include <string>
 #include <vector>
 
+#include <sodium.h>
+
 #include "cli/command.h"
+#include "radio_version.h"
 
 namespace cli {
 std::vector<Command>& commands() {
@@ -16,10 +19,24 @@ std::vector<Command>& commands() {
 namespace {
 
 void usage(std::FILE* out) {
-    std::fprintf(out, "usage: radio-cli COMMAND [ARGS...]\n       radio-cli COMMAND --help\n\ncommands:\n");
+    std::fprintf(out, "usage: radio-cli COMMAND [ARGS...]\n       radio-cli COMMAND --help\n       radio-cli --version\n\ncommands:\n");
     auto sorted = cli::commands();
     std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
     for (const auto& c : sorted) std::fprintf(out, "  %-16s %s\n", c.name.c_str(), c.summary.c_str());
+}
+
+// radio-cli links no Qt: the version and the libsodium it runs with.
+void version() {
+    std::printf("radio-cli %s\nlibsodium %s\n", RADIO_VERSION, sodium_version_string());
+}
+
+// --help or -h among the command's own arguments, not after "--".
+bool asksForHelp(const std::vector<std::string>& args) {
+    for (const auto& a : args) {
+        if (a == "--") return false;
+        if (a == "--help" || a == "-h") return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -30,11 +47,14 @@ int main(int argc, char** argv) {
         usage(args.empty() ? stderr : stdout);
         return args.empty() ? cli::kUsage : cli::kOk;
     }
+    if (args[0] == "--version" || args[0] == "-V") {
+        version();
+        return cli::kOk;
+    }
     for (const auto& c : cli::commands()) {
         if (c.name != args[0]) continue;
         std::vector<std::string> rest(args.begin() + 1, args.end());
-        if (std::find(rest.begin(), rest.end(), "--help") != rest.end() ||
-            std::find(rest.begin(), rest.end(), "-h") != rest.end()) {
+        if (asksForHelp(rest)) {
             std::printf("%s\n", c.help.c_str());
             return cli::kOk;
         }

@@ -19,7 +19,53 @@ bool ReportsNoUart(const fs::path& entry) {
     return in && (in >> type) && type == 0;
 }
 
+std::string FirstLine(const fs::path& file) {
+    std::ifstream in(file);
+    std::string line;
+    if (!in || !std::getline(in, line)) return {};
+    while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) line.pop_back();
+    return line;
+}
+
+// The tty's device is a USB interface (ttyACM) or a port below one (ttyUSB); the USB device
+// holding `product` is one or two levels up.
+std::string UsbProduct(const fs::path& entry) {
+    std::error_code ec;
+    fs::path dir = fs::canonical(entry / "device", ec);
+    for (int level = 0; !ec && level < 3 && dir.has_relative_path(); ++level, dir = dir.parent_path()) {
+        const std::string product = FirstLine(dir / "product");
+        if (!product.empty()) return product;
+    }
+    return {};
+}
+
+std::string ByIdName(const std::string& name, const fs::path& byIdDir) {
+    std::error_code ec;
+    for (fs::directory_iterator it(byIdDir, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code linkError;
+        const fs::path target = fs::read_symlink(it->path(), linkError);
+        if (linkError || target.filename() != name) continue;
+        std::string id = it->path().filename().string();
+        if (id.rfind("usb-", 0) == 0) id.erase(0, 4);
+        if (const auto at = id.rfind("-if"); at != std::string::npos) id.resize(at);
+        std::replace(id.begin(), id.end(), '_', ' ');
+        return id;
+    }
+    return {};
+}
+
 }  // namespace
+
+std::string PortDescription(const std::string& name, const std::string& sysClassTty, const std::string& byIdDir) {
+    if (name.empty() || name.find('/') != std::string::npos) return {};
+    const std::string product = UsbProduct(fs::path(sysClassTty) / name);
+    return product.empty() ? ByIdName(name, byIdDir) : product;
+}
+
+std::string PortLabel(const std::string& name, const std::string& sysClassTty, const std::string& byIdDir) {
+    const std::string description = PortDescription(name, sysClassTty, byIdDir);
+    return description.empty() ? name : name + " \u2013 " + description;
+}
 
 bool LessNoCase(const std::string& a, const std::string& b) {
     const auto n = std::min(a.size(), b.size());

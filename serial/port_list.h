@@ -20,6 +20,17 @@ std::vector<std::string> PortList(const std::string& sysClassTty = "/sys/class/t
 // unless it already is a path beginning with "/" (a pseudo-terminal such as /dev/pts/3).
 std::string DeviceName(const std::string& entry);
 
+// What the system says a port is, for a person choosing among them: the USB product name
+// of the adapter from sysfs (the `product` file of the USB device above the tty's device),
+// or else the name of its /dev/serial/by-id link ("usb-FTDI_FT232R_USB_UART_A5-if00-port0"
+// gives "FTDI FT232R USB UART A5"). Empty when neither knows (a built-in ttyS0).
+std::string PortDescription(const std::string& name, const std::string& sysClassTty = "/sys/class/tty",
+                            const std::string& byIdDir = "/dev/serial/by-id");
+
+// "ttyUSB0 – FT232R USB UART", or the name alone when there is no description.
+std::string PortLabel(const std::string& name, const std::string& sysClassTty = "/sys/class/tty",
+                      const std::string& byIdDir = "/dev/serial/by-id");
+
 // Ascending, case-insensitive text order (ties broken by plain order, so the result is
 // deterministic).
 bool LessNoCase(const std::string& a, const std::string& b);

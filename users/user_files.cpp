@@ -127,6 +127,11 @@ bool PrepareFolder(const std::string& dir, std::string& error) {
 
 std::string ChooseFolder(const std::string& programDir, const std::string& perUserDir, const std::string& chosen) {
     if (!chosen.empty()) return chosen;
+    // An installed program lives in a prefix's bin folder (/usr/bin, /usr/local/bin,
+    // ~/.local/bin): its user files never go beside it, even when root could write there.
+    fs::path dir = fs::path(programDir).lexically_normal();
+    if (!dir.has_filename()) dir = dir.parent_path();  // a trailing "/"
+    if (dir.filename() == "bin") return (fs::path(perUserDir) / "image").string();
     const fs::path beside = fs::path(programDir) / "image";
     std::error_code ec;
     if (fs::is_directory(beside, ec)) {

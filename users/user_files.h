@@ -49,7 +49,8 @@ bool WriteBytes(const std::string& path, std::string_view bytes, std::string& er
 bool PrepareFolder(const std::string& dir, std::string& error);
 
 // The folder to use: `chosen` when given; otherwise "image" beside the program when that is
-// writable (or can be created there); otherwise `perUserDir`.
+// writable (or can be created there) and the program is not installed in a bin folder;
+// otherwise "image" in `perUserDir`.
 std::string ChooseFolder(const std::string& programDir, const std::string& perUserDir, const std::string& chosen = {});
 
 // The login check against the password file's first line (a hash, or a legacy plain text

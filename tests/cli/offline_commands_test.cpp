@@ -11,6 +11,7 @@
 #include "cli/files.h"
 #include "codeplug/codeplug.h"
 #include "image/hex.h"
+#include "radio_version.h"
 #include "tests/codeplug/helpers.h"
 
 namespace {
@@ -95,6 +96,36 @@ TEST_F(Cli, ImageLoadAndShowRefuseWhatTheyCannotUse) {
     EXPECT_FALSE(fs::exists(In("out.img")) || fs::exists(In("out.bc")));
     std::ofstream(In("broken.bc")) << "1, , ,\r";
     expectFailure("show broken.bc", {"broken.bc: List index out of bounds (3)", "record 1 "});
+}
+
+// One version for both programs, and the libsodium it runs with.
+TEST_F(Cli, VersionNamesTheProgramAndItsLibraries) {
+    const Outcome r = run("--version");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("radio-cli " RADIO_VERSION "\n", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("libsodium "), std::string::npos) << r.out;
+    EXPECT_TRUE(r.err.empty()) << r.err;
+}
+
+// "--" ends the options, so a file may start with a dash; before it a dash means an option,
+// which --opt=value spells in one word as well as in two.
+TEST_F(Cli, DoubleDashEndsOptionsAndEqualsJoinsAValue) {
+    EXPECT_EQ(run("new -- -dash.bc").status, 0);
+    EXPECT_TRUE(fs::exists(In("-dash.bc")));
+    expectFailure("new -dash.bc", {"usage: radio-cli new FILE.bc"});
+    expectFailure("show --", {"usage: radio-cli show FILE.bc"});
+    expectFailure("new -- a.bc b.bc", {"usage"});
+    EXPECT_EQ(run("show -- -dash.bc").status, 0);
+    // --help after "--" is a file name, not a request for help.
+    expectFailure("show -- --help", {"Cannot open file \"--help\""});
+
+    ASSERT_EQ(run("export-csv -dash.bc --band upper two.csv").status, 2);
+    ASSERT_EQ(run("export-csv --band upper -- -dash.bc two.csv").status, 0);
+    ASSERT_EQ(run("export-csv --band=upper -- -dash.bc one.csv").status, 0);
+    EXPECT_EQ(ReadAll(In("one.csv")), ReadAll(In("two.csv")));
+    expectFailure("export-csv --band= -- -dash.bc x.csv", {"usage"});
+    expectFailure("export-csv --band=upper --skip-bad=1 -- -dash.bc x.csv", {"usage"});
+    expectFailure("import-csv --skip-bad=yes -dash.bc --band upper one.csv", {"--skip-bad takes no value"});
 }
 
 TEST_F(Cli, ShowPrintsChannelsAlignedAndEveryPage) {

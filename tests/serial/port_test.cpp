@@ -52,6 +52,35 @@ TEST(PortList, ListsDevicesWithAUartSortedWithoutRegardToCase) {
               (std::vector<std::string>{"/dev/pts/7"}));
 }
 
+// The adapter's USB product name two levels above a ttyUSB port, one above a ttyACM
+// interface; the by-id link's name when sysfs has none; nothing for a built-in port.
+TEST(PortList, DescribesAdaptersFromSysfsOrTheirById) {
+    FakeSysfs sys;
+    const fs::path usb = sys.root / "devices" / "usb1" / "1-1";
+    fs::create_directories(usb / "1-1:1.0" / "ttyUSB0");
+    std::ofstream(usb / "product") << "FT232R USB UART\n";
+    fs::create_directories(sys.root / "class" / "ttyUSB0");
+    fs::create_directory_symlink(usb / "1-1:1.0" / "ttyUSB0", sys.root / "class" / "ttyUSB0" / "device");
+    const fs::path acm = sys.root / "devices" / "usb1" / "1-2";
+    fs::create_directories(acm / "1-2:1.0");
+    std::ofstream(acm / "product") << "USB Serial";
+    fs::create_directories(sys.root / "class" / "ttyACM0");
+    fs::create_directory_symlink(acm / "1-2:1.0", sys.root / "class" / "ttyACM0" / "device");
+    sys.add("ttyS0", true, 4);
+    sys.add("ttyUSB1", true);
+    const fs::path byId = sys.root / "by-id";
+    fs::create_directories(byId);
+    fs::create_symlink("../../ttyUSB1", byId / "usb-1a86_USB_Serial_5A7B-if00-port0");
+    fs::create_symlink("../../ttyUSB10", byId / "usb-Prolific_PL2303-if00-port0");
+
+    EXPECT_EQ(serial::PortLabel("ttyUSB0", sys.dir(), byId.string()), "ttyUSB0 \u2013 FT232R USB UART");
+    EXPECT_EQ(serial::PortDescription("ttyACM0", sys.dir(), byId.string()), "USB Serial");
+    EXPECT_EQ(serial::PortDescription("ttyUSB1", sys.dir(), byId.string()), "1a86 USB Serial 5A7B");
+    EXPECT_EQ(serial::PortLabel("ttyS0", sys.dir(), byId.string()), "ttyS0");
+    EXPECT_EQ(serial::PortLabel("/dev/pts/7", sys.dir(), byId.string()), "/dev/pts/7");
+    EXPECT_EQ(serial::PortLabel("ttyUSB9", sys.dir(), (sys.root / "missing").string()), "ttyUSB9");
+}
+
 TEST(PortList, ShortNamesAreOpenedAsTheyAreLongerOnesUnderDev) {
     EXPECT_EQ(serial::DeviceName("COM1"), "COM1");
     EXPECT_EQ(serial::DeviceName("COM10"), "/dev/COM10");

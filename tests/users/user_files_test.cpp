@@ -99,6 +99,15 @@ TEST(UserFiles, FolderChoice) {
     EXPECT_EQ(ChooseFolder((f.dir / "prog").string(), "/per/user", "/chosen"), "/chosen");
     EXPECT_EQ(ChooseFolder((f.dir / "prog").string(), "/per/user"), (f.dir / "prog" / "image").string());
     EXPECT_EQ(ChooseFolder("/proc/self", "/per/user"), "/per/user/image");  // not writable
+    // Installed: never beside the program, though the folder is writable (root, ~/.local/bin).
+    fs::create_directories(f.dir / "prefix" / "bin");
+    EXPECT_EQ(ChooseFolder((f.dir / "prefix" / "bin").string(), "/per/user"), "/per/user/image");
+    EXPECT_EQ(ChooseFolder((f.dir / "prefix" / "bin/").string(), "/per/user"), "/per/user/image");
+    EXPECT_EQ(ChooseFolder("/usr/bin", "/per/user", "/chosen"), "/chosen");
+    EXPECT_FALSE(fs::exists(f.dir / "prefix" / "bin" / "image"));
+    // A build folder that merely holds "bin" in its name is no install prefix.
+    fs::create_directories(f.dir / "binaries");
+    EXPECT_EQ(ChooseFolder((f.dir / "binaries").string(), "/per/user"), (f.dir / "binaries" / "image").string());
 }
 
 TEST(Jpeg, RefusesWhatIsNoPicture) {
