@@ -67,10 +67,7 @@ public:
     QStringList inputLabels;
     std::optional<QString> text(QWidget*, const QString& label, const QString&) override {
         inputLabels << label;
-        if (inputs.empty()) return std::nullopt;
-        std::optional<QString> answer = inputs.front();
-        inputs.pop_front();
-        return answer;
+        return take(inputs);
     }
     QStringList texts() const {
         QStringList out;
@@ -82,13 +79,17 @@ private:
     std::optional<QString> file(const QString& title, const QString& filter) {
         lastTitle = title;
         lastFilter = filter;
-        if (files.empty()) return std::nullopt;
-        // Taken apart: GCC 12 at -O2 takes a copied optional<QString> for uninitialised.
-        const bool chosen = files.front().has_value();
-        const QString name = chosen ? *files.front() : QString();
-        files.pop_front();
-        if (!chosen) return std::nullopt;
-        return name;
+        return take(files);
+    }
+    // The next answer, nothing when none is left. Taken apart: GCC 12 at -O2 takes a copied
+    // optional<QString> for uninitialised.
+    static std::optional<QString> take(std::deque<std::optional<QString>>& answers) {
+        if (answers.empty()) return std::nullopt;
+        const bool given = answers.front().has_value();
+        const QString value = given ? *answers.front() : QString();
+        answers.pop_front();
+        if (!given) return std::nullopt;
+        return value;
     }
 };
 
