@@ -91,7 +91,7 @@ int runPorts(const std::vector<std::string>& args) {
     }
     const auto ports = serial::PortList();
     if (ports.empty()) std::printf("无串口!\n");
-    for (const auto& p : ports) std::printf("%s\t%s\n", p.c_str(), serial::DeviceName(p).c_str());
+    for (const auto& p : ports) std::printf("%s\t%s\n", serial::PortLabel(p).c_str(), serial::DeviceName(p).c_str());
     return kOk;
 }
 
@@ -227,8 +227,9 @@ const std::string kExits =
     "radio now holds is said).";
 
 RADIO_CLI_COMMAND("ports", "list the serial ports as the port bar shows them",
-                  "usage: radio-cli ports\n\nLists the serial ports of this system, sorted, each with the device "
-                  "it opens.\nPrints 无串口! when there is none.",
+                  "usage: radio-cli ports\n\nLists the serial ports of this system, sorted, each with what it is where "
+                  "the system\nknows it (ttyUSB0 – FT232R USB UART) and the device it opens.\nPrints 无串口! when "
+                  "there is none.",
                   runPorts)
 
 RADIO_CLI_COMMAND("read", "read the whole radio into a codeplug file",
