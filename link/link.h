@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -134,7 +135,8 @@ private:
     bool hungUp_ = false;
     Clock::time_point lastReceive_{};
     Clock::time_point lastExit_{};
-    std::size_t unsent_ = 0;      // frames queued and not yet reported written or dropped
+    std::deque<std::vector<std::uint8_t>> unsent_;  // frames queued, not yet reported written or dropped
+    std::size_t tracedAhead_ = 0;  // of those, traced already because their answer came first
     std::size_t lastFrameSize_ = 0;
     std::atomic<bool> stop_{false};
 };

@@ -33,14 +33,24 @@ Radio::Radio(serial::TComm& comm, Pump& pump) : comm_(comm), pump_(pump) {
     comm_.OnReceiveData = [this](serial::TComm&, const std::uint8_t* buffer, std::uint16_t length) {
         recvHex_ += image::BytesToHex(buffer, length);  // Comm1ReceiveData
         lastReceive_ = Clock::now();
+        // An answer proves its frame has left, though the writer's word of it may still be on
+        // its way (the two threads race): the trace shows the frame first.
+        if (tracedAhead_ == 0 && !unsent_.empty()) {
+            if (onTraffic) onTraffic(true, unsent_.front().data(), unsent_.front().size());
+            tracedAhead_ = 1;
+        }
         if (onTraffic) onTraffic(false, buffer, length);
     };
     comm_.OnDataSent = [this](serial::TComm&, const std::uint8_t* buffer, std::uint16_t length) {
-        if (unsent_ > 0) --unsent_;
-        if (onTraffic) onTraffic(true, buffer, length);
+        if (!unsent_.empty()) unsent_.pop_front();
+        if (tracedAhead_ > 0)
+            --tracedAhead_;
+        else if (onTraffic)
+            onTraffic(true, buffer, length);
     };
     comm_.OnDataDropped = [this](serial::TComm&, const std::uint8_t* buffer, std::uint16_t length) {
-        if (unsent_ > 0) --unsent_;
+        if (!unsent_.empty()) unsent_.pop_front();
+        if (tracedAhead_ > 0) --tracedAhead_;
         note("dropped unsent: " + image::BytesToHex(buffer, length));
     };
     comm_.OnRequestHangup = [this](serial::TComm&) {
@@ -63,7 +73,7 @@ bool Radio::send(const std::string& hex) {
         note("not sent, the port is closed: " + hex);
         return false;
     }
-    ++unsent_;
+    unsent_.push_back(bytes.bytes);
     lastFrameSize_ = bytes.bytes.size();
     return true;
 }
@@ -71,8 +81,8 @@ bool Radio::send(const std::string& hex) {
 bool Radio::drain() {
     // A dead adapter (or one held by flow control) must not hang the program.
     const auto deadline = Clock::now() + timing.drainBound;
-    pump_.runUntil(deadline, [this] { return unsent_ == 0 || hungUp_ || !comm_.IsOpen(); });
-    if (unsent_ > 0) {
+    pump_.runUntil(deadline, [this] { return unsent_.empty() || hungUp_ || !comm_.IsOpen(); });
+    if (!unsent_.empty()) {
         note("the last frames did not leave within " + std::to_string(timing.drainBound.count()) + " ms");
         return false;
     }
