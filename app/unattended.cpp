@@ -61,8 +61,9 @@ private:
     std::function<void()> then_;
 };
 
-double msSince(Clock::time_point started) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - started).count();
+// Whole milliseconds: printed as integers, so no decimal point depends on the locale.
+long long msSince(Clock::time_point started) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started).count();
 }
 
 long long epochMs() {
@@ -91,7 +92,7 @@ Unattended::~Unattended() = default;
 // The login window as it comes up; then the log-in itself, as a correct password would do it.
 void Unattended::loginShown() {
     if (mode_.measure)
-        std::printf("login window shown after %.0f ms from main (at %lld ms since the epoch)\n", msSince(mode_.started),
+        std::printf("login window shown after %lld ms from main (at %lld ms since the epoch)\n", msSince(mode_.started),
                     epochMs());
     if (!mode_.screenshotDir.isEmpty()) {
         QDir dir(mode_.screenshotDir);
@@ -104,14 +105,14 @@ void Unattended::loginShown() {
 void Unattended::mainShown() {
     shell::TForm2& form2 = *windows_.Form2;
     if (mode_.measure)
-        std::printf("main window shown after %.0f ms from main (at %lld ms since the epoch)\n", msSince(mode_.started),
+        std::printf("main window shown after %lld ms from main (at %lld ms since the epoch)\n", msSince(mode_.started),
                     epochMs());
     if (mode_.withRadio) {
         windows_.Form5->show();
         const auto readStart = Clock::now();
         windows_.Form5->Button1Click();
         if (mode_.measure)
-            std::printf("full read in %.0f ms, progress %d, VmRSS %ld KiB\n", msSince(readStart),
+            std::printf("full read in %lld ms, progress %d, VmRSS %ld KiB\n", msSince(readStart),
                         windows_.Form5->progressBar()->value(), residentKiB());
     }
     if (!mode_.screenshotDir.isEmpty()) {

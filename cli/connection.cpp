@@ -97,8 +97,10 @@ void ProgressBar::operator()(int done) {
     const int filled = total_ > 0 ? done * kWidth / total_ : 0;
     std::string bar(static_cast<std::size_t>(filled), '#');
     bar.append(static_cast<std::size_t>(kWidth - filled), '.');
-    std::fprintf(stderr, "\r%s%s[%s] %3d/%d  %.1f s", label_.c_str(), label_.empty() ? "" : " ", bar.c_str(), done, total_,
-                 static_cast<double>(now - startMs_) / 1000.0);
+    // Seconds and tenths as integers: no decimal point that depends on the locale.
+    const long long tenths = (now - startMs_) / 100;
+    std::fprintf(stderr, "\r%s%s[%s] %3d/%d  %lld.%lld s", label_.c_str(), label_.empty() ? "" : " ", bar.c_str(), done,
+                 total_, tenths / 10, tenths % 10);
     std::fflush(stderr);
     drawn_ = true;
 }
