@@ -18,12 +18,6 @@ std::vector<std::string> withOff(std::vector<std::string> items) {
     return items;
 }
 
-std::vector<std::string> stepTexts() {
-    std::vector<std::string> out;
-    for (const Step& s : kSteps) out.push_back(s.text);
-    return out;
-}
-
 const PageControl& find(const std::vector<PageControl>& controls, int number) {
     for (const auto& c : controls)
         if (c.number == number) return c;
@@ -31,9 +25,6 @@ const PageControl& find(const std::vector<PageControl>& controls, int number) {
 }
 
 }  // namespace
-
-const std::vector<Step> kSteps = {{"2.5K", "00FA"}, {"5K", "01F4"},   {"6.25K", "0271"}, {"10K", "03E8"},
-                                  {"12.5K", "04E2"}, {"25K", "09C4"}, {"50K", "1388"}};
 
 const std::vector<PageControl>& BandControls() {
     static const std::vector<PageControl> controls = {
@@ -51,7 +42,7 @@ const std::vector<PageControl>& BandControls() {
         {13, "扰频:", ControlKind::List, OffOnList()},
         {14, "差频方向:", ControlKind::List, {"关", "+", "-"}},
         {15, "发射差频(MHZ):", ControlKind::Edit, {}},
-        {16, "步进频率:", ControlKind::List, stepTexts()},
+        {16, "步进频率:", ControlKind::List, {"2.5K", "5K", "6.25K", "10K", "12.5K", "25K", "50K"}},
     };
     return controls;
 }

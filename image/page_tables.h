@@ -31,12 +31,9 @@ const std::vector<PageControl>& DtmfControls();      // numbers 1..8 (sy)
 const std::vector<PageControl>& MessageControls();
 const std::vector<PageControl>& LimitControls();
 
-// The step list of the band pages and its codes.
-struct Step {
-    const char* text;
-    const char* code;
-};
-extern const std::vector<Step> kSteps;
+// The codes of the band pages' step list (left16, right16), item by item: the step in units
+// of 10 Hz.
+inline constexpr const char* kStepCodes[] = {"00FA", "01F4", "0271", "03E8", "04E2", "09C4", "1388"};
 
 // The items of a band or general control by number (for a list); empty for an edit.
 const std::vector<std::string>& BandItems(int control);
