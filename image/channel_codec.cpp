@@ -10,6 +10,42 @@ namespace {
 
 constexpr int kNameBytes = 7;
 
+// How a record field holds its cell.
+enum class Cell { Frequency, Tone, ReceiveMode, Signalling, Options, Name };
+
+// The channel record, field by field in digit order. A tone, mode or signalling field is
+// read in the light of its direction's frequency cell (`frequency`), set before it.
+struct RecordField {
+    std::size_t from, to;
+    int column;
+    Cell cell;
+    int frequency = 0;
+};
+constexpr RecordField kRecord[] = {
+    {1, 8, kColRxFreq, Cell::Frequency},
+    {9, 12, kColRxTone, Cell::Tone, kColRxFreq},
+    {13, 14, kColRxMode, Cell::ReceiveMode, kColRxFreq},
+    {15, 22, kColTxFreq, Cell::Frequency},
+    {23, 26, kColTxTone, Cell::Tone, kColTxFreq},
+    {27, 28, kColStartSignal, Cell::Signalling, kColTxFreq},
+    {29, 30, kColEndSignal, Cell::Signalling, kColTxFreq},
+    {31, 32, kColPower, Cell::Options},  // the option byte: power .. scrambler, see kOptionBits
+    {33, 48, kColName, Cell::Name},      // length byte, then 7 character bytes
+};
+
+// The option byte: a bit per column, the bit's value the item index; bits 3-0 are 0.
+struct OptionBit {
+    int column;
+    int bit;
+    const std::vector<std::string>& (*items)();
+};
+constexpr OptionBit kOptionBits[] = {
+    {kColPower, 7, PowerList},
+    {kColBandwidth, 6, BandwidthList},
+    {kColCompander, 5, OffOnList},
+    {kColScrambler, 4, OffOnList},
+};
+
 // Tone digits into a cell: no tone shows "OFF" when the direction's frequency is set.
 std::string toneCell(std::string_view code, const std::string& frequencyCell) {
     const std::string text = ToneCodeToText(code);
@@ -17,12 +53,34 @@ std::string toneCell(std::string_view code, const std::string& frequencyCell) {
     return frequencyCell.empty() ? "" : "OFF";
 }
 
+std::string receiveModeCell(std::string_view code, const std::string& rxFrequencyCell) {
+    if (code == "00") return rxFrequencyCell.empty() ? "" : ReceiveModeList()[0];
+    if (code == "01") return ReceiveModeList()[1];
+    return "";
+}
+
 std::string signallingCell(std::string_view code, const std::string& txFrequencyCell) {
     const auto value = hexValue(code);
     if (!value) return "";
     if (*value == 0) return txFrequencyCell.empty() ? "" : "关";
-    if (*value <= 0x11) return SignallingList()[*value];
+    if (*value < SignallingList().size()) return SignallingList()[*value];
     return "";
+}
+
+// Name: length byte, then up to 7 character bytes. A length of 8 to 0xFE asks for more than
+// the field holds: the 7 bytes it has are shown.
+std::string nameCell(std::string_view field) {
+    const auto length = hexValue(digits(field, 1, 2));
+    if (!length || *length == 0 || *length == 0xFF) return "";
+    const std::size_t n = *length < kNameBytes ? *length : kNameBytes;
+    const auto bytes = HexToBytes(digits(field, 3, 2 + 2 * n));
+    return GbkBytesToKeptText(std::string(bytes.bytes.begin(), bytes.bytes.end()));
+}
+
+// A list cell as two digits: its item index, or FF for a cell that is no item.
+std::string indexDigits(const std::vector<std::string>& list, const std::string& cell) {
+    const int index = IndexOf(list, cell);
+    return index < 0 ? "FF" : hexDigits(static_cast<std::uint32_t>(index), 2);
 }
 
 std::string errorAt(Band band, int row, int column, const std::string& what) {
@@ -36,93 +94,73 @@ const char* ChannelPageCaption(Band band) { return band == Band::Upper ? "上段
 
 void DecodeChannel(std::string_view record, Grid& grid, int row) {
     auto cell = [&](int column) -> std::string& { return grid.at(row, column); };
-    auto field = [&](std::size_t from, std::size_t to) { return digits(record, from, to); };
-
-    cell(kColRxFreq) = FrequencyFieldToText(field(1, 8));
-    cell(kColRxTone) = toneCell(field(9, 12), cell(kColRxFreq));
-    const auto mode = field(13, 14);
-    cell(kColRxMode) = mode == "00" ? (cell(kColRxFreq).empty() ? "" : "QT/DQT") : mode == "01" ? "QT/DQT+信令" : "";
-    cell(kColTxFreq) = FrequencyFieldToText(field(15, 22));
-    cell(kColTxTone) = toneCell(field(23, 26), cell(kColTxFreq));
-    cell(kColStartSignal) = signallingCell(field(27, 28), cell(kColTxFreq));
-    cell(kColEndSignal) = signallingCell(field(29, 30), cell(kColTxFreq));
-
-    const auto options = field(31, 32);
-    const auto bits = hexValue(options);
-    if (options == "FF" || !bits) {
-        for (int c = kColPower; c <= kColScrambler; ++c) cell(c) = "";
-    } else {
-        cell(kColPower) = PowerList()[(*bits >> 7) & 1];
-        cell(kColBandwidth) = BandwidthList()[(*bits >> 6) & 1];
-        cell(kColCompander) = OffOnList()[(*bits >> 5) & 1];
-        cell(kColScrambler) = OffOnList()[(*bits >> 4) & 1];
-    }
-
-    // Name: length byte, then up to 7 character bytes. A length of 8 to 0xFE asks for more
-    // than the field holds: the 7 bytes it has are shown.
-    const auto length = hexValue(field(33, 34));
-    if (!length || *length == 0 || *length == 0xFF) {
-        cell(kColName) = "";
-    } else {
-        const std::size_t n = *length < kNameBytes ? *length : kNameBytes;
-        const auto bytes = HexToBytes(field(35, 34 + 2 * n));
-        cell(kColName) = GbkBytesToKeptText(std::string(bytes.bytes.begin(), bytes.bytes.end()));
+    for (const RecordField& f : kRecord) {
+        const auto code = digits(record, f.from, f.to);
+        switch (f.cell) {
+            case Cell::Frequency: cell(f.column) = FrequencyFieldToText(code); break;
+            case Cell::Tone: cell(f.column) = toneCell(code, cell(f.frequency)); break;
+            case Cell::ReceiveMode: cell(f.column) = receiveModeCell(code, cell(f.frequency)); break;
+            case Cell::Signalling: cell(f.column) = signallingCell(code, cell(f.frequency)); break;
+            case Cell::Options: {
+                const auto bits = hexValue(code);
+                for (const OptionBit& o : kOptionBits)
+                    cell(o.column) = code == "FF" || !bits ? "" : o.items()[(*bits >> o.bit) & 1];
+                break;
+            }
+            case Cell::Name: cell(f.column) = nameCell(code); break;
+        }
     }
 }
 
 RecordResult EncodeChannel(const Grid& grid, int row, Band band) {
     auto cell = [&](int column) -> const std::string& { return grid.at(row, column); };
-    RecordResult result;
-    std::string& out = result.digits;
-
-    auto frequency = [&](int column) -> bool {
-        if (cell(column).empty()) {
-            out += "FFFFFFFF";
-            return true;
+    std::string out(kRecordDigits, 'F');
+    for (const RecordField& f : kRecord) {
+        const std::string& text = cell(f.column);
+        std::string code;
+        switch (f.cell) {
+            case Cell::Frequency: {
+                if (text.empty()) {
+                    code = "FFFFFFFF";
+                    break;
+                }
+                const auto units = ScaledDecimal(text);
+                if (!units || *units < 0 || *units > 0xFFFFFFFE) return {{}, errorAt(band, row, f.column, NotAFloat(text))};
+                code = hexDigits(static_cast<std::uint32_t>(*units), 8);
+                break;
+            }
+            case Cell::Tone: {
+                const auto tone = ToneTextToCode(text);
+                if (!tone) return {{}, errorAt(band, row, f.column, "'" + text + "'不是亚音频")};
+                code = *tone;
+                break;
+            }
+            case Cell::ReceiveMode: code = indexDigits(ReceiveModeList(), text); break;
+            case Cell::Signalling: code = indexDigits(SignallingList(), text); break;
+            case Cell::Options: {
+                std::uint32_t bits = 0;
+                for (const OptionBit& o : kOptionBits) {
+                    const int index = IndexOf(o.items(), cell(o.column));
+                    if (index < 0) {
+                        bits = 0xFF;  // any option not set: the whole byte is unset
+                        break;
+                    }
+                    bits |= static_cast<std::uint32_t>(index) << o.bit;
+                }
+                code = hexDigits(bits, 2);
+                break;
+            }
+            case Cell::Name: {
+                // A cell of more than 7 bytes (only a file can carry one) gives its first 7.
+                const std::string name = GbkPrefix(text, kNameBytes);
+                code = hexDigits(static_cast<std::uint32_t>(name.size()), 2) + BytesToHex(name);
+                code.resize(f.to - f.from + 1, 'F');
+                break;
+            }
         }
-        const auto units = ScaledDecimal(cell(column));
-        if (!units || *units < 0 || *units > 0xFFFFFFFE) {
-            result.error = errorAt(band, row, column, NotAFloat(cell(column)));
-            return false;
-        }
-        out += hexDigits(static_cast<std::uint32_t>(*units), 8);
-        return true;
-    };
-    auto tone = [&](int column) -> bool {
-        const auto code = ToneTextToCode(cell(column));
-        if (!code) {
-            result.error = errorAt(band, row, column, "'" + cell(column) + "'不是亚音频");
-            return false;
-        }
-        out += *code;
-        return true;
-    };
-    auto signalling = [&](int column) {
-        const int index = IndexOf(SignallingList(), cell(column));
-        out += index < 0 ? "FF" : hexDigits(static_cast<std::uint32_t>(index), 2);
-    };
-
-    if (!frequency(kColRxFreq) || !tone(kColRxTone)) return {{}, result.error};
-    const int mode = IndexOf(ReceiveModeList(), cell(kColRxMode));
-    out += mode < 0 ? "FF" : hexDigits(static_cast<std::uint32_t>(mode), 2);
-    if (!frequency(kColTxFreq) || !tone(kColTxTone)) return {{}, result.error};
-    signalling(kColStartSignal);
-    signalling(kColEndSignal);
-
-    const int power = IndexOf(PowerList(), cell(kColPower));
-    const int bandwidth = IndexOf(BandwidthList(), cell(kColBandwidth));
-    const int compander = IndexOf(OffOnList(), cell(kColCompander));
-    const int scrambler = IndexOf(OffOnList(), cell(kColScrambler));
-    if (power < 0 || bandwidth < 0 || compander < 0 || scrambler < 0)
-        out += "FF";
-    else
-        out += hexDigits(static_cast<std::uint32_t>(power * 128 + bandwidth * 64 + compander * 32 + scrambler * 16), 2);
-
-    // Name: a cell of more than 7 bytes (only a file can carry one) gives its first 7.
-    const std::string name = GbkPrefix(cell(kColName), kNameBytes);
-    out += hexDigits(static_cast<std::uint32_t>(name.size()), 2) + BytesToHex(name);
-    for (std::size_t i = name.size(); i < kNameBytes; ++i) out += "FF";
-    return result;
+        out = splice(out, f.from, f.to, code);
+    }
+    return {out, {}};
 }
 
 }  // namespace image

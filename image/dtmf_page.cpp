@@ -1,6 +1,9 @@
 #include "image/dtmf_page.h"
 
+#include <stdexcept>
+
 #include "image/hex.h"
+#include "image/transfer.h"
 
 namespace image {
 namespace {
@@ -26,21 +29,28 @@ std::string textToCode(std::string_view text, std::size_t room) {
     return out;
 }
 
-// Where each code lives: hidden field and digit range.
-struct Slot {
+using enum CodeKind;
+
+// Where each code lives: its hidden field and digits there. A long code is 8 bytes (a count
+// and 7 characters), a short one 6 (a count and 5).
+struct CodeSlot {
+    CodeKind kind;
+    int number;
     int field;
     std::size_t from, to;
+    int limit() const { return static_cast<int>((to - from + 1) / 2) - 1; }
 };
-Slot slotOf(CodeKind kind, int number) {
-    if (kind == CodeKind::Dtmf) {
-        const int field = 6 + (number - 1) / 2;
-        const std::size_t from = (number - 1) % 2 == 0 ? 1 : 17;
-        return {field, from, from + 15};
-    }
-    if (number <= 2) return {12, number == 1 ? 1u : 17u, number == 1 ? 16u : 32u};
-    const int field = 13 + (number - 3) / 2;
-    const std::size_t from = (number - 3) % 2 == 0 ? 1 : 13;
-    return {field, from, from + 11};
+constexpr CodeSlot kCodeSlots[] = {
+    {Dtmf, 1, 6, 1, 16},      {Dtmf, 2, 6, 17, 32},     {Dtmf, 3, 7, 1, 16},      {Dtmf, 4, 7, 17, 32},
+    {Dtmf, 5, 8, 1, 16},      {Dtmf, 6, 8, 17, 32},     {Dtmf, 7, 9, 1, 16},      {Dtmf, 8, 9, 17, 32},
+    {Identity, 1, 12, 1, 16}, {Identity, 2, 12, 17, 32}, {Identity, 3, 13, 1, 12}, {Identity, 4, 13, 13, 24},
+    {Identity, 5, 14, 1, 12}, {Identity, 6, 14, 13, 24}, {Identity, 7, 15, 1, 12}, {Identity, 8, 15, 13, 24},
+};
+
+const CodeSlot& slotOf(CodeKind kind, int number) {
+    for (const CodeSlot& s : kCodeSlots)
+        if (s.kind == kind && s.number == number) return s;
+    throw std::out_of_range("no code slot " + std::to_string(number));
 }
 
 std::string& textOf(EditorState& state, CodeKind kind, int number) {
@@ -67,26 +77,27 @@ std::string DtmfCodeToText(std::string_view code) {
 std::string DtmfTextToCode8(std::string_view text) { return textToCode(text.substr(0, 7), 7); }
 std::string DtmfTextToCode6(std::string_view text) { return textToCode(text.substr(0, 5), 5); }
 
-void DecodeDtmfBlock(EditorState& state, std::string_view block) {
-    for (int n = 1; n <= 6; ++n)
-        state.dtmf.sy[static_cast<std::size_t>(n)] = DtmfCodeToText(digits(block, 16 * (n - 1) + 1, 16 * n));
-}
+namespace {
 
-void DecodeDtmf78Block(EditorState& state, std::string_view block) {
-    state.dtmf.sy[7] = DtmfCodeToText(digits(block, 1, 16));
-    state.dtmf.sy[8] = DtmfCodeToText(digits(block, 17, 32));
-}
-
-void DecodeIdCodeBlock(EditorState& state, std::string_view block) {
-    state.dtmf.sypz[1] = DtmfCodeToText(digits(block, 1, 16));
-    state.dtmf.sypz[2] = DtmfCodeToText(digits(block, 17, 32));
-    for (int n = 3; n <= 8; ++n) {
-        const std::size_t from = 33 + 12 * static_cast<std::size_t>(n - 3);
-        state.dtmf.sypz[static_cast<std::size_t>(n)] = DtmfCodeToText(digits(block, from, from + 11));
+// Fills the codes that lie in the hidden fields a block of this kind carries, from the block.
+void decodeCodes(EditorState& state, BlockKind kind, std::string_view block) {
+    const TransferBlock& b = BlockOf(kind);
+    for (int i = 0; i < b.sliceCount; ++i) {
+        const FieldSlice& slice = b.slices[static_cast<std::size_t>(i)];
+        const auto at = static_cast<std::size_t>(slice.from) - 1;
+        for (const CodeSlot& s : kCodeSlots)
+            if (s.field == slice.field)
+                textOf(state, s.kind, s.number) = DtmfCodeToText(digits(block, at + s.from, at + s.to));
     }
 }
 
-int CodeLimit(CodeKind kind, int number) { return kind == CodeKind::Identity && number >= 3 ? 5 : 7; }
+}  // namespace
+
+void DecodeDtmfBlock(EditorState& state, std::string_view block) { decodeCodes(state, BlockKind::Dtmf, block); }
+void DecodeDtmf78Block(EditorState& state, std::string_view block) { decodeCodes(state, BlockKind::Dtmf78, block); }
+void DecodeIdCodeBlock(EditorState& state, std::string_view block) { decodeCodes(state, BlockKind::IdCodes, block); }
+
+int CodeLimit(CodeKind kind, int number) { return slotOf(kind, number).limit(); }
 
 KeyVerdict DtmfKeyPress(CodeKind kind, int number, std::size_t currentLength, char key) {
     constexpr char kBackspace = 8, kEnter = 13;
@@ -111,8 +122,8 @@ Message DtmfTextChanged(EditorState& state, CodeKind kind, int number) {
         text = kept;
         message = "只保留" + std::to_string(limit) + "个字符:1,2,3,4,5,6,7,8,9,0,*,#,A,B,C,D";
     }
-    const Slot s = slotOf(kind, number);
-    const std::string code = limit == 7 ? DtmfTextToCode8(text) : DtmfTextToCode6(text);
+    const CodeSlot& s = slotOf(kind, number);
+    const std::string code = textToCode(std::string_view(text).substr(0, limit), limit);
     std::string& field = state.k[static_cast<std::size_t>(s.field)];
     field = splice(field, s.from, s.to, code);
     return message;

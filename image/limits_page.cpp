@@ -1,8 +1,11 @@
 #include "image/limits_page.h"
 
+#include <stdexcept>
+
 #include "image/frequency.h"
 #include "image/gbk.h"
 #include "image/hex.h"
+#include "image/transfer.h"
 
 namespace image {
 namespace {
@@ -13,6 +16,48 @@ constexpr std::int64_t kLargestLimit = 0x7FFFFFFF;
 constexpr std::int64_t kSmallestLimit = -0x7FFFFFFF - 1;
 
 std::string& lineText(EditorState& state, int line) { return line == 1 ? state.limits.kaiji1 : state.limits.kaiji2; }
+
+// The block at 0x02D0 as its two hidden fields hold it: the message lines in k10, the limits
+// and their switch in k11.
+enum class Holds { Line, Limit, Switch };
+struct Place {
+    int field;
+    std::size_t from, to;
+    Holds holds;
+    int number;  // kaiji<n> or xp<n>
+};
+constexpr Place kPlaces[] = {
+    {10, 1, 16, Holds::Line, 1},   {10, 17, 32, Holds::Line, 2},  {11, 1, 8, Holds::Limit, 1},
+    {11, 9, 16, Holds::Limit, 2},  {11, 17, 24, Holds::Limit, 3}, {11, 25, 32, Holds::Limit, 4},
+    {11, 33, 34, Holds::Switch, 5},
+};
+
+const Place& placeOf(Holds holds, int number) {
+    for (const Place& p : kPlaces)
+        if (p.holds == holds && p.number == number) return p;
+    throw std::out_of_range("no such field on the limits page");
+}
+
+void put(EditorState& state, const Place& p, std::string_view newDigits) {
+    std::string& field = state.k[static_cast<std::size_t>(p.field)];
+    field = splice(field, p.from, p.to, newDigits);
+}
+
+// Fills the controls held in hidden field k<field> from that field's digits.
+void decodeField(EditorState& state, int field, std::string_view text) {
+    for (const Place& p : kPlaces) {
+        if (p.field != field) continue;
+        const auto code = digits(text, p.from, p.to);
+        switch (p.holds) {
+            case Holds::Line: lineText(state, p.number) = MessageLineToText(code); break;
+            case Holds::Limit: state.limits.xp[static_cast<std::size_t>(p.number)] = LimitToText(code); break;
+            case Holds::Switch:
+                if (code == "00") state.limits.xp5 = 0;
+                if (code == "01") state.limits.xp5 = 1;
+                break;
+        }
+    }
+}
 
 }  // namespace
 
@@ -38,24 +83,17 @@ std::string LimitToText(std::string_view code) {
     return FormatDecimal(static_cast<double>(value) / 100000.0);
 }
 
-void DecodePowerOnMessage(EditorState& state, std::string_view text) {
-    state.limits.kaiji1 = MessageLineToText(digits(text, 1, 16));
-    state.limits.kaiji2 = MessageLineToText(digits(text, 17, 32));
-}
+void DecodePowerOnMessage(EditorState& state, std::string_view text) { decodeField(state, 10, text); }
 
-void DecodeLimits(EditorState& state, std::string_view text) {
-    for (int n = 1; n <= 4; ++n) {
-        const std::size_t from = 1 + 8 * static_cast<std::size_t>(n - 1);
-        state.limits.xp[static_cast<std::size_t>(n)] = LimitToText(digits(text, from, from + 7));
-    }
-    const auto sw = digits(text, 33, 34);
-    if (sw == "00") state.limits.xp5 = 0;
-    if (sw == "01") state.limits.xp5 = 1;
-}
+void DecodeLimits(EditorState& state, std::string_view text) { decodeField(state, 11, text); }
 
 void DecodePowerOnAndLimits(EditorState& state, std::string_view text) {
-    DecodePowerOnMessage(state, digits(text, 1, 32));
-    DecodeLimits(state, digits(text, 33, 66));
+    const TransferBlock& b = BlockOf(BlockKind::PowerOnLimits);
+    for (int i = 0; i < b.sliceCount; ++i) {
+        const FieldSlice& slice = b.slices[static_cast<std::size_t>(i)];
+        decodeField(state, slice.field,
+                    digits(text, static_cast<std::size_t>(slice.from), static_cast<std::size_t>(slice.to)));
+    }
 }
 
 bool MessageKeyAccepted(std::string_view current, char key) {
@@ -73,16 +111,15 @@ LimitKey LimitKeyPress(int number, char key) {
 }
 
 Message MessageLineCommit(EditorState& state, int line) {
-    const std::size_t from = line == 1 ? 1 : 17;
-    state.k[10] = splice(state.k[10], from, from + 15, MessageLineToCode(lineText(state, line)));
+    put(state, placeOf(Holds::Line, line), MessageLineToCode(lineText(state, line)));
     return {};
 }
 
 Message LimitCommit(EditorState& state, int number) {
     const std::string& text = state.limits.xp[static_cast<std::size_t>(number)];
-    const std::size_t from = 1 + 8 * static_cast<std::size_t>(number - 1);
+    const Place& place = placeOf(Holds::Limit, number);
     if (text.empty()) {
-        state.k[11] = splice(state.k[11], from, from + 7, "FFFFFFFF");
+        put(state, place, "FFFFFFFF");
         return {};
     }
     const auto units = SignedScaledDecimal(text);
@@ -91,13 +128,13 @@ Message LimitCommit(EditorState& state, int number) {
     if (*units < kSmallestLimit) return "频段限制不能小于-21474.83648MHZ";
     // Two's complement: a negative limit goes back as the digits it came in.
     const auto bits = static_cast<std::uint32_t>(static_cast<std::int32_t>(*units));
-    state.k[11] = splice(state.k[11], from, from + 7, hexDigits(bits, 8));
+    put(state, place, hexDigits(bits, 8));
     return {};
 }
 
 Message LimitSwitchClick(EditorState& state) {
     if (state.limits.xp5 < 0 || state.limits.xp5 > 1) return {};
-    state.k[11] = splice(state.k[11], 33, 34, hexDigits(static_cast<std::uint32_t>(state.limits.xp5), 2));
+    put(state, placeOf(Holds::Switch, 5), hexDigits(static_cast<std::uint32_t>(state.limits.xp5), 2));
     return {};
 }
 

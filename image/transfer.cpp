@@ -52,6 +52,12 @@ const std::array<TransferBlock, kBlockCount>& TransferList() {
     return list;
 }
 
+const TransferBlock& BlockOf(BlockKind kind) {
+    for (const TransferBlock& b : kSettingsBlocks)
+        if (b.kind == kind) return b;
+    throw std::out_of_range("no settings block of that kind");
+}
+
 std::string ReadFrame(int j) { return ReadFrame(spanOf(block(j))); }
 
 MemorySpan FieldInMemory(int field) {

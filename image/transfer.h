@@ -44,6 +44,9 @@ struct TransferBlock {
 
 const std::array<TransferBlock, kBlockCount>& TransferList();
 
+// The one settings block of a kind (not a channel kind).
+const TransferBlock& BlockOf(BlockKind kind);
+
 // "52454144" + address + length, as hex text.
 std::string ReadFrame(int j);
 
