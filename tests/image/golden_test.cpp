@@ -485,6 +485,25 @@ TEST(GoldenChannelRecord, FieldPositionsBothWays) {
     EXPECT_EQ(std::string(kEmptyRecord), "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF00FFFFFFFFFFFFFF");
 }
 
+TEST(GoldenChannelRecord, NoToneModeOrSignallingShowsOnlyWhereItsDirectionHasAFrequency) {
+    // No tone, receive mode 00 and signalling 00, with one direction's frequency set at a time.
+    const std::string rxOnly = "00DD7174" "FFFF" "00" "FFFFFFFF" "FFFF" "00" "00" "FF" "00FFFFFFFFFFFFFF";
+    const std::string txOnly = "FFFFFFFF" "FFFF" "00" "00DD7174" "FFFF" "00" "00" "FF" "00FFFFFFFFFFFFFF";
+    Grid g;
+    DecodeChannel(rxOnly, g, 1);
+    EXPECT_EQ(g.at(1, kColRxTone), "OFF");
+    EXPECT_EQ(g.at(1, kColRxMode), "QT/DQT");
+    EXPECT_EQ(g.at(1, kColTxTone), "");
+    EXPECT_EQ(g.at(1, kColStartSignal), "");
+    EXPECT_EQ(g.at(1, kColEndSignal), "");
+    DecodeChannel(txOnly, g, 2);
+    EXPECT_EQ(g.at(2, kColRxTone), "");
+    EXPECT_EQ(g.at(2, kColRxMode), "");
+    EXPECT_EQ(g.at(2, kColTxTone), "OFF");
+    EXPECT_EQ(g.at(2, kColStartSignal), "关");
+    EXPECT_EQ(g.at(2, kColEndSignal), "关");
+}
+
 // ---------------------------------------------------------------------------------------
 // Band pages: item lists, steps and the digit position of every control.
 
@@ -585,6 +604,40 @@ TEST(GoldenBandPage, DecoderReadsEachControlFromItsDigits) {
     }
 }
 
+// What a read makes of every value of a one-byte list field: up to `readLimit` the value is
+// the index (past the list's end: no selection); above it the list keeps its selection, or
+// selects its first item where the rule says so.
+struct ReadRule {
+    int control;
+    int half;
+    std::size_t from;
+    int items;
+    int readLimit;
+    bool aboveSelectsFirst;
+};
+void expectReadRule(const ReadRule& r, int value, int before, int got, const char* page) {
+    const int expected = value <= r.readLimit ? (value < r.items ? value : -1) : r.aboveSelectsFirst ? 0 : before;
+    EXPECT_EQ(got, expected) << page << " control " << r.control << ", value " << value;
+}
+
+TEST(GoldenBandPage, EveryByteValueOfEveryListField) {
+    const ReadRule rules[] = {
+        {1, 0, 1, 2, 3, true},   {2, 0, 3, 128, 127, true}, {6, 0, 17, 2, 1, false},  {8, 0, 25, 18, 17, false},
+        {5, 0, 27, 18, 17, false}, {10, 0, 29, 2, 1, false}, {11, 0, 31, 2, 1, false}, {12, 1, 1, 2, 1, false},
+        {13, 1, 3, 2, 1, false}, {14, 1, 5, 3, 2, false},
+    };
+    const std::string startup = "0000FFFFFFFFFFFF00FFFFFF00000101" "000000000F424009C4FFFFFFFFFFFFFF";
+    for (const ReadRule& r : rules)
+        for (int value = 0; value <= 255; ++value) {
+            EditorState d;
+            const int before = 1;  // a selection no rule above gives by itself for every list
+            d.upperBand.list[static_cast<std::size_t>(r.control)] = before;
+            const std::size_t from = (r.half == 0 ? 0 : 32) + r.from;
+            DecodeBandBlock(d, Band::Upper, with(startup, from, from + 1, hex(static_cast<unsigned>(value), 2)));
+            expectReadRule(r, value, before, d.upperBand.list[static_cast<std::size_t>(r.control)], "band page");
+        }
+}
+
 // ---------------------------------------------------------------------------------------
 // General page: lists, single tone, DTMF time and every control's digits in k5.
 
@@ -675,6 +728,30 @@ TEST(GoldenGeneralPage, DecoderReadsEachControlFromItsDigits) {
     EditorState d;
     DecodeGeneralBlock(d, with(startup, 5, 8, "03AC"));
     EXPECT_EQ(d.general.radioFreq, "94.0");
+}
+
+TEST(GoldenGeneralPage, EveryByteValueOfEveryListField) {
+    const ReadRule rules[] = {
+        {2, 0, 3, 21, 20, false},  {4, 0, 9, 4, 7, false},   {5, 0, 11, 4, 7, false},  {6, 0, 13, 4, 7, false},
+        {7, 0, 15, 2, 1, false},   {8, 0, 17, 2, 1, false},  {9, 0, 19, 10, 9, false}, {10, 0, 21, 2, 9, false},
+        {11, 0, 23, 21, 20, false}, {14, 0, 33, 10, 9, false}, {15, 0, 35, 2, 1, false},
+    };
+    const std::string startup = "000FFFFF010203000102000406D600320300";
+    for (const ReadRule& r : rules)
+        for (int value = 0; value <= 255; ++value) {
+            EditorState d;
+            const int before = 1;
+            d.general.list[static_cast<std::size_t>(r.control)] = before;
+            DecodeGeneralBlock(d, with(startup, r.from, r.from + 1, hex(static_cast<unsigned>(value), 2)));
+            expectReadRule(r, value, before, d.general.list[static_cast<std::size_t>(r.control)], "general page");
+        }
+    // The main band takes only its two codes.
+    for (int value = 0; value <= 255; ++value) {
+        EditorState d;
+        d.general.list[1] = 7;
+        DecodeGeneralBlock(d, with(startup, 1, 2, hex(static_cast<unsigned>(value), 2)));
+        EXPECT_EQ(d.general.list[1], value <= 1 ? value : 7) << "main band " << value;
+    }
 }
 
 // ---------------------------------------------------------------------------------------
