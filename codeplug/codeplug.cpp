@@ -7,6 +7,7 @@
 #include <optional>
 #include <type_traits>
 
+#include "image/file_characters.h"
 #include "image/gbk.h"
 #include "image/hex.h"
 #include "image/page_tables.h"
@@ -233,29 +234,28 @@ void note(std::vector<std::string>& list, std::string what) {
     list.push_back(std::move(what));
 }
 
+bool breaks(std::string_view text, std::size_t i, bool opensRecord) {
+    return image::BreaksFileField(text[i]) || (i == 0 && opensRecord && image::BreaksFileAtStart(text[i]));
+}
+
 bool needsCleaning(std::string_view text, bool opensRecord) {
-    return text.find_first_of(",'\"\r\n") != std::string_view::npos ||
-           (opensRecord && !text.empty() && text[0] == '~');
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (breaks(text, i, opensRecord)) return true;
+    return false;
 }
 
 Cleaned clean(std::string_view text, bool opensRecord, bool checkGbk, Words w) {
     Cleaned out{std::string(text), {}};
     for (std::size_t i = 0; i < out.text.size(); ++i) {
         char& c = out.text[i];
-        switch (c) {
-            case ',': note(out.replaced, "','"); c = ' '; break;
-            case '\'': note(out.replaced, "'''"); c = ' '; break;
-            case '"': note(out.replaced, "'\"'"); c = ' '; break;
-            case '\r':
-            case '\n': note(out.replaced, say(w, "a line break", "换行符")); c = ' '; break;
-            case '~':
-                if (i == 0 && opensRecord) {
-                    note(out.replaced, say(w, "'~' opening the record", "记录开头的'~'"));
-                    c = ' ';
-                }
-                break;
-            default: break;
-        }
+        if (!breaks(out.text, i, opensRecord)) continue;
+        if (c == '\r' || c == '\n')
+            note(out.replaced, say(w, "a line break", "换行符"));
+        else if (image::BreaksFileAtStart(c))
+            note(out.replaced, say(w, "'~' opening the record", "记录开头的'~'"));
+        else
+            note(out.replaced, "'" + std::string(1, c) + "'");
+        c = ' ';
     }
     if (!checkGbk || isAscii(out.text) || image::Utf8ToGbk(out.text)) return out;
     std::string kept;

@@ -81,10 +81,9 @@ std::string lower(std::string s) {
 
 std::string quoted(std::string_view s) { return "'" + std::string(s) + "'"; }
 
-bool inBands(std::int64_t units, int low, int high) { return units >= low * kUnitsPerMHz && units <= high * kUnitsPerMHz; }
 int rangeOf(std::int64_t units) {
-    if (inBands(units, image::kVhfLowMHz, image::kVhfHighMHz)) return 1;
-    if (inBands(units, image::kUhfLowMHz, image::kUhfHighMHz)) return 2;
+    if (image::InBand(units, image::kVhfLowMHz, image::kVhfHighMHz)) return 1;
+    if (image::InBand(units, image::kUhfLowMHz, image::kUhfHighMHz)) return 2;
     return 0;
 }
 

@@ -100,7 +100,6 @@ void DecodeIdCodeBlock(EditorState& state, std::string_view block) { decodeCodes
 int CodeLimit(CodeKind kind, int number) { return slotOf(kind, number).limit(); }
 
 KeyVerdict DtmfKeyPress(CodeKind kind, int number, std::size_t currentLength, char key) {
-    constexpr char kBackspace = 8, kEnter = 13;
     if (currentLength >= static_cast<std::size_t>(CodeLimit(kind, number)) && key != kBackspace) return {false, {}};
     if (key == kBackspace || key == kEnter || isDtmfChar(key)) return {true, {}};
     return {false, kind == CodeKind::Dtmf ? "DTMF:1,2,3,4,5,6,7,8,9,0,*,#,A,B,D"

@@ -1,12 +1,12 @@
 #include "image/grid_editing.h"
 
 #include "image/code_tables.h"
+#include "image/file_characters.h"
 #include "image/gbk.h"
 
 namespace image {
 namespace {
 
-constexpr char kBackspace = 8, kEnter = 13;
 constexpr std::size_t kFrequencyChars = 9, kNameChars = 7;
 
 // The list of each list column, and which frequency column must be set for it to open.
@@ -122,9 +122,7 @@ KeyAction NameKey(std::string_view text, char key) {
     if (key == kEnter) return KeyAction::Close;
     if (key == kBackspace) return KeyAction::Accept;
     if (static_cast<unsigned char>(key) < 32 || static_cast<unsigned char>(key) > 126) return KeyAction::Drop;
-    // The file format cannot carry a comma or a quote character inside a name.
-    if (key == ',' || key == '"' || key == '\'') return KeyAction::Drop;
-    if (key == '~' && text.empty()) return KeyAction::Drop;
+    if (BreaksFileField(key) || (text.empty() && BreaksFileAtStart(key))) return KeyAction::Drop;
     return GbkSize(text) >= kNameChars ? KeyAction::Drop : KeyAction::Accept;
 }
 

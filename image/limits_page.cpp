@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "image/file_characters.h"
 #include "image/frequency.h"
 #include "image/gbk.h"
 #include "image/hex.h"
@@ -97,16 +98,15 @@ void DecodePowerOnAndLimits(EditorState& state, std::string_view text) {
 }
 
 bool MessageKeyAccepted(std::string_view current, char key) {
-    if (key == 8) return true;
+    if (key == kBackspace) return true;
     if (GbkSize(current) >= kLineBytes) return false;
     if (key < 32 || key > 126) return false;
-    if (key == ',' || key == '"' || key == '\'') return false;
-    return key != '~' || !current.empty();
+    return !BreaksFileField(key) && !(current.empty() && BreaksFileAtStart(key));
 }
 
 LimitKey LimitKeyPress(int number, char key) {
-    if ((key >= '0' && key <= '9') || key == '.' || key == 8) return LimitKey::Accept;
-    if (key == 13 && number < 4) return LimitKey::NextField;
+    if ((key >= '0' && key <= '9') || key == '.' || key == kBackspace) return LimitKey::Accept;
+    if (key == kEnter && number < 4) return LimitKey::NextField;
     return LimitKey::Refuse;
 }
 

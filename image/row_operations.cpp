@@ -1,3 +1,4 @@
+#include "image/band_edges.h"
 #include "image/row_operations.h"
 
 #include <algorithm>
@@ -229,7 +230,7 @@ Message FillFrequencies(Grid& grid, const std::vector<int>& rows, std::string_vi
         }
         filled.at(r, kColTxFreq) = *txCell;
     }
-    if (!problems.empty()) return "频率在136~176MHZ 400~490MHZ, 没有填充任何信道:" + problems;
+    if (!problems.empty()) return "频率在" + BandsText() + ", 没有填充任何信道:" + problems;
     grid = std::move(filled);
     return {};
 }

@@ -17,9 +17,9 @@ class QLineEdit;
 
 namespace shell {
 
-constexpr char kBackspace = 8;
-constexpr char kEnter = 13;
-constexpr char kNonAscii = 127;  // any character outside ASCII: no filter lets it through
+using image::kBackspace;
+using image::kEnter;
+using image::kNonAscii;
 
 struct EditHooks {
     // A typed character: backspace as 8, Enter as 13, ASCII as itself, anything else as
