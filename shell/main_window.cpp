@@ -57,7 +57,7 @@ constexpr const char* kLastPortKey = "ports/last";
 
 std::unique_ptr<QSettings> openSettings(const QString& file) {
     if (!file.isEmpty()) return std::make_unique<QSettings>(file, QSettings::IniFormat);
-    // The application's name also names the per-user data folder.
+    // Named as the per-user data folder is: $XDG_CONFIG_HOME/radio/radio.ini.
     const QString name = QCoreApplication::applicationName();
     return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, name, name);
 }
