@@ -103,6 +103,8 @@ int main(int argc, char** argv) {
             names.insert(names.begin(), path);
             return names;
         };
+        // The virtual radio is the port opened; its run leaves the port used last alone.
+        options.rememberPort = false;
     }
 
     shell::DialogPrompter dialogs;

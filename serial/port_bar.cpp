@@ -1,5 +1,7 @@
 #include "serial/port_bar.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <exception>
 
 #include "files/system_reason.h"
@@ -26,37 +28,61 @@ void PortBar::SetItems(std::vector<std::string> names) {
     ItemIndex = -1;
 }
 
-void PortBar::OpenAtStartup(TComm& comm) {
-    if (Items.empty()) {
-        Panel0 = kNoSerialPort;
+void PortBar::Refresh(std::vector<std::string> names) {
+    const std::string selected = SelectedName();
+    const int oldIndex = ItemIndex;
+    Items = std::move(names);
+    ItemIndex = -1;
+    if (oldIndex < 0) return;
+    const auto found = std::find(Items.begin(), Items.end(), selected);
+    if (found != Items.end()) {
+        ItemIndex = static_cast<int>(found - Items.begin());
         return;
     }
-    ItemIndex = 0;
-    OpenSelected(comm);
+    const auto at = std::min(static_cast<std::size_t>(oldIndex), Items.size());
+    Items.insert(Items.begin() + static_cast<std::ptrdiff_t>(at), selected);
+    ItemIndex = static_cast<int>(at);
 }
 
-void PortBar::ComboBox1Click(TComm& comm, int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= Items.size()) return;
+std::string PortBar::SelectedName() const {
+    if (ItemIndex < 0 || static_cast<std::size_t>(ItemIndex) >= Items.size()) return {};
+    return Items[static_cast<std::size_t>(ItemIndex)];
+}
+
+bool PortBar::OpenAtStartup(TComm& comm, const std::string& preferredName) {
+    if (Items.empty()) {
+        Panel0 = kNoSerialPort;
+        return false;
+    }
+    const auto preferred = std::find(Items.begin(), Items.end(), preferredName);
+    ItemIndex = preferredName.empty() || preferred == Items.end() ? 0 : static_cast<int>(preferred - Items.begin());
+    return OpenSelected(comm);
+}
+
+bool PortBar::ComboBox1Click(TComm& comm, int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= Items.size()) return false;
     ItemIndex = index;
     // The original closes the port only when panel 0 holds the caption followed by "COM".
     // No port name here begins with COM, so that test would leave every open port open and
     // make each change of port fail as occupied; whether a port is open is asked of the
     // port itself.
     if (comm.IsOpen()) comm.ClosePort();
-    OpenSelected(comm);
+    return OpenSelected(comm);
 }
 
-void PortBar::OpenSelected(TComm& comm) {
-    const std::string& name = Items[static_cast<std::size_t>(ItemIndex)];
+bool PortBar::OpenSelected(TComm& comm) {
+    const std::string name = SelectedName();
     comm.SetCommName(DeviceName(name));
     try {
         comm.OpenPort();
         Panel0 = Label1Caption + name;
         Panel0Reason.clear();
+        return true;
     } catch (const std::exception& e) {
         Panel0 = Label1Caption + kPortOccupied;
         Panel0Reason = OpenFailureText(comm.LastOpenFailure(), comm.CommName());
         if (Panel0Reason.empty()) Panel0Reason = e.what();
+        return false;
     }
 }
 

@@ -25,19 +25,29 @@ struct PortBar {
     std::string Panel0Reason;        // why the last open failed (the panel's tooltip), "" after success
     std::string Label1Caption = kLabel1Caption;
 
-    // Fills the items (from PortList) once, at start-up.
+    // Fills the items (from PortList) at start-up.
     void SetItems(std::vector<std::string> names);
 
-    // Start-up opening: no items gives "无串口!" and the port stays closed; otherwise item 0
-    // is selected and opened, and panel 0 tells the outcome.
-    void OpenAtStartup(TComm& comm);
+    // The list read again (the drop-down opens; an adapter may have been plugged in or out).
+    // The selection stays on the same name. A selected name no longer listed is kept at its
+    // place: it may be the port that is open, and the list never changes which port that is.
+    void Refresh(std::vector<std::string> names);
+
+    // The name of the selected item; empty when nothing is selected.
+    std::string SelectedName() const;
+
+    // Start-up opening: no items gives "无串口!" and the port stays closed; otherwise the item
+    // named `preferredName` (the port used last) is selected when listed, else item 0, and it
+    // is opened; panel 0 tells the outcome. True when the port opened.
+    bool OpenAtStartup(TComm& comm, const std::string& preferredName = {});
 
     // The operator picked an entry (also the one already open): an open port is closed
     // first, then the picked one is opened. An index outside the items changes nothing.
-    void ComboBox1Click(TComm& comm, int index);
+    // True when the picked port opened.
+    bool ComboBox1Click(TComm& comm, int index);
 
 private:
-    void OpenSelected(TComm& comm);
+    bool OpenSelected(TComm& comm);
 };
 
 }  // namespace serial

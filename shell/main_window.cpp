@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -37,6 +38,30 @@ QString joined(const std::vector<std::string>& lines) {
     return list.join('\n');
 }
 
+// The port list, read again as it drops down, so an adapter plugged in after the start is
+// there without a restart.
+class PortBox : public QComboBox {
+public:
+    PortBox(std::function<void()> beforePopup, QWidget* parent)
+        : QComboBox(parent), beforePopup_(std::move(beforePopup)) {}
+    void showPopup() override {
+        beforePopup_();
+        QComboBox::showPopup();
+    }
+
+private:
+    std::function<void()> beforePopup_;
+};
+
+constexpr const char* kLastPortKey = "ports/last";
+
+std::unique_ptr<QSettings> openSettings(const QString& file) {
+    if (!file.isEmpty()) return std::make_unique<QSettings>(file, QSettings::IniFormat);
+    // Named as the per-user data folder is: $XDG_CONFIG_HOME/radio/radio.ini.
+    const QString name = QCoreApplication::applicationName();
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, name, name);
+}
+
 constexpr const char* kFileFilter = "*.bc";
 constexpr const char* kBusyText = "正在与电台通讯, 请等当前操作结束!";
 
@@ -50,6 +75,7 @@ TForm2::TForm2(Prompter& prompter, MainWindowOptions options)
       radio_(comm_, pump_),
       host_{state_, bindings_, [this](const auto& handler, const std::string& edit) { run(handler, edit); }} {
     if (!options_.portList) options_.portList = [] { return serial::PortList(); };
+    if (!options_.portLabel) options_.portLabel = [](const std::string& name) { return serial::PortLabel(name); };
     if (!options_.terminate) options_.terminate = [] { QCoreApplication::quit(); };
 
     setObjectName("Form2");
@@ -77,9 +103,9 @@ TForm2::TForm2(Prompter& prompter, MainWindowOptions options)
     radiolink::ConfigureComm1(comm_);
     comm_.SetInx_XonXoffFlow(true);
     comm_.SetOutx_XonXoffFlow(true);
-    // The port list, and the first port opened.
+    // The port list, and the port used last opened, else the first.
     portBar_.SetItems(options_.portList());
-    portBar_.OpenAtStartup(comm_);
+    if (portBar_.OpenAtStartup(comm_, lastPort())) rememberPort(portBar_.SelectedName());
     // All traffic with the radio runs without XON/XOFF: 0x11 and 0x13 are data.
     comm_.SetInx_XonXoffFlow(false);
     comm_.SetOutx_XonXoffFlow(false);
@@ -224,7 +250,7 @@ QWidget* TForm2::buildPortBar() {
     row->setContentsMargins(8, 4, 8, 4);
     Label1_ = new QLabel(utf8(serial::kLabel1Caption), panel);
     Label1_->setObjectName("Label1");
-    ComboBox1_ = new QComboBox(panel);
+    ComboBox1_ = new PortBox([this] { refreshPorts(); }, panel);
     ComboBox1_->setObjectName("ComboBox1");
     ComboBox1_->setEditable(false);
     ComboBox1_->setMinimumWidth(160);
@@ -327,16 +353,32 @@ void TForm2::showCsvEntries() {
 void TForm2::showPortBar() {
     const QSignalBlocker blocker(ComboBox1_);
     ComboBox1_->clear();
-    for (const auto& name : portBar_.Items) ComboBox1_->addItem(text(name));
+    for (const auto& name : portBar_.Items) ComboBox1_->addItem(text(options_.portLabel(name)), text(name));
     ComboBox1_->setCurrentIndex(portBar_.ItemIndex);
     panels_[0]->setText(text(portBar_.Panel0));
     panels_[0]->setToolTip(text(portBar_.Panel0Reason));
 }
 
+void TForm2::refreshPorts() {
+    portBar_.Refresh(options_.portList());
+    showPortBar();
+}
+
 void TForm2::ComboBox1Click(int index) {
     // A procedure waiting on the port keeps it until it ends.
-    if (!refuseWhileBusy()) portBar_.ComboBox1Click(comm_, index);
+    if (!refuseWhileBusy() && portBar_.ComboBox1Click(comm_, index)) rememberPort(portBar_.SelectedName());
     showPortBar();
+}
+
+std::string TForm2::lastPort() const {
+    if (!options_.rememberPort) return {};
+    return openSettings(options_.settingsFile)->value(kLastPortKey).toString().toStdString();
+}
+
+void TForm2::rememberPort(const std::string& name) {
+    if (!options_.rememberPort) return;
+    // Unwritable settings cost only the choice at the next start.
+    openSettings(options_.settingsFile)->setValue(kLastPortKey, text(name));
 }
 
 void TForm2::endProgram() {
@@ -457,7 +499,11 @@ void TForm2::N7Click() {
     showState();
 }
 
-bool TForm2::portOpenAsShown() const { return panels_[0]->text() == Label1_->text() + ComboBox1_->currentText(); }
+// The panel names the port that opened; the list shows it with its description, so the
+// selected item's name is what is compared.
+bool TForm2::portOpenAsShown() const {
+    return panels_[0]->text() == Label1_->text() + ComboBox1_->currentData().toString();
+}
 
 void TForm2::singleBlock(int button) {
     if (!portOpenAsShown()) return;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include <QMainWindow>
+#include <QString>
 
 #include "image/editor_state.h"
 #include "image/history.h"
@@ -38,8 +39,18 @@ class ChannelPage;
 class Prompter;
 
 struct MainWindowOptions {
-    // The names the port bar lists, first to last; by default the system's serial ports.
+    // The names the port bar lists, first to last; by default the system's serial ports. Read
+    // at start and again each time the list drops down.
     std::function<std::vector<std::string>()> portList;
+    // What the list shows for a name; by default the name and what the system says the port
+    // is (serial::PortLabel). The item's data stays the name, which is what is opened.
+    std::function<std::string(const std::string&)> portLabel;
+    // The INI file keeping the port used last; by default the per-user settings,
+    // $XDG_CONFIG_HOME/radio/radio.ini.
+    QString settingsFile;
+    // The port used last is opened at start when listed, and a port that opens becomes it.
+    // Off for a run on the virtual radio, whose pseudo-terminal is another each run.
+    bool rememberPort = true;
     // Ends the program; by default the application's event loop is told to quit.
     std::function<void()> terminate;
 };
@@ -119,7 +130,12 @@ private:
     void buildPages();
     void buildStatusBar();
     void showPortBar();
+    // The drop-down opens: the ports are listed anew.
+    void refreshPorts();
     void ComboBox1Click(int index);
+    // The port used last, kept in the settings; "" when none is or remembering is off.
+    std::string lastPort() const;
+    void rememberPort(const std::string& name);
     // The limits page's four buttons; nothing happens unless the port opened.
     void singleBlock(int button);
     bool portOpenAsShown() const;

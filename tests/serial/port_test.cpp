@@ -171,4 +171,89 @@ TEST(PortBar, PickingAnotherPortClosesTheOpenOneThoughItsNameHasNoCom) {
     EXPECT_NO_THROW(other.OpenPort());
 }
 
+// The port used last is opened at start when it is listed; otherwise the first, as on a
+// first start.
+TEST(PortBar, StartUpOpensThePortUsedLastWhenListedElseTheFirst) {
+    PtyPair first, second;
+    OwnerQueue queue;
+    {
+        TComm comm(queue);
+        PortBar bar;
+        bar.SetItems({first.path(), second.path()});
+        EXPECT_TRUE(bar.OpenAtStartup(comm, second.path()));
+        EXPECT_EQ(bar.ItemIndex, 1);
+        EXPECT_EQ(bar.SelectedName(), second.path());
+        EXPECT_EQ(comm.CommName(), second.path());
+        EXPECT_EQ(bar.Panel0, "通讯端口:" + second.path());
+    }
+    for (const std::string& preferred : {std::string("/dev/pts/unplugged"), std::string()}) {
+        TComm comm(queue);
+        PortBar bar;
+        bar.SetItems({first.path(), second.path()});
+        EXPECT_TRUE(bar.OpenAtStartup(comm, preferred)) << preferred;
+        EXPECT_EQ(bar.ItemIndex, 0) << preferred;
+        EXPECT_EQ(comm.CommName(), first.path()) << preferred;
+    }
+    // A remembered port that fails is reported as any other; it is not swapped for another.
+    TComm comm(queue);
+    PortBar bar;
+    bar.SetItems({first.path(), "/dev/ttyNOSUCH9"});
+    EXPECT_FALSE(bar.OpenAtStartup(comm, "/dev/ttyNOSUCH9"));
+    EXPECT_EQ(bar.ItemIndex, 1);
+    EXPECT_EQ(bar.Panel0, "通讯端口:串口被占用!");
+    EXPECT_FALSE(comm.IsOpen());
+    EXPECT_FALSE(bar.ComboBox1Click(comm, 5));
+    EXPECT_TRUE(bar.ComboBox1Click(comm, 0));
+}
+
+TEST(PortBar, RefreshKeepsTheSelectedNameAndNeverChangesTheOpenPort) {
+    PtyPair open;
+    OwnerQueue queue;
+    TComm comm(queue);
+    PortBar bar;
+    bar.SetItems({"ttyS1", open.path(), "ttyUSB0"});
+    ASSERT_TRUE(bar.ComboBox1Click(comm, 1));
+    const std::string panel = bar.Panel0;
+
+    // An adapter plugged in sorts before the open port: the selection follows the name.
+    bar.Refresh({"ttyACM0", "ttyS1", open.path(), "ttyUSB0"});
+    EXPECT_EQ(bar.Items, (std::vector<std::string>{"ttyACM0", "ttyS1", open.path(), "ttyUSB0"}));
+    EXPECT_EQ(bar.ItemIndex, 2);
+
+    // The open port is no longer listed (its adapter pulled out): it stays, selected, at its
+    // place, and the port, the panel and its reason are left as they were.
+    bar.Refresh({"ttyS1", "ttyUSB0"});
+    EXPECT_EQ(bar.Items, (std::vector<std::string>{"ttyS1", "ttyUSB0", open.path()}));
+    EXPECT_EQ(bar.SelectedName(), open.path());
+    bar.Refresh({"ttyS1"});
+    EXPECT_EQ(bar.Items, (std::vector<std::string>{"ttyS1", open.path()}));
+    EXPECT_EQ(bar.SelectedName(), open.path());
+    bar.Refresh({});
+    EXPECT_EQ(bar.Items, (std::vector<std::string>{open.path()}));
+    EXPECT_EQ(bar.ItemIndex, 0);
+    EXPECT_TRUE(comm.IsOpen());
+    EXPECT_EQ(comm.CommName(), open.path());
+    EXPECT_EQ(bar.Panel0, panel);
+    EXPECT_EQ(bar.Panel0Reason, "");
+
+    // Back again it is listed once.
+    bar.Refresh({open.path(), "ttyS1"});
+    EXPECT_EQ(bar.Items, (std::vector<std::string>{open.path(), "ttyS1"}));
+    EXPECT_EQ(bar.ItemIndex, 0);
+}
+
+TEST(PortBar, RefreshWithoutSelectionSelectsNothingAndOpensNothing) {
+    OwnerQueue queue;
+    TComm comm(queue);
+    PortBar bar;
+    bar.SetItems({});
+    bar.OpenAtStartup(comm);
+    bar.Refresh({"ttyUSB0", "ttyUSB1"});
+    EXPECT_EQ(bar.Items, (std::vector<std::string>{"ttyUSB0", "ttyUSB1"}));
+    EXPECT_EQ(bar.ItemIndex, -1);
+    EXPECT_EQ(bar.SelectedName(), "");
+    EXPECT_EQ(bar.Panel0, "无串口!");
+    EXPECT_FALSE(comm.IsOpen());
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QSettings>
 #include <QTabWidget>
 #include <QWindow>
 
@@ -19,6 +20,9 @@ int main(int argc, char** argv) {
     // Every full read keeps a raw backup: these go to a folder of the run, never the user's.
     QTemporaryDir backups;
     qputenv("RADIO_BACKUP_DIR", QFile::encodeName(backups.path()));
+    // Nor do the per-user settings (the port used last) go to the user's.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
@@ -54,11 +58,14 @@ void UserFolder::put(const char* name, const std::string& bytes) const {
     std::ofstream(path(name), std::ios::binary | std::ios::trunc) << bytes;
 }
 
-Program::Program(bool withRadio, const char* fault, bool showMain) : radio(startRadio(withRadio, fault)) {
+Program::Program(bool withRadio, const char* fault, bool showMain, const Adjust& adjust)
+    : radio(startRadio(withRadio, fault)) {
     shell::MainWindowOptions options;
     const std::string path = radio ? radio->slavePath() : std::string();
     options.portList = [path] { return path.empty() ? std::vector<std::string>{} : std::vector<std::string>{path}; };
     options.terminate = [this] { ++terminated; };
+    options.settingsFile = user.temporary.filePath("radio.ini");
+    if (adjust) adjust(options, path);
     windows = shell::CreateWindows(prompter, user.dir, options);
     form2().radio().timing = ShortWaits();
     if (!showMain) return;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -107,7 +108,11 @@ struct UserFolder {
 struct Program {
     // withRadio: a virtual radio listed as the only port; otherwise no port at all. The main
     // window is shown at once, as after a log-in, unless showMain is false.
-    explicit Program(bool withRadio = true, const char* fault = "none", bool showMain = true);
+    // `adjust` may change the window's options before it is made; it is given the virtual
+    // radio's path ("" without one). The port used last is kept in a file of this Program's
+    // own unless `adjust` says otherwise.
+    using Adjust = std::function<void(shell::MainWindowOptions&, const std::string& radioPath)>;
+    explicit Program(bool withRadio = true, const char* fault = "none", bool showMain = true, const Adjust& adjust = {});
     ~Program();
 
     shell::TForm1& form1() { return *windows.Form1; }
