@@ -27,7 +27,7 @@ void BM_Save(benchmark::State& st) {
     std::size_t bytes = 0;
     for (auto _ : st) {
         auto text = codeplug::ToText(s);
-        bytes = text.bytes.size();
+        bytes = text.value.size();
         benchmark::DoNotOptimize(text);
     }
     st.counters["file_bytes"] = static_cast<double>(bytes);
@@ -35,7 +35,7 @@ void BM_Save(benchmark::State& st) {
 BENCHMARK(BM_Save)->Unit(benchmark::kMicrosecond);
 
 void BM_Open(benchmark::State& st) {
-    const std::string bytes = codeplug::ToText(FullState()).bytes;
+    const std::string bytes = codeplug::ToText(FullState()).value;
     const image::EditorState current;
     for (auto _ : st) {
         auto opened = codeplug::FromText(bytes, current);

@@ -87,12 +87,12 @@ int runImport(const std::vector<std::string>& args) {
                                                    " bad rows (import the others with --skip-bad)");
         return cli::kFailed;
     }
-    const codeplug::SaveResult saved = codeplug::SaveFile(file, result.state);
+    const image::Outcome<> saved = codeplug::SaveFile(file, result.state);
     if (!saved.ok()) {
         cli::Fail("import-csv", saved.error);
         return cli::kUsage;
     }
-    for (const auto& c : saved.changed) cli::Fail("import-csv", "warning: " + file + ": " + c);
+    for (const auto& c : saved.notes) cli::Fail("import-csv", "warning: " + file + ": " + c);
     std::printf("imported %zu channels into %s of %s", result.imported.size(), image::ChannelPageCaption(*band),
                 file.c_str());
     if (!result.skipped.empty()) std::printf(", skipped %zu bad rows", result.skipped.size());

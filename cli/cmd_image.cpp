@@ -16,12 +16,12 @@ int runImage(const std::vector<std::string>& given) {
     const auto state = cli::OpenCodeplug("image", args[0]);
     if (!state) return cli::kUsage;
     // The frames the write procedure would send, built by the very same code.
-    const image::FramesResult frames = image::BuildWriteFrames(*state);
+    const auto frames = image::BuildWriteFrames(*state);
     if (!frames.ok()) {
         cli::Fail("image", args[0] + ": " + frames.error);
         return cli::kUsage;
     }
-    const std::vector<std::uint8_t> memory = image::ImageFromFrames(frames.frames);
+    const std::vector<std::uint8_t> memory = image::ImageFromFrames(frames.value);
     std::string error;
     if (!cli::WriteFile(args[1], std::string_view(reinterpret_cast<const char*>(memory.data()), memory.size()),
                         error)) {

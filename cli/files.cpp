@@ -23,18 +23,18 @@ std::optional<image::EditorState> OpenCodeplug(std::string_view command, const s
             Fail(command, path + ": " + opened.error);
         return std::nullopt;
     }
-    for (const auto& w : opened.warnings) Fail(command, "warning: " + path + ": " + w);
-    return std::move(opened.state);
+    for (const auto& w : opened.notes) Fail(command, "warning: " + path + ": " + w);
+    return std::move(opened.value);
 }
 
 bool SaveCodeplug(std::string_view command, const std::string& name, const image::EditorState& state) {
     const std::string path = codeplug::PathForSave(name);
-    const codeplug::SaveResult saved = codeplug::SaveFile(path, state);
+    const image::Outcome<> saved = codeplug::SaveFile(path, state);
     if (!saved.ok()) {
         Fail(command, saved.error);
         return false;
     }
-    for (const auto& c : saved.changed) Fail(command, "warning: " + path + ": " + c);
+    for (const auto& c : saved.notes) Fail(command, "warning: " + path + ": " + c);
     return true;
 }
 

@@ -416,20 +416,20 @@ SaveText ToText(const EditorState& state, Words w) {
     }
     std::string utf8;
     utf8.reserve(48 * 1024);
-    build(state, false, utf8, out.changed, w);
+    build(state, false, utf8, out.notes, w);
     auto gbk = image::Utf8ToGbk(utf8);
     if (!gbk) {
         // Some text has no GBK form: build again, replacing such characters field by field.
         utf8.clear();
-        out.changed.clear();
-        build(state, true, utf8, out.changed, w);
+        out.notes.clear();
+        build(state, true, utf8, out.notes, w);
         gbk = image::Utf8ToGbk(utf8);
         if (!gbk) {
             out.error = say(w, "the text has no GBK form; nothing was written", "文本没有GBK编码, 没有写入");
             return out;
         }
     }
-    out.bytes = std::move(*gbk);
+    out.value = std::move(*gbk);
     return out;
 }
 
@@ -448,7 +448,7 @@ OpenResult FromText(std::string_view bytes, const EditorState& current, Words w)
             scratch = std::move(*ok);
         } else {
             scratch = image::GbkBytesToKeptText(raw);
-            result.warnings.push_back(Where(r, f, w) + say(w, ": bytes that are no GBK text are kept as they are and shown as \xEF\xBF\xBD",
+            result.notes.push_back(Where(r, f, w) + say(w, ": bytes that are no GBK text are kept as they are and shown as \xEF\xBF\xBD",
                                                            ": 非GBK字节按原样保留, 显示为\xEF\xBF\xBD"));
         }
         return scratch;
@@ -466,7 +466,7 @@ OpenResult FromText(std::string_view bytes, const EditorState& current, Words w)
             break;
         }
         std::size_t fieldPos = 0;
-        visitRecord(result.state, r, [&](int f, auto& value) {
+        visitRecord(result.value, r, [&](int f, auto& value) {
             if (!result.error.empty()) return;
             const auto raw = nextField(*record, fieldPos);
             if (!raw) {
@@ -519,8 +519,8 @@ OpenResult FromText(std::string_view bytes, const EditorState& current, Words w)
         });
     }
     if (!result.error.empty()) {
-        result.state = current;
-        result.warnings.clear();
+        result.value = current;
+        result.notes.clear();
     }
     return result;
 }

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "image/editor_state.h"
+#include "image/outcome.h"
 
 namespace codeplug {
 
@@ -53,30 +54,20 @@ std::string Where(int record, int field, Words words = Words::English);
 
 // The file's bytes for a state. Characters the format cannot carry back (a comma, a quote,
 // a line break, a "~" opening a record, a character without a GBK form, a cell that is a
-// single space) are written as a space, and each field so changed is listed in `changed`.
-// A block field of the wrong length or with a non-hex digit is not written: `error` says
-// which, and `bytes` is empty.
-struct SaveText {
-    std::string bytes;
-    std::vector<std::string> changed;
-    std::string error;
-    bool ok() const { return error.empty(); }
-};
+// single space) are written as a space, and each field so changed is listed in the notes.
+// A block field of the wrong length or with a non-hex digit is not written: the error says
+// which, and there are no bytes.
+using SaveText = image::Outcome<std::string>;
 SaveText ToText(const image::EditorState& state, Words words = Words::English);
 
 // A file's bytes parsed into a copy of `current`: every cell of rows 1..128, every control and
 // every hidden block field comes from the file; the headings and the position fields stay as
 // in `current`. The whole file is checked first: a missing record or field, an index field
 // that is no integer, a block field of the wrong length or with a non-hex character gives
-// `error` (naming the record and the field), and `state` is then `current` unchanged.
+// an error (naming the record and the field), and the state is then `current` unchanged.
 // Bytes that are no GBK are kept (as image/gbk.h describes: Save writes them back unchanged),
-// shown as the replacement mark, and listed in `warnings`.
-struct OpenResult {
-    image::EditorState state;
-    std::string error;
-    std::vector<std::string> warnings;
-    bool ok() const { return error.empty(); }
-};
+// shown as the replacement mark, and listed in the notes.
+using OpenResult = image::Outcome<image::EditorState>;
 OpenResult FromText(std::string_view bytes, const image::EditorState& current = image::EditorState(),
                     Words words = Words::English);
 
@@ -90,13 +81,8 @@ std::string PathForSave(std::string_view chosenName);
 
 // Writes the state to exactly `path`: a temporary file beside it is written, flushed to disk
 // and renamed over it, so a failed save leaves an existing file as it was. The error is
-// "Cannot create file \"<path>\". <reason>" with the system's reason.
-struct SaveResult {
-    std::vector<std::string> changed;  // as SaveText::changed
-    std::string error;
-    bool ok() const { return error.empty(); }
-};
-SaveResult SaveFile(const std::string& path, const image::EditorState& state, Words words = Words::English);
+// "Cannot create file \"<path>\". <reason>" with the system's reason. The notes are ToText's.
+image::Outcome<> SaveFile(const std::string& path, const image::EditorState& state, Words words = Words::English);
 
 // The bytes written to `path` the same way; empty on success, otherwise the error as above.
 std::string WriteAtomically(const std::string& path, std::string_view bytes);

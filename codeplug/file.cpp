@@ -10,15 +10,13 @@ std::string WriteAtomically(const std::string& path, std::string_view bytes) {
     return reason.empty() ? reason : "Cannot create file \"" + path + "\". " + reason;
 }
 
-SaveResult SaveFile(const std::string& path, const image::EditorState& state, Words words) {
-    SaveResult result;
+image::Outcome<> SaveFile(const std::string& path, const image::EditorState& state, Words words) {
     SaveText text = ToText(state, words);
-    if (!text.ok()) {
-        result.error = (words == Words::Chinese ? "不能保存\"" : "Cannot save \"") + path + "\": " + text.error;
-        return result;
-    }
-    result.changed = std::move(text.changed);
-    result.error = WriteAtomically(path, text.bytes);
+    if (!text.ok())
+        return image::Failure((words == Words::Chinese ? "不能保存\"" : "Cannot save \"") + path + "\": " + text.error);
+    image::Outcome<> result;
+    result.notes = std::move(text.notes);
+    result.error = WriteAtomically(path, text.value);
     return result;
 }
 

@@ -195,7 +195,7 @@ std::optional<image::Bytes> fieldBytes(const EditorState& s, int k) {
     if (static_cast<int>(text.size()) != image::hiddenField(k).digits) return std::nullopt;
     auto parsed = image::HexToBytes(text);
     if (!parsed.ok()) return std::nullopt;
-    return std::move(parsed.bytes);
+    return std::move(parsed.value);
 }
 
 void hiddenDifferences(const EditorState& a, const EditorState& b, const HiddenLayout& f, std::vector<Difference>& out) {

@@ -74,7 +74,7 @@ std::string nameCell(std::string_view field) {
     if (!length || *length == 0 || *length == 0xFF) return "";
     const std::size_t n = *length < kNameBytes ? *length : kNameBytes;
     const auto bytes = HexToBytes(digits(field, 3, 2 + 2 * n));
-    return GbkBytesToKeptText(std::string(bytes.bytes.begin(), bytes.bytes.end()));
+    return GbkBytesToKeptText(std::string(bytes.value.begin(), bytes.value.end()));
 }
 
 // A list cell as two digits: its item index, or FF for a cell that is no item.
@@ -112,7 +112,7 @@ void DecodeChannel(std::string_view record, Grid& grid, int row) {
     }
 }
 
-RecordResult EncodeChannel(const Grid& grid, int row, Band band) {
+Outcome<std::string> EncodeChannel(const Grid& grid, int row, Band band) {
     auto cell = [&](int column) -> const std::string& { return grid.at(row, column); };
     std::string out(kRecordDigits, 'F');
     for (const RecordField& f : kRecord) {
@@ -125,13 +125,13 @@ RecordResult EncodeChannel(const Grid& grid, int row, Band band) {
                     break;
                 }
                 const auto units = ScaledDecimal(text);
-                if (!units || *units < 0 || *units > 0xFFFFFFFE) return {{}, errorAt(band, row, f.column, NotAFloat(text))};
+                if (!units || *units < 0 || *units > 0xFFFFFFFE) return Failure<std::string>(errorAt(band, row, f.column, NotAFloat(text)));
                 code = hexDigits(static_cast<std::uint32_t>(*units), 8);
                 break;
             }
             case Cell::Tone: {
                 const auto tone = ToneTextToCode(text);
-                if (!tone) return {{}, errorAt(band, row, f.column, "'" + text + "'不是亚音频")};
+                if (!tone) return Failure<std::string>(errorAt(band, row, f.column, "'" + text + "'不是亚音频"));
                 code = *tone;
                 break;
             }
@@ -160,7 +160,7 @@ RecordResult EncodeChannel(const Grid& grid, int row, Band band) {
         }
         out = splice(out, f.from, f.to, code);
     }
-    return {out, {}};
+    return {out, {}, {}};
 }
 
 }  // namespace image

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "image/editor_state.h"
+#include "image/outcome.h"
 
 namespace image {
 
@@ -15,14 +16,9 @@ constexpr const char* kEmptyRecord = "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF00FFFFFFFF
 // mode or signalling cell looks at the frequency cell already set in the row.
 void DecodeChannel(std::string_view record, Grid& grid, int row);
 
-struct RecordResult {
-    std::string digits;  // exactly 48 on success
-    std::string error;   // names the band, the channel and the column
-    bool ok() const { return error.empty(); }
-};
-
-// Encodes cells 1..12 of `row`. A frequency or tone cell that does not convert is an error.
-RecordResult EncodeChannel(const Grid& grid, int row, Band band);
+// Encodes cells 1..12 of `row` into exactly 48 digits. A frequency or tone cell that does not
+// convert is an error naming the band, the channel and the column.
+Outcome<std::string> EncodeChannel(const Grid& grid, int row, Band band);
 
 // "上段信道" or "下段信道": the page a band's channels are shown on.
 const char* ChannelPageCaption(Band band);

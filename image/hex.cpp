@@ -32,21 +32,19 @@ std::string BytesToHex(std::string_view raw) {
     return BytesToHex(reinterpret_cast<const std::uint8_t*>(raw.data()), raw.size());
 }
 
-HexResult HexToBytes(std::string_view hex) {
-    HexResult result;
+Outcome<Bytes> HexToBytes(std::string_view hex) {
+    Outcome<Bytes> result;
     const std::size_t count = hex.size() / 2;
-    result.bytes.reserve(count);
+    result.value.reserve(count);
     for (std::size_t k = 0; k < count; ++k) {
         const int high = digitValue(hex[2 * k]);
         const int low = digitValue(hex[2 * k + 1]);
         if (high < 0 || low < 0) {
             const std::size_t at = high < 0 ? 2 * k : 2 * k + 1;
-            result.bytes.clear();
-            result.error = "'" + std::string(1, hex[at]) + "' at position " + std::to_string(at + 1) +
-                           " is no hexadecimal digit";
-            return result;
+            return Failure<Bytes>("'" + std::string(1, hex[at]) + "' at position " + std::to_string(at + 1) +
+                                  " is no hexadecimal digit");
         }
-        result.bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
+        result.value.push_back(static_cast<std::uint8_t>(high * 16 + low));
     }
     return result;
 }

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "image/outcome.h"
+
 namespace image {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -17,16 +19,9 @@ std::string BytesToHex(const std::uint8_t* data, std::size_t length);
 std::string BytesToHex(const Bytes& bytes);
 std::string BytesToHex(std::string_view raw);
 
-// The outcome of turning hex text into bytes: the bytes, or what was wrong.
-struct HexResult {
-    Bytes bytes;
-    std::string error;  // empty on success
-    bool ok() const { return error.empty(); }
-};
-
 // Pair by pair, upper and lower case accepted; a trailing lone digit is ignored.
 // A character that is no hex digit is an error naming it and its position (from 1).
-HexResult HexToBytes(std::string_view hex);
+Outcome<Bytes> HexToBytes(std::string_view hex);
 
 // True when every character is an uppercase hex digit ("0"-"9", "A"-"F").
 bool IsUpperHex(std::string_view text);

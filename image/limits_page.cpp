@@ -66,7 +66,7 @@ std::string MessageLineToText(std::string_view code) {
     const auto n = hexValue(digits(code, 1, 2));
     if (!n || *n == 0 || *n > kLineBytes) return "";
     const auto bytes = HexToBytes(digits(code, 3, 2 + 2 * *n));
-    return GbkBytesToKeptText(std::string(bytes.bytes.begin(), bytes.bytes.end()));
+    return GbkBytesToKeptText(std::string(bytes.value.begin(), bytes.value.end()));
 }
 
 std::string MessageLineToCode(std::string_view text) {

@@ -112,15 +112,15 @@ void ApplyReadBlock(EditorState& state, int j, std::string_view reply) {
     }
 }
 
-FramesResult BlockData(const EditorState& state, int j) {
+Outcome<std::string> BlockData(const EditorState& state, int j) {
     const auto& b = block(j);
     std::string data;
     if (b.kind == BlockKind::UpperChannels || b.kind == BlockKind::LowerChannels) {
         const Band band = b.kind == BlockKind::UpperChannels ? Band::Upper : Band::Lower;
         for (int row = b.firstRow; row <= b.firstRow + 1; ++row) {
             const auto record = EncodeChannel(state.grid(band), row, band);
-            if (!record.ok()) return {{}, record.error};
-            data += record.digits;
+            if (!record.ok()) return record;
+            data += record.value;
         }
     }
     for (int p = 0; p < b.pieceCount; ++p) {
@@ -130,32 +130,32 @@ FramesResult BlockData(const EditorState& state, int j) {
                 const std::string& text = state.k[static_cast<std::size_t>(piece.n)];
                 const auto& field = hiddenField(piece.n);
                 if (static_cast<int>(text.size()) != field.digits || !IsUpperHex(text))
-                    return {{}, "hidden field k" + std::to_string(piece.n) + " (" + field.caption + ") must hold " +
-                                    std::to_string(field.digits) + " hex digits, it holds \"" + text + "\""};
+                    return Failure<std::string>("hidden field k" + std::to_string(piece.n) + " (" + field.caption + ") must hold " +
+                                    std::to_string(field.digits) + " hex digits, it holds \"" + text + "\"");
                 data += text;
                 break;
             }
             case Piece::Fill: data += std::string(2 * static_cast<std::size_t>(piece.n), 'F'); break;
             case Piece::Remote:
                 if (state.dtmf.sypz9 < 0 || state.dtmf.sypz9 > 2)
-                    return {{}, "当前状态 (sypz9) has no selection"};
+                    return Failure<std::string>("当前状态 (sypz9) has no selection");
                 data += hexDigits(static_cast<std::uint32_t>(state.dtmf.sypz9), 2);
                 break;
         }
     }
     if (data.size() != 2u * b.length)
-        return {{}, "block " + std::to_string(j) + " would carry " + std::to_string(data.size() / 2) + " bytes, not " +
-                        std::to_string(b.length)};
-    return {{data}, {}};
+        return Failure<std::string>("block " + std::to_string(j) + " would carry " + std::to_string(data.size() / 2) +
+                                    " bytes, not " + std::to_string(b.length));
+    return {data, {}, {}};
 }
 
-FramesResult BuildWriteFrames(const EditorState& state) {
-    FramesResult result;
-    result.frames.reserve(kBlockCount);
+Outcome<std::vector<std::string>> BuildWriteFrames(const EditorState& state) {
+    Outcome<std::vector<std::string>> result;
+    result.value.reserve(kBlockCount);
     for (int j = 0; j < kBlockCount; ++j) {
-        auto data = BlockData(state, j);
-        if (!data.ok()) return {{}, data.error};
-        result.frames.push_back(WriteFrame(spanOf(block(j)), data.frames.front()));
+        const auto data = BlockData(state, j);
+        if (!data.ok()) return Failure<std::vector<std::string>>(data.error);
+        result.value.push_back(WriteFrame(spanOf(block(j)), data.value));
     }
     return result;
 }
@@ -165,8 +165,8 @@ std::vector<std::uint8_t> ImageFromFrames(const std::vector<std::string>& frames
     for (std::size_t j = 0; j < frames.size() && j < kBlockCount; ++j) {
         const auto& b = block(static_cast<int>(j));
         const auto bytes = HexToBytes(std::string_view(frames[j]).substr(16));
-        for (std::size_t i = 0; i < bytes.bytes.size() && b.address + i < image.size(); ++i)
-            image[b.address + i] = bytes.bytes[i];
+        for (std::size_t i = 0; i < bytes.value.size() && b.address + i < image.size(); ++i)
+            image[b.address + i] = bytes.value[i];
     }
     return image;
 }

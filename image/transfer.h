@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "image/editor_state.h"
+#include "image/outcome.h"
 
 namespace image {
 
@@ -68,18 +69,13 @@ bool ReplyComplete(int j, std::size_t replyDigits);
 // Runs block j's decoder on the reply and sets the block's hidden fields (or sypz9).
 void ApplyReadBlock(EditorState& state, int j, std::string_view reply);
 
-struct FramesResult {
-    std::vector<std::string> frames;  // 136 write frames as hex text, header and data
-    std::string error;                // names the field, or the band, channel and column
-    bool ok() const { return error.empty(); }
-};
-
 // The data part of block j as hex text, or the error that stops it being built.
-FramesResult BlockData(const EditorState& state, int j);
+Outcome<std::string> BlockData(const EditorState& state, int j);
 
-// Every write frame, each checked: every hidden field at its exact length and pure hex, every
-// channel encodable. Nothing may be sent unless this succeeds.
-FramesResult BuildWriteFrames(const EditorState& state);
+// The 136 write frames as hex text, header and data, each checked: every hidden field at its
+// exact length and pure hex, every channel encodable. Nothing may be sent unless this
+// succeeds; the error names the field, or the band, channel and column.
+Outcome<std::vector<std::string>> BuildWriteFrames(const EditorState& state);
 
 // The 7168-byte image the frames write (0xFF wherever no block lies).
 std::vector<std::uint8_t> ImageFromFrames(const std::vector<std::string>& frames);

@@ -62,7 +62,7 @@ Result WriteSafely(Radio& radio, const image::EditorState& state, const WritePla
         addLine(result.detail, "电台中已有 " + std::to_string(result.progress) + " 块是新写入的, 其余仍是原来的内容");
     if (result.ok && plan.verify) {
         begin(Step::Verify);
-        Result verified = VerifyRadio(radio, frames.frames, progress);
+        Result verified = VerifyRadio(radio, frames.value, progress);
         result.ok = verified.ok;
         result.message = verified.ok ? kWriteOk : kWriteFailed;
         result.interrupted = verified.interrupted;

@@ -77,7 +77,7 @@ void keepRaw(std::vector<std::uint8_t>* raw, int j, const std::string& reply) {
     if (!raw) return;
     const auto& b = image::TransferList()[static_cast<std::size_t>(j)];
     const auto bytes = image::HexToBytes(std::string_view(reply).substr(0, 2u * b.length));
-    std::copy(bytes.bytes.begin(), bytes.bytes.end(), raw->begin() + b.address);
+    std::copy(bytes.value.begin(), bytes.value.end(), raw->begin() + b.address);
 }
 
 // Sends the 136 write frames, each acknowledged by exactly 06.
@@ -131,7 +131,7 @@ Result WriteRadio(Radio& radio, const image::EditorState& state, const Progress&
     // "PROM_LIN", so the radio never gets a frame shorter than its length field.
     const auto frames = image::BuildWriteFrames(state);
     if (!frames.ok()) return Failed(kWriteFailed, frames.error);
-    return writeFrames(radio, frames.frames, progress);
+    return writeFrames(radio, frames.value, progress);
 }
 
 Result RestoreRadio(Radio& radio, const std::vector<std::uint8_t>& memory, const Progress& progress) {

@@ -68,13 +68,13 @@ Radio::~Radio() {
 
 bool Radio::send(const std::string& hex) {
     const auto bytes = image::HexToBytes(hex);
-    if (!bytes.ok() || bytes.bytes.empty() || bytes.bytes.size() > 0xFFFF) return false;
-    if (!comm_.SendData(bytes.bytes.data(), static_cast<std::uint16_t>(bytes.bytes.size()))) {
+    if (!bytes.ok() || bytes.value.empty() || bytes.value.size() > 0xFFFF) return false;
+    if (!comm_.SendData(bytes.value.data(), static_cast<std::uint16_t>(bytes.value.size()))) {
         note("not sent, the port is closed: " + hex);
         return false;
     }
-    unsent_.push_back(bytes.bytes);
-    lastFrameSize_ = bytes.bytes.size();
+    unsent_.push_back(bytes.value);
+    lastFrameSize_ = bytes.value.size();
     return true;
 }
 

@@ -13,7 +13,7 @@ namespace {
 // Sends one frame inside its own procedure and returns what RecvHex held after the wait.
 // A stop asked for before "PROM_LIN" keeps the procedure from starting; once the frame is
 // out, it gets its wait and "EXIT" whatever comes.
-std::string exchange(Radio& radio, const std::string& frame) {
+std::string singleExchange(Radio& radio, const std::string& frame) {
     OpenProcedure(radio);
     radio.send(frame);
     PumpDelay(radio.pump(), radio.timing.singleBlockWait);
@@ -45,7 +45,7 @@ Result write(Radio& radio, const image::EditorState& state, int number) {
         return Failed(kBlockWriteFailed, "隐藏字段 k" + std::to_string(number) + " 应为 " + std::to_string(digits) +
                                              " 个十六进制数字, 现为 \"" + field + "\"");
     if (radio.stopRequested()) return interrupted();
-    const std::string answer = exchange(radio, image::WriteFrame(span, field));
+    const std::string answer = singleExchange(radio, image::WriteFrame(span, field));
     if (answer == "06") return Succeeded(kBlockWriteOk);
     if (radio.hungUp()) return Failed(kBlockWriteFailed, kHungUp);
     return Failed(kBlockWriteFailed, answer.empty() ? kNoAnswer : "电台应答 " + answer);
@@ -58,7 +58,7 @@ Result ReadPowerOnMessage(Radio& radio, image::EditorState& state) {
     if (!session.acquired()) return Busy();
     if (radio.stopRequested()) return interrupted();
     const auto span = image::FieldInMemory(10);
-    const std::string answer = exchange(radio, image::ReadFrame(span));
+    const std::string answer = singleExchange(radio, image::ReadFrame(span));
     if (answer.size() != 2u * span.length) {
         state.limits.kaiji1.clear();
         state.limits.kaiji2.clear();
@@ -74,7 +74,7 @@ Result ReadLimits(Radio& radio, image::EditorState& state) {
     if (!session.acquired()) return Busy();
     if (radio.stopRequested()) return interrupted();
     const auto span = image::FieldInMemory(11);
-    const std::string answer = exchange(radio, image::ReadFrame(span));
+    const std::string answer = singleExchange(radio, image::ReadFrame(span));
     if (answer.size() != 2u * span.length) {
         for (int n = 1; n <= 4; ++n) state.limits.xp[static_cast<std::size_t>(n)].clear();
         return Failed(kReadFailed, describe(radio, answer, 2u * span.length));

@@ -461,10 +461,10 @@ void TForm2::N2Click() {
         prompter_.error(this, text(result.error));
         return;
     }
-    state_ = result.state;
+    state_ = result.value;
     record();
     showState();
-    if (!result.warnings.empty()) prompter_.information(this, joined(result.warnings));
+    if (!result.notes.empty()) prompter_.information(this, joined(result.notes));
 }
 
 void TForm2::N3Click() {
@@ -472,13 +472,13 @@ void TForm2::N3Click() {
     const auto name = prompter_.saveFileName(this, "Save", kFileFilter);
     if (!name) return;
     const std::string path = codeplug::PathForSave(QFile::encodeName(*name).toStdString());
-    const codeplug::SaveResult result = codeplug::SaveFile(path, state_, codeplug::Words::Chinese);
+    const image::Outcome<> result = codeplug::SaveFile(path, state_, codeplug::Words::Chinese);
     if (!result.ok()) {
         prompter_.error(this, text(result.error));
         return;
     }
     // What the file could not carry was written as blanks: say where.
-    prompter_.information(this, utf8("保存成功!"), joined(result.changed));
+    prompter_.information(this, utf8("保存成功!"), joined(result.notes));
 }
 
 void TForm2::N6Click() {

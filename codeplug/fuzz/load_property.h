@@ -23,7 +23,7 @@ inline std::string CheckLoad(std::string_view bytes) {
     }
     const SaveText saved = ToText(state);
     if (!saved.ok()) return {};  // refused with a message: nothing is written
-    const std::string problem = CheckOpen(saved.bytes);
+    const std::string problem = CheckOpen(saved.value);
     return problem.empty() ? problem : "a loaded image: " + problem;
 }
 

@@ -24,21 +24,21 @@ inline std::string CheckOpen(std::string_view bytes) {
     const image::EditorState base = FuzzBase();
     const OpenResult opened = FromText(bytes, base);
     if (!opened.ok()) {
-        if (!(opened.state == base)) return "a failed open changed the state: " + opened.error;
+        if (!(opened.value == base)) return "a failed open changed the state: " + opened.error;
         return {};
     }
-    const SaveText saved = ToText(opened.state);
+    const SaveText saved = ToText(opened.value);
     if (!saved.ok()) return "an opened state cannot be saved: " + saved.error;
-    const OpenResult again = FromText(saved.bytes, base);
+    const OpenResult again = FromText(saved.value, base);
     if (!again.ok()) return "a saved file does not open: " + again.error;
-    if (saved.changed.empty()) {
-        if (!(again.state == opened.state)) return "save and open changed the state";
+    if (saved.notes.empty()) {
+        if (!(again.value == opened.value)) return "save and open changed the state";
         return {};
     }
-    const SaveText second = ToText(again.state);
-    if (!second.changed.empty()) return "a second save still changes fields: " + second.changed.front();
-    const OpenResult third = FromText(second.bytes, base);
-    if (!third.ok() || !(third.state == again.state)) return "a second save and open changed the state";
+    const SaveText second = ToText(again.value);
+    if (!second.notes.empty()) return "a second save still changes fields: " + second.notes.front();
+    const OpenResult third = FromText(second.value, base);
+    if (!third.ok() || !(third.value == again.value)) return "a second save and open changed the state";
     return {};
 }
 

@@ -50,7 +50,7 @@ protected:
 };
 
 TEST_F(Cli, NewWritesWhatNewGivesAndAddsTheSuffixOnce) {
-    const std::string expected = codeplug::ToText(codeplug::New(EditorState())).bytes;
+    const std::string expected = codeplug::ToText(codeplug::New(EditorState())).value;
     EXPECT_EQ(run("new plain").status, 0);
     EXPECT_EQ(ReadAll(In("plain.bc")), expected);
     EXPECT_EQ(run("new named.bc").status, 0);
@@ -80,7 +80,7 @@ TEST_F(Cli, ImageOfNewLoadsBackToNew) {
     ASSERT_TRUE(loaded.ok()) << loaded.error;
     EditorState expected = codeplug::New(EditorState());
     expected.upperBand.offset = expected.lowerBand.offset = "10.00000";
-    EXPECT_EQ(loaded.state, expected);
+    EXPECT_EQ(loaded.value, expected);
 }
 
 TEST_F(Cli, ImageLoadAndShowRefuseWhatTheyCannotUse) {

@@ -13,7 +13,7 @@ using cptest::Records;
 using image::EditorState;
 
 TEST(OpenFaults, EachGivesItsMessageAndChangesNothing) {
-    const std::vector<std::string> good = Records(ToText(codeplug::New(EditorState())).bytes);
+    const std::vector<std::string> good = Records(ToText(codeplug::New(EditorState())).value);
     const auto with = [&](int record, std::string text) {
         std::vector<std::string> r = good;
         r[static_cast<std::size_t>(record - 1)] = std::move(text);
@@ -43,7 +43,7 @@ TEST(OpenFaults, EachGivesItsMessageAndChangesNothing) {
         const auto opened = FromText(file, current);
         EXPECT_FALSE(opened.ok());
         for (const auto& part : says) EXPECT_NE(opened.error.find(part), std::string::npos) << opened.error;
-        EXPECT_EQ(opened.state, current) << opened.error;
+        EXPECT_EQ(opened.value, current) << opened.error;
     }
 }
 
@@ -70,11 +70,11 @@ TEST(SaveFaults, WhatTheFormatCannotCarryBecomesASpaceAndIsReported) {
         "record 260 (power-on message and band limits), field 0 (kaiji1): '~' opening the record written as a space",
         "record 262 (identity codes and DTMF), field 10 (sy2): '한' (no GBK form) written as a space",
     };
-    EXPECT_EQ(saved.changed, expected);
+    EXPECT_EQ(saved.notes, expected);
 
-    const auto opened = FromText(saved.bytes);
+    const auto opened = FromText(saved.value);
     ASSERT_TRUE(opened.ok()) << opened.error;
-    const EditorState& o = opened.state;
+    const EditorState& o = opened.value;
     EXPECT_EQ(o.upper.at(3, image::kColName), "A B C D");
     EXPECT_EQ(o.upper.at(4, image::kColNumber), " 4");
     EXPECT_EQ(o.upper.at(5, image::kColName), "");
@@ -86,8 +86,8 @@ TEST(SaveFaults, WhatTheFormatCannotCarryBecomesASpaceAndIsReported) {
     EXPECT_EQ(o.dtmf.sy[2], " 1");
     EXPECT_EQ(o.general.list[13], -1);
     const auto again = ToText(o);  // what was written is what comes back
-    EXPECT_TRUE(again.changed.empty());
-    EXPECT_EQ(again.bytes, saved.bytes);
+    EXPECT_TRUE(again.notes.empty());
+    EXPECT_EQ(again.value, saved.value);
 
     s = EditorState();
     s.k[5].pop_back();
@@ -104,13 +104,13 @@ TEST(Faults, TheWindowsWordsAreChinese) {
     s.upper.at(3, image::kColName) = "A,B";
     s.general.list[13] = 4;
     const auto saved = ToText(s, Words::Chinese);
-    EXPECT_EQ(saved.changed, (std::vector<std::string>{"第3条记录(上段信道 第3行)第12个字段(信道名称): ','写为空格",
+    EXPECT_EQ(saved.notes, (std::vector<std::string>{"第3条记录(上段信道 第3行)第12个字段(信道名称): ','写为空格",
                                                        "第259条记录(综合设置)第12个字段(gn13): 第4项不在列表中, 写为-1(未选择)"}));
-    std::vector<std::string> r = Records(saved.bytes);
+    std::vector<std::string> r = Records(saved.value);
     r[258] = "0,15, ,1,2,3,0,1,2,0,4,2,0,x3,0,";
     EXPECT_EQ(FromText(Join(r, "\r") + "\r\n", EditorState(), Words::Chinese).error,
               "'x3' is not a valid integer value: 第259条记录(综合设置)第13个字段(gn14)");
-    r = Records(saved.bytes);
+    r = Records(saved.value);
     r.pop_back();
     EXPECT_EQ(FromText(Join(r, "\r") + "\r\n", EditorState(), Words::Chinese).error,
               "List index out of bounds (261): 文件只有261条记录, 缺少第262条记录(双音频组)");

@@ -51,14 +51,14 @@ TEST_F(FileTest, SaveReplacesTheFileItsLinkNamesAndKeepsPermissions) {
     s.upper.at(1, image::kColName) = "中文";
     ASSERT_TRUE(codeplug::SaveFile(In("link.bc"), s).ok());
     EXPECT_TRUE(fs::is_symlink(In("link.bc")));
-    EXPECT_EQ(ReadAll(In("a.bc")), codeplug::ToText(s).bytes);
+    EXPECT_EQ(ReadAll(In("a.bc")), codeplug::ToText(s).value);
     struct stat st {};
     ASSERT_EQ(::stat(In("a.bc").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
     EXPECT_EQ(Only(), (std::vector<std::string>{"a.bc", "link.bc"}));
     const auto opened = codeplug::OpenFile(In("a.bc"));
     ASSERT_TRUE(opened.ok()) << opened.error;
-    EXPECT_EQ(opened.state, s);
+    EXPECT_EQ(opened.value, s);
 }
 
 TEST_F(FileTest, AFailedSaveLeavesTheOldFileAndSaysWhy) {
@@ -89,10 +89,10 @@ TEST_F(FileTest, OpenReportsUnreadableFilesAndKeepsTheState) {
     current.limits.kaiji1 = "MINE";
     auto opened = codeplug::OpenFile(In("missing.bc"), current);
     EXPECT_EQ(opened.error, "Cannot open file \"" + In("missing.bc") + "\". No such file or directory");
-    EXPECT_EQ(opened.state, current);
+    EXPECT_EQ(opened.value, current);
     opened = codeplug::OpenFile(dir_.string(), current);
     EXPECT_EQ(opened.error, "Cannot open file \"" + dir_.string() + "\". Is a directory");
-    EXPECT_EQ(opened.state, current);
+    EXPECT_EQ(opened.value, current);
 }
 
 }  // namespace

@@ -14,8 +14,8 @@ using image::EditorState;
 
 TEST(SaveFormat, NewFileByteForByte) {
     const auto saved = ToText(codeplug::New(EditorState()));
-    ASSERT_TRUE(saved.ok() && saved.changed.empty());
-    const std::string& b = saved.bytes;
+    ASSERT_TRUE(saved.ok() && saved.notes.empty());
+    const std::string& b = saved.value;
     // No byte-order mark; CR after records 1..261, CR LF after 262, nothing after.
     EXPECT_EQ(b.substr(0, 2), "1,");
     EXPECT_EQ(b.substr(b.size() - 2), "\r\n");
@@ -54,8 +54,8 @@ TEST(SaveFormat, CellsTextsAndIndexesInGbkAndBack) {
     s.dtmf.sy[8] = "0*#D";
     s.dtmf.sypz9 = 2;
     const auto saved = ToText(s);
-    ASSERT_TRUE(saved.ok() && saved.changed.empty());
-    const std::vector<std::string> r = Records(saved.bytes);
+    ASSERT_TRUE(saved.ok() && saved.notes.empty());
+    const std::vector<std::string> r = Records(saved.value);
     EXPECT_EQ(r[0],
               "1,145.12500,67.0HZ,QT/DQT+\xD0\xC5\xC1\xEE,145.12500,D023N,\xCB\xAB\xD2\xF4"
               "1,\xB9\xD8,\xB8\xDF,\xBF\xED\xB4\xF8,\xB9\xD8,\xBF\xAA,CH 1, ,");
@@ -66,9 +66,9 @@ TEST(SaveFormat, CellsTextsAndIndexesInGbkAndBack) {
     EXPECT_EQ(r[261], "123 , , , , , , , ,2, , , , , , , ,0*#D ,");
 
     // Open takes off only the space Save added: inner and trailing spaces of the text stay.
-    const auto opened = FromText(saved.bytes);
+    const auto opened = FromText(saved.value);
     ASSERT_TRUE(opened.ok()) << opened.error;
-    EXPECT_EQ(opened.state, s);
+    EXPECT_EQ(opened.value, s);
 }
 
 // A file as other programs write it: empty and "~" lines, LF or CR LF, runs of commas, no
@@ -79,7 +79,7 @@ TEST(OpenFormat, AcceptsEveryFileOfTheFormat) {
     current.upper.at(0, 1) = "shown heading";
     EditorState expected = codeplug::New(current);
     expected.upper.at(0, 1) = "shown heading";  // headings and position fields are not in the file
-    std::vector<std::string> r = Records(ToText(expected).bytes);
+    std::vector<std::string> r = Records(ToText(expected).value);
     r[0] = "one,,,145.00000,,OFF , , , , , , , , , ,name,x,ignored,";
     expected.upper.cells[1] = {"one", "145.00000", "OFF ", "", "", "", "", "", "", "", "", "", "name", "x"};
     r[1] = "2, , , , , , , , , , , ,'a,b' \"c\r\nd\", ,";
@@ -102,11 +102,11 @@ TEST(OpenFormat, AcceptsEveryFileOfTheFormat) {
 
     const auto opened = FromText(file, current);
     ASSERT_TRUE(opened.ok()) << opened.error;
-    EXPECT_EQ(opened.state.upper.cells[1], expected.upper.cells[1]);
-    EXPECT_EQ(opened.state.upperBand, expected.upperBand);
-    EXPECT_EQ(opened.state, expected);
-    ASSERT_EQ(opened.warnings.size(), 1u);
-    EXPECT_NE(opened.warnings[0].find("record 3 (StringGrid1 row 3), field 12"), std::string::npos);
+    EXPECT_EQ(opened.value.upper.cells[1], expected.upper.cells[1]);
+    EXPECT_EQ(opened.value.upperBand, expected.upperBand);
+    EXPECT_EQ(opened.value, expected);
+    ASSERT_EQ(opened.notes.size(), 1u);
+    EXPECT_NE(opened.notes[0].find("record 3 (StringGrid1 row 3), field 12"), std::string::npos);
 }
 
 TEST(New, ResetsEverythingButThePositionFields) {

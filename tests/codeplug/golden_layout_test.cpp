@@ -105,11 +105,11 @@ std::vector<std::string> fields(const std::string& record) {
 std::vector<std::string> saveAndReopen(const EditorState& s) {
     const auto saved = codeplug::ToText(s);
     EXPECT_TRUE(saved.ok()) << saved.error;
-    EXPECT_TRUE(saved.changed.empty());
-    const auto opened = codeplug::FromText(saved.bytes);
+    EXPECT_TRUE(saved.notes.empty());
+    const auto opened = codeplug::FromText(saved.value);
     EXPECT_TRUE(opened.ok()) << opened.error;
-    EXPECT_TRUE(opened.state == s) << "the file does not give back what was saved";
-    return cptest::Records(saved.bytes);
+    EXPECT_TRUE(opened.value == s) << "the file does not give back what was saved";
+    return cptest::Records(saved.value);
 }
 
 TEST(GoldenFileLayout, EveryGridCellHasItsOwnField) {
@@ -152,7 +152,7 @@ void expectOnlyField(EditorState s, int record, std::size_t field, const std::st
 
 TEST(GoldenFileLayout, EachControlHasItsOwnField) {
     const EditorState fresh = codeplug::New(EditorState());
-    const auto baseline = cptest::Records(codeplug::ToText(fresh).bytes);
+    const auto baseline = cptest::Records(codeplug::ToText(fresh).value);
 
     // Record 129 / 258, field order: left1 left2 left3 left4 left5 left6 left7 left8 left10..16.
     const int bandControls[15] = {1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 15, 16};

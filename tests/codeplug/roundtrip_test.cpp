@@ -94,15 +94,15 @@ TEST(RoundTrip, ThousandsOfReachableStatesComeBackUnchanged) {
         const EditorState s = RandomState(rnd);
         const auto saved = codeplug::ToText(s);
         ASSERT_TRUE(saved.ok()) << saved.error;
-        ASSERT_TRUE(saved.changed.empty()) << "state " << i << ": " << saved.changed.front();
+        ASSERT_TRUE(saved.notes.empty()) << "state " << i << ": " << saved.notes.front();
         EditorState current;  // only the headings and position fields are not in the file
         current.Col = s.Col;
         current.Row = s.Row;
-        const auto opened = codeplug::FromText(saved.bytes, current);
+        const auto opened = codeplug::FromText(saved.value, current);
         ASSERT_TRUE(opened.ok()) << "state " << i << ": " << opened.error;
-        if (!(opened.state == s)) {
-            const auto a = cptest::Records(saved.bytes);
-            const auto b = cptest::Records(codeplug::ToText(opened.state).bytes);
+        if (!(opened.value == s)) {
+            const auto a = cptest::Records(saved.value);
+            const auto b = cptest::Records(codeplug::ToText(opened.value).value);
             for (std::size_t r = 0; r < a.size(); ++r)
                 ASSERT_EQ(a[r], b[r]) << "state " << i << ", record " << r + 1;
             FAIL() << "state " << i << " differs outside the file";
@@ -131,17 +131,17 @@ TEST(RoundTrip, BytesThatAreNoGbkSurviveSaveAndOpen) {
 
     const auto saved = codeplug::ToText(s);
     ASSERT_TRUE(saved.ok()) << saved.error;
-    EXPECT_TRUE(saved.changed.empty()) << saved.changed.front();
-    EXPECT_NE(saved.bytes.find("A\xFF" "B,"), std::string::npos);
-    auto opened = codeplug::FromText(saved.bytes);
+    EXPECT_TRUE(saved.notes.empty()) << saved.notes.front();
+    EXPECT_NE(saved.value.find("A\xFF" "B,"), std::string::npos);
+    auto opened = codeplug::FromText(saved.value);
     ASSERT_TRUE(opened.ok()) << opened.error;
-    EXPECT_EQ(opened.state, s);
-    EXPECT_FALSE(opened.warnings.empty());
+    EXPECT_EQ(opened.value, s);
+    EXPECT_FALSE(opened.notes.empty());
     for (int r = 1; r <= 8; ++r) {
-        const auto record = image::EncodeChannel(opened.state.upper, r, image::Band::Upper);
-        EXPECT_EQ(record.digits.substr(32), names[r - 1]);
+        const auto record = image::EncodeChannel(opened.value.upper, r, image::Band::Upper);
+        EXPECT_EQ(record.value.substr(32), names[r - 1]);
     }
-    image::MessageLineCommit(opened.state, 1);
-    image::MessageLineCommit(opened.state, 2);
-    EXPECT_EQ(opened.state.k[10], s.k[10]);
+    image::MessageLineCommit(opened.value, 1);
+    image::MessageLineCommit(opened.value, 2);
+    EXPECT_EQ(opened.value.k[10], s.k[10]);
 }

@@ -209,7 +209,7 @@ TEST(ChirpCsv, RoundTripOverRandomCodeplugs) {
             EXPECT_EQ(static_cast<int>(same.imported.size()), out.written);
             const auto frames = image::BuildWriteFrames(same.state);
             ASSERT_TRUE(frames.ok()) << frames.error;
-            EXPECT_EQ(frames.frames, originalFrames.frames) << "seed " << seed;
+            EXPECT_EQ(frames.value, originalFrames.value) << "seed " << seed;
 
             const EditorState fresh = image::NewState();
             const auto back = ImportCsv(out.text, fresh, band);
@@ -230,7 +230,7 @@ TEST(ChirpCsv, RoundTripOverRandomCodeplugs) {
                 const auto want = image::EncodeChannel(expected, r, band);
                 const auto got = image::EncodeChannel(back.state.grid(band), r, band);
                 ASSERT_TRUE(want.ok() && got.ok());
-                EXPECT_EQ(got.digits, want.digits) << "seed " << seed << " channel " << r;
+                EXPECT_EQ(got.value, want.value) << "seed " << seed << " channel " << r;
             }
         }
     }

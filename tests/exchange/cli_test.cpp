@@ -50,7 +50,7 @@ protected:
     image::EditorState open(const std::string& name) {
         auto opened = codeplug::OpenFile((dir_ / name).string());
         EXPECT_TRUE(opened.ok()) << opened.error;
-        return opened.state;
+        return opened.value;
     }
     fs::path dir_;
 };
@@ -147,7 +147,7 @@ TEST_F(ExchangeCli, ExportThenImportChangesNothing) {
     EXPECT_EQ(r.out, "");
     const auto a = image::BuildWriteFrames(open("a.bc")), b = image::BuildWriteFrames(open("b.bc"));
     ASSERT_TRUE(a.ok() && b.ok());
-    EXPECT_EQ(a.frames, b.frames);
+    EXPECT_EQ(a.value, b.value);
 }
 
 TEST_F(ExchangeCli, ImportCountsLocationsFromTheFirstLocationGiven) {

@@ -107,7 +107,7 @@ TEST(Diff, EveryHiddenByteIsReportedOnceAtItsAddress) {
                                0x0260, 0x0270, 0x02D0, 0x02E0, 0x0280, 0x0290, 0x029C, 0x02A8};
     const EditorState a = image::NewState();
     for (int k = 1; k <= 15; ++k) {
-        const auto bytes = image::HexToBytes(a.k[static_cast<std::size_t>(k)]).bytes;
+        const auto bytes = image::HexToBytes(a.k[static_cast<std::size_t>(k)]).value;
         for (std::size_t i = 0; i < bytes.size(); ++i) {
             EditorState b = a;
             image::Bytes changed = bytes;

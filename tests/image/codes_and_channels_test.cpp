@@ -78,7 +78,7 @@ TEST(ChannelRecord, TheExampleRecordBothWays) {
     const std::string record = "00DD7174029E0000DD717480230100D003434831FFFFFFFF";
     const auto r = EncodeChannel(g, 1, Band::Upper);
     ASSERT_TRUE(r.ok()) << r.error;
-    EXPECT_EQ(r.digits, record);
+    EXPECT_EQ(r.value, record);
     Grid back;
     DecodeChannel(record, back, 1);
     for (int c = 1; c <= 12; ++c) EXPECT_EQ(back.at(1, c), g.at(1, c)) << c;
@@ -90,10 +90,10 @@ TEST(ChannelRecord, FrequenciesAndTheEmptyRow) {
                           Case{"136.00000", "00CF8500"}, Case{"490.00000", "02EBAE40"}}) {
         const auto r = EncodeChannel(rowWith({{kColRxFreq, c.mhz}}), 1, Band::Lower);
         ASSERT_TRUE(r.ok());
-        EXPECT_EQ(r.digits.substr(0, 8), c.digits) << c.mhz;
+        EXPECT_EQ(r.value.substr(0, 8), c.digits) << c.mhz;
     }
     const auto empty = EncodeChannel(Grid{}, 1, Band::Upper);
-    EXPECT_EQ(empty.digits, kEmptyRecord);
+    EXPECT_EQ(empty.value, kEmptyRecord);
     Grid g = rowWith({{kColRxFreq, "1"}, {kColName, "x"}, {kColPower, "高"}});
     DecodeChannel(kEmptyRecord, g, 1);
     for (int c = 1; c <= 12; ++c) EXPECT_EQ(g.at(1, c), "") << c;
@@ -112,7 +112,7 @@ TEST(ChannelRecord, DecodingLooksAtCellsAlreadySet) {
     EXPECT_EQ(g.at(1, kColTxTone), "OFF");
     EXPECT_EQ(g.at(1, kColStartSignal), "关");
     EXPECT_EQ(g.at(1, kColEndSignal), "");  // 0x12 is no item
-    EXPECT_EQ(EncodeChannel(g, 1, Band::Upper).digits.substr(26, 4), "00FF");
+    EXPECT_EQ(EncodeChannel(g, 1, Band::Upper).value.substr(26, 4), "00FF");
 }
 
 TEST(ChannelRecord, OptionByte) {
@@ -124,15 +124,15 @@ TEST(ChannelRecord, OptionByte) {
     EXPECT_EQ(optionsOf("00"), (std::vector<std::string>{"低", "窄带", "关", "关"}));
     EXPECT_EQ(optionsOf("D0"), (std::vector<std::string>{"高", "宽带", "关", "开"}));
     EXPECT_EQ(optionsOf("0F"), (std::vector<std::string>{"低", "窄带", "关", "关"}));
-    EXPECT_EQ(EncodeChannel(g, 1, Band::Upper).digits.substr(30, 2), "00");
+    EXPECT_EQ(EncodeChannel(g, 1, Band::Upper).value.substr(30, 2), "00");
     g.at(1, kColPower) = "";
-    EXPECT_EQ(EncodeChannel(g, 1, Band::Upper).digits.substr(30, 2), "FF");
+    EXPECT_EQ(EncodeChannel(g, 1, Band::Upper).value.substr(30, 2), "FF");
     EXPECT_EQ(optionsOf("FF"), (std::vector<std::string>{"", "", "", ""}));
 }
 
 TEST(ChannelRecord, Names) {
     auto nameField = [](const char* name) {
-        return EncodeChannel(rowWith({{kColName, name}}), 1, Band::Upper).digits.substr(32);
+        return EncodeChannel(rowWith({{kColName, name}}), 1, Band::Upper).value.substr(32);
     };
     EXPECT_EQ(nameField("A"), "0141FFFFFFFFFFFF");
     EXPECT_EQ(nameField("ABCDEFG"), "07414243444546" "47");

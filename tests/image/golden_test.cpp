@@ -341,11 +341,11 @@ TEST(GoldenTones, ChannelCellsBothDirections) {
         g.at(1, kColTxTone) = kTones[205 - i].grid;
         const auto r = EncodeChannel(g, 1, Band::Upper);
         ASSERT_TRUE(r.ok()) << r.error;
-        EXPECT_EQ(at(r.digits, 9, 12), kTones[i].code) << kTones[i].grid;
-        EXPECT_EQ(at(r.digits, 23, 26), kTones[205 - i].code) << kTones[205 - i].grid;
+        EXPECT_EQ(at(r.value, 9, 12), kTones[i].code) << kTones[i].grid;
+        EXPECT_EQ(at(r.value, 23, 26), kTones[205 - i].code) << kTones[205 - i].grid;
 
         Grid back;
-        DecodeChannel(r.digits, back, 1);
+        DecodeChannel(r.value, back, 1);
         EXPECT_EQ(back.at(1, kColRxTone), kTones[i].grid);
         EXPECT_EQ(back.at(1, kColTxTone), kTones[205 - i].grid);
     }
@@ -389,10 +389,10 @@ TEST(GoldenSignalling, ListAndCodesInChannelsAndOnTheBandPages) {
         g.at(1, kColEndSignal) = other.text;
         const auto r = EncodeChannel(g, 1, Band::Lower);
         ASSERT_TRUE(r.ok()) << r.error;
-        EXPECT_EQ(at(r.digits, 27, 28), e.code) << e.text;
-        EXPECT_EQ(at(r.digits, 29, 30), other.code) << other.text;
+        EXPECT_EQ(at(r.value, 27, 28), e.code) << e.text;
+        EXPECT_EQ(at(r.value, 29, 30), other.code) << other.text;
         Grid back;
-        DecodeChannel(r.digits, back, 1);
+        DecodeChannel(r.value, back, 1);
         EXPECT_EQ(back.at(1, kColStartSignal), e.text) << e.code;
         EXPECT_EQ(back.at(1, kColEndSignal), other.text) << other.code;
 
@@ -422,9 +422,9 @@ TEST(GoldenReceiveModes, ChannelsAndBandPages) {
         g.at(1, kColRxMode) = e.text;
         const auto r = EncodeChannel(g, 1, Band::Upper);
         ASSERT_TRUE(r.ok()) << r.error;
-        EXPECT_EQ(at(r.digits, 13, 14), e.code);
+        EXPECT_EQ(at(r.value, 13, 14), e.code);
         Grid back;
-        DecodeChannel(r.digits, back, 1);
+        DecodeChannel(r.value, back, 1);
         EXPECT_EQ(back.at(1, kColRxMode), e.text);
     }
 }
@@ -450,9 +450,9 @@ TEST(GoldenChannelOptions, EachOptionIsItsOwnBit) {
         g.at(1, kColScrambler) = c.scrambler;
         const auto r = EncodeChannel(g, 1, Band::Upper);
         ASSERT_TRUE(r.ok()) << r.error;
-        EXPECT_EQ(at(r.digits, 31, 32), c.code);
+        EXPECT_EQ(at(r.value, 31, 32), c.code);
         Grid back;
-        DecodeChannel(r.digits, back, 1);
+        DecodeChannel(r.value, back, 1);
         EXPECT_EQ(back.at(1, kColPower), c.power) << c.code;
         EXPECT_EQ(back.at(1, kColBandwidth), c.bandwidth) << c.code;
         EXPECT_EQ(back.at(1, kColCompander), c.compander) << c.code;
@@ -478,7 +478,7 @@ TEST(GoldenChannelRecord, FieldPositionsBothWays) {
     const std::string record = "00DD7174" "029E" "01" "029C5AA2" "C754" "01" "11" "D0" "03434831FFFFFFFF";
     const auto r = EncodeChannel(g, 1, Band::Upper);
     ASSERT_TRUE(r.ok()) << r.error;
-    EXPECT_EQ(r.digits, record);
+    EXPECT_EQ(r.value, record);
     Grid back;
     DecodeChannel(record, back, 1);
     for (int c = 1; c <= 12; ++c) EXPECT_EQ(back.at(1, c), g.at(1, c)) << "column " << c;
@@ -1003,7 +1003,7 @@ TEST(GoldenTransferList, SettingsBlocksWriteTheirPiecesInOrder) {
         ASSERT_EQ(expected.size(), 2u * b.length) << "test table, block " << b.j;
         const auto data = BlockData(s, b.j);
         ASSERT_TRUE(data.ok()) << data.error;
-        EXPECT_EQ(data.frames.front(), expected) << "block " << b.j;
+        EXPECT_EQ(data.value, expected) << "block " << b.j;
     }
 }
 
@@ -1035,6 +1035,6 @@ TEST(GoldenTransferList, ChannelBlocksHoldTwoConsecutiveRows) {
         const int b = upper ? j : j - 64;
         const auto data = BlockData(s, j);
         ASSERT_TRUE(data.ok()) << data.error;
-        EXPECT_EQ(data.frames.front(), rowRecord(upper, 2 * b + 1) + rowRecord(upper, 2 * b + 2)) << "block " << j;
+        EXPECT_EQ(data.value, rowRecord(upper, 2 * b + 1) + rowRecord(upper, 2 * b + 2)) << "block " << j;
     }
 }

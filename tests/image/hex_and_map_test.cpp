@@ -11,11 +11,11 @@ TEST(HexText, BytesAndTextBothWays) {
     EXPECT_EQ(BytesToHex(Bytes{}), "");
     auto r = HexToBytes("0aFf1");  // lower case accepted, the lone trailing digit ignored
     ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.bytes, (Bytes{0x0A, 0xFF}));
+    EXPECT_EQ(r.value, (Bytes{0x0A, 0xFF}));
     r = HexToBytes("12G4");
     EXPECT_FALSE(r.ok());
     EXPECT_NE(r.error.find("'G' at position 3"), std::string::npos) << r.error;
-    EXPECT_TRUE(r.bytes.empty());
+    EXPECT_TRUE(r.value.empty());
 }
 
 TEST(HexText, DigitRangesCountFromOneAndSpliceKeepsLength) {
@@ -62,22 +62,22 @@ TEST(WriteFrames, FromTheStartupState) {
     EditorState state;
     const auto r = BuildWriteFrames(state);
     ASSERT_TRUE(r.ok()) << r.error;
-    ASSERT_EQ(r.frames.size(), 136u);
+    ASSERT_EQ(r.value.size(), 136u);
     std::size_t sent = 0;
-    for (const auto& f : r.frames) sent += f.size() / 2;
+    for (const auto& f : r.value) sent += f.size() / 2;
     EXPECT_EQ(sent, 6450u + 136u * 8u);
     const std::string empty2 = "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF00FFFFFFFFFFFFFF";
-    EXPECT_EQ(r.frames[0], "5752494504000030" + empty2 + empty2);
-    EXPECT_EQ(r.frames[128], "5752494503000030" + state.k[1] + state.k[2] + std::string(32, 'F'));
-    EXPECT_EQ(r.frames[130], "5752494502000030" + state.k[5] + std::string(60, 'F'));
-    EXPECT_EQ(r.frames[133].substr(0, 16), "5752494502800040");
-    EXPECT_EQ(r.frames[133].size(), 16u + 128u);
-    EXPECT_EQ(r.frames[134], "5752494502C0000100");
-    EXPECT_EQ(r.frames[135], "5752494502D00021" + state.k[10] + state.k[11]);
-    EXPECT_EQ(r.frames[135].substr(r.frames[135].size() - 2), "01");  // xp5 "开" rides in k11
+    EXPECT_EQ(r.value[0], "5752494504000030" + empty2 + empty2);
+    EXPECT_EQ(r.value[128], "5752494503000030" + state.k[1] + state.k[2] + std::string(32, 'F'));
+    EXPECT_EQ(r.value[130], "5752494502000030" + state.k[5] + std::string(60, 'F'));
+    EXPECT_EQ(r.value[133].substr(0, 16), "5752494502800040");
+    EXPECT_EQ(r.value[133].size(), 16u + 128u);
+    EXPECT_EQ(r.value[134], "5752494502C0000100");
+    EXPECT_EQ(r.value[135], "5752494502D00021" + state.k[10] + state.k[11]);
+    EXPECT_EQ(r.value[135].substr(r.value[135].size() - 2), "01");  // xp5 "开" rides in k11
 
     state.dtmf.sypz9 = 2;
-    EXPECT_EQ(BuildWriteFrames(state).frames[134], "5752494502C0000102");
+    EXPECT_EQ(BuildWriteFrames(state).value[134], "5752494502C0000102");
 }
 
 TEST(WriteFrames, RefuseABadHiddenFieldOrCellBeforeAnythingIsBuilt) {
@@ -85,7 +85,7 @@ TEST(WriteFrames, RefuseABadHiddenFieldOrCellBeforeAnythingIsBuilt) {
     state.k[13] = "00FFFFFFFFFF00FFFFFFFF";  // two digits short
     auto r = BuildWriteFrames(state);
     EXPECT_FALSE(r.ok());
-    EXPECT_TRUE(r.frames.empty());
+    EXPECT_TRUE(r.value.empty());
     EXPECT_NE(r.error.find("k13"), std::string::npos) << r.error;
 
     state = EditorState();
@@ -131,7 +131,7 @@ TEST(ReadBlocks, SetTheirHiddenFieldsAndTheRemoteState) {
 TEST(ReadBlocks, ImageRoundTripOfTheStartupState) {
     const EditorState start;
     const auto frames = BuildWriteFrames(start);
-    const auto image = ImageFromFrames(frames.frames);
+    const auto image = ImageFromFrames(frames.value);
     ASSERT_EQ(image.size(), 0x1C00u);
     EXPECT_EQ(image[0x0230], 0xFF);  // a gap
     EditorState back;

@@ -77,8 +77,8 @@ TEST(Decimals, EveryFieldEncodesTheSameInEveryLocale) {
         g.at(1, kColTxFreq) = "438.01250";
         const auto r = EncodeChannel(g, 1, Band::Upper);
         ASSERT_TRUE(r.ok()) << r.error;
-        EXPECT_EQ(digits(r.digits, 1, 8), "00DD7174");
-        EXPECT_EQ(digits(r.digits, 15, 22), "029C5AA2");
+        EXPECT_EQ(digits(r.value, 1, 8), "00DD7174");
+        EXPECT_EQ(digits(r.value, 15, 22), "029C5AA2");
 
         EditorState s;
         s.upperBand.rxFreq = "150.05";
@@ -163,7 +163,7 @@ TEST(OddBytes, NamesAndMessageLinesGoBackByteForByte) {
         DecodeChannel(record, g, 4);
         const auto back = EncodeChannel(g, 4, Band::Upper);
         ASSERT_TRUE(back.ok()) << back.error;
-        EXPECT_EQ(back.digits, record) << name;
+        EXPECT_EQ(back.value, record) << name;
 
         // The same bytes as either power-on line; moving over or leaving the line re-encodes it.
         EditorState s;
@@ -202,7 +202,7 @@ TEST(OddBytes, TextsAreCutAtSevenGbkBytesBetweenCharacters) {
     CommitName(s, Band::Upper, "测试公司AB");
     EXPECT_EQ(s.upper.at(3, kColName), "测试公");
     const auto r = EncodeChannel(s.upper, 3, Band::Upper);
-    EXPECT_EQ(digits(r.digits, 33, 48), "06B2E2CAD4B9ABFF");
+    EXPECT_EQ(digits(r.value, 33, 48), "06B2E2CAD4B9ABFF");
 
     s.limits.kaiji2 = "测试公司AB";
     MessageLineCommit(s, 2);
@@ -235,5 +235,5 @@ TEST(OddBytes, AnEditShowingThemKeepsWhatTheOperatorLeftAlone) {
     const CellEditor editor = SelectCell(s, Band::Upper, kColName, 5);
     EXPECT_EQ(editor.text, ShownText(before));
     CommitName(s, Band::Upper, editor.text + "C");
-    EXPECT_EQ(digits(EncodeChannel(s.upper, 5, Band::Upper).digits, 33, 48), "0541FF42B043FFFF");
+    EXPECT_EQ(digits(EncodeChannel(s.upper, 5, Band::Upper).value, 33, 48), "0541FF42B043FFFF");
 }

@@ -100,11 +100,11 @@ TEST(FullTransfers, ReadThenWriteLeavesTheRadioByteIdentical) {
     EXPECT_EQ(frames[136].substr(0, 16), "5752494502D00021");
     EXPECT_EQ(frames[136].size(), 16u + 66u);
 
-    const auto verify = radiolink::VerifyRadio(bench.radio, BuildWriteFrames(state).frames);
+    const auto verify = radiolink::VerifyRadio(bench.radio, BuildWriteFrames(state).value);
     EXPECT_TRUE(verify.ok) << verify.detail;
     // A byte the radio changed is caught and named.
     bench.virtualRadio.write(0x1234, {0x5A});
-    const auto caught = radiolink::VerifyRadio(bench.radio, BuildWriteFrames(state).frames);
+    const auto caught = radiolink::VerifyRadio(bench.radio, BuildWriteFrames(state).value);
     EXPECT_FALSE(caught.ok);
     EXPECT_EQ(caught.message, "写频错误!");
     EXPECT_NE(caught.detail.find("在 0x1234 处不同"), std::string::npos) << caught.detail;
@@ -113,17 +113,17 @@ TEST(FullTransfers, ReadThenWriteLeavesTheRadioByteIdentical) {
 TEST(FullTransfers, RandomCanonicalImagesSurviveTheDecodersAndEncoders) {
     std::mt19937 rng(20261208);
     for (int round = 0; round < 100; ++round) {
-        const auto image = ImageFromFrames(BuildWriteFrames(randomState(rng)).frames);
+        const auto image = ImageFromFrames(BuildWriteFrames(randomState(rng)).value);
         EditorState state;
         for (const auto& b : TransferList()) ApplyReadBlock(state, b.j, BytesToHex(image.data() + b.address, b.length));
         const auto again = BuildWriteFrames(state);
         ASSERT_TRUE(again.ok()) << again.error;
-        ASSERT_EQ(blockBytes(ImageFromFrames(again.frames)), blockBytes(image)) << "round " << round;
+        ASSERT_EQ(blockBytes(ImageFromFrames(again.value)), blockBytes(image)) << "round " << round;
     }
     // And two of them through the line.
     BenchRadio bench;
     for (int round = 0; round < 2; ++round) {
-        const auto image = ImageFromFrames(BuildWriteFrames(randomState(rng)).frames);
+        const auto image = ImageFromFrames(BuildWriteFrames(randomState(rng)).value);
         bench.virtualRadio.setMemory(image);
         EditorState state;
         ASSERT_TRUE(radiolink::ReadRadio(bench.radio, state).ok);

@@ -222,7 +222,7 @@ TEST(TextEntry, KeptBytesAreShownAndSurviveEditing) {
     EXPECT_EQ(t13->text(), QString::fromUtf8("A\uFFFDB"));
     p.key(Qt::Key_Return);
     const auto record = image::EncodeChannel(s.upper, 7, Band::Upper);
-    EXPECT_EQ(record.digits.substr(32), "0341FF42FFFFFFFF");
+    EXPECT_EQ(record.value.substr(32), "0341FF42FFFFFFFF");
 }
 
 // Whatever the locale the desktop sets (QApplication takes it from the environment), the
@@ -253,7 +253,7 @@ TEST(Locale, AWriteFromTheWindowsSendsTheSameBytesUnderADecimalComma) {
 
     const auto frames = image::BuildWriteFrames(p.form2().state());
     ASSERT_TRUE(frames.ok()) << frames.error;
-    const auto memory = image::ImageFromFrames(frames.frames);
+    const auto memory = image::ImageFromFrames(frames.value);
     auto hexAt = [&](std::size_t address, std::size_t n) {
         std::string s;
         for (std::size_t i = 0; i < n; ++i) s += QString::asprintf("%02X", memory[address + i]).toStdString();

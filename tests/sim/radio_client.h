@@ -38,7 +38,7 @@ struct Client {
     }
 
     void send(const std::string& hex) {
-        const auto bytes = image::HexToBytes(hex).bytes;
+        const auto bytes = image::HexToBytes(hex).value;
         comm.SendData(bytes.data(), static_cast<std::uint16_t>(bytes.size()));
     }
 

@@ -28,7 +28,7 @@ TEST(SampleImage, IsAProgrammingTheEditorWouldWriteItself) {
             image::DecodeChannel(record, grid, row);
             const auto back = image::EncodeChannel(grid, row, band == 0 ? Band::Upper : Band::Lower);
             ASSERT_TRUE(back.ok()) << back.error;
-            EXPECT_EQ(back.digits, record) << "band " << band << " channel " << row;
+            EXPECT_EQ(back.value, record) << "band " << band << " channel " << row;
             if (!grid.at(row, image::kColName).empty()) ++named[band];
             const std::string rx = grid.at(row, image::kColRxFreq);
             if (!rx.empty()) {
