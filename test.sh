@@ -11,8 +11,8 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp
-# Most tests wait on a line or a timer rather than compute: twice the cores keeps them moving.
-tests=$((jobs * 2))
+# Most tests wait on a line or a timer rather than compute: three a core keeps them moving.
+tests=$((jobs * 3))
 # The release build that ./run.sh starts, with the tests: the optimiser warns where the
 # debug builds do not, and the suite must pass on what users run.
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DRADIO_WERROR=ON >/dev/null

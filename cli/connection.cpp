@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 
 #include "link/comm1.h"
 #include "link/trace.h"
@@ -53,6 +54,24 @@ private:
     radiolink::Radio radio_;
 };
 
+// The suite's radio-cli runs shorten the protocol's waits as its in-process tests do, through
+// RADIO_WAITS_MS="PROM_LIN wait,frame time-out,single-block wait,after EXIT" (milliseconds).
+// A value that does not read as four whole numbers leaves the radio's waits.
+void takeWaitsFromEnvironment(radiolink::Timing& timing) {
+    const char* text = std::getenv("RADIO_WAITS_MS");
+    if (!text) return;
+    long ms[4];
+    char end = 0;
+    if (std::sscanf(text, "%ld,%ld,%ld,%ld%c", &ms[0], &ms[1], &ms[2], &ms[3], &end) != 4) return;
+    for (long m : ms)
+        if (m < 0 || m > 60000) return;
+    using std::chrono::milliseconds;
+    timing.promLinWait = milliseconds(ms[0]);
+    timing.frameTimeout = milliseconds(ms[1]);
+    timing.singleBlockWait = milliseconds(ms[2]);
+    timing.afterExit = milliseconds(ms[3]);
+}
+
 }  // namespace
 
 std::unique_ptr<Connection> Connect(const std::string& port, std::string& error, const std::string& trace) {
@@ -71,6 +90,7 @@ std::unique_ptr<Connection> Connect(const std::string& port, std::string& error,
     }
     auto connection = std::make_unique<SerialConnection>();
     if (!connection->open(device, error)) return nullptr;
+    takeWaitsFromEnvironment(connection->radio().timing);
     if (!trace.empty()) {
         connection->trace = std::make_unique<radiolink::TraceFile>();
         if (!connection->trace->open(trace, error)) return nullptr;

@@ -12,9 +12,9 @@
 inline radiolink::Timing ShortWaits() {
     using std::chrono::milliseconds;
     radiolink::Timing t;
-    t.promLinWait = milliseconds(100);
-    t.frameTimeout = milliseconds(250);
-    t.singleBlockWait = milliseconds(150);
+    t.promLinWait = milliseconds(150);
+    t.frameTimeout = milliseconds(1000);  // only a fault waits it out: room for a loaded machine
+    t.singleBlockWait = milliseconds(300);
     t.afterExit = milliseconds(50);
     return t;
 }

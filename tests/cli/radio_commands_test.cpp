@@ -13,6 +13,7 @@
 #include "image/transfer.h"
 #include "sim/virtual_radio.h"
 #include "tests/codeplug/helpers.h"
+#include "tests/short_waits.h"
 
 extern char** environ;
 
@@ -35,9 +36,14 @@ protected:
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         ::setenv("RADIO_BACKUP_DIR", (dir_ / "backups").c_str(), 1);
+        const radiolink::Timing t = ShortWaits();
+        const std::string waits = std::to_string(t.promLinWait.count()) + "," + std::to_string(t.frameTimeout.count()) +
+                                  "," + std::to_string(t.singleBlockWait.count()) + "," +
+                                  std::to_string(t.afterExit.count());
+        ::setenv("RADIO_WAITS_MS", waits.c_str(), 1);
         sim::RadioOptions o;
         o.pacing = false;
-        o.readLag = 5ms;  // a radio busy with something else
+        o.readLag = 2ms;  // a radio busy with something else (LineEnd tries longer lags)
         o.onFrame = [this](const std::vector<std::uint8_t>& frame) {
             if (frame.at(0) == 'W') ++writes_;
             if (frame.at(0) == 'R') ++reads_;
@@ -48,6 +54,7 @@ protected:
     void TearDown() override {
         radio_.reset();
         ::unsetenv("RADIO_BACKUP_DIR");
+        ::unsetenv("RADIO_WAITS_MS");
         fs::remove_all(dir_);
     }
     std::string In(const std::string& name) const { return (dir_ / name).string(); }
@@ -80,6 +87,16 @@ protected:
         EXPECT_FALSE(radio_->programming());
     }
 
+    // The command succeeds with its one verdict, nothing else on stdout, and "EXIT" last.
+    void expectSuccess(const std::string& args, const std::string& verdict) {
+        SCOPED_TRACE(args);
+        radio_->clearReceived();
+        const Outcome r = run(args + port());
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, verdict);
+        expectExitLast();
+    }
+
     std::vector<fs::path> backups() const {
         std::vector<fs::path> out;
         std::error_code ec;
@@ -93,31 +110,32 @@ protected:
     std::atomic<int> writes_{0}, reads_{0};
 };
 
-TEST_F(RadioCommands, EverySuccessEndsWithExitAndItsVerdict) {
-    struct Case {
-        std::string args, verdict;
-    };
+struct Case {
+    std::string args, verdict;
+};
+
+TEST_F(RadioCommands, EveryFullTransferEndsWithExitAndItsVerdict) {
     const Case cases[] = {
         {"read --out " + In("r.bc") + " --raw " + In("r.img"), "读取成功!\n"},
         {"write --in " + In("r.bc") + " --verify", "写频正确!\n"},
-        {"read-message --file " + In("x.bc"), "读取成功!\n"},
-        {"read-limits --file " + In("x.bc"), "读取成功!\n"},
-        {"write-message --file " + In("x.bc"), "写入成功!\n"},
-        {"write-limits --file " + In("x.bc"), "写入成功!\n"},
         {"restore " + In("r.img"), "写频正确!\n"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.args);
-        radio_->clearReceived();
-        const Outcome r = run(c.args + port());
-        EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(r.out, c.verdict);  // one verdict, nothing else on stdout
-        expectExitLast();
-    }
+    for (const auto& c : cases) expectSuccess(c.args, c.verdict);
     // The read and the write's backup each left a complete backup; the read its codeplug.
     ASSERT_EQ(backups().size(), 2u);
     for (const auto& b : backups()) EXPECT_EQ(fs::file_size(b), image::kImageSize);
     EXPECT_TRUE(fs::exists(In("r.bc")));
+}
+
+TEST_F(RadioCommands, EverySingleBlockTransferEndsWithExitAndItsVerdict) {
+    const Case cases[] = {
+        {"read-message --file " + In("x.bc"), "读取成功!\n"},
+        {"read-limits --file " + In("x.bc"), "读取成功!\n"},
+        {"write-message --file " + In("x.bc"), "写入成功!\n"},
+        {"write-limits --file " + In("x.bc"), "写入成功!\n"},
+    };
+    for (const auto& c : cases) expectSuccess(c.args, c.verdict);
+    EXPECT_TRUE(backups().empty());  // a single block keeps no backup
 }
 
 TEST_F(RadioCommands, EveryFailureEndsWithExitAndSaysWhere) {
