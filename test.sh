@@ -13,15 +13,24 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp
 # Most tests wait on a line or a timer rather than compute: three a core keeps them moving.
 tests=$((jobs * 3))
+# Each stage says when it ends, counted from the start, for the record of the suite's speed.
+stage() { echo "== $1 done at $SECONDS s"; }
 # The release build that ./run.sh starts, with the tests: the optimiser warns where the
 # debug builds do not, and the suite must pass on what users run.
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DRADIO_WERROR=ON >/dev/null
 cmake --build build/release -j"$jobs"
+stage "release build"
 ctest --test-dir build/release --output-on-failure -j"$tests"
+stage "release tests"
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DRADIO_ASAN=ON -DRADIO_BENCH=OFF -DRADIO_WERROR=ON >/dev/null
 cmake --build build/asan -j"$jobs"
+stage "asan build"
 ctest --test-dir build/asan --output-on-failure -j"$tests"
+stage "asan tests"
 cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DRADIO_TSAN=ON -DRADIO_BENCH=OFF -DRADIO_WERROR=ON >/dev/null
 cmake --build build/tsan -j"$jobs"
+stage "tsan build"
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan --output-on-failure -j"$tests" -L tsan
+stage "tsan tests"
 scripts/check-package build/release
+stage "package"
