@@ -38,7 +38,7 @@ std::string UserFolder(const std::string& chosen, std::string& error) {
                             localPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)), chosen);
     // Only a first start makes the defaults: a file missing later is reported, not replaced.
     std::error_code ec;
-    if (!fs::exists(dir, ec)) users::PrepareFolder(dir, error);
+    if (!fs::exists(dir, ec)) error = users::PrepareFolder(dir).error;
     return dir;
 }
 
@@ -57,8 +57,7 @@ TForm1::TForm1(Prompter& prompter, std::string userDir, std::function<void()> te
     Image1_->setObjectName("Image1");
     Image1_->setGeometry(0, 0, 640, 480);
     Image1_->setScaledContents(true);  // stretched to fill the window
-    std::string ignored;
-    showPicture(toImage(*users::DecodeJpeg(users::BuiltInPicture(), ignored)));
+    showPicture(toImage(users::DecodeJpeg(users::BuiltInPicture()).value));
 
     // The password row sits on the hills at the foot of the picture.
     Label1_ = new QLabel(utf8("密码:"), this);
@@ -94,31 +93,29 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
-    std::string error;
     // A picture refused (a folder, too large, no JPEG) leaves the built-in one.
-    const auto background = users::LoadBackground(join(dir_, users::kBackgroundFile), error);
-    if (!background) {
-        prompter_.error(this, text(error));
+    const auto background = users::LoadBackground(join(dir_, users::kBackgroundFile));
+    if (!background.ok()) {
+        prompter_.error(this, text(background.error));
         return;
     }
-    showPicture(toImage(background->picture));
-    const auto company = users::ReadFirstLine(join(dir_, users::kCompanyFile), error);
-    if (!company) {
-        prompter_.error(this, text(error));
+    showPicture(toImage(background.value.picture));
+    const auto company = users::ReadFirstLine(join(dir_, users::kCompanyFile));
+    if (!company.ok()) {
+        prompter_.error(this, text(company.error));
         return;
     }
-    setWindowTitle(text(*company));
+    setWindowTitle(text(company.value));
 }
 
 void TForm1::Button1Click() {
-    std::string error;
-    const auto ok = users::CheckPassword(dir_, Edit1_->text().toStdString(), error);
-    if (!ok) {
-        prompter_.error(this, text(error) + "\n\nNo password can log in without the password file. Removing the folder \"" +
+    const auto matches = users::CheckPassword(dir_, Edit1_->text().toStdString());
+    if (!matches.ok()) {
+        prompter_.error(this, text(matches.error) + "\n\nNo password can log in without the password file. Removing the folder \"" +
                                   text(dir_) + "\" makes it again at the next start, with the empty password.");
         return;
     }
-    if (!*ok) {
+    if (!matches.value) {
         Edit1_->clear();
         prompter_.information(this, utf8("密码错误!"));
         return;
@@ -143,17 +140,17 @@ void TForm1::Button2Click() {
     } back{Edit1_};
     const auto picked = prompter_.openFileName(this, "Open", "*.jpg");
     if (!picked) return;
-    std::string error;
-    const auto background = users::LoadBackground(localPath(*picked), error);
-    if (!background) {
+    const auto background = users::LoadBackground(localPath(*picked));
+    if (!background.ok()) {
         // Neither the picture nor the background file changes.
-        prompter_.error(this, text(error));
+        prompter_.error(this, text(background.error));
         return;
     }
-    showPicture(toImage(background->picture));
+    showPicture(toImage(background.value.picture));
     // The copy replaces the background file; when it cannot (the file is read-only, the disk
     // full) the picture is shown for this run and the operator is told it will not stay.
-    if (!users::WriteBytes(join(dir_, users::kBackgroundFile), background->bytes, error)) prompter_.error(this, text(error));
+    const auto kept = users::WriteBytes(join(dir_, users::kBackgroundFile), background.value.bytes);
+    if (!kept.ok()) prompter_.error(this, text(kept.error));
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

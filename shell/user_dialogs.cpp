@@ -68,7 +68,7 @@ TForm3::TForm3(QWidget* form2, Prompter& prompter, std::string userDir)
 }
 
 void TForm3::Button1Click() {
-    const std::string result = users::ChangePassword(dir_, Edit1_->text().toStdString(), Edit2_->text().toStdString());
+    const std::string result = users::ChangePassword(dir_, Edit1_->text().toStdString(), Edit2_->text().toStdString()).error;
     // No password stays behind in the hidden dialog once it has been changed.
     if (result.empty()) {
         Edit1_->clear();
@@ -86,7 +86,7 @@ TForm4::TForm4(QWidget* form2, Prompter& prompter, std::string userDir)
 
 void TForm4::Button1Click() {
     const std::string name = Edit1_->text().toStdString();
-    const std::string result = users::SaveCompanyName(dir_, name);
+    const std::string result = users::SaveCompanyName(dir_, name).error;
     finish(result, "不能为空!");
     if (result.empty() && form2_) form2_->setWindowTitle(Edit1_->text());
 }

@@ -58,10 +58,9 @@ void onError(j_common_ptr info) {
 
 }  // namespace
 
-std::optional<Picture> DecodeJpeg(std::string_view bytes, std::string& error, int fitWidth, int fitHeight) {
+image::Outcome<Picture> DecodeJpeg(std::string_view bytes, int fitWidth, int fitHeight) {
     if (bytes.size() < 4 || static_cast<unsigned char>(bytes[0]) != 0xFF || static_cast<unsigned char>(bytes[1]) != 0xD8) {
-        error = "the file is no JPEG picture";
-        return std::nullopt;
+        return image::Failure<Picture>("the file is no JPEG picture");
     }
     jpeg_decompress_struct info{};
     ErrorManager manager{};
@@ -72,9 +71,8 @@ std::optional<Picture> DecodeJpeg(std::string_view bytes, std::string& error, in
     auto* picture = new Picture;
     if (setjmp(manager.jump)) {
         jpeg_destroy_decompress(&info);
-        error = std::string("the JPEG picture cannot be read: ") + manager.message;
         delete picture;
-        return std::nullopt;
+        return image::Failure<Picture>(std::string("the JPEG picture cannot be read: ") + manager.message);
     }
     jpeg_create_decompress(&info);
     info.mem->max_memory_to_use = kMaxDecoderMemory;
@@ -84,11 +82,11 @@ std::optional<Picture> DecodeJpeg(std::string_view bytes, std::string& error, in
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&info, TRUE);
     if (info.image_width > static_cast<unsigned>(kMaxPictureSide) || info.image_height > static_cast<unsigned>(kMaxPictureSide)) {
-        error = "the picture is " + std::to_string(info.image_width) + " x " + std::to_string(info.image_height) +
-                " pixels, more than " + std::to_string(kMaxPictureSide) + " x " + std::to_string(kMaxPictureSide);
+        const std::string size = std::to_string(info.image_width) + " x " + std::to_string(info.image_height);
         jpeg_destroy_decompress(&info);
         delete picture;
-        return std::nullopt;
+        return image::Failure<Picture>("the picture is " + size + " pixels, more than " +
+                                       std::to_string(kMaxPictureSide) + " x " + std::to_string(kMaxPictureSide));
     }
     info.out_color_space = JCS_RGB;
     info.scale_num = 1;
@@ -103,7 +101,7 @@ std::optional<Picture> DecodeJpeg(std::string_view bytes, std::string& error, in
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
-    Picture result = std::move(*picture);
+    image::Outcome<Picture> result{std::move(*picture), {}, {}};
     delete picture;
     return result;
 }

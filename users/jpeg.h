@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "image/outcome.h"
 #include <vector>
 
 namespace users {
@@ -17,11 +19,11 @@ struct Picture {
 // The largest picture decoded, in pixels each way: a larger one is refused before decoding.
 inline constexpr int kMaxPictureSide = 8192;
 
-// nullopt with the reason in `error` for anything that is no readable JPEG, is larger than
+// The picture, or the reason it is refused: anything that is no readable JPEG, is larger than
 // kMaxPictureSide either way, or needs more than a bounded amount of memory or scans. With a
 // size to fit, a large picture is decoded scaled down (by 1/2, 1/4 or 1/8) as far as it still
 // covers fitWidth x fitHeight; 0 decodes at full size.
-std::optional<Picture> DecodeJpeg(std::string_view bytes, std::string& error, int fitWidth = 0, int fitHeight = 0);
+image::Outcome<Picture> DecodeJpeg(std::string_view bytes, int fitWidth = 0, int fitHeight = 0);
 
 std::string EncodeJpeg(const Picture& picture, int quality = 85);
 

@@ -51,16 +51,13 @@ Picture draw() {
 
 }  // namespace
 
-std::optional<Background> LoadBackground(const std::string& path, std::string& error) {
-    auto bytes = ReadUserFile(path, kMaxPictureFileBytes, error);
-    if (!bytes) return std::nullopt;
-    std::string reason;
-    auto picture = DecodeJpeg(*bytes, reason, kWindowWidth, kWindowHeight);
-    if (!picture) {
-        error = "\"" + path + "\" 不是可用的 JPEG 图片 (" + reason + ")";
-        return std::nullopt;
-    }
-    return Background{std::move(*bytes), std::move(*picture)};
+image::Outcome<Background> LoadBackground(const std::string& path) {
+    auto bytes = ReadUserFile(path, kMaxPictureFileBytes);
+    if (!bytes.ok()) return image::Failure<Background>(bytes.error);
+    auto picture = DecodeJpeg(bytes.value, kWindowWidth, kWindowHeight);
+    if (!picture.ok())
+        return image::Failure<Background>("\"" + path + "\" 不是可用的 JPEG 图片 (" + picture.error + ")");
+    return {{std::move(bytes.value), std::move(picture.value)}, {}, {}};
 }
 
 std::string_view BuiltInPicture() {

@@ -20,7 +20,7 @@ struct Background {
     std::string bytes;
     Picture picture;
 };
-// nullopt with the operator's message, naming the file, when it is refused.
-std::optional<Background> LoadBackground(const std::string& path, std::string& error);
+// The background, or the operator's message naming the file when it is refused.
+image::Outcome<Background> LoadBackground(const std::string& path);
 
 }  // namespace users

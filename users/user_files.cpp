@@ -24,11 +24,11 @@ bool ensureSodium() {
     return ready;
 }
 
-bool writeBytes(const std::string& path, std::string_view bytes, std::string& error) {
+image::Outcome<> writeBytes(const std::string& path, std::string_view bytes) {
     const std::string reason = files::WriteAtomically(path, bytes, files::WriteOptions{0600});
-    if (reason.empty()) return true;
-    error = "无法保存文件 \"" + path + "\": " + (reason == files::kReadOnly ? std::string("文件是只读的") : reason);
-    return false;
+    if (reason.empty()) return {};
+    return image::Failure("无法保存文件 \"" + path + "\": " +
+                          (reason == files::kReadOnly ? std::string("文件是只读的") : reason));
 }
 
 // A password file left readable by others by an older installation is made the owner's alone.
@@ -42,9 +42,9 @@ void tighten(const std::string& path) {
 
 }  // namespace
 
-std::optional<std::string> ReadUserFile(const std::string& path, std::size_t maxBytes, std::string& error) {
+image::Outcome<std::string> ReadUserFile(const std::string& path, std::size_t maxBytes) {
     files::ReadResult r = files::ReadFile(path, maxBytes);
-    if (r.ok()) return std::move(r.bytes);
+    if (r.ok()) return {std::move(*r.bytes), {}, {}};
     std::string why;
     switch (r.problem) {
         case files::ReadProblem::kDirectory: why = "这是一个文件夹, 不是文件"; break;
@@ -54,47 +54,34 @@ std::optional<std::string> ReadUserFile(const std::string& path, std::size_t max
         case files::ReadProblem::kCannotRead:
         case files::ReadProblem::kNone: why = r.reason(maxBytes); break;
     }
-    error = "无法读取文件 \"" + path + "\": " + why;
-    return std::nullopt;
+    return image::Failure<std::string>("无法读取文件 \"" + path + "\": " + why);
 }
 
-std::optional<std::string> FirstLine(std::string_view bytes, std::string& error) {
-    if (bytes.empty()) {
-        error = "文件是空的";
-        return std::nullopt;
-    }
+image::Outcome<std::string> FirstLine(std::string_view bytes) {
+    if (bytes.empty()) return image::Failure<std::string>("文件是空的");
     const std::string_view line = bytes.substr(0, bytes.find_first_of("\r\n"));
     for (const char c : line)
-        if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
-            error = "这不是文本文件";
-            return std::nullopt;
-        }
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return image::Failure<std::string>("这不是文本文件");
     auto text = image::GbkToUtf8(line);
-    if (!text) error = "这不是文本文件";
-    return text;
+    if (!text) return image::Failure<std::string>("这不是文本文件");
+    return {std::move(*text), {}, {}};
 }
 
-std::optional<std::string> ReadFirstLine(const std::string& path, std::string& error) {
-    const auto bytes = ReadUserFile(path, kMaxTextFileBytes, error);
-    if (!bytes) return std::nullopt;
-    std::string why;
-    auto line = FirstLine(*bytes, why);
-    if (!line) error = "文件 \"" + path + "\" 无法使用: " + why;
+image::Outcome<std::string> ReadFirstLine(const std::string& path) {
+    const auto bytes = ReadUserFile(path, kMaxTextFileBytes);
+    if (!bytes.ok()) return bytes;
+    auto line = FirstLine(bytes.value);
+    if (!line.ok()) line.error = "文件 \"" + path + "\" 无法使用: " + line.error;
     return line;
 }
 
-bool WriteLine(const std::string& path, const std::string& line, std::string& error) {
+image::Outcome<> WriteLine(const std::string& path, const std::string& line) {
     const auto gbk = image::Utf8ToGbk(line);
-    if (!gbk) {
-        error = "无法保存文件 \"" + path + "\": 文字中有无法保存的字符";
-        return false;
-    }
-    return writeBytes(path, *gbk + "\r\n", error);
+    if (!gbk) return image::Failure("无法保存文件 \"" + path + "\": 文字中有无法保存的字符");
+    return writeBytes(path, *gbk + "\r\n");
 }
 
-bool WriteBytes(const std::string& path, std::string_view bytes, std::string& error) {
-    return writeBytes(path, bytes, error);
-}
+image::Outcome<> WriteBytes(const std::string& path, std::string_view bytes) { return writeBytes(path, bytes); }
 
 std::string HashPassword(const std::string& password) {
     if (!ensureSodium()) return {};
@@ -108,21 +95,17 @@ std::string HashPassword(const std::string& password) {
 
 bool IsPasswordHash(const std::string& line) { return line.rfind("$argon2id$", 0) == 0; }
 
-bool PrepareFolder(const std::string& dir, std::string& error) {
+image::Outcome<> PrepareFolder(const std::string& dir) {
     std::error_code ec;
     fs::create_directories(dir, ec);
-    if (ec) {
-        error = "cannot create the folder \"" + dir + "\": " + ec.message();
-        return false;
-    }
+    if (ec) return image::Failure("cannot create the folder \"" + dir + "\": " + ec.message());
     ::chmod(dir.c_str(), 0700);
-    if (!fs::exists(join(dir, kCompanyFile)) && !WriteLine(join(dir, kCompanyFile), kDefaultCompany, error)) return false;
-    if (!fs::exists(join(dir, kPasswordFile)) && !WriteLine(join(dir, kPasswordFile), HashPassword(""), error))
-        return false;
-    if (!fs::exists(join(dir, kBackgroundFile)) &&
-        !writeBytes(join(dir, kBackgroundFile), BuiltInPicture(), error))
-        return false;
-    return true;
+    if (!fs::exists(join(dir, kCompanyFile)))
+        if (auto written = WriteLine(join(dir, kCompanyFile), kDefaultCompany); !written.ok()) return written;
+    if (!fs::exists(join(dir, kPasswordFile)))
+        if (auto written = WriteLine(join(dir, kPasswordFile), HashPassword("")); !written.ok()) return written;
+    if (!fs::exists(join(dir, kBackgroundFile))) return writeBytes(join(dir, kBackgroundFile), BuiltInPicture());
+    return {};
 }
 
 std::string ChooseFolder(const std::string& programDir, const std::string& perUserDir, const std::string& chosen) {
@@ -142,32 +125,28 @@ std::string ChooseFolder(const std::string& programDir, const std::string& perUs
     return (fs::path(perUserDir) / "image").string();
 }
 
-std::optional<bool> CheckPassword(const std::string& dir, const std::string& typed, std::string& error) {
+image::Outcome<bool> CheckPassword(const std::string& dir, const std::string& typed) {
     const std::string path = join(dir, kPasswordFile);
     tighten(path);
-    const auto stored = ReadFirstLine(path, error);
-    if (!stored) return std::nullopt;
-    if (!IsPasswordHash(*stored)) return *stored == typed;  // a legacy plain-text password
-    if (!ensureSodium()) return false;
-    return crypto_pwhash_str_verify(stored->c_str(), typed.c_str(), typed.size()) == 0;
+    const auto stored = ReadFirstLine(path);
+    if (!stored.ok()) return image::Failure<bool>(stored.error);
+    if (!IsPasswordHash(stored.value)) return {stored.value == typed, {}, {}};  // a legacy plain-text password
+    if (!ensureSodium()) return {false, {}, {}};
+    return {crypto_pwhash_str_verify(stored.value.c_str(), typed.c_str(), typed.size()) == 0, {}, {}};
 }
 
-std::string ChangePassword(const std::string& dir, const std::string& oldPassword, const std::string& newPassword) {
-    std::string error;
-    const auto ok = CheckPassword(dir, oldPassword, error);
-    if (!ok) return error;
-    if (!*ok) return "密码错误!";
+image::Outcome<> ChangePassword(const std::string& dir, const std::string& oldPassword, const std::string& newPassword) {
+    const auto matches = CheckPassword(dir, oldPassword);
+    if (!matches.ok()) return image::Failure(matches.error);
+    if (!matches.value) return image::Failure("密码错误!");
     const std::string hash = HashPassword(newPassword);
-    if (hash.empty()) return "the password could not be hashed";
-    if (!WriteLine(join(dir, kPasswordFile), hash, error)) return error;
-    return {};
+    if (hash.empty()) return image::Failure("the password could not be hashed");
+    return WriteLine(join(dir, kPasswordFile), hash);
 }
 
-std::string SaveCompanyName(const std::string& dir, const std::string& name) {
-    if (name.empty()) return "不能为空!";
-    std::string error;
-    if (!WriteLine(join(dir, kCompanyFile), name, error)) return error;
-    return {};
+image::Outcome<> SaveCompanyName(const std::string& dir, const std::string& name) {
+    if (name.empty()) return image::Failure("不能为空!");
+    return WriteLine(join(dir, kCompanyFile), name);
 }
 
 }  // namespace users

@@ -15,6 +15,7 @@
 
 #include "image/gbk.h"
 #include "tests/shell/window_fixture.h"
+#include "tests/outcome_value.h"
 #include "users/jpeg.h"
 #include "users/login_picture.h"
 #include "users/user_files.h"
@@ -26,7 +27,7 @@ namespace {
 // The built-in picture as the window decodes it.
 QImage builtIn() {
     std::string error;
-    const auto p = users::DecodeJpeg(users::BuiltInPicture(), error);
+    const auto p = valueOf(users::DecodeJpeg(users::BuiltInPicture()), error);
     return QImage(p->rgb.data(), p->width, p->height, p->width * 3, QImage::Format_RGB888).copy();
 }
 
@@ -398,7 +399,7 @@ TEST(Login, AFirstStartMakesTheFolderWithItsDefaults) {
     std::string error;
     EXPECT_EQ(shell::UserFolder(dir, error), dir);
     EXPECT_EQ(error, "");
-    EXPECT_TRUE(users::IsPasswordHash(*users::ReadFirstLine(dir + "/1.bc", error)));
+    EXPECT_TRUE(users::IsPasswordHash(*valueOf(users::ReadFirstLine(dir + "/1.bc"), error)));
 
     FakePrompter prompter;
     shell::TForm1 form1(prompter, dir, {});

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tests/outcome_value.h"
 #include "users/user_files.h"
 
 // The application lives in main, so that it goes before the libraries' own exit handlers.
@@ -42,7 +43,7 @@ std::unique_ptr<sim::VirtualRadio> startRadio(bool withRadio, const char* fault)
 
 UserFolder::UserFolder() : dir(QFile::encodeName(temporary.filePath("image")).toStdString()) {
     std::string error;
-    if (!users::PrepareFolder(dir, error)) ADD_FAILURE() << error;
+    if (!succeeded(users::PrepareFolder(dir), error)) ADD_FAILURE() << error;
 }
 
 std::string UserFolder::path(const char* name) const {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tests/outcome_value.h"
 #include "users/jpeg.h"
 #include "users/login_picture.h"
 #include "users/user_files.h"
@@ -35,38 +36,38 @@ struct Folder {
 TEST(UserFiles, AFirstStartLogsInWithTheEmptyPassword) {
     Folder f;
     std::string error;
-    ASSERT_TRUE(PrepareFolder(f.dir.string(), error)) << error;
-    EXPECT_EQ(ReadFirstLine(f.file(kCompanyFile), error), "Velkor");
-    EXPECT_EQ(CheckPassword(f.dir.string(), "", error), true);
-    EXPECT_EQ(CheckPassword(f.dir.string(), " ", error), false);
+    ASSERT_TRUE(succeeded(PrepareFolder(f.dir.string()), error)) << error;
+    EXPECT_EQ(valueOf(ReadFirstLine(f.file(kCompanyFile)), error), "Velkor");
+    EXPECT_EQ(valueOf(CheckPassword(f.dir.string(), ""), error), true);
+    EXPECT_EQ(valueOf(CheckPassword(f.dir.string(), " "), error), false);
     struct stat st {};
     ASSERT_EQ(::stat(f.file(kPasswordFile).c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     // The picture is a JPEG of 640 x 480.
-    auto picture = DecodeJpeg(f.bytes(kBackgroundFile), error);
+    auto picture = valueOf(DecodeJpeg(f.bytes(kBackgroundFile)), error);
     ASSERT_TRUE(picture) << error;
     EXPECT_EQ(picture->width, 640);
     EXPECT_EQ(picture->height, 480);
     // A second start keeps what is there.
-    ASSERT_EQ(SaveCompanyName(f.dir.string(), "公司"), "");
-    ASSERT_TRUE(PrepareFolder(f.dir.string(), error));
-    EXPECT_EQ(ReadFirstLine(f.file(kCompanyFile), error), "公司");
+    ASSERT_EQ(SaveCompanyName(f.dir.string(), "公司").error, "");
+    ASSERT_TRUE(succeeded(PrepareFolder(f.dir.string()), error));
+    EXPECT_EQ(valueOf(ReadFirstLine(f.file(kCompanyFile)), error), "公司");
     EXPECT_EQ(f.bytes(kCompanyFile), "\xB9\xAB\xCB\xBE\r\n");  // GBK, one line, CR LF
 }
 
 TEST(UserFiles, PasswordsAreStoredAsHashes) {
     Folder f;
     std::string error;
-    ASSERT_TRUE(PrepareFolder(f.dir.string(), error));
-    EXPECT_EQ(ChangePassword(f.dir.string(), "wrong", "secret1"), "密码错误!");
-    EXPECT_EQ(ChangePassword(f.dir.string(), "", "secret1"), "");
+    ASSERT_TRUE(succeeded(PrepareFolder(f.dir.string()), error));
+    EXPECT_EQ(ChangePassword(f.dir.string(), "wrong", "secret1").error, "密码错误!");
+    EXPECT_EQ(ChangePassword(f.dir.string(), "", "secret1").error, "");
     const std::string stored = f.bytes(kPasswordFile);
     EXPECT_EQ(stored.find("secret1"), std::string::npos);
     EXPECT_TRUE(IsPasswordHash(stored.substr(0, stored.find('\r'))));
-    EXPECT_EQ(CheckPassword(f.dir.string(), "secret1", error), true);
-    EXPECT_EQ(CheckPassword(f.dir.string(), "Secret1", error), false);
-    EXPECT_EQ(ChangePassword(f.dir.string(), "secret1", ""), "");
-    EXPECT_EQ(CheckPassword(f.dir.string(), "", error), true);
+    EXPECT_EQ(valueOf(CheckPassword(f.dir.string(), "secret1"), error), true);
+    EXPECT_EQ(valueOf(CheckPassword(f.dir.string(), "Secret1"), error), false);
+    EXPECT_EQ(ChangePassword(f.dir.string(), "secret1", "").error, "");
+    EXPECT_EQ(valueOf(CheckPassword(f.dir.string(), ""), error), true);
 }
 
 TEST(UserFiles, LegacyPlainTextAndOddFiles) {
@@ -74,22 +75,22 @@ TEST(UserFiles, LegacyPlainTextAndOddFiles) {
     std::string error;
     fs::create_directories(f.dir);
     f.put(kPasswordFile, "old pass\r\nsecond line\r\n");  // only the first line counts
-    EXPECT_EQ(CheckPassword(f.dir.string(), "old pass", error), true);
-    EXPECT_EQ(CheckPassword(f.dir.string(), "second line", error), false);
-    EXPECT_EQ(ChangePassword(f.dir.string(), "old pass", "new"), "");
+    EXPECT_EQ(valueOf(CheckPassword(f.dir.string(), "old pass"), error), true);
+    EXPECT_EQ(valueOf(CheckPassword(f.dir.string(), "second line"), error), false);
+    EXPECT_EQ(ChangePassword(f.dir.string(), "old pass", "new").error, "");
     EXPECT_EQ(f.bytes(kPasswordFile).find("new"), std::string::npos);
 
     f.put(kPasswordFile, "lf\nonly");
-    EXPECT_EQ(CheckPassword(f.dir.string(), "lf", error), true);
+    EXPECT_EQ(valueOf(CheckPassword(f.dir.string(), "lf"), error), true);
     f.put(kPasswordFile, "");
-    EXPECT_EQ(CheckPassword(f.dir.string(), "", error), std::nullopt);
+    EXPECT_EQ(valueOf(CheckPassword(f.dir.string(), ""), error), std::nullopt);
     fs::remove(f.file(kPasswordFile));
-    EXPECT_EQ(CheckPassword(f.dir.string(), "", error), std::nullopt);
+    EXPECT_EQ(valueOf(CheckPassword(f.dir.string(), ""), error), std::nullopt);
     EXPECT_NE(error.find("1.bc"), std::string::npos);
-    EXPECT_NE(ChangePassword(f.dir.string(), "", "x"), "");
+    EXPECT_NE(ChangePassword(f.dir.string(), "", "x").error, "");
 
     f.put(kCompanyFile, "Keep\r\n");
-    EXPECT_EQ(SaveCompanyName(f.dir.string(), ""), "不能为空!");
+    EXPECT_EQ(SaveCompanyName(f.dir.string(), "").error, "不能为空!");
     EXPECT_EQ(f.bytes(kCompanyFile), "Keep\r\n");
 }
 
@@ -112,9 +113,9 @@ TEST(UserFiles, FolderChoice) {
 
 TEST(Jpeg, RefusesWhatIsNoPicture) {
     std::string error;
-    EXPECT_FALSE(DecodeJpeg("GIF89a....", error));
+    EXPECT_FALSE(valueOf(DecodeJpeg("GIF89a...."), error));
     EXPECT_NE(error, "");
     std::string truncated(BuiltInPicture().substr(0, 200));
-    EXPECT_FALSE(DecodeJpeg(truncated, error));
+    EXPECT_FALSE(valueOf(DecodeJpeg(truncated), error));
     EXPECT_NE(error.find("JPEG"), std::string::npos);
 }

@@ -11,9 +11,9 @@
 namespace users::fuzz {
 
 inline std::string CheckPicture(std::string_view bytes) {
-    std::string error;
-    const auto picture = DecodeJpeg(bytes, error, kWindowWidth, kWindowHeight);
-    if (!picture) return error.empty() ? "a refused picture gives no reason" : "";
+    const auto decoded = DecodeJpeg(bytes, kWindowWidth, kWindowHeight);
+    if (!decoded.ok()) return {};
+    const Picture* picture = &decoded.value;
     if (picture->width <= 0 || picture->height <= 0 || picture->width > kMaxPictureSide ||
         picture->height > kMaxPictureSide)
         return "a picture of " + std::to_string(picture->width) + " x " + std::to_string(picture->height);
