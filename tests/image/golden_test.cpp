@@ -489,19 +489,17 @@ TEST(GoldenChannelRecord, NoToneModeOrSignallingShowsOnlyWhereItsDirectionHasAFr
     // No tone, receive mode 00 and signalling 00, with one direction's frequency set at a time.
     const std::string rxOnly = "00DD7174" "FFFF" "00" "FFFFFFFF" "FFFF" "00" "00" "FF" "00FFFFFFFFFFFFFF";
     const std::string txOnly = "FFFFFFFF" "FFFF" "00" "00DD7174" "FFFF" "00" "00" "FF" "00FFFFFFFFFFFFFF";
+    // Cells 2, 3, 5, 6, 7 as each record shows them.
+    const std::vector<std::string> rxShown = {"OFF", "QT/DQT", "", "", ""};
+    const std::vector<std::string> txShown = {"", "", "OFF", "关", "关"};
+    const int columns[] = {kColRxTone, kColRxMode, kColTxTone, kColStartSignal, kColEndSignal};
     Grid g;
     DecodeChannel(rxOnly, g, 1);
-    EXPECT_EQ(g.at(1, kColRxTone), "OFF");
-    EXPECT_EQ(g.at(1, kColRxMode), "QT/DQT");
-    EXPECT_EQ(g.at(1, kColTxTone), "");
-    EXPECT_EQ(g.at(1, kColStartSignal), "");
-    EXPECT_EQ(g.at(1, kColEndSignal), "");
     DecodeChannel(txOnly, g, 2);
-    EXPECT_EQ(g.at(2, kColRxTone), "");
-    EXPECT_EQ(g.at(2, kColRxMode), "");
-    EXPECT_EQ(g.at(2, kColTxTone), "OFF");
-    EXPECT_EQ(g.at(2, kColStartSignal), "关");
-    EXPECT_EQ(g.at(2, kColEndSignal), "关");
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(g.at(1, columns[i]), rxShown[i]) << "receive only, column " << columns[i];
+        EXPECT_EQ(g.at(2, columns[i]), txShown[i]) << "transmit only, column " << columns[i];
+    }
 }
 
 // ---------------------------------------------------------------------------------------
