@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/deps
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DRADIO_TESTS=OFF >/dev/null
+scripts/configure build/release -DCMAKE_BUILD_TYPE=Release -DRADIO_TESTS=OFF
 cmake --build build/release -j"${JOBS:-2}"
 if [ -x build/release/app/radio ]; then
   exec build/release/app/radio --virtual-radio "$@"
