@@ -321,10 +321,10 @@ TEST(TComm, NothingOfAnEarlierOpeningIsDeliveredAfterClosePort) {
     ASSERT_TRUE(testing_pty::WaitFor([&] { return pty.waitingAtDevice() >= 3; }, 2000ms));
     comm.OpenPort();
     pty.write({7});
-    EXPECT_TRUE(PumpUntil(queue, [&] { return !got.blocks.empty(); }));
-    ::usleep(20000);
-    queue.dispatch();
-    EXPECT_EQ(got.all(), (Bytes{7}));
+    // Bytes come in order: once the 8 after it is here, anything stale would be too.
+    pty.write({8});
+    EXPECT_TRUE(PumpUntil(queue, [&] { return !got.all().empty() && got.all().back() == 8; }));
+    EXPECT_EQ(got.all(), (Bytes{7, 8}));
     EXPECT_EQ(hangups, 0);
 }
 
@@ -379,9 +379,9 @@ TEST(TComm, AHandlerMayCloseThePortItIsCalledFor) {
     comm.OpenPort();
     pty.write({1});
     ASSERT_TRUE(queue.wait(2000ms));
-    ::usleep(10000);
+    // The second block is queued behind the first before the first's handler closes the port.
     pty.write({2});
-    ::usleep(10000);
+    ASSERT_TRUE(testing_pty::WaitFor([&] { return queue.pending() >= 2; }, 2000ms));
     queue.dispatch();
     EXPECT_EQ(blocks, 1);
     EXPECT_FALSE(comm.IsOpen());
