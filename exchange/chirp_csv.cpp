@@ -17,7 +17,6 @@ namespace {
 using image::Band;
 using image::EditorState;
 
-constexpr int kUnitsPerMHz = 100000;  // the radio counts 10 Hz units
 constexpr std::size_t kNameBytes = 7;
 // The cells of a channel that CSV has no column for.
 constexpr std::array<int, 5> kNoColumn = {image::kColRxMode, image::kColStartSignal, image::kColEndSignal,

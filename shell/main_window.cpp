@@ -138,7 +138,7 @@ void TForm2::setDialogs(QDialog* form3, QDialog* form4, QDialog* form5, QDialog*
 }
 
 void TForm2::buildMenus() {
-    auto entry = [this](QMenu* menu, const char* name, const char* caption) {
+    auto entry = [](QMenu* menu, const char* name, const char* caption) {
         QAction* action = menu->addAction(utf8(caption));
         action->setObjectName(name);
         return action;
