@@ -58,11 +58,11 @@ int main() {
     comm.OpenPort();
 
     image::EditorState state;
-    const auto read = measure(radio, [&] { return radiolink::ReadRadio(radio, state).ok; });
+    const auto read = measure(radio, [&] { return radiolink::ReadRadio(radio, state).ok(); });
     // Each procedure as the operator starts it: the write does not pay for the 500 ms that
     // the radio is given to leave programming mode after the read's "EXIT".
     std::this_thread::sleep_for(radio.openingDelay());
-    const auto write = measure(radio, [&] { return radiolink::WriteRadio(radio, state).ok; });
+    const auto write = measure(radio, [&] { return radiolink::WriteRadio(radio, state).ok(); });
     std::printf("full transfers, virtual radio at 19200 baud 8N1, 2 ms turnaround\n");
     print("read", read);
     print("write", write);

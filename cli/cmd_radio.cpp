@@ -24,8 +24,8 @@ const std::string kPortHelp =
 // The procedure's verdict on stdout, what went wrong (or the backup kept) on stderr.
 int report(std::string_view command, const radiolink::Result& r) {
     if (!r.message.empty()) std::printf("%s\n", r.message.c_str());
-    if (!r.detail.empty()) Fail(command, r.detail);
-    return r.ok ? kOk : kFailed;
+    if (!r.detail().empty()) Fail(command, r.detail());
+    return r.ok() ? kOk : kFailed;
 }
 
 // After a signal: where the procedure stopped and what the radio now holds. 128 + signal.
@@ -115,7 +115,7 @@ int runRead(const std::vector<std::string>& args) {
         }
     }
     const int code = report("read", r);
-    if (!r.ok) return code;
+    if (!r.ok()) return code;
     return SaveCodeplug("read", *s->options.value("out"), state) ? kOk : kUsage;
 }
 
@@ -158,7 +158,7 @@ int runSingleRead(std::string_view command, const std::vector<std::string>& args
     if (StopOnSignals::caught()) return reportInterrupted(command, r, s->port(), false);
     const int code = report(command, r);
     // A failed read empties the group's edits, as the page does; the file keeps them.
-    if (!r.ok) return code;
+    if (!r.ok()) return code;
     return SaveCodeplug(command, path, *state) ? kOk : kUsage;
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "image/editor_state.h"
+#include "image/outcome.h"
 
 namespace serial {
 class OwnerQueue;
@@ -46,13 +47,21 @@ struct Timing {
 // Progress of a procedure: blocks done so far (0..136, or 0..1 for a single block).
 using Progress = std::function<void(int done)>;
 
-struct Result {
-    bool ok = false;
-    std::string message;  // what the operator is shown: "读取成功!", "写频错误!", ...
-    std::string detail;   // what went wrong: the block and what came back, or the field
+// How a procedure ended, reported as every step that can fail reports: `error` says what went
+// wrong (the block and what came back, the field, where it was stopped), empty when it
+// succeeded; `notes` are what a success still tells (the backup, the verify, names that are
+// no GBK text). Besides, the message the operator is shown either way.
+struct Result : image::Outcome<> {
+    std::string message;       // "读取成功!", "写频错误!", ...
     int progress = 0;
     bool interrupted = false;  // stopped on request at a block boundary, "EXIT" sent
     std::string backup;        // the raw backup the procedure kept, "" for none
+
+    // One more line for the operator: part of the error when the procedure failed, a note
+    // when it succeeded. An empty line adds nothing.
+    void tell(const std::string& line);
+    // The lines under the message: the error, or the notes.
+    std::string detail() const;
 };
 
 // One radio on one serial component: owns RecvHex (filled by Comm1ReceiveData) and refuses
@@ -155,15 +164,15 @@ private:
 // A result without progress: a success, or a failure that says why.
 inline Result Succeeded(std::string message, int progress = 1) {
     Result r;
-    r.ok = true;
     r.message = std::move(message);
     r.progress = progress;
     return r;
 }
-inline Result Failed(std::string message, std::string detail) {
+// `why` is the error; a failure always has one, the message when nothing more is known.
+inline Result Failed(std::string message, std::string why) {
     Result r;
+    r.error = why.empty() ? message : std::move(why);
     r.message = std::move(message);
-    r.detail = std::move(detail);
     return r;
 }
 

@@ -5,15 +5,6 @@
 #include "link/messages.h"
 
 namespace radiolink {
-namespace {
-
-void addLine(std::string& detail, const std::string& line) {
-    if (line.empty()) return;
-    if (!detail.empty()) detail += "\n";
-    detail += line;
-}
-
-}  // namespace
 
 Result ReadKeepingBackup(Radio& radio, image::EditorState& state, const std::string& port, const Progress& progress,
                          std::vector<std::uint8_t>* raw) {
@@ -22,11 +13,11 @@ Result ReadKeepingBackup(Radio& radio, image::EditorState& state, const std::str
     if (raw) *raw = bytes;
     // Names and lines whose bytes are no GBK text are kept as they are: say where they are.
     if (result.progress > 0)
-        for (const std::string& field : image::NonGbkFields(state)) addLine(result.detail, field);
+        for (const std::string& field : image::NonGbkFields(state)) result.tell(field);
     if (bytes.empty() || result.progress == 0) return result;  // refused, or nothing received
     std::string error;
-    result.backup = SaveBackup(bytes, port, error, result.ok ? kComplete : result.progress);
-    addLine(result.detail, result.backup.empty() ? error : "备份: " + result.backup);
+    result.backup = SaveBackup(bytes, port, error, result.ok() ? kComplete : result.progress);
+    result.tell(result.backup.empty() ? error : "备份: " + result.backup);
     return result;
 }
 
@@ -45,11 +36,11 @@ Result WriteSafely(Radio& radio, const image::EditorState& state, const WritePla
         begin(Step::Backup);
         image::EditorState scratch;
         Result read = ReadKeepingBackup(radio, scratch, port, progress);
-        if (!read.ok || read.backup.empty()) {
+        if (!read.ok() || read.backup.empty()) {
             Result refused = Failed(kWriteFailed, "没有写入任何数据: 写前备份没有完成");
             refused.interrupted = read.interrupted;
             refused.backup = read.backup;
-            addLine(refused.detail, read.detail);
+            refused.tell(read.detail());
             return refused;
         }
         backup = read.backup;
@@ -58,17 +49,18 @@ Result WriteSafely(Radio& radio, const image::EditorState& state, const WritePla
     begin(Step::Write);
     Result result = WriteRadio(radio, state, progress);
     result.backup = backup;
-    if (!result.ok && result.progress > 0)
-        addLine(result.detail, "电台中已有 " + std::to_string(result.progress) + " 块是新写入的, 其余仍是原来的内容");
-    if (result.ok && plan.verify) {
+    if (!result.ok() && result.progress > 0)
+        result.tell("电台中已有 " + std::to_string(result.progress) + " 块是新写入的, 其余仍是原来的内容");
+    if (result.ok() && plan.verify) {
         begin(Step::Verify);
         Result verified = VerifyRadio(radio, frames.value, progress);
-        result.ok = verified.ok;
-        result.message = verified.ok ? kWriteOk : kWriteFailed;
+        result.message = verified.ok() ? kWriteOk : kWriteFailed;
         result.interrupted = verified.interrupted;
-        result.detail = verified.ok ? "校验正确: 写入的每个字节读回都一样" : "校验: " + verified.detail;
+        result.error = verified.ok() ? "" : "校验: " + verified.error;
+        result.notes = {};
+        if (result.ok()) result.tell("校验正确: 写入的每个字节读回都一样");
     }
-    if (!backup.empty()) addLine(result.detail, "写前备份: " + backup);
+    if (!backup.empty()) result.tell("写前备份: " + backup);
     return result;
 }
 

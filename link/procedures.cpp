@@ -34,7 +34,7 @@ std::string ackFault(const std::string& got, bool hungUp) {
 }
 
 // How a run of blocks ended.
-struct Outcome {
+struct RunEnd {
     std::string fault;         // the block and what came back; "" when none failed
     bool interrupted = false;  // stopped on request before the next block
     bool ok() const { return fault.empty() && !interrupted; }
@@ -44,19 +44,18 @@ std::string interruptedAt(int done) {
     return "已中断: 完成 " + std::to_string(done) + " / " + std::to_string(image::kBlockCount) + " 块";
 }
 
-Result finish(const Outcome& outcome, int progress, const char* ok, const char* failed) {
+Result finish(const RunEnd& end, int progress, const char* ok, const char* failed) {
     Result result;
-    result.ok = outcome.ok();
-    result.message = result.ok ? ok : failed;
-    result.detail = outcome.interrupted ? interruptedAt(progress) : outcome.fault;
+    result.message = end.ok() ? ok : failed;
+    if (!end.ok()) result.error = end.interrupted ? interruptedAt(progress) : end.fault;
     result.progress = progress;
-    result.interrupted = outcome.interrupted;
+    result.interrupted = end.interrupted;
     return result;
 }
 
 // Reads the 136 blocks, handing each complete answer to onBlock.
 template <class OnBlock>
-Outcome readBlocks(Radio& radio, const Progress& progress, int& done, OnBlock onBlock) {
+RunEnd readBlocks(Radio& radio, const Progress& progress, int& done, OnBlock onBlock) {
     for (int j = 0; j < image::kBlockCount; ++j) {
         if (radio.stopRequested()) return {{}, true};
         radio.RecvHex().clear();
@@ -83,7 +82,7 @@ void keepRaw(std::vector<std::uint8_t>* raw, int j, const std::string& reply) {
 // Sends the 136 write frames, each acknowledged by exactly 06.
 Result writeFrames(Radio& radio, const std::vector<std::string>& frames, const Progress& progress) {
     int done = 0;
-    Outcome outcome;
+    RunEnd outcome;
     if (radio.stopRequested()) return finish({{}, true}, 0, kWriteOk, kWriteFailed);
     OpenProcedure(radio);
     for (int j = 0; j < image::kBlockCount; ++j) {
@@ -107,6 +106,22 @@ Result writeFrames(Radio& radio, const std::vector<std::string>& frames, const P
 
 }  // namespace
 
+void Result::tell(const std::string& line) {
+    if (line.empty()) return;
+    if (ok()) {
+        notes.push_back(line);
+    } else {
+        error += "\n" + line;
+    }
+}
+
+std::string Result::detail() const {
+    if (!ok()) return error;
+    std::string lines;
+    for (const std::string& note : notes) lines += (lines.empty() ? "" : "\n") + note;
+    return lines;
+}
+
 Result Busy() { return Failed("", kBusy); }
 
 Result ReadRadio(Radio& radio, image::EditorState& state, const Progress& progress, std::vector<std::uint8_t>* raw) {
@@ -116,7 +131,7 @@ Result ReadRadio(Radio& radio, image::EditorState& state, const Progress& progre
     if (radio.stopRequested()) return finish({{}, true}, 0, kReadOk, kReadFailed);
     int done = 0;
     OpenProcedure(radio);
-    const Outcome outcome = readBlocks(radio, progress, done, [&](int j, const std::string& reply) {
+    const RunEnd outcome = readBlocks(radio, progress, done, [&](int j, const std::string& reply) {
         image::ApplyReadBlock(state, j, reply);
         keepRaw(raw, j, reply);
     });
@@ -151,7 +166,7 @@ Result VerifyRadio(Radio& radio, const std::vector<std::string>& writeFrames, co
     if (radio.stopRequested()) return finish({{}, true}, 0, kWriteOk, kWriteFailed);
     int done = 0;
     OpenProcedure(radio);
-    Outcome outcome = readBlocks(radio, progress, done, [&](int j, const std::string& reply) { keepRaw(&raw, j, reply); });
+    RunEnd outcome = readBlocks(radio, progress, done, [&](int j, const std::string& reply) { keepRaw(&raw, j, reply); });
     CloseProcedure(radio);
     if (outcome.ok()) {
         for (const auto& b : image::TransferList()) {

@@ -537,7 +537,7 @@ void TForm2::singleBlock(int button) {
         history_.rebase(state_);
     showState();
     if (!result.message.empty())
-        prompter_.information(this, text(result.message), result.ok ? QString() : text(result.detail));
+        prompter_.information(this, text(result.message), result.ok() ? QString() : text(result.detail()));
     showState();
 }
 

@@ -78,11 +78,11 @@ void TransferDialog::Button1Click() {
         if (stopAsked_ && result.interrupted)
             form2_.prompter().information(
                 this, QString::fromUtf8("读频已取消!"),
-                QString::fromStdString(result.detail) +
+                QString::fromStdString(result.detail()) +
                     QString::fromUtf8("\n已读到的数据留在编辑器中 (撤销可恢复读频前的数据)"));
         else if (!result.message.empty())
             form2_.prompter().information(this, QString::fromStdString(result.message),
-                                          QString::fromStdString(result.detail));
+                                          QString::fromStdString(result.detail()));
     }
     accept();
     form2_.transferEnded();

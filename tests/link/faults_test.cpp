@@ -24,11 +24,11 @@ TEST(ReadFaults, SwitchedOffRadio) {
     const auto start = std::chrono::steady_clock::now();
     const auto r = readWith("off", state, &bench, radiolink::Timing());  // the radio's own waits
     const auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.ok());
     EXPECT_EQ(r.message, "读取失败!");
     EXPECT_EQ(r.progress, 0);
-    EXPECT_NE(r.detail.find("第 0 块"), std::string::npos);
-    EXPECT_NE(r.detail.find("电台没有回应"), std::string::npos) << r.detail;
+    EXPECT_NE(r.detail().find("第 0 块"), std::string::npos);
+    EXPECT_NE(r.detail().find("电台没有回应"), std::string::npos) << r.detail();
     EXPECT_EQ(state, EditorState());
     EXPECT_GE(took, std::chrono::milliseconds(500 + 51 * 20));  // both waits whole
     EXPECT_EQ(bench->framesAfterExit().back(), kExit);
@@ -37,9 +37,9 @@ TEST(ReadFaults, SwitchedOffRadio) {
 TEST(ReadFaults, FailingAtBlock64KeepsTheUpperGridAndNothingElse) {
     EditorState state;
     const auto r = readWith("silent-from:64", state);
-    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.ok());
     EXPECT_EQ(r.progress, 64);
-    EXPECT_NE(r.detail.find("第 64 块 (0x1000"), std::string::npos) << r.detail;
+    EXPECT_NE(r.detail().find("第 64 块 (0x1000"), std::string::npos) << r.detail();
     const EditorState start;
     EXPECT_NE(state.upper, start.upper);
     EXPECT_EQ(state.upper.at(1, kColName), "CALL");
@@ -52,29 +52,29 @@ TEST(ReadFaults, FailingAtBlock64KeepsTheUpperGridAndNothingElse) {
 TEST(ReadFaults, WrongLengthsTimeOut) {
     EditorState state;
     auto r = readWith("short:3", state);
-    EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.detail.find("少了 3 字节"), std::string::npos) << r.detail;
+    EXPECT_FALSE(r.ok());
+    EXPECT_NE(r.detail().find("少了 3 字节"), std::string::npos) << r.detail();
     r = readWith("long:1", state);  // 49 bytes to a 48-byte read
-    EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.detail.find("多了 1 字节"), std::string::npos) << r.detail;
+    EXPECT_FALSE(r.ok());
+    EXPECT_NE(r.detail().find("多了 1 字节"), std::string::npos) << r.detail();
     r = readWith("late:1500", state);
-    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.ok());
     EXPECT_EQ(state, EditorState());
 }
 
 TEST(ReadFaults, SlowOrBrokenUpAnswersAndNoiseStillRead) {
     EditorState state;
-    EXPECT_TRUE(readWith("pieces:3:10@120", state).ok);
-    EXPECT_TRUE(readWith("late:60@130", state).ok);
-    EXPECT_TRUE(readWith("noise", state).ok);
+    EXPECT_TRUE(readWith("pieces:3:10@120", state).ok());
+    EXPECT_TRUE(readWith("late:60@130", state).ok());
+    EXPECT_TRUE(readWith("noise", state).ok());
 }
 
 TEST(ReadFaults, AVanishingPortEndsAtOnce) {
     EditorState state;
     const auto r = readWith("vanish-at:10", state);
-    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.ok());
     EXPECT_EQ(r.progress, 10);
-    EXPECT_NE(r.detail.find("已拔出"), std::string::npos) << r.detail;
+    EXPECT_NE(r.detail().find("已拔出"), std::string::npos) << r.detail();
 }
 
 TEST(WriteFaults, AcknowledgementsOtherThanOneAckFail) {
@@ -82,14 +82,14 @@ TEST(WriteFaults, AcknowledgementsOtherThanOneAckFail) {
     for (const char* plan : {"double-ack", "wrong-ack", "off", "silent-from:135"}) {
         BenchRadio bench(BenchRadio::plan(plan));
         const auto r = radiolink::WriteRadio(bench.radio, state);
-        EXPECT_FALSE(r.ok) << plan;
+        EXPECT_FALSE(r.ok()) << plan;
         EXPECT_EQ(r.message, "写频错误!");
         EXPECT_EQ(bench.framesAfterExit().back(), kExit) << plan;
         const std::string p = plan;
         if (p == "double-ack") {
-            EXPECT_NE(r.detail.find("(0606)"), std::string::npos) << r.detail;
+            EXPECT_NE(r.detail().find("(0606)"), std::string::npos) << r.detail();
         } else if (p == "wrong-ack") {
-            EXPECT_NE(r.detail.find("(15)"), std::string::npos) << r.detail;
+            EXPECT_NE(r.detail().find("(15)"), std::string::npos) << r.detail();
         } else if (p == "silent-from:135") {
             EXPECT_EQ(r.progress, 135);
         }

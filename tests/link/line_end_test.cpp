@@ -54,7 +54,7 @@ TEST(LineEnd, ExitReachesALateReadingRadioEveryTime) {
         const auto r = run == 0   ? radiolink::WriteLimits(bench.radio, state)
                        : run == 1 ? radiolink::ReadPowerOnMessage(bench.radio, state)
                                   : radiolink::WritePowerOnMessage(bench.radio, state);
-        EXPECT_TRUE(r.ok) << r.detail;
+        EXPECT_TRUE(r.ok()) << r.detail();
         expectExitArrives(bench);
         EXPECT_EQ(kinds(bench), run == 1 ? "PRE" : "PWE");
         ++run;
@@ -64,12 +64,12 @@ TEST(LineEnd, ExitReachesALateReadingRadioEveryTime) {
     quick.pacing = false;
     RealBench full(quick);
     image::EditorState state;
-    EXPECT_TRUE(radiolink::ReadRadio(full.radio, state).ok);
+    EXPECT_TRUE(radiolink::ReadRadio(full.radio, state).ok());
     expectExitArrives(full);
     auto off = lateRadio(20ms);
     off.fault = BenchRadio::plan("off");
     RealBench dead(off);
-    EXPECT_FALSE(radiolink::WriteLimits(dead.radio, state).ok);
+    EXPECT_FALSE(radiolink::WriteLimits(dead.radio, state).ok());
     expectExitArrives(dead);
 }
 
@@ -85,7 +85,7 @@ TEST(LineEnd, TheNextProcedureWaitsUntilTheRadioHasLeftProgramming) {
     BenchRadio bench(o);
     bench.radio.timing.afterExit = radiolink::Timing().afterExit;  // the wait under test
     image::EditorState state;
-    for (int i = 0; i < 3; ++i) ASSERT_TRUE(radiolink::ReadLimits(bench.radio, state).ok);
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(radiolink::ReadLimits(bench.radio, state).ok());
     bench.virtualRadio.waitForFrames(9, 2s);  // the last "EXIT" has left; the radio may still be taking it
     std::lock_guard lock(mutex);
     ASSERT_EQ(seen.size(), 9u);
@@ -105,7 +105,7 @@ TEST(LineEnd, AStopEndsAtTheNextBlockWithExit) {
     auto r = radiolink::ReadRadio(bench.radio, state, [&](int done) {
         if (done == 10) bench.radio.requestStop();
     });
-    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.ok());
     EXPECT_TRUE(r.interrupted);
     EXPECT_EQ(r.progress, 10);
     EXPECT_EQ(bench.framesAfterExit().size(), 1u + 10u + 1u);

@@ -73,7 +73,7 @@ TEST(FullTransfers, ReadThenWriteLeavesTheRadioByteIdentical) {
     std::vector<int> progress;
     std::vector<std::uint8_t> raw;
     const auto read = radiolink::ReadRadio(bench.radio, state, [&](int d) { progress.push_back(d); }, &raw);
-    ASSERT_TRUE(read.ok) << read.detail;
+    ASSERT_TRUE(read.ok()) << read.detail();
     EXPECT_EQ(read.message, "读取成功!");
     EXPECT_EQ(read.progress, 136);
     ASSERT_EQ(progress.size(), 136u);
@@ -91,7 +91,7 @@ TEST(FullTransfers, ReadThenWriteLeavesTheRadioByteIdentical) {
     bench.virtualRadio.setMemory(std::vector<std::uint8_t>(0x1C00, 0xFF));
     bench.virtualRadio.clearReceived();
     const auto write = radiolink::WriteRadio(bench.radio, state);
-    ASSERT_TRUE(write.ok) << write.detail;
+    ASSERT_TRUE(write.ok()) << write.detail();
     EXPECT_EQ(write.message, "写频正确!");
     EXPECT_EQ(blockBytes(bench.virtualRadio.memory()), blockBytes(before));
     frames = bench.framesAfterExit();
@@ -101,13 +101,13 @@ TEST(FullTransfers, ReadThenWriteLeavesTheRadioByteIdentical) {
     EXPECT_EQ(frames[136].size(), 16u + 66u);
 
     const auto verify = radiolink::VerifyRadio(bench.radio, BuildWriteFrames(state).value);
-    EXPECT_TRUE(verify.ok) << verify.detail;
+    EXPECT_TRUE(verify.ok()) << verify.detail();
     // A byte the radio changed is caught and named.
     bench.virtualRadio.write(0x1234, {0x5A});
     const auto caught = radiolink::VerifyRadio(bench.radio, BuildWriteFrames(state).value);
-    EXPECT_FALSE(caught.ok);
+    EXPECT_FALSE(caught.ok());
     EXPECT_EQ(caught.message, "写频错误!");
-    EXPECT_NE(caught.detail.find("在 0x1234 处不同"), std::string::npos) << caught.detail;
+    EXPECT_NE(caught.detail().find("在 0x1234 处不同"), std::string::npos) << caught.detail();
 }
 
 TEST(FullTransfers, RandomCanonicalImagesSurviveTheDecodersAndEncoders) {
@@ -126,9 +126,9 @@ TEST(FullTransfers, RandomCanonicalImagesSurviveTheDecodersAndEncoders) {
         const auto image = ImageFromFrames(BuildWriteFrames(randomState(rng)).value);
         bench.virtualRadio.setMemory(image);
         EditorState state;
-        ASSERT_TRUE(radiolink::ReadRadio(bench.radio, state).ok);
+        ASSERT_TRUE(radiolink::ReadRadio(bench.radio, state).ok());
         bench.virtualRadio.setMemory(std::vector<std::uint8_t>(0x1C00, 0x00));
-        ASSERT_TRUE(radiolink::WriteRadio(bench.radio, state).ok);
+        ASSERT_TRUE(radiolink::WriteRadio(bench.radio, state).ok());
         EXPECT_EQ(blockBytes(bench.virtualRadio.memory()), blockBytes(image));
     }
 }
@@ -138,13 +138,13 @@ TEST(FullTransfers, ABadFieldStopsTheWriteBeforeAnythingIsSent) {
     EditorState state;
     state.k[11] = state.k[11].substr(0, 32);
     auto r = radiolink::WriteRadio(bench.radio, state);
-    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.ok());
     EXPECT_EQ(r.message, "写频错误!");
-    EXPECT_NE(r.detail.find("k11"), std::string::npos);
+    EXPECT_NE(r.detail().find("k11"), std::string::npos);
     state = EditorState();
     state.upper.at(128, kColRxFreq) = "14x.5";
     r = radiolink::WriteRadio(bench.radio, state);
-    EXPECT_NE(r.detail.find("上段信道 channel 128"), std::string::npos) << r.detail;
+    EXPECT_NE(r.detail().find("上段信道 channel 128"), std::string::npos) << r.detail();
     EXPECT_FALSE(bench.virtualRadio.waitForFrames(1, std::chrono::milliseconds(50)));
     EXPECT_TRUE(bench.virtualRadio.received().empty());
 }
@@ -160,8 +160,8 @@ TEST(FullTransfers, ASecondProcedureIsRefusedWhileOneRuns) {
             inner = radiolink::WriteRadio(bench.radio, other);
         }
     });
-    EXPECT_TRUE(outer.ok);
-    EXPECT_FALSE(inner.ok);
-    EXPECT_EQ(inner.detail, radiolink::Busy().detail);
+    EXPECT_TRUE(outer.ok());
+    EXPECT_FALSE(inner.ok());
+    EXPECT_EQ(inner.detail(), radiolink::Busy().detail());
     EXPECT_FALSE(bench.radio.busy());
 }

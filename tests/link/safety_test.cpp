@@ -36,7 +36,7 @@ TEST(Safety, RestoreAfterAFailingWriteBringsTheRadioBack) {
     const auto before = bench.virtualRadio.memory();
     EditorState state;
     std::vector<std::uint8_t> raw;
-    ASSERT_TRUE(radiolink::ReadRadio(bench.radio, state, {}, &raw).ok);
+    ASSERT_TRUE(radiolink::ReadRadio(bench.radio, state, {}, &raw).ok());
     std::string error;
     const auto backupDir = scratch("backups");
     const std::string backup = radiolink::SaveBackup(raw, "/dev/pts/7", error, radiolink::kComplete, backupDir.string());
@@ -46,16 +46,16 @@ TEST(Safety, RestoreAfterAFailingWriteBringsTheRadioBack) {
 
     // A write of another codeplug stops halfway: the radio holds half of each.
     bench.virtualRadio.setFault(BenchRadio::plan("silent-from:70"));
-    EXPECT_FALSE(radiolink::WriteRadio(bench.radio, EditorState()).ok);
+    EXPECT_FALSE(radiolink::WriteRadio(bench.radio, EditorState()).ok());
     EXPECT_NE(blockBytes(bench.virtualRadio.memory()), blockBytes(before));
 
     bench.virtualRadio.setFault({});
     std::ifstream in(backup, std::ios::binary);
     const std::vector<std::uint8_t> image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const auto restored = radiolink::RestoreRadio(bench.radio, image);
-    ASSERT_TRUE(restored.ok) << restored.detail;
+    ASSERT_TRUE(restored.ok()) << restored.detail();
     EXPECT_EQ(blockBytes(bench.virtualRadio.memory()), blockBytes(before));
-    EXPECT_FALSE(radiolink::RestoreRadio(bench.radio, std::vector<std::uint8_t>(100, 0)).ok);
+    EXPECT_FALSE(radiolink::RestoreRadio(bench.radio, std::vector<std::uint8_t>(100, 0)).ok());
     fs::remove_all(backupDir.parent_path());
 }
 
@@ -68,7 +68,7 @@ TEST(Safety, TheTraceShowsEveryFrameAndTheTimeOut) {
         ASSERT_TRUE(trace.open(path.string(), error)) << error;
         trace.attach(bench.radio);
         EditorState state;
-        EXPECT_FALSE(radiolink::ReadRadio(bench.radio, state).ok);
+        EXPECT_FALSE(radiolink::ReadRadio(bench.radio, state).ok());
         radiolink::TraceFile::detach(bench.radio);
     }
     std::ifstream in(path);
@@ -145,12 +145,12 @@ TEST(SafeWrite, BacksUpWritesAndVerifiesWithOneVerdict) {
         steps.push_back(s);
         if (s == radiolink::Step::Write) bench.virtualRadio.setFault(BenchRadio::plan("silent-from:70"));
     });
-    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.ok());
     EXPECT_EQ(r.message, "写频错误!");
     ASSERT_FALSE(r.backup.empty());
     EXPECT_NE(blockBytes(bench.virtualRadio.memory()), blockBytes(original));
-    EXPECT_NE(r.detail.find("70 块是新写入的"), std::string::npos) << r.detail;
-    EXPECT_NE(r.detail.find(r.backup), std::string::npos) << r.detail;
+    EXPECT_NE(r.detail().find("70 块是新写入的"), std::string::npos) << r.detail();
+    EXPECT_NE(r.detail().find(r.backup), std::string::npos) << r.detail();
     EXPECT_EQ(steps, (std::vector{radiolink::Step::Backup, radiolink::Step::Write}));
 
     // The backup brings the radio back; then a clean write verifies.
@@ -159,7 +159,7 @@ TEST(SafeWrite, BacksUpWritesAndVerifiesWithOneVerdict) {
     EXPECT_EQ(blockBytes(saved), blockBytes(original));
     bench.virtualRadio.setFault({});
     r = radiolink::WriteSafely(bench.radio, edited, {false, true}, "/dev/ttyUSB0");
-    EXPECT_TRUE(r.ok) << r.detail;
+    EXPECT_TRUE(r.ok()) << r.detail();
     EXPECT_EQ(r.message, "写频正确!");
     EXPECT_TRUE(r.backup.empty());
 
@@ -168,7 +168,7 @@ TEST(SafeWrite, BacksUpWritesAndVerifiesWithOneVerdict) {
     r = radiolink::WriteSafely(bench.radio, EditorState(), {true, false}, "/dev/ttyUSB0", [&](int done) {
         if (done == 3) bench.radio.requestStop();
     });
-    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.ok());
     EXPECT_TRUE(r.interrupted);
     for (const auto& f : bench.framesAfterExit()) EXPECT_NE(f.substr(0, 8), "57524945");
 
@@ -178,7 +178,7 @@ TEST(SafeWrite, BacksUpWritesAndVerifiesWithOneVerdict) {
     EditorState bad;
     bad.k[5] = "XYZ";
     r = radiolink::WriteSafely(bench.radio, bad, {true, true}, "/dev/ttyUSB0");
-    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.ok());
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_TRUE(bench.frames().empty());
 
@@ -196,7 +196,7 @@ TEST(SafeRead, SaysWhichLinesHoldBytesThatAreNoGbkText) {
     EditorState state;
     const auto r = radiolink::ReadKeepingBackup(bench.radio, state, "/dev/ttyUSB0");
     ::unsetenv("RADIO_BACKUP_DIR");
-    ASSERT_TRUE(r.ok) << r.detail;
-    EXPECT_NE(r.detail.find("开机信息1: 非GBK字节 B0"), std::string::npos) << r.detail;
+    ASSERT_TRUE(r.ok()) << r.detail();
+    EXPECT_NE(r.detail().find("开机信息1: 非GBK字节 B0"), std::string::npos) << r.detail();
     fs::remove_all(dir.parent_path());
 }

@@ -11,7 +11,7 @@ TEST(SingleBlock, ReadThePowerOnMessage) {
     EditorState state;
     state.limits.kaiji2 = "OLD";
     const auto r = radiolink::ReadPowerOnMessage(bench.radio, state);
-    ASSERT_TRUE(r.ok) << r.detail;
+    ASSERT_TRUE(r.ok()) << r.detail();
     EXPECT_EQ(r.message, "读取成功!");
     EXPECT_EQ(state.limits.kaiji1, "ABC");
     EXPECT_EQ(state.limits.kaiji2, "");  // a count of 9
@@ -30,7 +30,7 @@ TEST(SingleBlock, ReadTheLimits) {
     EditorState state;
     state.limits.xp5 = 0;
     const auto r = radiolink::ReadLimits(bench.radio, state);
-    ASSERT_TRUE(r.ok);
+    ASSERT_TRUE(r.ok());
     EXPECT_EQ(state.limits.xp[1], "136");
     EXPECT_EQ(state.limits.xp[2], "174");
     EXPECT_EQ(state.limits.xp[3], "");
@@ -46,13 +46,13 @@ TEST(SingleBlock, FailedReadsEmptyTheirGroup) {
     state.limits.xp[1] = "136";
     const std::string k10 = state.k[10], k11 = state.k[11];
     auto r = radiolink::ReadPowerOnMessage(bench.radio, state);
-    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.ok());
     EXPECT_EQ(r.message, "读取失败!");
     EXPECT_EQ(state.limits.kaiji1, "");
     EXPECT_EQ(state.k[10], k10);
     state.limits.xp5 = 0;
     r = radiolink::ReadLimits(bench.radio, state);  // 16 bytes instead of 17
-    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.ok());
     EXPECT_EQ(state.limits.xp[1], "");
     EXPECT_EQ(state.limits.xp5, 0);
     EXPECT_EQ(state.k[11], k11);
@@ -63,27 +63,27 @@ TEST(SingleBlock, Writes) {
     EditorState state;
     state.k[10] = "03414243FFFFFFFF00FFFFFFFFFFFFFF";
     auto r = radiolink::WritePowerOnMessage(bench.radio, state);
-    ASSERT_TRUE(r.ok) << r.detail;
+    ASSERT_TRUE(r.ok()) << r.detail();
     EXPECT_EQ(r.message, "写入成功!");
     EXPECT_EQ(BytesToHex(bench.virtualRadio.read(0x02D0, 16)), state.k[10]);
     EXPECT_EQ(bench.framesAfterExit()[1], "5752494502D00010" + state.k[10]);
     r = radiolink::WriteLimits(bench.radio, state);
-    ASSERT_TRUE(r.ok);
+    ASSERT_TRUE(r.ok());
     EXPECT_EQ(bench.framesAfterExit()[4], "5752494502E00011" + state.k[11]);
 
     bench.virtualRadio.setFault(BenchRadio::plan("late:700"));  // written, but acknowledged too late
     r = radiolink::WriteLimits(bench.radio, state);
-    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.ok());
     EXPECT_EQ(r.message, "写入失败!");
     bench.virtualRadio.setFault(BenchRadio::plan("double-ack"));
-    EXPECT_FALSE(radiolink::WritePowerOnMessage(bench.radio, state).ok);
+    EXPECT_FALSE(radiolink::WritePowerOnMessage(bench.radio, state).ok());
 
     bench.virtualRadio.setFault({});
     bench.framesAfterExit();  // the last procedure's "EXIT" is in before the record is cleared
     bench.virtualRadio.clearReceived();
     state.k[10] = "03414243";  // not a whole field: nothing is sent
     r = radiolink::WritePowerOnMessage(bench.radio, state);
-    EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.detail.find("k10"), std::string::npos);
+    EXPECT_FALSE(r.ok());
+    EXPECT_NE(r.detail().find("k10"), std::string::npos);
     EXPECT_TRUE(bench.virtualRadio.received().empty());
 }
