@@ -625,9 +625,9 @@ TEST(GoldenBandPage, EveryByteValueOfEveryListField) {
         {13, 1, 3, 2, 1, false}, {14, 1, 5, 3, 2, false},
     };
     const std::string startup = "0000FFFFFFFFFFFF00FFFFFF00000101" "000000000F424009C4FFFFFFFFFFFFFF";
+    EditorState d;
     for (const ReadRule& r : rules)
         for (int value = 0; value <= 255; ++value) {
-            EditorState d;
             const int before = 1;  // a selection no rule above gives by itself for every list
             d.upperBand.list[static_cast<std::size_t>(r.control)] = before;
             const std::size_t from = (r.half == 0 ? 0 : 32) + r.from;
@@ -735,9 +735,9 @@ TEST(GoldenGeneralPage, EveryByteValueOfEveryListField) {
         {11, 0, 23, 21, 20, false}, {14, 0, 33, 10, 9, false}, {15, 0, 35, 2, 1, false},
     };
     const std::string startup = "000FFFFF010203000102000406D600320300";
+    EditorState d;
     for (const ReadRule& r : rules)
         for (int value = 0; value <= 255; ++value) {
-            EditorState d;
             const int before = 1;
             d.general.list[static_cast<std::size_t>(r.control)] = before;
             DecodeGeneralBlock(d, with(startup, r.from, r.from + 1, hex(static_cast<unsigned>(value), 2)));
@@ -745,7 +745,6 @@ TEST(GoldenGeneralPage, EveryByteValueOfEveryListField) {
         }
     // The main band takes only its two codes.
     for (int value = 0; value <= 255; ++value) {
-        EditorState d;
         d.general.list[1] = 7;
         DecodeGeneralBlock(d, with(startup, 1, 2, hex(static_cast<unsigned>(value), 2)));
         EXPECT_EQ(d.general.list[1], value <= 1 ? value : 7) << "main band " << value;
