@@ -11,6 +11,7 @@
 #include "image/limits_page.h"
 #include "image/page_tables.h"
 #include "tests/codeplug/helpers.h"
+#include "tests/random_cases.h"
 
 namespace {
 
@@ -93,7 +94,7 @@ class ReachableStates : public ::testing::TestWithParam<int> {};
 
 TEST_P(ReachableStates, ComeBackUnchanged) {
     Random rnd{std::mt19937(20240611 + static_cast<unsigned>(GetParam()))};
-    for (int i = 0; i < 250; ++i) {
+    for (int i = 0; i < RandomCases(250); ++i) {
         const EditorState s = RandomState(rnd);
         const auto saved = codeplug::ToText(s);
         ASSERT_TRUE(saved.ok()) << saved.error;

@@ -9,6 +9,7 @@
 #include "image/channel_codec.h"
 #include "image/transfer.h"
 #include "random_codeplug.h"
+#include "tests/random_cases.h"
 
 namespace {
 
@@ -194,7 +195,7 @@ TEST(ChirpCsv, ImportsChirpsOwnForms) {
 // defaults. Compared through the encoders, so that the decoder's "OFF" and the editor's
 // "0FF" are the same no tone.
 TEST(ChirpCsv, RoundTripOverRandomCodeplugs) {
-    for (unsigned seed = 1; seed <= 12; ++seed) {
+    for (unsigned seed = 1; seed <= static_cast<unsigned>(RandomCases(12)); ++seed) {
         const EditorState original = exchange_test::RandomCodeplug(seed);
         const auto originalFrames = image::BuildWriteFrames(original);
         ASSERT_TRUE(originalFrames.ok()) << originalFrames.error;

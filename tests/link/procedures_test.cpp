@@ -5,6 +5,7 @@
 #include "image/code_tables.h"
 #include "image/transfer.h"
 #include "tests/link/bench_radio.h"
+#include "tests/random_cases.h"
 
 using namespace image;
 
@@ -112,7 +113,7 @@ TEST(FullTransfers, ReadThenWriteLeavesTheRadioByteIdentical) {
 
 TEST(FullTransfers, RandomCanonicalImagesSurviveTheDecodersAndEncoders) {
     std::mt19937 rng(20261208);
-    for (int round = 0; round < 100; ++round) {
+    for (int round = 0; round < RandomCases(100); ++round) {
         const auto image = ImageFromFrames(BuildWriteFrames(randomState(rng)).value);
         EditorState state;
         for (const auto& b : TransferList()) ApplyReadBlock(state, b.j, BytesToHex(image.data() + b.address, b.length));
