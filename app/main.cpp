@@ -22,6 +22,7 @@
 #include "serial/port_list.h"
 #include "shell/end_on_signals.h"
 #include "shell/prompter.h"
+#include "shell/qt_translations.h"
 #include "shell/windows.h"
 #include "sim/virtual_radio.h"
 
@@ -86,6 +87,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     setIdentity();
     parser.process(app);
+    shell::TranslateQtTexts(app);
 
     const bool unattended = parser.isSet(screenshots) || parser.isSet(measure);
     std::unique_ptr<sim::VirtualRadio> radio;

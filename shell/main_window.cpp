@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QSettings>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -64,6 +65,7 @@ std::unique_ptr<QSettings> openSettings(const QString& file) {
 
 constexpr const char* kFileFilter = "*.bc";
 constexpr const char* kBusyText = "正在与电台通讯, 请等当前操作结束!";
+constexpr const char* kPortNotOpen = "串口打不开!";
 
 }  // namespace
 
@@ -145,8 +147,9 @@ void TForm2::buildMenus() {
     };
     QMenuBar* bar = menuBar();
     bar->setObjectName("MainMenu1");
+    // Each caption shows its Alt key as "文件(F)" does; "&" marks it for the menu bar.
 
-    QMenu* F1 = bar->addMenu(utf8("文件(F)"));
+    QMenu* F1 = bar->addMenu(utf8("文件(&F)"));
     F1->setObjectName("F1");
     N1_ = entry(F1, "N1", "新建");
     N2_ = entry(F1, "N2", "打开");
@@ -163,7 +166,7 @@ void TForm2::buildMenus() {
     // The shortcuts work wherever the focus is in the window, also when nothing has it.
     addActions({N1_, N2_, N3_});
 
-    QMenu* N5 = bar->addMenu(utf8("编辑(E)"));
+    QMenu* N5 = bar->addMenu(utf8("编辑(&E)"));
     N5->setObjectName("N5");
     N6_ = entry(N5, "N6", "读频");
     N7_ = entry(N5, "N7", "写频");
@@ -173,13 +176,13 @@ void TForm2::buildMenus() {
     entry(N5, "N16", "-------")->setEnabled(false);
     buildEditEntries(N5);
 
-    QMenu* N12 = bar->addMenu(utf8("帮助(H)"));
+    QMenu* N12 = bar->addMenu(utf8("帮助(&H)"));
     N12->setObjectName("N12");
     N13_ = entry(N12, "N13", "备注");
     N14_ = entry(N12, "N14", "修改密码");
 
     // A top-level entry without sub-entries.
-    N15_ = bar->addAction(utf8("退出(Q)"));
+    N15_ = bar->addAction(utf8("退出(&Q)"));
     N15_->setObjectName("N15");
 
     connect(N1_, &QAction::triggered, this, &TForm2::N1Click);
@@ -300,6 +303,20 @@ void TForm2::buildPages() {
         page->grid()->setContextMenuPolicy(Qt::ActionsContextMenu);
     }
     PageControl1_->setCurrentIndex(0);
+    // The next and the previous page from wherever the focus is, round the end as the tabs
+    // do: a grid or an edit keeps Ctrl+Tab and Ctrl+PgDn from reaching the tabs otherwise.
+    const auto turnPage = [this](int by) {
+        const int count = PageControl1_->count();
+        PageControl1_->setCurrentIndex((PageControl1_->currentIndex() + by + count) % count);
+    };
+    const std::pair<QKeyCombination, int> pageKeys[] = {
+        {Qt::CTRL | Qt::Key_Tab, 1},           {Qt::CTRL | Qt::Key_PageDown, 1},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, -1}, {Qt::CTRL | Qt::Key_PageUp, -1},
+    };
+    for (const auto& [keys, by] : pageKeys) {
+        auto* shortcut = new QShortcut(QKeySequence(keys), this);
+        connect(shortcut, &QShortcut::activated, this, [turnPage, by = by] { turnPage(by); });
+    }
     connect(PageControl1_, &QTabWidget::currentChanged, this, &TForm2::showCsvEntries);
     showCsvEntries();
 
@@ -483,7 +500,7 @@ void TForm2::N3Click() {
 
 void TForm2::N6Click() {
     finishEditing();
-    if (refuseWhileBusy()) return;
+    if (refuseWhileBusy() || !portReady()) return;
     if (form5_) form5_->exec();
     // What a read brought is one step, also when it stopped part way; a read that failed
     // before it changed anything is none.
@@ -493,21 +510,32 @@ void TForm2::N6Click() {
 
 void TForm2::N7Click() {
     finishEditing();
-    if (refuseWhileBusy()) return;
+    if (refuseWhileBusy() || !portReady()) return;
     if (form6_) form6_->exec();
     history_.rebase(state_);  // a write is no step
     showState();
 }
 
-// The panel names the port that opened; the list shows it with its description, so the
-// selected item's name is what is compared.
-bool TForm2::portOpenAsShown() const {
-    return panels_[0]->text() == Label1_->text() + ComboBox1_->currentData().toString();
+// A procedure needs the selected port open. One that did not open (another program held it,
+// the cable was out) is tried again now; when it still cannot be opened the operator is told
+// why, never that the radio does not answer on a port that never opened.
+bool TForm2::portReady() {
+    if (comm_.IsOpen()) return true;
+    if (portBar_.ItemIndex >= 0 && portBar_.ComboBox1Click(comm_, portBar_.ItemIndex)) {
+        rememberPort(portBar_.SelectedName());
+        showPortBar();
+        return true;
+    }
+    showPortBar();
+    if (portBar_.ItemIndex < 0)
+        prompter_.information(this, utf8(serial::kNoSerialPort));
+    else
+        prompter_.information(this, utf8(kPortNotOpen), text(portBar_.Panel0Reason));
+    return false;
 }
 
 void TForm2::singleBlock(int button) {
-    if (!portOpenAsShown()) return;
-    if (refuseWhileBusy()) return;
+    if (refuseWhileBusy() || !portReady()) return;
     radiolink::Result result;
     {
         // The editor stays as it is while the block is on its way: a window in front takes

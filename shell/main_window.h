@@ -136,9 +136,10 @@ private:
     // The port used last, kept in the settings; "" when none is or remembering is off.
     std::string lastPort() const;
     void rememberPort(const std::string& name);
-    // The limits page's four buttons; nothing happens unless the port opened.
+    // The limits page's four buttons.
     void singleBlock(int button);
-    bool portOpenAsShown() const;
+    // The selected port is open, opened now, or the operator has been told why it cannot be.
+    bool portReady();
     // The band of the current page when it is a channel page.
     std::optional<image::Band> currentChannelBand() const;
     void showCsvEntries();

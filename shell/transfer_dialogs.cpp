@@ -32,7 +32,9 @@ TransferDialog::TransferDialog(TForm2& form2, const char* caption, int height)
     Button2_ = new QPushButton(QString::fromUtf8("取消"), this);
     Button2_->setObjectName("Button2");
     Button2_->setGeometry(256, height - 60, 97, 32);
-    Button1_->setAutoDefault(false);
+    // Enter starts the procedure; Escape (or 取消) closes the dialog. No other button takes
+    // Enter, whichever has the focus.
+    Button1_->setDefault(true);
     Button2_->setAutoDefault(false);
 
     connect(Button1_, &QPushButton::clicked, this, &TransferDialog::Button1Click);
@@ -43,6 +45,9 @@ void TransferDialog::showEvent(QShowEvent* event) {
     ProgressBar1_->setValue(0);  // FormShow
     showStep({});
     QDialog::showEvent(event);
+    // Each opening starts on the start button, wherever the focus was left last time: Space
+    // on 取消 or on an option would cancel or change what the operator did not mean to.
+    Button1_->setFocus(Qt::OtherFocusReason);
 }
 
 void TransferDialog::closeEvent(QCloseEvent* event) {

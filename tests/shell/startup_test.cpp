@@ -2,7 +2,12 @@
 // every page's start-up controls and hidden fields, seen through the widgets.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <QAbstractButton>
 #include <QLabel>
+#include <QMessageBox>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -31,7 +36,8 @@ TEST(StartUp, WindowMenusToolbarPortAndStatusBar) {
     EXPECT_FALSE(w.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(w.windowFlags() & Qt::WindowMinimizeButtonHint);
 
-    EXPECT_EQ(actionTexts(w.menuBar()->actions()), QStringList({"文件(F)", "编辑(E)", "帮助(H)", "退出(Q)"}));
+    // Shown as 文件(F) with the F underlined: Alt+F opens it.
+    EXPECT_EQ(actionTexts(w.menuBar()->actions()), QStringList({"文件(&F)", "编辑(&E)", "帮助(&H)", "退出(&Q)"}));
     EXPECT_EQ(actionTexts(p.find<QMenu>("F1")->actions()), QStringList({"新建", "打开", "保存", "导入CSV", "导出CSV", "退出"}));
     EXPECT_EQ(actionTexts(p.find<QMenu>("N5")->actions()),
               QStringList({"读频", "写频", "-------", "上段信道", "下段信道", "-------", "撤销", "重做", "-------", "剪切",
@@ -99,10 +105,12 @@ TEST(StartUp, NoSerialPort) {
     EXPECT_EQ(p.form2().statusPanel(0), "无串口!");
     EXPECT_EQ(p.find<QComboBox>("ComboBox1")->count(), 0);
     EXPECT_FALSE(p.form2().Comm1().IsOpen());
-    // The limits page's buttons do nothing at all while no port is open.
+    // The limits page's buttons and the transfers say there is no port, and send nothing.
     p.showPage(6);
     for (const char* b : {"Button1", "Button2", "Button3", "Button4"}) QTest::mouseClick(p.find<QWidget>(b), Qt::LeftButton);
-    EXPECT_TRUE(p.prompter.infos.empty());
+    p.find<QAction>("N6")->trigger();
+    EXPECT_EQ(p.prompter.texts(), QStringList(5, QString::fromUtf8("无串口!")));
+    EXPECT_FALSE(p.windows.Form5->isVisible());
 }
 
 TEST(StartUp, PagesAndGrids) {
@@ -189,5 +197,44 @@ TEST(StartUp, SettingsPagesAndHiddenFields) {
         EXPECT_EQ(p.field(k).toStdString(), image::hiddenField(k).newText) << "k" << k;
         EXPECT_TRUE(p.find<QLineEdit>(("k" + std::to_string(k)).c_str())->isHidden());
         EXPECT_TRUE(p.find<QLabel>(("k" + std::to_string(k) + "Label").c_str())->isHidden());
+    }
+}
+
+// The keyboard reaches every menu by its Alt key and every page from wherever the focus is.
+TEST(StartUp, MenuKeysAndPageKeys) {
+    Program p;
+    p.clickCell(Band::Upper, 1, 1);  // the focus in a grid, which keeps Tab for itself
+    QTabWidget* pages = p.form2().pageControl();
+    const struct {
+        QKeyCombination keys;
+        int page;
+    } turns[] = {
+        {Qt::CTRL | Qt::Key_Tab, 1},      {Qt::CTRL | Qt::Key_PageDown, 2},          {Qt::CTRL | Qt::Key_PageUp, 1},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, 0}, {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, 6}, {Qt::CTRL | Qt::Key_Tab, 0},
+    };
+    for (const auto& turn : turns) {
+        p.key(turn.keys.key(), turn.keys.keyboardModifiers());
+        EXPECT_EQ(pages->currentIndex(), turn.page) << QKeySequence(turn.keys).toString().toStdString();
+    }
+    const struct {
+        Qt::Key key;
+        const char* menu;
+    } menus[] = {{Qt::Key_F, "F1"}, {Qt::Key_E, "N5"}, {Qt::Key_H, "N12"}};
+    for (const auto& m : menus) {
+        QMenu* menu = p.find<QMenu>(m.menu);
+        p.key(m.key, Qt::AltModifier);
+        QApplication::processEvents();
+        EXPECT_TRUE(menu->isVisible()) << m.menu;
+        menu->close();
+    }
+}
+
+// Qt's own buttons and dialogs speak the program's language.
+TEST(StartUp, QtOwnTextsAreChinese) {
+    QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes | QMessageBox::No);
+    for (auto button : {QMessageBox::Ok, QMessageBox::Cancel, QMessageBox::Yes, QMessageBox::No}) {
+        const QString shown = box.button(button)->text();
+        EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [](QChar c) { return c.unicode() >= 0x4E00; }))
+            << shown.toStdString();
     }
 }

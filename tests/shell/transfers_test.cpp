@@ -14,6 +14,8 @@
 
 #include "image/hex.h"
 #include "image/transfer.h"
+#include "serial/comm.h"
+#include "serial/owner_queue.h"
 #include "shell/end_on_signals.h"
 #include "tests/shell/window_fixture.h"
 
@@ -415,4 +417,59 @@ TEST(LimitsButtons, NothingElseStartsOrChangesTheEditorMeanwhile) {
     EXPECT_TRUE(p.prompter.questions.isEmpty());  // New did not even ask
     EXPECT_EQ(p.field(11), memory(p, 0x02E0, 17));
     EXPECT_EQ(kindsAfterExit(p), "PRE");
+}
+
+// Enter starts the procedure: the start button is the default one and has the focus at each
+// opening, wherever the operator left it the time before.
+TEST(TransferDialogs, EachOpeningStartsOnTheStartButton) {
+    Program p;
+    for (shell::TransferDialog* dialog : {static_cast<shell::TransferDialog*>(p.windows.Form5),
+                                          static_cast<shell::TransferDialog*>(p.windows.Form6)}) {
+        for (int opening = 0; opening < 2; ++opening) {
+            bool focused = false, isDefault = false;
+            QTimer::singleShot(0, dialog, [&] {
+                focused = dialog->focusWidget() == dialog->startButton();
+                isDefault = dialog->startButton()->isDefault();
+                // Leaves the focus on 取消 as a mouse user would, then closes with Escape.
+                dialog->findChild<QPushButton*>("Button2")->setFocus();
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            });
+            p.find<QAction>(dialog == p.windows.Form5 ? "N6" : "N7")->trigger();
+            EXPECT_TRUE(focused) << dialog->objectName().toStdString() << " opening " << opening;
+            EXPECT_TRUE(isDefault);
+        }
+    }
+    // Enter in the read dialog reads.
+    QTimer::singleShot(0, p.windows.Form5, [&] { QTest::keyClick(p.windows.Form5, Qt::Key_Return); });
+    p.find<QAction>("N6")->trigger();
+    p.activate();
+    EXPECT_EQ(p.prompter.texts(), QStringList({"读取成功!"}));
+}
+
+// A port that another program holds is told as such when a procedure would use it, and is
+// taken once it is free; the radio is never blamed for a port that did not open.
+TEST(TransferDialogs, APortHeldElsewhereIsToldAndTakenWhenFree) {
+    serial::OwnerQueue queue;
+    serial::TComm holder(queue);
+    Program p(true, "none", true, [&](shell::MainWindowOptions&, const std::string& path) {
+        holder.SetCommName(path);
+        holder.OpenPort();
+    });
+    EXPECT_FALSE(p.form2().Comm1().IsOpen());
+    EXPECT_EQ(p.form2().statusPanel(0), QString::fromUtf8("通讯端口:串口被占用!"));
+    p.showPage(6);
+    QTest::mouseClick(p.find<QPushButton>("Button1"), Qt::LeftButton);
+    p.find<QAction>("N6")->trigger();
+    p.find<QAction>("N7")->trigger();
+    ASSERT_EQ(p.prompter.texts(), QStringList({"串口打不开!", "串口打不开!", "串口打不开!"}));
+    EXPECT_TRUE(p.prompter.infos[0].detail.contains(QString::fromUtf8("端口正被另一个程序占用")))
+        << p.prompter.infos[0].detail.toStdString();
+    EXPECT_FALSE(p.windows.Form5->isVisible());
+    EXPECT_TRUE(p.radio->frames().empty());
+
+    holder.ClosePort();
+    p.prompter.infos.clear();
+    runDialog(p, "ToolButton7", p.windows.Form5);
+    EXPECT_EQ(p.prompter.texts(), QStringList({"读取成功!"}));
+    EXPECT_TRUE(p.form2().statusPanel(0).endsWith(QString::fromStdString(p.radio->slavePath())));
 }

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "shell/qt_translations.h"
 #include "tests/outcome_value.h"
 #include "users/user_files.h"
 
@@ -18,6 +19,7 @@
 int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    shell::TranslateQtTexts(app);
     // Every full read keeps a raw backup: these go to a folder of the run, never the user's.
     QTemporaryDir backups;
     qputenv("RADIO_BACKUP_DIR", QFile::encodeName(backups.path()));
