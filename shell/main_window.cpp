@@ -33,12 +33,6 @@ namespace {
 QString text(const std::string& s) { return QString::fromStdString(s); }
 QString utf8(const char* s) { return QString::fromUtf8(s); }
 
-QString joined(const std::vector<std::string>& lines) {
-    QStringList list;
-    for (const auto& l : lines) list << text(l);
-    return list.join('\n');
-}
-
 // The port list, read again as it drops down, so an adapter plugged in after the start is
 // there without a restart.
 class PortBox : public QComboBox {
@@ -63,8 +57,6 @@ std::unique_ptr<QSettings> openSettings(const QString& file) {
     return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, name, name);
 }
 
-constexpr const char* kFileFilter = "*.bc";
-constexpr const char* kBusyText = "正在与电台通讯, 请等当前操作结束!";
 constexpr const char* kPortNotOpen = "串口打不开!";
 
 }  // namespace
@@ -72,6 +64,8 @@ constexpr const char* kPortNotOpen = "串口打不开!";
 TForm2::TForm2(Prompter& prompter, MainWindowOptions options)
     : prompter_(prompter),
       options_(std::move(options)),
+      operator_(prompter, this),
+      session_(operator_),
       comm_(queue_),
       pump_(queue_),
       radio_(comm_, pump_),
@@ -79,6 +73,8 @@ TForm2::TForm2(Prompter& prompter, MainWindowOptions options)
     if (!options_.portList) options_.portList = [] { return serial::PortList(); };
     if (!options_.portLabel) options_.portLabel = [](const std::string& name) { return serial::PortLabel(name); };
     if (!options_.terminate) options_.terminate = [] { QCoreApplication::quit(); };
+    session_.finishEdit = [this] { finishEditing(); };
+    session_.radioBusy = [this] { return radio_.busy(); };
 
     setObjectName("Form2");
     setWindowTitle("Form2");
@@ -413,8 +409,8 @@ bool TForm2::transferEnded() {
 }
 
 bool TForm2::refuseWhileBusy() {
-    if (!radio_.busy()) return false;
-    prompter_.information(this, utf8(kBusyText));
+    if (!session_.busy()) return false;
+    operator_.tell(editor::Session::Refusal());
     return true;
 }
 
@@ -423,34 +419,35 @@ void TForm2::showState() {
     bindings_.show(state_);
     upperPage_->showState();
     lowerPage_->showState();
+    undo_->setEnabled(session_.history().canUndo());
+    redo_->setEnabled(session_.history().canRedo());
+}
+
+void TForm2::showReport(const editor::Report& report) {
+    if (dying_) return;
+    operator_.tell(report);
+    showState();
 }
 
 void TForm2::run(const std::function<image::Message(image::EditorState&)>& handler, const std::string& edit) {
     if (dying_) return;
-    const image::Message message = handler(state_);
-    record(edit);
-    if (!message.empty()) prompter_.information(this, text(message));
-    showState();
+    showReport(session_.edit(
+        [&handler](image::EditorState& state) {
+            const image::Message message = handler(state);
+            return message.empty() ? editor::Report() : editor::Report::Information(message);
+        },
+        edit));
 }
 
 void TForm2::record(const std::string& edit) {
-    history_.record(state_, edit);
-    undo_->setEnabled(history_.canUndo());
-    redo_->setEnabled(history_.canRedo());
+    session_.record(edit);
+    undo_->setEnabled(session_.history().canUndo());
+    redo_->setEnabled(session_.history().canRedo());
 }
 
-void TForm2::undo() { travel(false); }
+void TForm2::undo() { showReport(session_.Undo()); }
 
-void TForm2::redo() { travel(true); }
-
-void TForm2::travel(bool forward) {
-    finishEditing();
-    if (refuseWhileBusy()) return;
-    record();
-    state_ = forward ? history_.redo(state_) : history_.undo(state_);
-    record();
-    showState();
-}
+void TForm2::redo() { showReport(session_.Redo()); }
 
 void TForm2::finishEditing() {
     upperPage_->finishEdit();
@@ -459,44 +456,11 @@ void TForm2::finishEditing() {
     if (focus && isAncestorOf(focus) && qobject_cast<QLineEdit*>(focus)) PageControl1_->setFocus(Qt::OtherFocusReason);
 }
 
-void TForm2::N1Click() {
-    finishEditing();
-    if (refuseWhileBusy()) return;
-    if (!prompter_.question(this, utf8("是否新建?"))) return;
-    state_ = codeplug::New(state_);
-    record();
-    showState();
-}
+void TForm2::N1Click() { showReport(session_.New()); }
 
-void TForm2::N2Click() {
-    finishEditing();
-    if (refuseWhileBusy()) return;
-    const auto name = prompter_.openFileName(this, "Open", kFileFilter);
-    if (!name) return;
-    const codeplug::OpenResult result = codeplug::OpenFile(QFile::encodeName(*name).toStdString(), state_, codeplug::Words::Chinese);
-    if (!result.ok()) {
-        prompter_.error(this, text(result.error));
-        return;
-    }
-    state_ = result.value;
-    record();
-    showState();
-    if (!result.notes.empty()) prompter_.information(this, joined(result.notes));
-}
+void TForm2::N2Click() { showReport(session_.Open()); }
 
-void TForm2::N3Click() {
-    finishEditing();
-    const auto name = prompter_.saveFileName(this, "Save", kFileFilter);
-    if (!name) return;
-    const std::string path = codeplug::PathForSave(QFile::encodeName(*name).toStdString());
-    const image::Outcome<> result = codeplug::SaveFile(path, state_, codeplug::Words::Chinese);
-    if (!result.ok()) {
-        prompter_.error(this, text(result.error));
-        return;
-    }
-    // What the file could not carry was written as blanks: say where.
-    prompter_.information(this, utf8("保存成功!"), joined(result.notes));
-}
+void TForm2::N3Click() { showReport(session_.Save()); }
 
 void TForm2::N6Click() {
     finishEditing();
@@ -512,7 +476,7 @@ void TForm2::N7Click() {
     finishEditing();
     if (refuseWhileBusy() || !portReady()) return;
     if (form6_) form6_->exec();
-    history_.rebase(state_);  // a write is no step
+    session_.rebase();  // a write is no step
     showState();
 }
 
@@ -562,7 +526,7 @@ void TForm2::singleBlock(int button) {
     if (button == 1 || button == 3)
         record();
     else
-        history_.rebase(state_);
+        session_.rebase();
     showState();
     if (!result.message.empty())
         prompter_.information(this, text(result.message), result.ok() ? QString() : text(result.detail()));

@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <QString>
 
+#include "editor/session.h"
 #include "image/editor_state.h"
 #include "image/history.h"
 #include "image/message.h"
@@ -19,6 +20,7 @@
 #include "serial/comm.h"
 #include "serial/owner_queue.h"
 #include "serial/port_bar.h"
+#include "shell/prompter.h"
 #include "shell/qt_pump.h"
 #include "shell/settings_pages.h"
 
@@ -68,7 +70,8 @@ public:
     // The windows that menu entries show, registered once they exist.
     void setDialogs(QDialog* form3, QDialog* form4, QDialog* form5, QDialog* form6);
 
-    image::EditorState& state() { return state_; }
+    image::EditorState& state() { return session_.state(); }
+    editor::Session& session() { return session_; }
     radiolink::Radio& radio() { return radio_; }
     serial::TComm& Comm1() { return comm_; }
     Prompter& prompter() { return prompter_; }
@@ -83,7 +86,7 @@ public:
     void run(const std::function<image::Message(image::EditorState&)>& handler, const std::string& edit = {});
     // After anything that may have changed the state: a change is one undo step.
     void record(const std::string& edit = {});
-    const image::History& history() const { return history_; }
+    const image::History& history() const { return session_.history(); }
     // 撤销 and 重做.
     void undo();
     void redo();
@@ -144,17 +147,19 @@ private:
     std::optional<image::Band> currentChannelBand() const;
     void showCsvEntries();
     void buildEditEntries(QMenu* menu);
-    // 撤销 (back) or 重做 (forward) one step.
-    void travel(bool forward);
     // A row operation on the grid of the current channel page, given the selected rows (never
     // none): the rows to select afterwards, or nothing when it changed nothing. One step.
     using RowOperation = std::function<std::optional<std::vector<int>>(image::Grid&, const std::vector<int>&)>;
     void rowOperation(const RowOperation& operation);
 
+    // What a command reports: its box, then the state and the undo entries anew.
+    void showReport(const editor::Report& report);
+
     Prompter& prompter_;
     MainWindowOptions options_;
-    image::EditorState state_;
-    image::History history_{state_};
+    PrompterOperator operator_;
+    editor::Session session_;
+    image::EditorState& state_ = session_.state();
 
     serial::OwnerQueue queue_;
     serial::TComm comm_;  // Comm1

@@ -1,5 +1,6 @@
 #include "shell/prompter.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -73,6 +74,42 @@ std::optional<QString> DialogPrompter::text(QWidget* parent, const QString& labe
         QInputDialog::getText(parent, QString::fromUtf8(kBoxCaption), label, QLineEdit::Normal, initial, &ok);
     if (!ok) return std::nullopt;
     return answer;
+}
+
+namespace {
+
+QString text(const std::string& s) { return QString::fromStdString(s); }
+
+std::optional<std::string> systemName(const std::optional<QString>& name) {
+    if (!name) return std::nullopt;
+    return QFile::encodeName(*name).toStdString();
+}
+
+}  // namespace
+
+bool PrompterOperator::confirm(const std::string& question, const std::string& detail) {
+    return prompter_.question(parent_, text(question), text(detail));
+}
+
+std::optional<std::string> PrompterOperator::fileToOpen(const std::string& title, const std::string& filter) {
+    return systemName(prompter_.openFileName(parent_, text(title), text(filter)));
+}
+
+std::optional<std::string> PrompterOperator::fileToSave(const std::string& title, const std::string& filter) {
+    return systemName(prompter_.saveFileName(parent_, text(title), text(filter)));
+}
+
+void PrompterOperator::tell(const editor::Report& report) {
+    switch (report.kind) {
+    case editor::Report::Kind::Nothing:
+        return;
+    case editor::Report::Kind::Information:
+        prompter_.information(parent_, text(report.text), text(report.detail));
+        return;
+    case editor::Report::Kind::Error:
+        prompter_.error(parent_, text(report.text));
+        return;
+    }
 }
 
 }  // namespace shell

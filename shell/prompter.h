@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include "editor/operator.h"
+
 class QWidget;
 
 namespace shell {
@@ -41,6 +43,22 @@ public:
     std::optional<QString> saveFileName(QWidget* parent, const QString& title, const QString& filter) override;
     std::optional<int> number(QWidget* parent, const QString& text, int value, int minimum, int maximum) override;
     std::optional<QString> text(QWidget* parent, const QString& label, const QString& initial) override;
+};
+
+// The editor's questions and reports put through a prompter, over a parent window. Paths
+// come back as the system names them.
+class PrompterOperator : public editor::Operator {
+public:
+    PrompterOperator(Prompter& prompter, QWidget* parent) : prompter_(prompter), parent_(parent) {}
+    bool confirm(const std::string& question, const std::string& detail) override;
+    std::optional<std::string> fileToOpen(const std::string& title, const std::string& filter) override;
+    std::optional<std::string> fileToSave(const std::string& title, const std::string& filter) override;
+    // Shows a report: an information or an error box, or nothing.
+    void tell(const editor::Report& report);
+
+private:
+    Prompter& prompter_;
+    QWidget* parent_;
 };
 
 // The caption of every box the program shows.

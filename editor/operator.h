@@ -1,0 +1,36 @@
+// The operator as a command of the editor sees them: what a command tells, and the questions
+// it may put. The windows answer with boxes and file dialogs; the tests as they are told.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace editor {
+
+// What a command tells the operator: nothing, an information box or an error box, each a short
+// text with lines under it.
+struct Report {
+    enum class Kind { Nothing, Information, Error };
+    Kind kind = Kind::Nothing;
+    std::string text;
+    std::string detail;  // "" for none
+
+    static Report Information(std::string text, std::string detail = {}) {
+        return {Kind::Information, std::move(text), std::move(detail)};
+    }
+    static Report Error(std::string text) { return {Kind::Error, std::move(text), {}}; }
+    bool empty() const { return kind == Kind::Nothing; }
+};
+
+class Operator {
+public:
+    virtual ~Operator() = default;
+    // A Yes/No question; true for Yes.
+    virtual bool confirm(const std::string& question, const std::string& detail = {}) = 0;
+    // The file chosen in an open (a save) dialog of that title and filter, as the system names
+    // it; nothing when the operator cancelled.
+    virtual std::optional<std::string> fileToOpen(const std::string& title, const std::string& filter) = 0;
+    virtual std::optional<std::string> fileToSave(const std::string& title, const std::string& filter) = 0;
+};
+
+}  // namespace editor
