@@ -26,6 +26,7 @@
 #include "shell/channel_grid.h"
 #include "shell/icons.h"
 #include "shell/prompter.h"
+#include "shell/transfer_dialogs.h"
 
 namespace shell {
 namespace {
@@ -128,11 +129,15 @@ bool TForm2::startTrace(const std::string& path, std::string& error) {
     return true;
 }
 
-void TForm2::setDialogs(QDialog* form3, QDialog* form4, QDialog* form5, QDialog* form6) {
+void TForm2::setDialogs(QDialog* form3, QDialog* form4, TransferDialog* form5, TransferDialog* form6) {
     form3_ = form3;
     form4_ = form4;
     form5_ = form5;
     form6_ = form6;
+    for (TransferDialog* dialog : {form5, form6})
+        connect(dialog, &TransferDialog::ended, this, [this](const editor::Report& report) {
+            if (!transferEnded()) showReport(report);
+        });
 }
 
 void TForm2::buildMenus() {
@@ -403,7 +408,7 @@ void TForm2::endProgram() {
 }
 
 bool TForm2::transferEnded() {
-    if (!endWhenIdle_) return false;
+    if (!endWhenIdle_ || radio_.busy()) return false;
     options_.terminate();
     return true;
 }
@@ -425,8 +430,8 @@ void TForm2::showState() {
 
 void TForm2::showReport(const editor::Report& report) {
     if (dying_) return;
-    operator_.tell(report);
     showState();
+    operator_.tell(report);
 }
 
 void TForm2::run(const std::function<image::Message(image::EditorState&)>& handler, const std::string& edit) {

@@ -39,6 +39,7 @@ namespace shell {
 
 class ChannelPage;
 class Prompter;
+class TransferDialog;
 
 struct MainWindowOptions {
     // The names the port bar lists, first to last; by default the system's serial ports. Read
@@ -68,7 +69,7 @@ public:
     bool startTrace(const std::string& path, std::string& error);
 
     // The windows that menu entries show, registered once they exist.
-    void setDialogs(QDialog* form3, QDialog* form4, QDialog* form5, QDialog* form6);
+    void setDialogs(QDialog* form3, QDialog* form4, TransferDialog* form5, TransferDialog* form6);
 
     image::EditorState& state() { return session_.state(); }
     editor::Session& session() { return session_; }
@@ -194,8 +195,8 @@ private:
     QLabel* panels_[2] = {nullptr, nullptr};
     QDialog* form3_ = nullptr;
     QDialog* form4_ = nullptr;
-    QDialog* form5_ = nullptr;
-    QDialog* form6_ = nullptr;
+    TransferDialog* form5_ = nullptr;
+    TransferDialog* form6_ = nullptr;
     std::unique_ptr<radiolink::TraceFile> trace_;
     bool dying_ = false;  // the window is being destroyed: no handler runs any more
     bool endWhenIdle_ = false;  // asked to end while a procedure held the radio

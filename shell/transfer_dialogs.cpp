@@ -7,15 +7,16 @@
 
 #include "image/transfer.h"
 #include "link/pipelines.h"
-#include "shell/main_window.h"
-#include "shell/prompter.h"
 
 namespace shell {
 
-TransferDialog::TransferDialog(TForm2& form2, const char* caption, int height)
-    : QDialog(&form2, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+TransferDialog::TransferDialog(QWidget* parent, editor::Session& session, radiolink::Radio& radio,
+                               std::function<std::string()> portName, const char* caption, int height)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      form2_(form2) {
+      session_(session),
+      radio_(radio),
+      portName_(std::move(portName)) {
     setWindowTitle(QString::fromUtf8(caption));
     setModal(true);
     setFixedSize(449, height);
@@ -68,29 +69,24 @@ void TransferDialog::showStep(const QString& step) {
 
 void TransferDialog::Button1Click() {
     if (running_) return;
-    if (form2_.refuseWhileBusy()) return;
     running_ = true;
     stopAsked_ = false;
     Button1_->setEnabled(false);
     Button2_->setEnabled(stoppable());
-    form2_.radio().clearStop();
+    radio_.clearStop();
+    // A procedure already holding the radio makes this one refuse, which it reports.
     const radiolink::Result result = procedure([this](int done) { ProgressBar1_->setValue(done); });
     running_ = false;
     Button1_->setEnabled(true);
     Button2_->setEnabled(true);
-    if (!form2_.ending()) {
-        form2_.showState();
-        if (stopAsked_ && result.interrupted)
-            form2_.prompter().information(
-                this, QString::fromUtf8("读频已取消!"),
-                QString::fromStdString(result.detail()) +
-                    QString::fromUtf8("\n已读到的数据留在编辑器中 (撤销可恢复读频前的数据)"));
-        else if (!result.message.empty())
-            form2_.prompter().information(this, QString::fromStdString(result.message),
-                                          QString::fromStdString(result.detail()));
-    }
+    editor::Report report;
+    if (stopAsked_ && result.interrupted)
+        report = editor::Report::Information(
+            "读频已取消!", result.detail() + "\n已读到的数据留在编辑器中 (撤销可恢复读频前的数据)");
+    else if (!result.message.empty())
+        report = editor::Report::Information(result.message, result.detail());
+    emit ended(report);
     accept();
-    form2_.transferEnded();
 }
 
 void TransferDialog::Button2Click() {
@@ -101,16 +97,20 @@ void TransferDialog::Button2Click() {
     if (!stoppable() || stopAsked_) return;
     stopAsked_ = true;
     Button2_->setEnabled(false);
-    form2_.radio().requestStop();
+    radio_.requestStop();
 }
 
-TForm5::TForm5(TForm2& form2) : TransferDialog(form2, "读频", 148) { setObjectName("Form5"); }
+TForm5::TForm5(QWidget* parent, editor::Session& session, radiolink::Radio& radio, std::function<std::string()> portName)
+    : TransferDialog(parent, session, radio, std::move(portName), "读频", 148) {
+    setObjectName("Form5");
+}
 
 radiolink::Result TForm5::procedure(const radiolink::Progress& progress) {
-    return radiolink::ReadKeepingBackup(form2_.radio(), form2_.state(), form2_.Comm1().CommName(), progress);
+    return radiolink::ReadKeepingBackup(radio_, session_.state(), portName_(), progress);
 }
 
-TForm6::TForm6(TForm2& form2) : TransferDialog(form2, "写频", 157) {
+TForm6::TForm6(QWidget* parent, editor::Session& session, radiolink::Radio& radio, std::function<std::string()> portName)
+    : TransferDialog(parent, session, radio, std::move(portName), "写频", 157) {
     setObjectName("Form6");
     CheckBox1_ = new QCheckBox(QString::fromUtf8("写前备份"), this);
     CheckBox1_->setObjectName("CheckBox1");
@@ -125,7 +125,7 @@ TForm6::TForm6(TForm2& form2) : TransferDialog(form2, "写频", 157) {
 
 radiolink::Result TForm6::procedure(const radiolink::Progress& progress) {
     const radiolink::WritePlan plan{CheckBox1_->isChecked(), CheckBox2_->isChecked()};
-    return radiolink::WriteSafely(form2_.radio(), form2_.state(), plan, form2_.Comm1().CommName(), progress,
+    return radiolink::WriteSafely(radio_, session_.state(), plan, portName_(), progress,
                                   [this](radiolink::Step step) {
                                       showStep(step == radiolink::Step::Backup  ? CheckBox1_->text()
                                                : step == radiolink::Step::Write ? QString::fromUtf8("写频")

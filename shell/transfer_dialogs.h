@@ -9,8 +9,12 @@
 // byte sent.
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include <QDialog>
 
+#include "editor/session.h"
 #include "link/link.h"
 
 class QCheckBox;
@@ -19,8 +23,6 @@ class QPushButton;
 
 namespace shell {
 
-class TForm2;
-
 class TransferDialog : public QDialog {
     Q_OBJECT
 public:
@@ -28,20 +30,30 @@ public:
     QPushButton* startButton() const { return Button1_; }
     bool running() const { return running_; }
 
-    // Button1Click: runs the procedure, shows its result, closes the dialog.
+    // Button1Click: runs the procedure, tells how it ended, closes the dialog.
     void Button1Click();
     // Button2Click (取消): closes the dialog; while a read runs, stops it at the next block
     // boundary instead ("EXIT" is sent, what was read stays).
     void Button2Click();
 
+signals:
+    // The procedure has ended ("EXIT" has left) and this is what to tell, the dialog still
+    // open over its parent.
+    void ended(const editor::Report& report);
+
 protected:
-    TransferDialog(TForm2& form2, const char* caption, int height);
+    // The procedure fills or writes the session's state over `radio`, on the port `portName`
+    // names (for the backups' names).
+    TransferDialog(QWidget* parent, editor::Session& session, radiolink::Radio& radio,
+                   std::function<std::string()> portName, const char* caption, int height);
     virtual radiolink::Result procedure(const radiolink::Progress& progress) = 0;
     // Whether 取消 stops the running procedure (the read); a write runs to its end.
     virtual bool stoppable() const { return false; }
     // The progress bar shows the named step of a procedure of several ("" for none).
     void showStep(const QString& step);
-    TForm2& form2_;
+    editor::Session& session_;
+    radiolink::Radio& radio_;
+    std::function<std::string()> portName_;
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -58,7 +70,7 @@ private:
 class TForm5 : public TransferDialog {
     Q_OBJECT
 public:
-    explicit TForm5(TForm2& form2);
+    TForm5(QWidget* parent, editor::Session& session, radiolink::Radio& radio, std::function<std::string()> portName);
 
 protected:
     radiolink::Result procedure(const radiolink::Progress& progress) override;
@@ -68,7 +80,7 @@ protected:
 class TForm6 : public TransferDialog {
     Q_OBJECT
 public:
-    explicit TForm6(TForm2& form2);
+    TForm6(QWidget* parent, editor::Session& session, radiolink::Radio& radio, std::function<std::string()> portName);
     QCheckBox* CheckBox1() const { return CheckBox1_; }  // 写前备份
     QCheckBox* CheckBox2() const { return CheckBox2_; }  // 写后校验
 

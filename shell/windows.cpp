@@ -11,8 +11,10 @@ Windows CreateWindows(Prompter& prompter, const std::string& userDir, MainWindow
     w.Form2 = std::make_unique<TForm2>(prompter, std::move(options));
     w.Form3 = new TForm3(w.Form2.get(), prompter, userDir);
     w.Form4 = new TForm4(w.Form2.get(), prompter, userDir);
-    w.Form5 = new TForm5(*w.Form2);
-    w.Form6 = new TForm6(*w.Form2);
+    TForm2* form2 = w.Form2.get();
+    const auto portName = [form2] { return form2->Comm1().CommName(); };
+    w.Form5 = new TForm5(form2, form2->session(), form2->radio(), portName);
+    w.Form6 = new TForm6(form2, form2->session(), form2->radio(), portName);
     w.Form1->setMainWindow(w.Form2.get());
     w.Form2->setDialogs(w.Form3, w.Form4, w.Form5, w.Form6);
     return w;
