@@ -10,6 +10,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "image/message.h"
 
@@ -20,6 +21,14 @@ namespace shell {
 using image::kBackspace;
 using image::kEnter;
 using image::kNonAscii;
+
+// What a filter that sees whole characters says of one: let it in or not, what to tell, and
+// whether it is cut (it does not fit: the text that came with it in one piece ends before it).
+struct CharacterVerdict {
+    bool accept;
+    image::Message message;
+    bool cut;
+};
 
 struct EditHooks {
     // A typed character: backspace as 8, Enter as 13, ASCII as itself, anything else as
@@ -33,6 +42,9 @@ struct EditHooks {
     std::function<void()> mouseMove;
     // Shows a message of the filter.
     std::function<void(const image::Message&)> tell;
+    // Optional: each printable character as UTF-8 (one with a GBK form, ASCII or not), in place
+    // of keyPress, which then sees Backspace and Enter only.
+    std::function<CharacterVerdict(const std::string& character)> characterPress = {};
 };
 
 void Hook(QLineEdit* control, EditHooks hooks);
