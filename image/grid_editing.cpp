@@ -153,6 +153,24 @@ KeyAction NameCharacter(std::string_view text, std::string_view character) {
     return GbkSize(text) + GbkSize(character) > kNameChars ? KeyAction::Cut : KeyAction::Accept;
 }
 
+std::optional<std::string> FilteredName(std::string_view text, std::string* refused) {
+    std::string name;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::string_view character = text.substr(i, utf8Length(text[i]));
+        const KeyAction action = NameCharacter(name, character);
+        if (action == KeyAction::Cut) break;
+        if (action != KeyAction::Accept || character == std::string_view(&kBackspace, 1)) {
+            if (refused)
+                *refused = "字符'" + std::string(character) +
+                           (static_cast<unsigned char>(character.front()) < 0x80 ? "'不能用在名称中" : "'没有GBK编码");
+            return std::nullopt;
+        }
+        name += character;
+        i += character.size();
+    }
+    return name;
+}
+
 std::string NameCutLine(std::string_view kept) {
     return "信道名称最多7个字节(汉字每字2个字节), 已截为\"" + ShownText(kept) + "\"";
 }
@@ -282,18 +300,11 @@ Message PasteValue(Grid& grid, int column, int row, std::string_view value, std:
         return {};
     }
     if (column == kColName) {
-        std::string name;
-        std::size_t i = 0;
-        for (; i < value.size(); i += utf8Length(value[i])) {
-            const std::string_view character = value.substr(i, utf8Length(value[i]));
-            const KeyAction action = NameCharacter(name, character);
-            if (action == KeyAction::Cut) break;
-            if (action != KeyAction::Accept || character == std::string_view(&kBackspace, 1))
-                return heading + "不能含有字符\"" + std::string(character) + "\", 没有粘贴";
-            name += character;
-        }
-        grid.at(row, column) = name;
-        if (told && i < value.size()) *told = NameCutLine(name);
+        std::string refused;
+        const auto name = FilteredName(value, &refused);
+        if (!name) return heading + ": " + refused + ", 没有粘贴";
+        grid.at(row, column) = *name;
+        if (told && *name != value) *told = NameCutLine(*name);
         return {};
     }
     const auto& items = ColumnItems(column);

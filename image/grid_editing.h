@@ -47,6 +47,9 @@ KeyAction NameKey(std::string_view text, char key);
 // One character of any script, as UTF-8, into the name `text`: a character with a GBK form that
 // a ".bc" file can carry goes in while the name stays within 7 GBK bytes, else Cut.
 KeyAction NameCharacter(std::string_view text, std::string_view character);
+// A whole name (pasted) through the same rule: cut before the first character that does not
+// fit; nothing when it holds a character the editor refuses (`refused` says which and why).
+std::optional<std::string> FilteredName(std::string_view text, std::string* refused);
 // The status-bar line for a name cut at 7 bytes, `kept` being what stays.
 std::string NameCutLine(std::string_view kept);
 

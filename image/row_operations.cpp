@@ -43,26 +43,6 @@ std::string unitsText(long long units) {
     return d.substr(0, d.size() - 5) + "." + d.substr(d.size() - 5);
 }
 
-// The name of a pasted row through the name editor's rule: nothing when it holds a character
-// the editor refuses (`wrong` says which), else the name, cut after 7 GBK bytes.
-std::optional<std::string> pastedName(std::string_view text, std::string& wrong) {
-    std::string name;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t n = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        const std::string_view character = text.substr(i, n);
-        const KeyAction action = NameCharacter(name, character);
-        if (action == KeyAction::Cut) break;
-        if (action != KeyAction::Accept || character == std::string_view(&kBackspace, 1)) {
-            wrong = "字符'" + std::string(character) + (lead < 0x80 ? "'不能用在名称中" : "'没有GBK编码");
-            return std::nullopt;
-        }
-        name += character;
-        i += n;
-    }
-    return name;
-}
-
 // One pasted line as the cells of a row; an empty text when all is well, else what is wrong.
 // `cut` is set when the name had to be cut.
 std::string pastedRow(std::vector<std::string> fields, Row& row, bool& cut) {
@@ -95,9 +75,9 @@ std::string pastedRow(std::vector<std::string> fields, Row& row, bool& cut) {
         if (needs && field(needs).empty())
             return heading + " '" + text + "' (" + kGridHeadings[static_cast<std::size_t>(needs)] + "为空)";
         if (c == kColName) {
-            std::string wrong;
-            const auto name = pastedName(text, wrong);
-            if (!name) return heading + " '" + text + "': " + wrong;
+            std::string refused;
+            const auto name = FilteredName(text, &refused);
+            if (!name) return heading + " '" + text + "': " + refused;
             cut = *name != text;
             field(c) = *name;
             continue;

@@ -5,8 +5,9 @@
 // pasted with Ctrl+V or Shift+Insert, pasted with the middle mouse button (the X11 selection),
 // dropped, or committed by an input method. Text that arrives in one piece is offered to the
 // filter character by character, as if typed; line breaks and other control characters in it
-// are left out, and a character without a GBK form is refused with a message. Keys that type
-// nothing (Delete, arrows, Home, End, Ctrl+A, Ctrl+C...) go to the edit unfiltered.
+// are left out, a character without a GBK form is refused with a message, and a character the
+// filter cuts (it does not fit) ends the piece there. Keys that type nothing (Delete, arrows,
+// Home, End, Ctrl+A, Ctrl+C...) go to the edit unfiltered.
 #pragma once
 
 #include <functional>

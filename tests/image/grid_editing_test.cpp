@@ -172,8 +172,8 @@ TEST(GridEditing, OneValuePastedOnACell) {
         {kColPower, "低", "低", ""},
         {kColName, "中继3", "中继3", ""},
         {kColName, "中继台一号", "中继台", ""},  // cut, and told
-        {kColName, "JOE'S", "RPT", "信道名称不能含有字符\"'\""},
-        {kColName, "\U0001F600", "RPT", "信道名称不能含有字符"},
+        {kColName, "JOE'S", "RPT", "信道名称: 字符'''不能用在名称中, 没有粘贴"},
+        {kColName, "\U0001F600", "RPT", "信道名称: 字符'\U0001F600'没有GBK编码"},
     };
     for (const Case& c : cases) {
         Grid g;
