@@ -1,5 +1,7 @@
 #include "image/grid_editing.h"
 
+#include <algorithm>
+
 #include "image/code_tables.h"
 #include "image/file_characters.h"
 #include "image/gbk.h"
@@ -65,6 +67,18 @@ std::optional<std::string> padded(std::string s) {
     return s;
 }
 
+// The bytes of the UTF-8 character that starts with `lead` (1 for a stray byte).
+std::size_t utf8Length(char lead) {
+    const auto c = static_cast<unsigned char>(lead);
+    return c < 0xC0 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+}
+
+// The status-bar line for defaults that replaced set values.
+std::string resetLine(int row, int column, const std::string& cell, const std::string& reset) {
+    return "第" + std::to_string(row) + "信道" + kGridHeadings[static_cast<std::size_t>(column)] + "改为" + cell +
+           ", 恢复默认: " + reset;
+}
+
 }  // namespace
 
 int EditorNumber(int column) { return column <= 3 ? column : column + 1; }
@@ -119,14 +133,49 @@ KeyAction FrequencyKey(std::string_view text, char key) {
 }
 
 KeyAction NameKey(std::string_view text, char key) {
-    if (key == kEnter) return KeyAction::Close;
-    if (key == kBackspace) return KeyAction::Accept;
-    if (static_cast<unsigned char>(key) < 32 || static_cast<unsigned char>(key) > 126) return KeyAction::Drop;
-    if (BreaksFileField(key) || (text.empty() && BreaksFileAtStart(key))) return KeyAction::Drop;
-    return GbkSize(text) >= kNameChars ? KeyAction::Drop : KeyAction::Accept;
+    if (static_cast<unsigned char>(key) > 126) return KeyAction::Drop;
+    const KeyAction action = NameCharacter(text, std::string_view(&key, 1));
+    return action == KeyAction::Cut ? KeyAction::Drop : action;
 }
 
-Message CommitFrequency(EditorState& state, Band band, std::string_view text) {
+KeyAction NameCharacter(std::string_view text, std::string_view character) {
+    if (character.empty()) return KeyAction::Drop;
+    if (character.size() == 1) {
+        const char key = character.front();
+        if (key == kEnter) return KeyAction::Close;
+        if (key == kBackspace) return KeyAction::Accept;
+        if (static_cast<unsigned char>(key) < 32 || static_cast<unsigned char>(key) > 126) return KeyAction::Drop;
+        if (BreaksFileField(key) || (text.empty() && BreaksFileAtStart(key))) return KeyAction::Drop;
+    } else if (!KeptBytes(character).empty() || !Utf8ToGbk(character)) {
+        // No GBK form; a kept byte is the radio's, never typed.
+        return KeyAction::Drop;
+    }
+    return GbkSize(text) + GbkSize(character) > kNameChars ? KeyAction::Cut : KeyAction::Accept;
+}
+
+std::optional<std::string> FilteredName(std::string_view text, std::string* refused) {
+    std::string name;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::string_view character = text.substr(i, utf8Length(text[i]));
+        const KeyAction action = NameCharacter(name, character);
+        if (action == KeyAction::Cut) break;
+        if (action != KeyAction::Accept || character == std::string_view(&kBackspace, 1)) {
+            if (refused)
+                *refused = "字符'" + std::string(character) +
+                           (static_cast<unsigned char>(character.front()) < 0x80 ? "'不能用在名称中" : "'没有GBK编码");
+            return std::nullopt;
+        }
+        name += character;
+        i += character.size();
+    }
+    return name;
+}
+
+std::string NameCutLine(std::string_view kept) {
+    return "信道名称最多7个字节(汉字每字2个字节), 已截为\"" + ShownText(kept) + "\"";
+}
+
+Message CommitFrequency(EditorState& state, Band band, std::string_view text, std::string* told) {
     const int row = EditRow(state, band);
     const int column = EditColumn(state, band);
     if (row == 0 || (column != kColRxFreq && column != kColTxFreq)) return {};
@@ -145,7 +194,8 @@ Message CommitFrequency(EditorState& state, Band band, std::string_view text) {
     }
     if (*padded(std::string(text)) == grid.at(row, column)) return {};
     grid.at(row, column) = *cell;
-    SetFrequencyDefaults(grid, row, column);
+    const std::string reset = SetFrequencyDefaults(grid, row, column);
+    if (told && !reset.empty()) *told = resetLine(row, column, *cell, reset);
     return {};
 }
 
@@ -171,11 +221,30 @@ void ClearFrequency(Grid& grid, int row, int column) {
         for (int c : kTxCells) grid.at(row, c).clear();
 }
 
-void SetFrequencyDefaults(Grid& grid, int row, int column) {
+std::string SetFrequencyDefaults(Grid& grid, int row, int column) {
+    std::string reset;
+    auto set = [&](const Default& d) {
+        std::string& cell = grid.at(row, d.column);
+        // A tone "OFF" chosen from the list is the default "0FF": nothing was reset.
+        const bool same = cell == d.text || (std::string_view(d.text) == "0FF" && cell.size() == 3 && cell != "关");
+        if (!cell.empty() && !same)
+            reset += (reset.empty() ? "" : ", ") + std::string(kGridHeadings[static_cast<std::size_t>(d.column)]) + " " +
+                     ShownText(cell) + "→" + d.text;
+        cell = d.text;
+    };
     if (column == kColRxFreq)
-        for (const auto& d : kRxDefaults) grid.at(row, d.column) = d.text;
+        for (const auto& d : kRxDefaults) set(d);
     else
-        for (const auto& d : kTxDefaults) grid.at(row, d.column) = d.text;
+        for (const auto& d : kTxDefaults) set(d);
+    return reset;
+}
+
+std::string_view DefaultText(int column) {
+    for (const auto& d : kRxDefaults)
+        if (d.column == column) return d.text;
+    for (const auto& d : kTxDefaults)
+        if (d.column == column) return d.text;
+    return {};
 }
 
 const std::vector<std::string>& ColumnItems(int column) {
@@ -198,13 +267,64 @@ void ChooseItem(EditorState& state, Band band, std::string_view item) {
     state.grid(band).at(row, column) = std::string(item);
 }
 
-void CommitName(EditorState& state, Band band, std::string_view text) {
+void CommitName(EditorState& state, Band band, std::string_view text, std::string* told) {
     const int row = EditRow(state, band);
     if (row == 0 || EditColumn(state, band) != kColName) return;
     // The editor shows kept bytes as U+FFFD: what the operator left alone keeps them. Seven
     // bytes as the radio stores them, never a character cut in half.
     std::string& cell = state.grid(band).at(row, kColName);
-    cell = Utf8PrefixWithin(TextBehindShown(cell, text), kNameChars);
+    const std::string whole = TextBehindShown(cell, text);
+    cell = Utf8PrefixWithin(whole, kNameChars);
+    if (told && cell != whole) *told = NameCutLine(cell);
+}
+
+Message PasteValue(Grid& grid, int column, int row, std::string_view value, std::string* told) {
+    if (row < 1 || row > kChannels || column < 1 || column > kColName) return "请先选中一个单元格";
+    const std::string heading = kGridHeadings[static_cast<std::size_t>(column)];
+    const std::string quoted = "\"" + std::string(value) + "\"";
+    const int needs = NeededColumn(column);
+    if (needs && grid.at(row, needs).empty())
+        return kGridHeadings[static_cast<std::size_t>(needs)] + std::string("为空, 不能粘贴") + heading;
+    if (column == kColRxFreq || column == kColTxFreq) {
+        std::string typed;
+        for (char c : value) {
+            if (c == kBackspace || FrequencyKey(typed, c) != KeyAction::Accept) return quoted + "不是" + heading + ", 没有粘贴";
+            typed += c;
+        }
+        const auto cell = FrequencyCell(typed);
+        if (!cell) return heading + "在" + BandsText() + ", 没有粘贴" + quoted;
+        if (*padded(typed) == grid.at(row, column)) return {};
+        grid.at(row, column) = *cell;
+        const std::string reset = SetFrequencyDefaults(grid, row, column);
+        if (told && !reset.empty()) *told = resetLine(row, column, *cell, reset);
+        return {};
+    }
+    if (column == kColName) {
+        std::string refused;
+        const auto name = FilteredName(value, &refused);
+        if (!name) return heading + ": " + refused + ", 没有粘贴";
+        grid.at(row, column) = *name;
+        if (told && *name != value) *told = NameCutLine(*name);
+        return {};
+    }
+    const auto& items = ColumnItems(column);
+    if (std::find(items.begin(), items.end(), value) == items.end() && value != DefaultText(column))
+        return quoted + "不是" + heading + "的选项, 没有粘贴";
+    grid.at(row, column) = std::string(value);
+    return {};
+}
+
+int TypeAhead(const std::vector<std::string>& items, std::string_view typed) {
+    if (typed.empty()) return -1;
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::string& item = items[i];
+        if (item.size() < typed.size()) continue;
+        bool starts = true;
+        for (std::size_t k = 0; starts && k < typed.size(); ++k) starts = lower(item[k]) == lower(typed[k]);
+        if (starts) return static_cast<int>(i);
+    }
+    return -1;
 }
 
 }  // namespace image

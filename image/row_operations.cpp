@@ -44,7 +44,8 @@ std::string unitsText(long long units) {
 }
 
 // One pasted line as the cells of a row; an empty text when all is well, else what is wrong.
-std::string pastedRow(std::vector<std::string> fields, Row& row) {
+// `cut` is set when the name had to be cut.
+std::string pastedRow(std::vector<std::string> fields, Row& row, bool& cut) {
     if (fields.size() == kShownCells + 1) {
         const std::string number = trimmed(fields.front());
         const bool isNumber = !number.empty() && number.size() <= 3 &&
@@ -53,21 +54,18 @@ std::string pastedRow(std::vector<std::string> fields, Row& row) {
         fields.erase(fields.begin());
     }
     if (fields.size() > kShownCells) return "多于12列";
-    fields.resize(kShownCells);
+    if (fields.size() < kShownCells) return "少于12列";
     for (auto& f : fields) f = trimmed(std::move(f));
     auto field = [&](int column) -> std::string& { return fields[static_cast<std::size_t>(column - 1)]; };
-    // What a typed frequency writes into the cells that depend on it.
-    Grid scratch;
-    SetFrequencyDefaults(scratch, 1, kColRxFreq);
-    SetFrequencyDefaults(scratch, 1, kColTxFreq);
     for (int frequency : {kColRxFreq, kColTxFreq}) {
         if (field(frequency).empty()) continue;
         const auto cell = FrequencyCell(field(frequency));
         if (!cell) return std::string(kGridHeadings[static_cast<std::size_t>(frequency)]) + " '" + field(frequency) + "'";
         field(frequency) = *cell;
-        // The defaults, where the line leaves the cell empty.
+        // What a typed frequency writes into the cells that depend on it, where the line
+        // leaves them empty.
         for (int c = kColRxTone; c <= kColScrambler; ++c)
-            if (field(c).empty() && NeededColumn(c) == frequency) field(c) = scratch.at(1, c);
+            if (field(c).empty() && NeededColumn(c) == frequency) field(c) = std::string(DefaultText(c));
     }
     for (int c = kColRxTone; c <= kColName; ++c) {
         const std::string& text = field(c);
@@ -77,20 +75,28 @@ std::string pastedRow(std::vector<std::string> fields, Row& row) {
         if (needs && field(needs).empty())
             return heading + " '" + text + "' (" + kGridHeadings[static_cast<std::size_t>(needs)] + "为空)";
         if (c == kColName) {
-            std::string typed;
-            for (char k : text)
-                if (NameKey(typed, k) == KeyAction::Accept) typed += k;
-            if (typed != text) return heading + " '" + text + "'";
+            std::string refused;
+            const auto name = FilteredName(text, &refused);
+            if (!name) return heading + " '" + text + "': " + refused;
+            cut = *name != text;
+            field(c) = *name;
             continue;
         }
         const auto& items = ColumnItems(c);
         // A default may be no item of the list ("0FF", a receive mode "关").
-        const bool known = std::find(items.begin(), items.end(), text) != items.end() || text == scratch.at(1, c);
+        const bool known = std::find(items.begin(), items.end(), text) != items.end() || text == DefaultText(c);
         if (!known) return heading + " '" + text + "'";
     }
     for (int c = kFirstCell; c <= kColName; ++c) row[static_cast<std::size_t>(c)] = field(c);
     row[kColExtra].clear();
     return {};
+}
+
+// The lines of clipboard text, without the empty line after the last line break.
+std::vector<std::string> lines(std::string_view text) {
+    std::vector<std::string> out = split(text, '\n');
+    if (!out.empty() && trimmed(out.back()).empty()) out.pop_back();
+    return out;
 }
 
 }  // namespace
@@ -117,15 +123,18 @@ std::string CopyRows(const Grid& grid, const std::vector<int>& rows) {
     return out;
 }
 
-Message PasteRows(Grid& grid, int first, std::string_view text, std::vector<int>* pasted) {
-    std::vector<std::string> lines = split(text, '\n');
-    if (!lines.empty() && trimmed(lines.back()).empty()) lines.pop_back();
-    if (lines.empty()) return "剪贴板中没有信道";
-    std::vector<Row> rows(lines.size());
+Message PasteRows(Grid& grid, int first, std::string_view text, std::vector<int>* pasted, std::string* told) {
+    const std::vector<std::string> textLines = lines(text);
+    if (textLines.empty()) return "剪贴板中没有信道";
+    std::vector<Row> rows(textLines.size());
     Message problems;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
+    std::string cut;
+    for (std::size_t i = 0; i < textLines.size(); ++i) {
         const int target = first + static_cast<int>(i);
-        std::string wrong = target > kChannels ? "超出第128信道" : pastedRow(split(lines[i], '\t'), rows[i]);
+        bool nameCut = false;
+        std::string wrong = target > kChannels ? "超出第128信道" : pastedRow(split(textLines[i], '\t'), rows[i], nameCut);
+        if (nameCut)
+            cut += (cut.empty() ? "" : ", ") + ("第" + std::to_string(target) + "信道\"" + rows[i][kColName] + "\"");
         if (wrong.empty()) continue;
         problems += (problems.empty() ? "" : "\n") + ("第" + std::to_string(i + 1) + "行: " + wrong);
     }
@@ -136,7 +145,44 @@ Message PasteRows(Grid& grid, int first, std::string_view text, std::vector<int>
         moveCells(rowOf(grid, target), rows[i]);
         if (pasted) pasted->push_back(target);
     }
+    if (told && !cut.empty()) *told = "信道名称最多7个字节(汉字每字2个字节), 已截断: " + cut;
     return {};
+}
+
+Pasted Paste(Grid& grid, int first, int column, int row, std::string_view text) {
+    Pasted result;
+    const std::vector<std::string> textLines = lines(text);
+    const bool blank = std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
+    if (blank) {
+        result.told = "剪贴板是空的, 没有粘贴";
+        return result;
+    }
+    // The first line that is no whole row: 12 cells, or 13 with the channel number first.
+    std::size_t notRow = 0, cells = 0;
+    for (; notRow < textLines.size(); ++notRow) {
+        cells = split(textLines[notRow], '\t').size();
+        if (cells != kShownCells && cells != kShownCells + 1) break;
+    }
+    if (notRow == textLines.size()) {
+        const Grid before = grid;
+        result.refused = PasteRows(grid, first, text, &result.rows, &result.told);
+        result.changed = grid != before;
+        return result;
+    }
+    if (textLines.size() != 1 || cells != 1) {
+        result.told = "剪贴板中不是整行信道(每行12列, 以Tab分隔), 也不是一个值: 第" + std::to_string(notRow + 1) + "行有" +
+                      std::to_string(cells) + "列, 没有粘贴";
+        return result;
+    }
+    if (column == 0) {
+        result.told = "剪贴板中是一个值: 请只选中一个单元格再粘贴";
+        return result;
+    }
+    const Grid before = grid;
+    const Message refused = PasteValue(grid, column, row, trimmed(textLines.front()), &result.told);
+    if (!refused.empty()) result.told = refused;
+    result.changed = grid != before;
+    return result;
 }
 
 void InsertRow(Grid& grid, int row) {

@@ -21,10 +21,25 @@ void ClearRow(Grid& grid, int row);
 std::string CopyRows(const Grid& grid, const std::vector<int>& rows);
 
 // Rows of text (from CopyRows, another program or a spreadsheet) into the grid from `first`
-// on: each line twelve cells separated by tabs (fewer: the rest are empty; a leading channel
-// number may come with them), each cell through the rules of its editor. With a bad line
-// nothing is pasted and the message names every bad line. `pasted` gets the rows written.
-Message PasteRows(Grid& grid, int first, std::string_view text, std::vector<int>* pasted = nullptr);
+// on: each line twelve cells separated by tabs (a leading channel number may come with them),
+// each cell through the rules of its editor; a name longer than 7 GBK bytes is cut, and `told`
+// names the channels so cut. With a bad line nothing is pasted and the message names every bad
+// line. `pasted` gets the rows written.
+Message PasteRows(Grid& grid, int first, std::string_view text, std::vector<int>* pasted = nullptr,
+                  std::string* told = nullptr);
+
+// What a paste did.
+struct Pasted {
+    Message refused;        // for a box: rows with cells their editors refuse (nothing pasted)
+    std::string told;       // for the status bar: why nothing was pasted, or what was cut or reset
+    std::vector<int> rows;  // the rows written by a paste of whole rows
+    bool changed = false;
+};
+// Ctrl+V on a grid. Text of whole rows (PasteRows) replaces the rows from `first` on. A single
+// value (one line without a tab) goes into the cell (column, row) through its editor
+// (PasteValue); column 0 says that more than that cell is selected, and then nothing is
+// pasted. Anything else changes nothing and says why.
+Pasted Paste(Grid& grid, int first, int column, int row, std::string_view text);
 
 // An empty channel at `row`, the rows below moved down (channel 128 drops out).
 void InsertRow(Grid& grid, int row);

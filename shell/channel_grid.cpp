@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -153,6 +154,17 @@ void StringGrid::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Backtab:
         emit tab(event->key() == Qt::Key_Tab && !(modifiers & Qt::ShiftModifier));
         return;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+        if (modifiers != Qt::ShiftModifier || currentRow() == 0) break;
+        const int page = std::max(1, viewport()->height() / kRowHeight - 1);
+        const int by = event->key() == Qt::Key_Up ? -1 : event->key() == Qt::Key_Down ? 1
+                       : event->key() == Qt::Key_PageUp ? -page : page;
+        emit extendRows(std::clamp(currentRow() + by, 1, image::kChannels));
+        return;
+    }
     default:
         if (plain && !event->text().isEmpty() && event->text().front().isPrint()) {
             emit openEditor(event);
@@ -225,7 +237,14 @@ ChannelPage::ChannelPage(image::EditorState& state, image::Band band, std::funct
         Hook(edit, {[this, edit](char key) { return editKey(edit, image::NameKey(keptText(edit), key)); },
                     [this, edit] { commit(edit); },
                     {},
-                    after_});
+                    after_,
+                    [this, edit](const std::string& character) {
+                        const std::string kept = keptText(edit);
+                        const image::KeyAction action = image::NameCharacter(kept, character);
+                        const bool cut = action == image::KeyAction::Cut;
+                        if (cut) tell(image::NameCutLine(kept));
+                        return CharacterVerdict{action == image::KeyAction::Accept, {}, cut};
+                    }});
     }
     for (int n : kListEditors) {
         auto* list = new QComboBox(cells);
@@ -246,6 +265,7 @@ ChannelPage::ChannelPage(image::EditorState& state, image::Band band, std::funct
     connect(grid_, &StringGrid::clearCells, this, &ChannelPage::onClearCells);
     connect(grid_, &StringGrid::tab, this, [this](bool forward) { moveOn(forward ? Qt::Key_Tab : Qt::Key_Backtab); });
     connect(grid_, &StringGrid::rowClicked, this, &ChannelPage::onRowClicked);
+    connect(grid_, &StringGrid::extendRows, this, &ChannelPage::onExtendRows);
     showState();
 }
 
@@ -276,6 +296,7 @@ void ChannelPage::onSelectCell(int column, int row) {
     finishEdit();
     hideEditors();
     const image::CellEditor editor = image::SelectCell(state_, band_, column, row);
+    anchorRow_ = row;
     if (!showEditor(editor, column, row)) grid_->setFocus();
     after_({});
 }
@@ -284,6 +305,7 @@ void ChannelPage::onCellMoved(int column, int row) {
     finishEdit();
     hideEditors();
     image::SelectCell(state_, band_, column, row);
+    anchorRow_ = row;
     grid_->setFocus();
     after_({});
 }
@@ -296,6 +318,8 @@ void ChannelPage::onOpenEditor(const QKeyEvent* typed) {
     if (!w) return;
     if (auto* list = qobject_cast<QComboBox*>(w)) {
         list->showPopup();
+        // The key that opened the list picks out its item.
+        if (typed && typed->text() != " ") typeAhead(list, typed->text(), true);
     } else if (typed) {
         // The key starts the text: it goes through the edit's filter as if typed there.
         auto* edit = static_cast<QLineEdit*>(w);
@@ -458,9 +482,35 @@ bool ChannelPage::listKey(QComboBox* list, QKeyEvent* key, bool popup) {
         return true;
     }
     default:
-        // No search by typed letters: it would choose at once.
-        if (!popup && !key->text().isEmpty() && key->text().front().isPrint() && key->text() != " ") return true;
-        return false;
+        // Typed letters only move the highlight (the list's own search would choose at once).
+        if (key->text().isEmpty() || !key->text().front().isPrint() || key->text() == " ") return false;
+        typeAhead(list, key->text(), popup);
+        return true;
+    }
+}
+
+void ChannelPage::typeAhead(QComboBox* list, const QString& typed, bool popup) {
+    const bool goesOn = list == searchList_ && searchTime_.isValid() &&
+                        searchTime_.elapsed() < QApplication::keyboardInputInterval();
+    searchList_ = list;
+    searchTime_.start();
+    std::vector<std::string> items;
+    for (int i = 0; i < list->count(); ++i) items.push_back(list->itemText(i).toStdString());
+    search_ = goesOn ? search_ + typed : typed;
+    int index = image::TypeAhead(items, search_.toStdString());
+    if (index < 0 && goesOn) {
+        // Nothing begins with all the keys: the last one starts a new search.
+        search_ = typed;
+        index = image::TypeAhead(items, search_.toStdString());
+    }
+    if (index < 0) return;
+    if (popup) {
+        const QModelIndex item = list->model()->index(index, list->modelColumn());
+        list->view()->setCurrentIndex(item);
+        list->view()->scrollTo(item);
+    } else {
+        const QSignalBlocker blocker(list);
+        list->setCurrentIndex(index);
     }
 }
 
@@ -492,6 +542,23 @@ void ChannelPage::onRowClicked(int row, Qt::KeyboardModifiers modifiers) {
     after_({});
 }
 
+void ChannelPage::onExtendRows(int row) {
+    finishEdit();
+    hideEditors();
+    std::vector<int> rows;
+    for (int r = std::min(anchorRow_, row); r <= std::max(anchorRow_, row); ++r) rows.push_back(r);
+    selectRows(rows, row);
+}
+
+std::pair<int, int> ChannelPage::singleCell() const {
+    const QModelIndexList selected = grid_->selectionModel()->selectedIndexes();
+    const QModelIndex current = grid_->currentIndex();
+    if (!current.isValid() || selected.size() > 1 || (selected.size() == 1 && selected.front() != current)) return {0, 0};
+    return {current.column(), current.row() + 1};
+}
+
+void ChannelPage::tell(const std::string& line) { emit told(text(line)); }
+
 std::vector<int> ChannelPage::selectedRows() const {
     std::vector<int> rows;
     for (const QModelIndex& index : grid_->selectionModel()->selectedIndexes()) rows.push_back(index.row() + 1);
@@ -501,14 +568,15 @@ std::vector<int> ChannelPage::selectedRows() const {
     return rows;
 }
 
-void ChannelPage::selectRows(const std::vector<int>& rows) {
+void ChannelPage::selectRows(const std::vector<int>& rows, int current) {
     QItemSelection selection;
     for (int r : rows) selection.select(model_->index(r - 1, image::kColRxFreq), model_->index(r - 1, image::kColName));
     const QSignalBlocker blocker(grid_);
     if (!rows.empty()) {
         const int column = std::max(grid_->currentColumn(), static_cast<int>(image::kColRxFreq));
-        grid_->selectionModel()->setCurrentIndex(model_->index(rows.front() - 1, column), QItemSelectionModel::NoUpdate);
-        grid_->scrollTo(model_->index(rows.front() - 1, column));
+        const QModelIndex at = model_->index((current > 0 ? current : rows.front()) - 1, column);
+        grid_->selectionModel()->setCurrentIndex(at, QItemSelectionModel::NoUpdate);
+        grid_->scrollTo(at);
     }
     grid_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     grid_->setFocus();
@@ -523,6 +591,7 @@ image::KeyVerdict ChannelPage::editKey(QLineEdit* edit, image::KeyAction action)
         grid_->setFocus();
         break;
     case image::KeyAction::Drop:
+    case image::KeyAction::Cut:
         break;
     }
     return {false, {}};
@@ -533,14 +602,16 @@ void ChannelPage::commit(QLineEdit* edit) {
     openEdit_ = nullptr;
     const std::string typed = edit->text().toStdString();
     image::Message message;
+    std::string told;
     if (edit == editors_[kNameEditor])
-        image::CommitName(state_, band_, typed);
+        image::CommitName(state_, band_, typed, &told);
     else
-        message = image::CommitFrequency(state_, band_, typed);
+        message = image::CommitFrequency(state_, band_, typed, &told);
     edit->clear();
     if (edit->hasFocus()) grid_->setFocus();  // not on to the next control of the window
     edit->hide();
     after_(message);
+    if (!told.empty()) tell(told);
 }
 
 void ChannelPage::chooseItem(QComboBox* list, int index) {

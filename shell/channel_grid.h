@@ -6,9 +6,12 @@
 
 #include <array>
 #include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include <QAbstractTableModel>
+#include <QElapsedTimer>
 #include <QTableView>
 #include <QWidget>
 
@@ -75,6 +78,8 @@ signals:
     void tab(bool forward);
     // A click on a channel number, with Shift or Ctrl extending the selection.
     void rowClicked(int row, Qt::KeyboardModifiers modifiers);
+    // Shift+Up/Down/PgUp/PgDn: the row selection reaches to this row.
+    void extendRows(int row);
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
@@ -107,8 +112,17 @@ public:
 
     // The channels the row operations work on: the selected rows, else the current row.
     std::vector<int> selectedRows() const;
-    // Selects whole rows; the first becomes the current row.
-    void selectRows(const std::vector<int>& rows);
+    // Selects whole rows; the first becomes the current row, or `current` when given.
+    void selectRows(const std::vector<int>& rows, int current = 0);
+    // The cell a single pasted value goes into: the current cell as (column, row) when no other
+    // cell is selected, column 0 when more is.
+    std::pair<int, int> singleCell() const;
+
+    // Shows a line in the window's status bar (what an entry cut or reset).
+    void tell(const std::string& line);
+
+signals:
+    void told(const QString& line);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -119,6 +133,10 @@ private:
     void onOpenEditor(const QKeyEvent* typed);
     void onClearCells();
     void onRowClicked(int row, Qt::KeyboardModifiers modifiers);
+    void onExtendRows(int row);
+    // Type-ahead in a list: the keys typed in quick succession pick out the first item, from
+    // the list's start, that begins with them; the highlight moves, nothing is chosen.
+    void typeAhead(QComboBox* list, const QString& typed, bool popup);
     // Shows the editor SelectCell named over the cell; a list opens its items when `popup`.
     QWidget* showEditor(const image::CellEditor& editor, int column, int row);
     // Enter (down a row) and Tab/Shift+Tab in an editor or the grid: the next cell.
@@ -141,7 +159,10 @@ private:
     QLineEdit* colField_;  // Col / col1
     QLineEdit* rowField_;  // Row / row1
     QLineEdit* openEdit_ = nullptr;  // the edit shown and not yet committed
-    int anchorRow_ = 1;  // where a Shift+click on a channel number extends from
+    int anchorRow_ = 1;  // where a Shift+click or Shift+arrow extends the row selection from
+    QString search_;     // the keys of the type-ahead so far
+    QElapsedTimer searchTime_;
+    QComboBox* searchList_ = nullptr;
 };
 
 }  // namespace shell

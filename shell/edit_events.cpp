@@ -114,7 +114,7 @@ private:
             insert(text);
             return true;
         }
-        const image::KeyVerdict v = typed(chars.front());
+        const CharacterVerdict v = typed(chars.front());
         tell(v.message);
         return !v.accept;
     }
@@ -135,23 +135,25 @@ private:
     }
 
     // One typed character through the filter; a character without a GBK form never reaches it.
-    image::KeyVerdict typed(char32_t c) {
-        if (c < 0x80) return hooks_.keyPress(static_cast<char>(c));
+    CharacterVerdict typed(char32_t c) {
         const QString one = QString::fromUcs4(&c, 1);
-        if (!image::Utf8ToGbk(one.toStdString()))
-            return {false, "字符'" + one.toStdString() + "'没有GBK编码,不能输入"};
-        return hooks_.keyPress(kNonAscii);
+        if (c >= 0x80 && !image::Utf8ToGbk(one.toStdString()))
+            return {false, "字符'" + one.toStdString() + "'没有GBK编码,不能输入", false};
+        if (hooks_.characterPress) return hooks_.characterPress(one.toStdString());
+        const image::KeyVerdict v = hooks_.keyPress(c < 0x80 ? static_cast<char>(c) : kNonAscii);
+        return {v.accept, v.message, false};
     }
 
     // Text that came in one piece: each character as if typed at the cursor, in place of the
-    // selection; one message at most.
+    // selection, up to one that is cut; one message at most.
     void insert(const QString& text) {
         if (edit_->hasSelectedText()) edit_->del();
         image::Message first;
         for (char32_t c : text.toUcs4()) {
             if (isControl(c)) continue;
-            const image::KeyVerdict v = typed(c);
+            const CharacterVerdict v = typed(c);
             if (first.empty()) first = v.message;
+            if (v.cut) break;
             if (v.accept) edit_->insert(QString::fromUcs4(&c, 1));
         }
         tell(first);

@@ -279,6 +279,9 @@ void TForm2::buildPages() {
     };
     upperPage_ = new ChannelPage(state_, image::Band::Upper, after, PageControl1_);
     lowerPage_ = new ChannelPage(state_, image::Band::Lower, after, PageControl1_);
+    // What a grid entry cut or reset: one line in the status bar, no box.
+    for (ChannelPage* page : {upperPage_, lowerPage_})
+        connect(page, &ChannelPage::told, this, [this](const QString& line) { statusBar()->showMessage(line, 15000); });
     struct Page {
         const char* name;
         const char* caption;

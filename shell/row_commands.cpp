@@ -79,12 +79,14 @@ void TForm2::cutRows() {
 
 void TForm2::pasteRows() {
     rowOperation([this](image::Grid& grid, const std::vector<int>& rows) -> std::optional<std::vector<int>> {
-        std::vector<int> pasted;
+        ChannelPage* page = channelPage(*currentChannelBand());
+        const auto [column, row] = page->singleCell();
         const std::string clipboard = QGuiApplication::clipboard()->text().toStdString();
-        const image::Message message = image::PasteRows(grid, rows.front(), clipboard, &pasted);
-        if (message.empty()) return pasted;
-        prompter_.information(this, QString::fromStdString(message));
-        return std::nullopt;
+        const image::Pasted pasted = image::Paste(grid, rows.front(), column, row, clipboard);
+        if (!pasted.refused.empty()) prompter_.information(this, QString::fromStdString(pasted.refused));
+        if (!pasted.told.empty()) page->tell(pasted.told);
+        if (!pasted.changed) return std::nullopt;
+        return pasted.rows;  // none for a single value: the cell stays the current one
     });
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "image/code_tables.h"
 #include "image/grid_editing.h"
 
 using namespace image;
@@ -107,4 +108,110 @@ TEST(GridEditing, KeyFilters) {
     EXPECT_EQ(NameKey("", '~'), KeyAction::Drop);
     EXPECT_EQ(NameKey("A", '~'), KeyAction::Accept);
     EXPECT_EQ(NameKey("A", 127), KeyAction::Drop);
+}
+
+TEST(GridEditing, NameCharactersOfAnyScriptWithinSevenGbkBytes) {
+    struct Case { const char* name; const char* character; KeyAction action; };
+    const Case cases[] = {
+        {"", "中", KeyAction::Accept},         {"中继", "3", KeyAction::Accept},
+        {"中继台", "A", KeyAction::Accept},    {"中继台", "一", KeyAction::Cut},  // 6 + 2 bytes
+        {"ABCDEFG", "H", KeyAction::Cut},      {"", "\U0001F600", KeyAction::Drop},  // no GBK form
+        {"", "\uFFFD", KeyAction::Drop},       {"A", "\uF7FF", KeyAction::Drop},    // a kept byte is never typed
+        {"A", ",", KeyAction::Drop},           {"", "~", KeyAction::Drop},
+        {"A", "\r", KeyAction::Close},
+    };
+    for (const Case& c : cases) EXPECT_EQ(NameCharacter(c.name, c.character), c.action) << c.name << " + " << c.character;
+    EXPECT_EQ(NameCutLine("中继台"), "信道名称最多7个字节(汉字每字2个字节), 已截为\"中继台\"");
+}
+
+// The defaults a new frequency brings are told only where they replace what was set.
+TEST(GridEditing, DefaultsThatReplaceSetValuesAreTold) {
+    Row r;
+    std::string told = "?";
+    auto enter = [&](int column, const char* text) {
+        told.clear();
+        SelectCell(r.state, r.band, column, 5);
+        return CommitFrequency(r.state, r.band, text, &told);
+    };
+    enter(kColRxFreq, "145");
+    EXPECT_EQ(told, "");  // an empty channel: nothing was set
+    r.cell(kColRxTone) = "OFF";  // the list's spelling of the default
+    enter(kColRxFreq, "145.5");
+    EXPECT_EQ(told, "");
+    r.cell(kColRxTone) = "67.0HZ";
+    r.cell(kColPower) = "低";
+    r.cell(kColName) = "中继3";
+    enter(kColRxFreq, "145.5");  // the same frequency resets nothing
+    EXPECT_EQ(told, "");
+    enter(kColRxFreq, "145.6");
+    EXPECT_EQ(told, "第5信道接收频率改为145.60000, 恢复默认: 接收亚音频 67.0HZ→0FF, 功率 低→高");
+    EXPECT_EQ(r.cell(kColName), "中继3");
+    enter(kColTxFreq, "150");
+    r.cell(kColEndSignal) = "双音1";
+    enter(kColTxFreq, "150.1");
+    EXPECT_EQ(told, "第5信道发射频率改为150.10000, 恢复默认: 发射结束信令 双音1→关");
+}
+
+// A value pasted on one cell goes in as typing it there would, or changes nothing.
+TEST(GridEditing, OneValuePastedOnACell) {
+    struct Case {
+        int column;
+        const char* value;
+        const char* cell;     // what the cell holds afterwards
+        const char* refused;  // how the refusal begins ("" when pasted)
+    };
+    const Case cases[] = {
+        {kColTxFreq, "150.0875", "150.08750", ""},
+        {kColTxFreq, "150.126", "150.12750", ""},               // the raster
+        {kColTxFreq, "176.1", "145.00000", "发射频率在136~176MHZ"}, // out of range: the old one stays
+        {kColTxFreq, "150 MHz", "145.00000", "\"150 MHz\"不是发射频率"},
+        {kColTxFreq, "150.087500", "145.00000", "\"150.087500\"不是"},  // more than the editor takes
+        {kColRxTone, "88.5HZ", "88.5HZ", ""},
+        {kColRxTone, "0FF", "0FF", ""},
+        {kColRxTone, "88.5", "67.0HZ", "\"88.5\"不是接收亚音频的选项"},
+        {kColPower, "低", "低", ""},
+        {kColName, "中继3", "中继3", ""},
+        {kColName, "中继台一号", "中继台", ""},  // cut, and told
+        {kColName, "JOE'S", "RPT", "信道名称: 字符'''不能用在名称中, 没有粘贴"},
+        {kColName, "\U0001F600", "RPT", "信道名称: 字符'\U0001F600'没有GBK编码"},
+    };
+    for (const Case& c : cases) {
+        Grid g;
+        for (int column : {kColRxFreq, kColTxFreq}) {
+            g.at(2, column) = "145.00000";
+            SetFrequencyDefaults(g, 2, column);
+        }
+        g.at(2, kColRxTone) = "67.0HZ";
+        g.at(2, kColTxTone) = "D023N";
+        g.at(2, kColName) = "RPT";
+        const Grid before = g;
+        std::string told;
+        const Message m = PasteValue(g, c.column, 2, c.value, &told);
+        EXPECT_EQ(m.rfind(c.refused, 0), 0u) << c.value << ": " << m;
+        EXPECT_EQ(g.at(2, c.column), c.cell) << c.value;
+        if (*c.refused) {
+            EXPECT_EQ(g, before) << c.value;
+        }
+        EXPECT_EQ(!told.empty(), std::string(c.value) == "中继台一号" || std::string(c.value) == "150.0875" ||
+                                     std::string(c.value) == "150.126")
+            << c.value << ": " << told;
+        // Nothing but the cell and, for a frequency, its defaults.
+        for (int column = kColRxFreq; column <= kColName; ++column) {
+            if (column == c.column || NeededColumn(column) == c.column) continue;
+            EXPECT_EQ(g.at(2, column), before.at(2, column)) << c.value << " column " << column;
+        }
+    }
+    // No editor opens on the cell: nothing is pasted.
+    Grid g;
+    EXPECT_EQ(PasteValue(g, kColName, 1, "A", nullptr), "接收频率为空, 不能粘贴信道名称");
+    EXPECT_EQ(PasteValue(g, kColTxTone, 1, "88.5HZ", nullptr), "发射频率为空, 不能粘贴发射亚音频");
+    EXPECT_EQ(g, Grid());
+}
+
+TEST(GridEditing, TypeAheadMatchesFromTheListsStart) {
+    const std::vector<std::string> items = {"OFF", "600", "60", "10", "1", "D023N"};
+    struct Case { const char* typed; int index; };
+    for (const Case& c : {Case{"6", 1}, Case{"60", 1}, Case{"600", 1}, Case{"1", 3}, Case{"d0", 5}, Case{"x", -1}, Case{"", -1}})
+        EXPECT_EQ(TypeAhead(items, c.typed), c.index) << c.typed;
+    EXPECT_EQ(TypeAhead(ColumnItems(kColRxTone), "1"), IndexOf(ColumnItems(kColRxTone), "100.0HZ"));
 }

@@ -140,32 +140,101 @@ TEST(RowOperations, CopyAndPasteBetweenTheBandsAndTheEdges) {
     EXPECT_EQ(s.lower, before);
 }
 
+// A line of twelve cells, the ones not given empty.
+std::string line(std::initializer_list<const char*> cells) {
+    std::string out;
+    std::size_t n = 0;
+    for (const char* c : cells) out += (n++ ? "\t" : "") + std::string(c);
+    for (; n < 12; ++n) out += "\t";
+    return out + "\n";
+}
+
 TEST(RowOperations, PastedCellsPassTheEditorsRules) {
     Grid g = EditorState().upper;
     // A spreadsheet's lines: CRLF, a channel-number column, frequencies alone, off-raster.
-    EXPECT_EQ(PasteRows(g, 1, "7\t145.001\t\t\t\t\t\t\t\t\t\t\t\r\n146\t\t\t147\r\n"), "");
+    EXPECT_EQ(PasteRows(g, 1, "7\t145.001\t\t\t\t\t\t\t\t\t\t\t\r\n146\t\t\t147\t\t\t\t\t\t\t\t\r\n"), "");
     EXPECT_EQ(g.at(1, kColRxFreq), "145.00250");
     EXPECT_EQ(g.at(1, kColPower), "高");
     EXPECT_EQ(g.at(2, kColTxFreq), "147.00000");
     EXPECT_EQ(g.at(2, kColTxTone), "0FF");
 
     const Grid before = g;
-    const std::string bad =
-        "145\t\t\t\t\t\t\t\t\t\t\tTOOLONGNAME\n"  // 1: the name is cut by nothing, refused
-        "176.1\n"                                 // 2: out of range
-        "145\t77.7\n"                             // 3: no such tone
-        "\t88.5HZ\n"                              // 4: a tone without frequency
-        "145\t\t\t\t\t\t\t\t\t\t\tOK\n"           // 5: good
-        "a\tb\tc\td\te\tf\tg\th\ti\tj\tk\tl\tm\n";  // 6: thirteen cells, the first no number
+    const std::string bad = line({"145", "", "", "", "", "", "", "", "", "", "", "JOE'S"}) +   // 1: a quote
+                            line({"176.1"}) +                                                 // 2: out of range
+                            line({"145", "77.7"}) +                                           // 3: no such tone
+                            line({"", "88.5HZ"}) +                                            // 4: no frequency
+                            line({"145", "", "", "", "", "", "", "", "", "", "", "中继3"}) +  // 5: good
+                            "a\tb\tc\td\te\tf\tg\th\ti\tj\tk\tl\tm\n" +                       // 6: 13, no number
+                            "145\t\t\t147\n" +                                                // 7: four cells
+                            line({"145", "", "", "", "", "", "", "", "", "", "", "A\U0001F600"});  // 8: no GBK
     const Message m = PasteRows(g, 1, bad);
     EXPECT_EQ(g, before);
-    EXPECT_NE(m.find("第1行: 信道名称 'TOOLONGNAME'"), std::string::npos) << m;
-    EXPECT_NE(m.find("第2行: 接收频率 '176.1'"), std::string::npos) << m;
-    EXPECT_NE(m.find("第3行: 接收亚音频 '77.7'"), std::string::npos) << m;
-    EXPECT_NE(m.find("第4行: 接收亚音频 '88.5HZ' (接收频率为空)"), std::string::npos) << m;
+    for (const char* part : {"第1行: 信道名称 'JOE'S': 字符'''不能用在名称中", "第2行: 接收频率 '176.1'",
+                             "第3行: 接收亚音频 '77.7'", "第4行: 接收亚音频 '88.5HZ' (接收频率为空)", "第6行: 多于12列",
+                             "第7行: 少于12列", "第8行: 信道名称 'A\U0001F600': 字符'\U0001F600'没有GBK编码"})
+        EXPECT_NE(m.find(part), std::string::npos) << part << "\n" << m;
     EXPECT_EQ(m.find("第5行"), std::string::npos) << m;
-    EXPECT_NE(m.find("第6行: 多于12列"), std::string::npos) << m;
     EXPECT_EQ(PasteRows(g, 1, ""), "剪贴板中没有信道");
+}
+
+// Chinese names go out with the rows and come back; a name too long is cut and told.
+TEST(RowOperations, ChineseNamesBothWaysAndLongNamesCut) {
+    EditorState s;
+    channel(s, Band::Upper, 1, "145.5", "", "工地1");
+    channel(s, Band::Upper, 2, "438.5", "430", "中继3");
+    const std::string copied = CopyRows(s.upper, {1, 2});
+    std::string told;
+    EXPECT_EQ(PasteRows(s.lower, 10, copied, nullptr, &told), "");
+    EXPECT_EQ(told, "");
+    for (int c = 1; c <= 12; ++c) {
+        EXPECT_EQ(s.lower.at(10, c), s.upper.at(1, c)) << c;
+        EXPECT_EQ(s.lower.at(11, c), s.upper.at(2, c)) << c;
+    }
+    const std::string longNames = line({"145", "", "", "", "", "", "", "", "", "", "", "中继台一号"}) +
+                                  line({"145", "", "", "", "", "", "", "", "", "", "", "ABCDEFGH"});
+    EXPECT_EQ(PasteRows(s.lower, 20, longNames, nullptr, &told), "");
+    EXPECT_EQ(s.lower.at(20, kColName), "中继台");
+    EXPECT_EQ(s.lower.at(21, kColName), "ABCDEFG");
+    EXPECT_EQ(told, "信道名称最多7个字节(汉字每字2个字节), 已截断: 第20信道\"中继台\", 第21信道\"ABCDEFG\"");
+}
+
+// Ctrl+V: whole rows replace rows, one value goes into the one cell selected, anything else
+// changes nothing and says why.
+TEST(RowOperations, WhatAPasteReplacesDependsOnTheClipboard) {
+    struct Case {
+        std::string text;
+        int column;             // the single cell selected; 0: more is selected
+        const char* told;       // how the status line begins
+        std::vector<int> rows;  // rows replaced
+        const char* rx;         // channel 3's receive frequency afterwards
+        const char* tx;         // its transmit frequency
+    };
+    const Case cases[] = {
+        {"150.0875", kColTxFreq, "第3信道发射频率改为150.08750", {}, "145.00000", "150.08750"},
+        {"150.0875\r\n", kColTxFreq, "第3信道发射频率改为150.08750", {}, "145.00000", "150.08750"},
+        {"150.0875", 0, "剪贴板中是一个值: 请只选中一个单元格再粘贴", {}, "145.00000", "145.00000"},
+        {line({"146"}) + line({"147"}), kColTxFreq, "", {3, 4}, "146.00000", ""},
+        {"146\t\t\t147\n", kColTxFreq, "剪贴板中不是整行信道(每行12列, 以Tab分隔), 也不是一个值: 第1行有4列", {},
+         "145.00000", "145.00000"},
+        {"146\n147\n", kColRxFreq, "剪贴板中不是整行信道", {}, "145.00000", "145.00000"},
+        {" \r\n", kColRxFreq, "剪贴板是空的", {}, "145.00000", "145.00000"},
+        {"abc", kColRxFreq, "\"abc\"不是接收频率", {}, "145.00000", "145.00000"},
+    };
+    for (const Case& c : cases) {
+        Grid g;
+        for (int column : {kColRxFreq, kColTxFreq}) {
+            g.at(3, column) = "145.00000";
+            SetFrequencyDefaults(g, 3, column);
+        }
+        g.at(3, kColTxTone) = "D023N";
+        const Pasted p = Paste(g, 3, c.column, 3, c.text);
+        EXPECT_EQ(p.refused, "") << c.text;
+        EXPECT_EQ(p.told.rfind(c.told, 0), 0u) << c.text << ": " << p.told;
+        EXPECT_EQ(p.rows, c.rows) << c.text;
+        EXPECT_EQ(g.at(3, kColRxFreq), c.rx) << c.text;
+        EXPECT_EQ(g.at(3, kColTxFreq), c.tx) << c.text;
+        EXPECT_EQ(p.changed, std::string(c.rx) != "145.00000" || std::string(c.tx) != "145.00000") << c.text;
+    }
 }
 
 TEST(RowOperations, InsertDeleteAndMoveAtTheEdges) {

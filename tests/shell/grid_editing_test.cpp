@@ -1,6 +1,8 @@
 // The cell editors of both channel grids, driven by mouse clicks and typed keys.
 #include <gtest/gtest.h>
 
+#include <QStatusBar>
+
 #include "tests/shell/window_fixture.h"
 
 using image::Band;
@@ -155,11 +157,17 @@ TEST(GridEditing, DropDownEditors) {
     p.choose(t9, "低");
     EXPECT_EQ(p.cell(Band::Upper, 7, 8), "低");
 
-    // The same frequency again changes nothing; a new one brings the defaults back.
+    // The same frequency again changes nothing; a new one brings the defaults back, and the
+    // status bar names what they replaced.
+    QStatusBar* bar = p.form2().statusBar();
+    bar->clearMessage();
     enter(p, Band::Upper, 1, 7, "145.0");
     EXPECT_EQ(cells(p, Band::Upper, 7, {2, 8}), QStringList({"67.0HZ", "低"}));
+    EXPECT_EQ(bar->currentMessage(), "");
     enter(p, Band::Upper, 1, 7, "145.12");
     EXPECT_EQ(cells(p, Band::Upper, 7, {1, 2, 8}), QStringList({"145.12000", "0FF", "高"}));
+    EXPECT_EQ(bar->currentMessage(), QString::fromUtf8("第7信道接收频率改为145.12000, 恢复默认: 接收亚音频 67.0HZ→0FF, 功率 低→高"));
+    EXPECT_TRUE(p.prompter.infos.empty());
 
     // The lower grid's lists are its own.
     enter(p, Band::Lower, 4, 3, "440");

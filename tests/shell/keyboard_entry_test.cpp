@@ -152,5 +152,57 @@ TEST_P(KeyboardEntry, MovingStaysInTheGridAndNothingIsSearched) {
     EXPECT_EQ(p.find<QLineEdit>(band == Band::Upper ? "Row" : "row1")->text(), "1");
 }
 
+TEST_P(KeyboardEntry, ShiftArrowsExtendTheRowSelection) {
+    start();
+    grid().moveTo(3, 5);
+    p.key(Qt::Key_Down, Qt::ShiftModifier);
+    p.key(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(p.page(band).selectedRows(), (std::vector<int>{5, 6, 7}));
+    EXPECT_EQ(at(), std::make_pair(3, 7));
+    for (int i = 0; i < 3; ++i) p.key(Qt::Key_Up, Qt::ShiftModifier);  // back past where it began
+    EXPECT_EQ(p.page(band).selectedRows(), (std::vector<int>{4, 5}));
+    p.key(Qt::Key_Down);  // a plain arrow: one cell again, and the selection starts there
+    EXPECT_EQ(p.page(band).selectedRows(), (std::vector<int>{5}));
+    p.key(Qt::Key_Up, Qt::ShiftModifier);
+    EXPECT_EQ(p.page(band).selectedRows(), (std::vector<int>{4, 5}));
+    // From rows clicked by their numbers, and never past the first channel.
+    p.clickRow(band, 2);
+    for (int i = 0; i < 3; ++i) p.key(Qt::Key_Up, Qt::ShiftModifier);
+    EXPECT_EQ(p.page(band).selectedRows(), (std::vector<int>{1, 2}));
+    EXPECT_FALSE(list(2)->isVisible());
+}
+
+TEST_P(KeyboardEntry, TypedKeysPickListItemsFromTheListsStart) {
+    const int interval = QApplication::keyboardInputInterval();
+    QApplication::setKeyboardInputInterval(60000);  // the keys of one search, however slow the run
+    p.enter(band, 1, 1, "145");
+    start();
+    grid().moveTo(2, 1);
+    // The key that opens the list picks out its item; the next ones narrow it.
+    p.type("1");
+    QComboBox* tones = list(2);
+    ASSERT_TRUE(tones->view()->isVisible());
+    EXPECT_EQ(tones->view()->currentIndex().data().toString(), "100.0HZ");
+    p.type("14");
+    EXPECT_EQ(tones->view()->currentIndex().data().toString(), "114.8HZ");
+    EXPECT_EQ(p.cell(band, 1, 2), "0FF");  // nothing is chosen before Enter
+    p.key(Qt::Key_Return);
+    EXPECT_EQ(p.cell(band, 1, 2), "114.8HZ");
+
+    // Opened by a click on 114.8HZ: "1" goes to the first item beginning with 1, not the next.
+    QApplication::setKeyboardInputInterval(0);  // a new search
+    p.clickCell(band, 2, 1);
+    ASSERT_EQ(tones->currentText(), "114.8HZ");
+    p.activate();
+    p.type("1");
+    EXPECT_EQ(tones->currentText(), "100.0HZ");
+    EXPECT_EQ(p.cell(band, 1, 2), "114.8HZ");
+    p.type("d");
+    EXPECT_EQ(tones->currentText(), "D023N");
+    p.key(Qt::Key_Return);
+    EXPECT_EQ(p.cell(band, 1, 2), "D023N");
+    QApplication::setKeyboardInputInterval(interval);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothGrids, KeyboardEntry, ::testing::Values(Band::Upper, Band::Lower),
                          [](const auto& info) { return info.param == Band::Upper ? "Upper" : "Lower"; });

@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QMimeData>
+#include <QStatusBar>
 
 #include "image/channel_codec.h"
 #include "image/limits_page.h"
@@ -103,7 +104,7 @@ QLineEdit* open(Program& p, const FilteredEdit& e) {
 const FilteredEdit kEdits[] = {
     {"t1", Band::Upper, 1, 3, "12.9", QString::fromUtf8("字符'")},
     {"p5", Band::Lower, 4, 3, "12.9", QString::fromUtf8("字符'")},
-    {"t13", Band::Upper, 12, 1, "12ab~xy", QString::fromUtf8("字符'")},
+    {"t13", Band::Upper, 12, 1, "12ab~xy", ""},  // full at "z": the rest is cut, and told below
     {"kaiji1", Band::Upper, 0, 0, "12ab~xy", QString::fromUtf8("字符'")},
     {"xp1", Band::Upper, 0, 0, "12.9", QString::fromUtf8("字符'")},
     {"sy1", Band::Upper, 0, 0, "129ABCD", "DTMF:"},
@@ -122,12 +123,19 @@ TEST(TextEntry, EveryWayInPassesTheFilter) {
             SCOPED_TRACE(std::string(e.control) + " by " + name(way));
             QLineEdit* edit = open(p, e);
             p.prompter.infos.clear();
+            p.form2().statusBar()->clearMessage();
             enter(edit, kMixed, way);
             if (way == Way::MiddleClick && !hasSelection()) {
                 EXPECT_EQ(edit->text(), "");  // nothing to paste, and nothing gets past
                 continue;
             }
             EXPECT_EQ(edit->text(), e.kept);
+            if (e.message.isEmpty()) {
+                EXPECT_TRUE(p.prompter.infos.empty()) << p.prompter.texts().join("|").toStdString();
+                EXPECT_EQ(p.form2().statusBar()->currentMessage(),
+                          QString::fromUtf8("信道名称最多7个字节(汉字每字2个字节), 已截为\"12ab~xy\""));
+                continue;
+            }
             ASSERT_EQ(p.prompter.infos.size(), 1u) << p.prompter.texts().join("|").toStdString();
             EXPECT_TRUE(p.prompter.infos[0].text.startsWith(e.message)) << p.prompter.infos[0].text.toStdString();
         }
@@ -145,17 +153,59 @@ TEST(TextEntry, EveryWayInPassesTheFilter) {
     EXPECT_TRUE(p.prompter.infos.empty());
 }
 
-TEST(TextEntry, PastedNamesAndLinesEndUpInTheRadioAsTyped) {
+// Chinese names come in through an input method or pasted, are cut at 7 GBK bytes between
+// characters with a line in the status bar, and reach the radio as GBK.
+TEST(TextEntry, ChineseNamesTypedAndPastedEndUpInTheRadio) {
     Program p;
-    p.clickCell(Band::Upper, 1, 2);
-    p.type("145.125");
-    p.key(Qt::Key_Return);
-    p.clickCell(Band::Upper, 12, 2);
+    p.enter(Band::Upper, 1, 2, "145.125");
     auto* t13 = qobject_cast<QLineEdit*>(p.page(Band::Upper).editor(13));
-    enter(t13, QString::fromUtf8("测试公司AB"), Way::CtrlV);
-    EXPECT_EQ(t13->text(), "AB");
+    auto* bar = p.form2().statusBar();
+    struct Case {
+        Way way;
+        const char* text;
+        const char* kept;
+        const char* told;  // the status line ("" none)
+        const char* box;   // how the box begins ("" none)
+    };
+    const Case cases[] = {
+        {Way::InputMethod, "中继3", "中继3", "", ""},
+        {Way::CtrlV, "工地1", "工地1", "", ""},
+        {Way::MiddleClick, "工地1", "工地1", "", ""},
+        {Way::CtrlV, "测试公司AB", "测试公", "信道名称最多7个字节(汉字每字2个字节), 已截为\"测试公\"", ""},
+        {Way::InputMethod, "中继台A号", "中继台A", "信道名称最多7个字节(汉字每字2个字节), 已截为\"中继台A\"", ""},
+        {Way::CtrlV, "A\U0001F600B", "AB", "", "字符'\U0001F600'没有GBK编码"},
+    };
+    for (const Case& c : cases) {
+        if (c.way == Way::MiddleClick && !hasSelection()) continue;
+        SCOPED_TRACE(std::string(name(c.way)) + " " + c.text);
+        p.clickCell(Band::Upper, 12, 2);
+        t13->clear();
+        p.prompter.infos.clear();
+        bar->clearMessage();
+        enter(t13, QString::fromUtf8(c.text), c.way);
+        EXPECT_EQ(t13->text(), QString::fromUtf8(c.kept));
+        EXPECT_EQ(bar->currentMessage(), QString::fromUtf8(c.told));
+        if (*c.box) {
+            ASSERT_EQ(p.prompter.infos.size(), 1u);
+            EXPECT_TRUE(p.prompter.infos[0].text.startsWith(QString::fromUtf8(c.box))) << p.prompter.infos[0].text.toStdString();
+        } else {
+            EXPECT_TRUE(p.prompter.infos.empty()) << p.prompter.texts().join("|").toStdString();
+        }
+        p.key(Qt::Key_Return);
+        EXPECT_EQ(p.cell(Band::Upper, 2, 12), QString::fromUtf8(c.kept));
+    }
+    // A key typed into a full name is refused and told too.
+    p.clickCell(Band::Upper, 12, 2);
+    enter(t13, QString::fromUtf8("中继台"), Way::CtrlV);  // in place of the selected name
+    p.type("Z");
+    EXPECT_EQ(t13->text(), QString::fromUtf8("中继台Z"));
+    p.type("Y");
+    EXPECT_EQ(t13->text(), QString::fromUtf8("中继台Z"));
+    EXPECT_EQ(bar->currentMessage(), QString::fromUtf8("信道名称最多7个字节(汉字每字2个字节), 已截为\"中继台Z\""));
     p.key(Qt::Key_Return);
-    EXPECT_EQ(p.cell(Band::Upper, 2, 12), "AB");
+    const auto record = image::EncodeChannel(p.form2().state().upper, 2, Band::Upper);
+    ASSERT_TRUE(record.ok()) << record.error;
+    EXPECT_EQ(record.value.substr(32), "07D6D0BCCCCCA85A");  // 中继台 in GBK, then Z
 
     QLineEdit* xp1 = open(p, kEdits[4]);
     enter(xp1, "12,ab\"~xyz.9", Way::Drop);

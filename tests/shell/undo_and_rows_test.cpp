@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
 
 #include "image/history.h"
@@ -194,7 +195,8 @@ TEST(RowOperations, CopyBetweenTheBandsAndPasteAtTheEdges) {
     const image::EditorState pasted = p.form2().state();
     p.clickRow(Band::Lower, 127);
     shortcut(p, Band::Lower, Qt::Key_V);
-    QGuiApplication::clipboard()->setText("145\t77.7\n176.1\n146\n");
+    QGuiApplication::clipboard()->setText("145\t77.7" + QString(10, '\t') + "\n176.1" + QString(11, '\t') + "\n146" +
+                                          QString(11, '\t') + "\n");
     p.clickRow(Band::Upper, 1);
     shortcut(p, Band::Upper, Qt::Key_V);
     ASSERT_EQ(p.prompter.infos.size(), 2u);
@@ -216,6 +218,69 @@ TEST(RowOperations, CopyBetweenTheBandsAndPasteAtTheEdges) {
     EXPECT_EQ(p.form2().state(), pasted);
     shortcut(p, Band::Lower, Qt::Key_Z);
     EXPECT_EQ(p.form2().state(), beforePaste);
+}
+
+// Rows with Chinese names go to the clipboard and come back; a single value pasted on one cell
+// goes into that cell only; anything else is told in the status bar and changes nothing.
+TEST(RowOperations, PasteCarriesChineseNamesAndOneValueGoesIntoOneCell) {
+    Program p;
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    QStatusBar* bar = p.form2().statusBar();
+    const char* names[] = {"工地1", "中继3"};
+    for (int row : {1, 2}) {
+        p.enter(Band::Upper, 1, row, "145.5");
+        p.clickCell(Band::Upper, 12, row);
+        clipboard->setText(QString::fromUtf8(names[row - 1]));
+        p.key(Qt::Key_V, Qt::ControlModifier);
+        p.key(Qt::Key_Return);
+    }
+    p.enter(Band::Upper, 4, 1, "150");
+    p.clickCell(Band::Upper, 5, 1);
+    p.choose(p.find<QComboBox>("t6"), "D023N");
+    p.clickRow(Band::Upper, 1);
+    p.clickRow(Band::Upper, 2, Qt::ShiftModifier);
+    shortcut(p, Band::Upper, Qt::Key_C);
+    p.clickRow(Band::Lower, 5);
+    shortcut(p, Band::Lower, Qt::Key_V);
+    EXPECT_TRUE(p.prompter.infos.empty()) << p.prompter.texts().join("|").toStdString();
+    for (int c = 1; c <= 12; ++c) EXPECT_EQ(p.cell(Band::Lower, 6, c), p.cell(Band::Upper, 2, c)) << c;
+    EXPECT_EQ(p.cell(Band::Lower, 5, 12), QString::fromUtf8("工地1"));
+
+    // "150.0875" on the transmit frequency: that cell and its defaults, told; one step.
+    const image::EditorState before = p.form2().state();
+    const std::size_t stepsBefore = steps(p);
+    p.grid(Band::Upper).moveTo(4, 1);
+    clipboard->setText("150.0875");
+    bar->clearMessage();
+    shortcut(p, Band::Upper, Qt::Key_V);
+    EXPECT_EQ(p.cell(Band::Upper, 1, 4), "150.08750");
+    EXPECT_EQ(p.cell(Band::Upper, 1, 5), "0FF");
+    EXPECT_EQ(p.cell(Band::Upper, 1, 1), "145.50000");
+    EXPECT_EQ(p.cell(Band::Upper, 1, 12), QString::fromUtf8("工地1"));
+    EXPECT_EQ(bar->currentMessage(), QString::fromUtf8("第1信道发射频率改为150.08750, 恢复默认: 发射亚音频 D023N→0FF"));
+    EXPECT_TRUE(p.prompter.infos.empty());
+    EXPECT_EQ(steps(p), stepsBefore + 1);
+    shortcut(p, Band::Upper, Qt::Key_Z);
+    EXPECT_EQ(p.form2().state().upper, before.upper);
+
+    // Neither whole rows nor one value on one cell: a line in the status bar, no change.
+    const std::pair<QString, int> refused[] = {{"150.0875", 0}, {"145\t150\n", 1}, {"abc", 1}};
+    for (const auto& [text, single] : refused) {
+        SCOPED_TRACE(text.toStdString());
+        if (single) {
+            p.grid(Band::Upper).moveTo(4, 1);
+        } else {
+            p.clickRow(Band::Upper, 1);
+            p.clickRow(Band::Upper, 2, Qt::ShiftModifier);
+        }
+        clipboard->setText(text);
+        bar->clearMessage();
+        const image::EditorState now = p.form2().state();
+        shortcut(p, Band::Upper, Qt::Key_V);
+        EXPECT_EQ(p.form2().state().upper, now.upper);
+        EXPECT_FALSE(bar->currentMessage().isEmpty());
+        EXPECT_TRUE(p.prompter.infos.empty());
+    }
 }
 
 TEST(RowOperations, InsertDeleteMoveSortAndFillAtTheEdges) {
