@@ -14,6 +14,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -281,7 +282,7 @@ void TForm2::buildPages() {
     lowerPage_ = new ChannelPage(state_, image::Band::Lower, after, PageControl1_);
     // What a grid entry cut or reset: one line in the status bar, no box.
     for (ChannelPage* page : {upperPage_, lowerPage_})
-        connect(page, &ChannelPage::told, this, [this](const QString& line) { statusBar()->showMessage(line, 15000); });
+        connect(page, &ChannelPage::told, this, &TForm2::tellLine);
     struct Page {
         const char* name;
         const char* caption;
@@ -345,7 +346,21 @@ void TForm2::buildStatusBar() {
     }
     panels_[1]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     panels_[1]->setText("    ");
+    // The line that tells what an entry cut or reset, beside the panels (a status bar's own
+    // message would hide the port's panel while it shows).
+    line_ = new QLabel(bar);
+    line_->setObjectName("StatusLine");
+    bar->addWidget(line_, 1);
+    lineTimer_.setSingleShot(true);
+    connect(&lineTimer_, &QTimer::timeout, line_, &QLabel::clear);
 }
+
+void TForm2::tellLine(const QString& line) {
+    line_->setText(line);
+    lineTimer_.start(std::chrono::seconds(15));
+}
+
+QString TForm2::statusLine() const { return line_->text(); }
 
 QString TForm2::statusPanel(int panel) const { return panels_[panel]->text(); }
 

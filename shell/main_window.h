@@ -11,6 +11,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QTimer>
 
 #include "editor/session.h"
 #include "image/editor_state.h"
@@ -77,6 +78,9 @@ public:
     serial::TComm& Comm1() { return comm_; }
     Prompter& prompter() { return prompter_; }
     QString statusPanel(int panel) const;
+    // The status bar's line of what an entry cut or reset; it clears after a while.
+    QString statusLine() const;
+    void tellLine(const QString& line);
     QTabWidget* pageControl() const { return PageControl1_; }
     ChannelPage* channelPage(image::Band band) const;
 
@@ -193,6 +197,8 @@ private:
     ChannelPage* upperPage_ = nullptr;
     ChannelPage* lowerPage_ = nullptr;
     QLabel* panels_[2] = {nullptr, nullptr};
+    QLabel* line_ = nullptr;
+    QTimer lineTimer_;
     QDialog* form3_ = nullptr;
     QDialog* form4_ = nullptr;
     TransferDialog* form5_ = nullptr;

@@ -1,7 +1,6 @@
 // The cell editors of both channel grids, driven by mouse clicks and typed keys.
 #include <gtest/gtest.h>
 
-#include <QStatusBar>
 
 #include "tests/shell/window_fixture.h"
 
@@ -159,14 +158,13 @@ TEST(GridEditing, DropDownEditors) {
 
     // The same frequency again changes nothing; a new one brings the defaults back, and the
     // status bar names what they replaced.
-    QStatusBar* bar = p.form2().statusBar();
-    bar->clearMessage();
+    p.form2().tellLine({});
     enter(p, Band::Upper, 1, 7, "145.0");
     EXPECT_EQ(cells(p, Band::Upper, 7, {2, 8}), QStringList({"67.0HZ", "低"}));
-    EXPECT_EQ(bar->currentMessage(), "");
+    EXPECT_EQ(p.form2().statusLine(), "");
     enter(p, Band::Upper, 1, 7, "145.12");
     EXPECT_EQ(cells(p, Band::Upper, 7, {1, 2, 8}), QStringList({"145.12000", "0FF", "高"}));
-    EXPECT_EQ(bar->currentMessage(), QString::fromUtf8("第7信道接收频率改为145.12000, 恢复默认: 接收亚音频 67.0HZ→0FF, 功率 低→高"));
+    EXPECT_EQ(p.form2().statusLine(), QString::fromUtf8("第7信道接收频率改为145.12000, 恢复默认: 接收亚音频 67.0HZ→0FF, 功率 低→高"));
     EXPECT_TRUE(p.prompter.infos.empty());
 
     // The lower grid's lists are its own.

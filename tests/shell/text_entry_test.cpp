@@ -10,7 +10,6 @@
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QMimeData>
-#include <QStatusBar>
 
 #include "image/channel_codec.h"
 #include "image/limits_page.h"
@@ -123,7 +122,7 @@ TEST(TextEntry, EveryWayInPassesTheFilter) {
             SCOPED_TRACE(std::string(e.control) + " by " + name(way));
             QLineEdit* edit = open(p, e);
             p.prompter.infos.clear();
-            p.form2().statusBar()->clearMessage();
+            p.form2().tellLine({});
             enter(edit, kMixed, way);
             if (way == Way::MiddleClick && !hasSelection()) {
                 EXPECT_EQ(edit->text(), "");  // nothing to paste, and nothing gets past
@@ -132,7 +131,7 @@ TEST(TextEntry, EveryWayInPassesTheFilter) {
             EXPECT_EQ(edit->text(), e.kept);
             if (e.message.isEmpty()) {
                 EXPECT_TRUE(p.prompter.infos.empty()) << p.prompter.texts().join("|").toStdString();
-                EXPECT_EQ(p.form2().statusBar()->currentMessage(),
+                EXPECT_EQ(p.form2().statusLine(),
                           QString::fromUtf8("信道名称最多7个字节(汉字每字2个字节), 已截为\"12ab~xy\""));
                 continue;
             }
@@ -159,7 +158,6 @@ TEST(TextEntry, ChineseNamesTypedAndPastedEndUpInTheRadio) {
     Program p;
     p.enter(Band::Upper, 1, 2, "145.125");
     auto* t13 = qobject_cast<QLineEdit*>(p.page(Band::Upper).editor(13));
-    auto* bar = p.form2().statusBar();
     struct Case {
         Way way;
         const char* text;
@@ -181,10 +179,10 @@ TEST(TextEntry, ChineseNamesTypedAndPastedEndUpInTheRadio) {
         p.clickCell(Band::Upper, 12, 2);
         t13->clear();
         p.prompter.infos.clear();
-        bar->clearMessage();
+        p.form2().tellLine({});
         enter(t13, QString::fromUtf8(c.text), c.way);
         EXPECT_EQ(t13->text(), QString::fromUtf8(c.kept));
-        EXPECT_EQ(bar->currentMessage(), QString::fromUtf8(c.told));
+        EXPECT_EQ(p.form2().statusLine(), QString::fromUtf8(c.told));
         if (*c.box) {
             ASSERT_EQ(p.prompter.infos.size(), 1u);
             EXPECT_TRUE(p.prompter.infos[0].text.startsWith(QString::fromUtf8(c.box))) << p.prompter.infos[0].text.toStdString();
@@ -201,7 +199,7 @@ TEST(TextEntry, ChineseNamesTypedAndPastedEndUpInTheRadio) {
     EXPECT_EQ(t13->text(), QString::fromUtf8("中继台Z"));
     p.type("Y");
     EXPECT_EQ(t13->text(), QString::fromUtf8("中继台Z"));
-    EXPECT_EQ(bar->currentMessage(), QString::fromUtf8("信道名称最多7个字节(汉字每字2个字节), 已截为\"中继台Z\""));
+    EXPECT_EQ(p.form2().statusLine(), QString::fromUtf8("信道名称最多7个字节(汉字每字2个字节), 已截为\"中继台Z\""));
     p.key(Qt::Key_Return);
     const auto record = image::EncodeChannel(p.form2().state().upper, 2, Band::Upper);
     ASSERT_TRUE(record.ok()) << record.error;

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTimer>
 
 #include "image/history.h"
@@ -225,7 +224,6 @@ TEST(RowOperations, CopyBetweenTheBandsAndPasteAtTheEdges) {
 TEST(RowOperations, PasteCarriesChineseNamesAndOneValueGoesIntoOneCell) {
     Program p;
     QClipboard* clipboard = QGuiApplication::clipboard();
-    QStatusBar* bar = p.form2().statusBar();
     const char* names[] = {"工地1", "中继3"};
     for (int row : {1, 2}) {
         p.enter(Band::Upper, 1, row, "145.5");
@@ -251,13 +249,13 @@ TEST(RowOperations, PasteCarriesChineseNamesAndOneValueGoesIntoOneCell) {
     const std::size_t stepsBefore = steps(p);
     p.grid(Band::Upper).moveTo(4, 1);
     clipboard->setText("150.0875");
-    bar->clearMessage();
+    p.form2().tellLine({});
     shortcut(p, Band::Upper, Qt::Key_V);
     EXPECT_EQ(p.cell(Band::Upper, 1, 4), "150.08750");
     EXPECT_EQ(p.cell(Band::Upper, 1, 5), "0FF");
     EXPECT_EQ(p.cell(Band::Upper, 1, 1), "145.50000");
     EXPECT_EQ(p.cell(Band::Upper, 1, 12), QString::fromUtf8("工地1"));
-    EXPECT_EQ(bar->currentMessage(), QString::fromUtf8("第1信道发射频率改为150.08750, 恢复默认: 发射亚音频 D023N→0FF"));
+    EXPECT_EQ(p.form2().statusLine(), QString::fromUtf8("第1信道发射频率改为150.08750, 恢复默认: 发射亚音频 D023N→0FF"));
     EXPECT_TRUE(p.prompter.infos.empty());
     EXPECT_EQ(steps(p), stepsBefore + 1);
     shortcut(p, Band::Upper, Qt::Key_Z);
@@ -274,11 +272,11 @@ TEST(RowOperations, PasteCarriesChineseNamesAndOneValueGoesIntoOneCell) {
             p.clickRow(Band::Upper, 2, Qt::ShiftModifier);
         }
         clipboard->setText(text);
-        bar->clearMessage();
+        p.form2().tellLine({});
         const image::EditorState now = p.form2().state();
         shortcut(p, Band::Upper, Qt::Key_V);
         EXPECT_EQ(p.form2().state().upper, now.upper);
-        EXPECT_FALSE(bar->currentMessage().isEmpty());
+        EXPECT_FALSE(p.form2().statusLine().isEmpty());
         EXPECT_TRUE(p.prompter.infos.empty());
     }
 }
