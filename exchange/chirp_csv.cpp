@@ -446,10 +446,11 @@ void RowEntry::tones(bool hasTransmit) {
         // or on the squelch that the file never meant: the row is refused.
         if (!columns_.has("CrossMode")) {
             refuse("Tone",
-                   "Tone 'Cross' needs a CrossMode column, which this file lacks (a CHIRP before CrossMode wrote it): "
-                   "what is sent and what is received is not known; give the row Tone, TSQL or DTCS, or add CrossMode",
-                   "Tone 'Cross' 需要 CrossMode 列, 此文件没有 (没有 CrossMode 的 CHIRP 所写): "
-                   "不知道发射和接收各用什么亚音; 请把此行改为 Tone、TSQL 或 DTCS, 或加上 CrossMode 列");
+                   "Tone 'Cross' needs a CrossMode column, which this file lacks: which tone is sent and which "
+                   "received is not known (rToneFreq, cToneFreq and DtcsCode may hold placeholders); give the row "
+                   "Tone, TSQL or DTCS, or add CrossMode",
+                   "Tone 'Cross' 需要 CrossMode 列, 此文件没有: 不知道发射和接收各用什么亚音 (rToneFreq、cToneFreq "
+                   "和 DtcsCode 可能只是占位值); 请把此行改为 Tone、TSQL 或 DTCS, 或加上 CrossMode 列");
             return;
         }
         const std::string cross = get("CrossMode");
@@ -693,8 +694,8 @@ CsvImport ImportCsv(std::string_view bytes, const EditorState& current, Band ban
             work.grid(band).at(location, c) = (entry.keeps(c) ? current : scratch).grid(band).at(location, c);
         result.imported.push_back(location);
     }
-    // A file without a Power or Mode column (a CHIRP before the Power column wrote none) is
-    // told once, before the rows' warnings: every channel it lists keeps what it had.
+    // A file without a Power column (the CHIRP Debian 12 ships writes none) or without Mode
+    // is told once, before the rows' warnings: every channel it lists keeps what it had.
     struct Absent {
         const char *column, *cell, *fresh;
     };
@@ -834,12 +835,13 @@ CsvExport ExportCsv(const EditorState& state, Band band) {
                                                       "Tone->Tone, " + zhSends + "接收 " + cTone + " Hz"});
             }
         }
-        // A channel whose options a radio left unset (option byte 0xFF, the cells empty) gets
-        // empty Mode and Power, which an import back leaves unset.
+        // A channel whose options a radio left unset (option byte 0xFF, the cells empty; a
+        // text off the lists encodes so too) gets empty Mode and Power, which an import back
+        // leaves as they are.
         const std::string& bandwidth = grid.at(r, image::kColBandwidth);
         const std::string& powerCell = grid.at(r, image::kColPower);
-        const std::string fm = bandwidth == "窄带" ? "NFM" : bandwidth.empty() ? "" : "FM";
-        const std::string power = powerCell == "低" ? kLowWatts : powerCell.empty() ? "" : kHighWattsText;
+        const std::string fm = bandwidth == "窄带" ? "NFM" : bandwidth == "宽带" ? "FM" : "";
+        const std::string power = powerCell == "低" ? kLowWatts : powerCell == "高" ? kHighWattsText : "";
         if (powerCell == "低") lowPower.push_back(r);
         if (fm.empty() || power.empty()) {
             const std::string unset = std::string(power.empty() ? "功率" : "") + (fm.empty() && power.empty() ? ", " : "") +
