@@ -849,9 +849,9 @@ CsvExport ExportCsv(const EditorState& state, Band band) {
             const std::string columns = std::string(power.empty() ? "Power" : "") + (fm.empty() && power.empty() ? " and " : "") +
                                         (fm.empty() ? "Mode" : "");
             out.warnings.push_back({channel + unset + " not set: " + columns + " written empty, which CHIRP may refuse or read as "
-                                                                             "its default (an import back keeps it unset)",
+                                                                             "its default (an import back into this codeplug keeps it unset)",
                                     zhChannel + unset + " 未设置: " + columns + " 写为空, CHIRP 可能拒绝或当作其默认值 "
-                                                                              "(导入回来仍为未设置)"});
+                                                                              "(导入回本码表时仍为未设置)"});
         }
         std::string english, chinese;
         for (int c : kNoColumn) {

@@ -65,7 +65,7 @@ TEST(ChirpCsv, ExportWritesTheHeaderAndEveryRowExactly) {
     const std::vector<std::string> warnings = {
         "channel 5: a transmit frequency without a receive frequency has no CSV row; left out",
         "channel 128: 功率, 宽窄带 not set: Power and Mode written empty, which CHIRP may refuse or read as its default "
-        "(an import back keeps it unset)",
+        "(an import back into this codeplug keeps it unset)",
         "channel 2 comes back changed: Name 'A,B': ',' cannot be kept in a codeplug file: taken as 'A B'"};
     ASSERT_EQ(out.warnings.size(), warnings.size());
     for (std::size_t i = 0; i < warnings.size(); ++i) EXPECT_EQ(out.warnings[i].text, warnings[i]);
