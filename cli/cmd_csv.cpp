@@ -31,6 +31,14 @@ int runExport(const std::vector<std::string>& args) {
     if (!state) return cli::kUsage;
     const exchange::CsvExport csv = exchange::ExportCsv(*state, *band);
     const std::string& out = o.positional[1];
+    for (const auto& w : csv.warnings) cli::Fail("export-csv", "warning: " + w.text);
+    if (csv.written == 0) {
+        // A header alone is no file CHIRP takes ("No channels found"): nothing is written.
+        cli::Fail("export-csv", std::string(image::ChannelPageCaption(*band)) + " of " + o.positional[0] +
+                                    " has no channel with a receive frequency: nothing to export, " +
+                                    (out == "-" ? "nothing written" : out + " not written"));
+        return cli::kFailed;
+    }
     if (out == "-") {
         std::fwrite(csv.text.data(), 1, csv.text.size(), stdout);
     } else {
@@ -40,9 +48,10 @@ int runExport(const std::vector<std::string>& args) {
             return cli::kUsage;
         }
     }
-    for (const auto& w : csv.warnings) cli::Fail("export-csv", "warning: " + w.text);
+    for (const auto& n : csv.olderChirp) cli::Fail("export-csv", "warning: " + n.text);
     for (const auto& n : csv.notCarried) cli::Fail("export-csv", "not written: " + n.text);
-    if (!csv.warnings.empty()) cli::Fail("export-csv", std::to_string(csv.warnings.size()) + " warnings");
+    if (const std::size_t count = csv.warnings.size() + csv.olderChirp.size())
+        cli::Fail("export-csv", std::to_string(count) + " warnings");
     if (out != "-")
         std::printf("exported %d channels of %s to %s\n", csv.written, image::ChannelPageCaption(*band), out.c_str());
     return cli::kOk;
@@ -116,14 +125,20 @@ RADIO_CLI_COMMAND("export-csv", "write one band's channels as a CHIRP-style CSV 
                   "no transmit frequency. Tones: Tone, TSQL, DTCS, or Cross with CrossMode; the\n"
                   "columns a mode does not use hold 88.5, 023, NN. Mode FM/NFM from 宽窄带, Power\n"
                   "in watts from 功率 (高 5.0W, 低 1.0W); TStep 5.00 and the other columns empty.\n"
+                  "A 功率 or 宽窄带 not set (as a radio may hold it) leaves Power or Mode empty.\n"
                   "Receive mode, signalling, compander and scrambler have no column: every channel\n"
                   "holding one of them other than 关 is named on stderr (\"not written: ...\").\n"
                   "A channel with a transmit but no receive frequency has no row (a row needs a\n"
                   "Frequency): it is left out with a warning on stderr, and so is a channel with a\n"
-                  "cell that is no frequency or tone. A channel that import-csv would refuse (a\n"
-                  "tone off the lists, a frequency off the raster, a name the editor refuses) is\n"
-                  "written and named in a warning. The warnings are counted at the end.\n"
-                  "Exit status: 0 written; 2 bad usage or a file that cannot be read or written.",
+                  "cell that is no frequency or tone. A channel that import-csv would not bring\n"
+                  "back into this file as it is (a tone off the lists, a frequency off the raster,\n"
+                  "a name with , ' or \") is written and named in a warning, and so is every\n"
+                  "channel that a CHIRP without the CrossMode, RxDtcsCode and Power columns (as\n"
+                  "Debian 12's) reads otherwise: each Cross row but Tone->Tone, and the channels\n"
+                  "at 低. The warnings are counted at the end.\n"
+                  "Exit status: 0 written; 1 the band has no channel with a receive frequency:\n"
+                  "nothing to export, nothing written; 2 bad usage or a file that cannot be read\n"
+                  "or written.",
                   runExport)
 
 RADIO_CLI_COMMAND("import-csv", "enter the rows of a CHIRP-style CSV file into one band of a codeplug file",
@@ -137,14 +152,22 @@ RADIO_CLI_COMMAND("import-csv", "enter the rows of a CHIRP-style CSV file into o
                   "Location N is channel 1 (default 1; 0 for a file that counts from 0), N+1\n"
                   "channel 2, and so on. Only the listed channels change.\n"
                   "Receive mode, signalling, compander and scrambler, which CSV cannot carry, stay\n"
-                  "as they were on a channel that had a frequency; a new channel gets the defaults\n"
-                  "a typed frequency brings (关); an unused tone is 0FF. The columns\n"
+                  "as they were on a channel that had the frequency they belong to (receive;\n"
+                  "transmit for signalling); otherwise they get the defaults a typed frequency\n"
+                  "brings (关); an unused tone is 0FF. A transmit tone on a Duplex off row is\n"
+                  "dropped with a warning, unless the channel holds it already. The columns\n"
                   "a tone mode does not use (CHIRP writes 88.5, 023, NN there) are not read.\n"
-                  "Each row is checked: the band edges 136-176 and 400-490 MHz; the channel raster\n"
-                  "(a frequency not on 2.5 or 6.25 kHz is refused, not moved); tones and DCS codes\n"
+                  "Each row is checked: the band edges 136-176 and 400-490 MHz, for the transmit\n"
+                  "frequency that Frequency, Duplex and Offset make too; the channel raster (a\n"
+                  "frequency not on 2.5 or 6.25 kHz is refused, not moved); tones and DCS codes\n"
                   "of this radio's lists; Mode FM or NFM; Power in watts (at least 2.5W is 高,\n"
-                  "less 低) or High, Low, H, L, empty 高; a name the name editor accepts (longer\n"
-                  "than 7 GBK bytes: cut, with a warning); a Location given once.\n"
+                  "less 低) or High, Low, H, L; a name the name editor accepts (longer than 7 GBK\n"
+                  "bytes: cut; , ' \" or a leading ~, which a .bc file cannot hold: a space; each\n"
+                  "with a warning); a Location given once. A Cross row needs a CrossMode column\n"
+                  "(a CHIRP without it, as Debian 12's, leaves unknown which tone is sent and which\n"
+                  "received): without it the row is refused. An empty Power or Mode, or a file\n"
+                  "without the column (said once), keeps the channel's 功率 or 宽窄带 (a new\n"
+                  "channel: 高, 宽带).\n"
                   "Every problem is reported with its line and column. A file with any problem changes\n"
                   "nothing, unless --skip-bad is given: then the good rows are entered and each\n"
                   "skipped row is reported.\n"

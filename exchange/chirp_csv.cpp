@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 
 #include "image/code_tables.h"
+#include "image/file_characters.h"
 #include "image/frequency.h"
 #include "image/gbk.h"
 #include "image/grid_editing.h"
@@ -267,8 +269,8 @@ struct Said {
 
 class RowEntry {
 public:
-    RowEntry(EditorState& scratch, Band band, const Columns& columns, const Record& record)
-        : scratch_(scratch), band_(band), columns_(columns), record_(record) {}
+    RowEntry(EditorState& scratch, Band band, const Columns& columns, const Record& record, const image::Grid& before)
+        : scratch_(scratch), band_(band), columns_(columns), record_(record), before_(before) {}
 
     std::vector<Said> problems;
     std::vector<Said> warnings;
@@ -276,6 +278,11 @@ public:
 
     // Enters the row into `row` of the scratch state (any row when the Location is bad).
     void enter(int row);
+    // Whether the entered channel takes this cell as the channel had it before the import
+    // rather than as the row entered it: a cell CSV has no column for, or a power or
+    // bandwidth the row leaves empty, while the frequency the cell belongs to stays; a
+    // transmit tone the row repeats on a channel that has no transmit frequency.
+    bool keeps(int column) const;
     // The channel of the row's Location, counted from `firstLocation`; 0 after a problem.
     int readLocation(int firstLocation);
     void refuse(const char* column, std::string english, std::string chinese) {
@@ -291,7 +298,7 @@ private:
     std::string get(const char* name) const { return trim(raw(name)); }
 
     std::optional<std::int64_t> frequency(const char* column, const std::string& text);
-    bool commit(int column, std::int64_t units, const char* csvColumn, const std::string& what);
+    bool commit(int column, std::int64_t units, const char* csvColumn, const std::string& what, const std::string& zhWhat);
     void choose(int column, const std::string& item);
     std::optional<std::string> ctcss(const char* column);
     std::optional<std::string> dcs(const char* column, char polarity);
@@ -303,8 +310,34 @@ private:
     Band band_;
     const Columns& columns_;
     const Record& record_;
+    const image::Grid& before_;
     int row_ = 1;
+    bool powerGiven_ = false, modeGiven_ = false, keepsTransmitTone_ = false;
 };
+
+bool RowEntry::keeps(int column) const {
+    const image::Grid& now = scratch_.grid(band_);
+    const bool hadReceive = !before_.at(row_, image::kColRxFreq).empty();
+    const bool hadTransmit = !before_.at(row_, image::kColTxFreq).empty();
+    const bool transmits = !now.at(row_, image::kColTxFreq).empty();
+    switch (column) {
+        case image::kColRxMode:
+        case image::kColCompander:
+        case image::kColScrambler:
+            return hadReceive;
+        case image::kColPower:
+            return hadReceive && !powerGiven_;
+        case image::kColBandwidth:
+            return hadReceive && !modeGiven_;
+        case image::kColStartSignal:
+        case image::kColEndSignal:
+            return hadTransmit == transmits;
+        case image::kColTxTone:
+            return keepsTransmitTone_;
+        default:
+            return false;
+    }
+}
 
 int RowEntry::readLocation(int firstLocation) {
     const std::string text = get("Location");
@@ -333,19 +366,26 @@ std::optional<std::int64_t> RowEntry::frequency(const char* column, const std::s
     return units;
 }
 
-// A frequency typed into its editor; a refusal, or a raster that would move it, is a problem.
-bool RowEntry::commit(int column, std::int64_t units, const char* csvColumn, const std::string& what) {
+// A frequency typed into its editor; a refusal, or a raster that would move it, is a problem
+// of `csvColumn`, told as `what` (English) and `zhWhat` (Chinese), which name the columns the
+// frequency comes from.
+bool RowEntry::commit(int column, std::int64_t units, const char* csvColumn, const std::string& what,
+                      const std::string& zhWhat) {
     const std::string text = editorMHz(units);
     image::SelectCell(scratch_, band_, column, row_);
     const image::Message message = image::CommitFrequency(scratch_, band_, text);
     if (!message.empty()) {
-        refuse(csvColumn, what + " " + csvMHz(units) + ": " + trim(message), what + " " + csvMHz(units) + ": " + trim(message));
+        // The editor's own message is Chinese; the English one says the same.
+        refuse(csvColumn,
+               what + " is outside " + std::to_string(image::kVhfLowMHz) + "-" + std::to_string(image::kVhfHighMHz) +
+                   " and " + std::to_string(image::kUhfLowMHz) + "-" + std::to_string(image::kUhfHighMHz) + " MHz",
+               zhWhat + ": " + trim(message));
         return false;
     }
     const std::string& stored = scratch_.grid(band_).at(row_, column);
     if (stored != text) {
-        refuse(csvColumn, what + " " + csvMHz(units) + " is off the 2.5/6.25 kHz channel raster (the editor would make it " + stored + ")",
-               what + " " + csvMHz(units) + " 不在 2.5/6.25 kHz 信道步进上 (编辑框会改为 " + stored + ")");
+        refuse(csvColumn, what + " is off the 2.5/6.25 kHz channel raster (the editor would make it " + stored + ")",
+               zhWhat + " 不在 2.5/6.25 kHz 信道步进上 (编辑框会改为 " + stored + ")");
         return false;
     }
     return true;
@@ -370,6 +410,11 @@ std::optional<std::string> RowEntry::ctcss(const char* column) {
 }
 
 std::optional<std::string> RowEntry::dcs(const char* column, char polarity) {
+    if (!columns_.has(column)) {
+        refuse(column, std::string("the file has no ") + column + " column, which this row's tone mode needs",
+               std::string("文件没有 ") + column + " 列, 此行的亚音方式需要它");
+        return std::nullopt;
+    }
     std::string code = get(column);
     bool octal = !code.empty() && code.size() <= 3;
     for (char c : code) octal = octal && c >= '0' && c <= '7';
@@ -394,8 +439,26 @@ void RowEntry::tones(bool hasTransmit) {
     } else if (mode == "dtcs") {
         transmitPart = receivePart = "dtcs";
     } else if (mode == "cross") {
-        std::string cross = get("CrossMode");
-        if (cross.empty()) cross = "Tone->Tone";  // CHIRP's own default
+        // Without CrossMode a Cross row does not say which of rToneFreq, cToneFreq and
+        // DtcsCode are sent and which received, nor whether they are placeholders: CHIRP
+        // writes 88.5 and 023 in the columns a mode does not use, so DTCS-> with D023N and
+        // Tone->Tone with 88.5 Hz both ways look alike. Any guess would put a tone on the air
+        // or on the squelch that the file never meant: the row is refused.
+        if (!columns_.has("CrossMode")) {
+            refuse("Tone",
+                   "Tone 'Cross' needs a CrossMode column, which this file lacks: which tone is sent and which "
+                   "received is not known (rToneFreq, cToneFreq and DtcsCode may hold placeholders); give the row "
+                   "Tone, TSQL or DTCS, or add CrossMode",
+                   "Tone 'Cross' 需要 CrossMode 列, 此文件没有: 不知道发射和接收各用什么亚音 (rToneFreq、cToneFreq "
+                   "和 DtcsCode 可能只是占位值); 请把此行改为 Tone、TSQL 或 DTCS, 或加上 CrossMode 列");
+            return;
+        }
+        const std::string cross = get("CrossMode");
+        if (cross.empty()) {
+            refuse("CrossMode", "CrossMode is empty on a Cross row: what is sent and what is received is not known",
+                   "CrossMode 在 Cross 行为空: 不知道发射和接收各用什么亚音");
+            return;
+        }
         const auto arrow = cross.find("->");
         const std::string tx = arrow == std::string::npos ? "?" : lower(trim(cross.substr(0, arrow)));
         const std::string rx = arrow == std::string::npos ? "?" : lower(trim(cross.substr(arrow + 2)));
@@ -436,6 +499,8 @@ void RowEntry::tones(bool hasTransmit) {
     if (transmit) {
         if (hasTransmit)
             choose(image::kColTxTone, *transmit);
+        else if (before_.at(row_, image::kColTxFreq).empty() && before_.at(row_, image::kColTxTone) == *transmit)
+            keepsTransmitTone_ = true;  // a channel read so from a radio: it stays as it was
         else
             warnings.push_back({"Duplex", "the transmit tone " + *transmit + " is left out: Duplex off has no transmit frequency",
                                 "发射亚音 " + *transmit + " 未导入: Duplex off 没有发射频率"});
@@ -450,7 +515,7 @@ void RowEntry::enter(int row) {
 
     const std::string rxText = get("Frequency");
     const auto rx = frequency("Frequency", rxText);
-    const bool rxOk = rx && commit(image::kColRxFreq, *rx, "Frequency", "Frequency");
+    const bool rxOk = rx && commit(image::kColRxFreq, *rx, "Frequency", "Frequency " + csvMHz(*rx), "Frequency " + csvMHz(*rx));
 
     const std::string duplex = lower(get("Duplex"));
     const std::string offsetText = get("Offset");
@@ -475,13 +540,25 @@ void RowEntry::enter(int row) {
     }
     bool txOk = false;
     if (tx && (rxOk || duplex == "split")) {
-        const std::string what = duplex.empty() ? "transmit frequency" : "transmit frequency (Duplex " + get("Duplex") + ")";
-        txOk = commit(image::kColTxFreq, *tx, duplex.empty() ? "Frequency" : "Offset", what);
+        // Duplex + and - make the transmit frequency of Frequency and Offset; split gives it.
+        std::string what = "Frequency " + csvMHz(*tx) + " (transmit and receive)";
+        std::string zhWhat = "Frequency " + csvMHz(*tx) + " (收发同频)";
+        if (duplex == "split") {
+            what = "Offset " + csvMHz(*tx) + " (the transmit frequency of Duplex split)";
+            zhWhat = "Offset " + csvMHz(*tx) + " (Duplex split 的发射频率)";
+        } else if (!duplex.empty()) {
+            const std::string offset = csvMHz(*tx > *rx ? *tx - *rx : *rx - *tx);
+            const std::string from = " (Frequency " + csvMHz(*rx) + ", Duplex " + duplex + ", Offset " + offset + ")";
+            what = "Offset " + offset + ": the transmit frequency " + csvMHz(*tx) + from;
+            zhWhat = "Offset " + offset + ": 发射频率 " + csvMHz(*tx) + from;
+        }
+        txOk = commit(image::kColTxFreq, *tx, duplex.empty() ? "Frequency" : "Offset", what, zhWhat);
     }
 
     tones(txOk);
 
     const std::string mode = lower(get("Mode"));
+    modeGiven_ = !mode.empty();
     if (mode == "fm")
         choose(image::kColBandwidth, "宽带");
     else if (mode == "nfm")
@@ -495,9 +572,10 @@ void RowEntry::enter(int row) {
 }
 
 // Power: CHIRP's watts ("5.0W", "50W", "0.5 W"; at least kHighWatts is 高), or High/Low/H/L;
-// empty keeps the default of the typed frequency (高).
+// empty, or no Power column, keeps the channel's power (see keeps()).
 void RowEntry::power() {
     const std::string text = lower(get("Power"));
+    powerGiven_ = !text.empty();
     if (text.empty()) return;
     if (text == "high" || text == "h") return choose(image::kColPower, "高");
     if (text == "low" || text == "l") return choose(image::kColPower, "低");
@@ -512,13 +590,25 @@ void RowEntry::power() {
 }
 
 // The name as the name editor would take it, cut after 7 GBK bytes at a character boundary.
+// What a codeplug file cannot carry (",", a quote, a line break, a leading "~") becomes a
+// space, with a warning, as the file's writer does: "JOE'S" is a common name in CHIRP files.
 void RowEntry::name() {
-    const std::string text = raw("Name");
-    if (!image::Utf8ToGbk(text)) {
-        refuse("Name", "Name " + quoted(text) + " has a character without a GBK form",
-               "Name " + quoted(text) + " 含有无法用 GBK 表示的字符");
+    const std::string given = raw("Name");
+    if (!image::Utf8ToGbk(given)) {
+        refuse("Name", "Name " + quoted(given) + " has a character without a GBK form",
+               "Name " + quoted(given) + " 含有无法用 GBK 表示的字符");
         return;
     }
+    std::string text = given, replaced;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!image::BreaksFileField(text[i]) && !(i == 0 && image::BreaksFileAtStart(text[i]))) continue;
+        const std::string what = text[i] == '\r' || text[i] == '\n' ? "a line break" : quoted(text.substr(i, 1));
+        if (replaced.find(what) == std::string::npos) replaced += (replaced.empty() ? "" : ", ") + what;
+        text[i] = ' ';
+    }
+    if (!replaced.empty())
+        warnings.push_back({"Name", "Name " + quoted(given) + ": " + replaced + " cannot be kept in a codeplug file: taken as " + quoted(text),
+                            "Name " + quoted(given) + ": " + replaced + " 无法保存在码表文件中: 改为 " + quoted(text)});
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto u = static_cast<unsigned char>(text[i]);
         if (u >= 0x80) continue;  // a character of a Chinese name
@@ -574,7 +664,7 @@ CsvImport ImportCsv(std::string_view bytes, const EditorState& current, Band ban
     std::map<int, int> seen;  // location -> line it was first given on
     for (std::size_t r = 1; r < parsed.records.size(); ++r) {
         const Record& record = parsed.records[r];
-        RowEntry entry(scratch, band, columns, record);
+        RowEntry entry(scratch, band, columns, record, current.grid(band));
         if (record.fields.size() > header.fields.size() &&
             std::any_of(record.fields.begin() + static_cast<std::ptrdiff_t>(header.fields.size()), record.fields.end(),
                         [](const std::string& f) { return !trim(f).empty(); }))
@@ -598,17 +688,25 @@ CsvImport ImportCsv(std::string_view bytes, const EditorState& current, Band ban
         }
         for (auto& m : entry.warnings)
             result.warnings.push_back({record.line, m.column, std::move(m.english), std::move(m.chinese)});
-        // What CSV has no column for stays as the channel had it; a new channel keeps the
+        // What the row does not give stays as the channel had it; a new channel keeps the
         // defaults its typed frequency brought.
-        const image::Grid& before = current.grid(band);
-        image::Grid& after = work.grid(band);
-        const bool had = !before.at(location, image::kColRxFreq).empty() || !before.at(location, image::kColTxFreq).empty();
-        for (int c = image::kColRxFreq; c <= image::kColName; ++c) {
-            const bool kept = had && std::find(kNoColumn.begin(), kNoColumn.end(), c) != kNoColumn.end();
-            after.at(location, c) = (kept ? before : scratch.grid(band)).at(location, c);
-        }
+        for (int c = image::kColRxFreq; c <= image::kColName; ++c)
+            work.grid(band).at(location, c) = (entry.keeps(c) ? current : scratch).grid(band).at(location, c);
         result.imported.push_back(location);
     }
+    // A file without a Power column (the CHIRP Debian 12 ships writes none) or without Mode
+    // is told once, before the rows' warnings: every channel it lists keeps what it had.
+    struct Absent {
+        const char *column, *cell, *fresh;
+    };
+    std::vector<CsvProblem> once;
+    for (const Absent& a : {Absent{"Power", "功率", "高"}, Absent{"Mode", "宽窄带", "宽带"}})
+        if (!columns.has(a.column) && !result.imported.empty())
+            once.push_back({header.line, a.column,
+                            std::string("the file has no ") + a.column + " column: each channel keeps the " + a.cell +
+                                " it had, a new channel gets " + a.fresh,
+                            std::string("文件没有 ") + a.column + " 列: 每个信道保留原有的" + a.cell + ", 新信道为 " + a.fresh});
+    result.warnings.insert(result.warnings.begin(), once.begin(), once.end());
     if (result.problems.empty() || skipBad) {
         result.state = std::move(work);
         result.applied = true;
@@ -616,11 +714,29 @@ CsvImport ImportCsv(std::string_view bytes, const EditorState& current, Band ban
     return result;
 }
 
+namespace {
+
+// A cell as the radio and the operator see it: a tone cell that is empty or of three
+// characters ("OFF" as read, "0FF" as chosen) is no tone.
+std::string asSeen(int column, const std::string& cell) {
+    const bool tone = column == image::kColRxTone || column == image::kColTxTone;
+    return tone && (cell.empty() || cell.size() == 3) ? "0FF" : cell;
+}
+
+std::string channelList(const std::vector<int>& channels, const char* separator) {
+    std::string list;
+    for (int c : channels) list += (list.empty() ? "" : separator) + std::to_string(c);
+    return list;
+}
+
+}  // namespace
+
 CsvExport ExportCsv(const EditorState& state, Band band) {
     CsvExport out;
     out.text = std::string(kChirpHeader) + "\r\n";
     const image::Grid& grid = state.grid(band);
     std::map<int, int> lineToChannel;
+    std::vector<int> lowPower;
     int line = 2;
     for (int r = 1; r <= image::kChannels; ++r) {
         const std::string& rxCell = grid.at(r, image::kColRxFreq);
@@ -641,7 +757,10 @@ CsvExport ExportCsv(const EditorState& state, Band band) {
         const auto rx = units(rxCell);
         const auto tx = txCell.empty() ? std::optional<std::int64_t>() : units(txCell);
         const auto rxTone = toneOfCell(grid.at(r, image::kColRxTone));
-        const auto txTone = txCell.empty() ? std::optional<Tone>(Tone{}) : toneOfCell(grid.at(r, image::kColTxTone));
+        // A transmit tone without a transmit frequency (a radio's memory can hold one) is
+        // written on its row with Duplex off: an import back into this codeplug keeps it.
+        auto txTone = toneOfCell(grid.at(r, image::kColTxTone));
+        if (txCell.empty() && !txTone) txTone = Tone{};
         if (!rx || (!txCell.empty() && !tx)) {
             out.warnings.push_back({channel + "the frequency " + quoted(rx ? txCell : rxCell) + " is no number; left out",
                                     zhChannel + "频率 " + quoted(rx ? txCell : rxCell) + " 不是数; 未导出"});
@@ -704,9 +823,36 @@ CsvExport ExportCsv(const EditorState& state, Band band) {
                 rxDtcs = x.code;
                 rxPolarity = x.polarity;
             }
+            // A CHIRP that knows no CrossMode reads every Cross row as Tone->Tone: right only
+            // for a CTCSS tone each way (the transmit one only matters with a transmit
+            // frequency).
+            if ((hasTx && t.kind != Tone::Ctcss) || x.kind != Tone::Ctcss) {
+                const std::string sends = hasTx ? "sending " + rTone + " Hz and " : "";
+                const std::string zhSends = hasTx ? "发射 " + rTone + " Hz, " : "";
+                out.olderChirp.push_back({channel + "Cross " + cross + " is read by a CHIRP without the CrossMode and RxDtcsCode "
+                                                    "columns as Tone->Tone, " + sends + "receiving " + cTone + " Hz",
+                                          zhChannel + "Cross " + cross + " 会被没有 CrossMode 和 RxDtcsCode 列的 CHIRP 读作 "
+                                                      "Tone->Tone, " + zhSends + "接收 " + cTone + " Hz"});
+            }
         }
-        const std::string fm = grid.at(r, image::kColBandwidth) == "窄带" ? "NFM" : "FM";
-        const std::string power = grid.at(r, image::kColPower) == "低" ? kLowWatts : kHighWattsText;
+        // A channel whose options a radio left unset (option byte 0xFF, the cells empty; a
+        // text off the lists encodes so too) gets empty Mode and Power, which an import back
+        // leaves as they are.
+        const std::string& bandwidth = grid.at(r, image::kColBandwidth);
+        const std::string& powerCell = grid.at(r, image::kColPower);
+        const std::string fm = bandwidth == "窄带" ? "NFM" : bandwidth == "宽带" ? "FM" : "";
+        const std::string power = powerCell == "低" ? kLowWatts : powerCell == "高" ? kHighWattsText : "";
+        if (powerCell == "低") lowPower.push_back(r);
+        if (fm.empty() || power.empty()) {
+            const std::string unset = std::string(power.empty() ? "功率" : "") + (fm.empty() && power.empty() ? ", " : "") +
+                                      (fm.empty() ? "宽窄带" : "");
+            const std::string columns = std::string(power.empty() ? "Power" : "") + (fm.empty() && power.empty() ? " and " : "") +
+                                        (fm.empty() ? "Mode" : "");
+            out.warnings.push_back({channel + unset + " not set: " + columns + " written empty, which CHIRP may refuse or read as "
+                                                                             "its default (an import back into this codeplug keeps it unset)",
+                                    zhChannel + unset + " 未设置: " + columns + " 写为空, CHIRP 可能拒绝或当作其默认值 "
+                                                                              "(导入回本码表时仍为未设置)"});
+        }
         std::string english, chinese;
         for (int c : kNoColumn) {
             const std::string& cell = grid.at(r, c);
@@ -730,14 +876,39 @@ CsvExport ExportCsv(const EditorState& state, Band band) {
         out.text += row + "\r\n";
         ++out.written;
     }
+    if (!lowPower.empty())
+        out.olderChirp.push_back({(lowPower.size() == 1 ? "channel " : "channels ") + channelList(lowPower, ", ") +
+                                      ": 功率 低 is read by a CHIRP without the Power column as its default power",
+                                  "信道 " + channelList(lowPower, "、") + ": 功率 低 会被没有 Power 列的 CHIRP 读作其默认功率"});
 
-    // What import would make of the file: a channel that cannot come back is named now.
-    const CsvImport back = ImportCsv(out.text, state, band);
-    for (const auto& p : back.problems) {
+    // What import would make of the file, into this codeplug: a channel that would not come
+    // back as it is, is named now.
+    const CsvImport back = ImportCsv(out.text, state, band, true);
+    std::set<int> told;
+    auto tell = [&](const CsvProblem& p, const char* english, const char* chinese) {
         const auto it = lineToChannel.find(p.line);
         const bool known = it != lineToChannel.end();
-        out.warnings.push_back({(known ? "channel " + std::to_string(it->second) : p.text()) + " will not import back: " + p.message,
-                                (known ? "信道 " + std::to_string(it->second) : p.chineseText()) + " 无法导入回来: " + p.chinese});
+        if (known) told.insert(it->second);
+        out.warnings.push_back({(known ? "channel " + std::to_string(it->second) : p.text()) + english + p.message,
+                                (known ? "信道 " + std::to_string(it->second) : p.chineseText()) + chinese + p.chinese});
+    };
+    for (const auto& p : back.problems) tell(p, " will not import back: ", " 无法导入回来: ");
+    for (const auto& p : back.warnings) tell(p, " comes back changed: ", " 导入回来会改变: ");
+    for (const auto& written : lineToChannel) {
+        const int r = written.second;
+        if (told.count(r)) continue;
+        std::string english, chinese;
+        for (int c = image::kColRxFreq; c <= image::kColName; ++c) {
+            const std::string& was = grid.at(r, c);
+            const std::string& comes = back.state.grid(band).at(r, c);
+            if (asSeen(c, was) == asSeen(c, comes)) continue;
+            const std::string item = std::string(image::kGridHeadings[static_cast<std::size_t>(c)]) + " " + quoted(was) + " -> " + quoted(comes);
+            english += (english.empty() ? "" : ", ") + item;
+            chinese += (chinese.empty() ? "" : "、") + item;
+        }
+        if (!english.empty())
+            out.warnings.push_back({"channel " + std::to_string(r) + " comes back changed: " + english,
+                                    "信道 " + std::to_string(r) + " 导入回来会改变: " + chinese});
     }
     return out;
 }

@@ -5,7 +5,8 @@
 // (receive, MHz with six decimals), Duplex and Offset ("" transmit = receive; "+"/"-" with
 // the offset; "split" with Offset = the transmit frequency; "off" no transmit frequency),
 // Tone with rToneFreq, cToneFreq, DtcsCode, DtcsPolarity, RxDtcsCode and CrossMode, Mode
-// ("FM" = 宽带, "NFM" = 窄带), Power in watts ("5.0W" = 高, "1.0W" = 低). TStep, Skip, Comment, URCALL,
+// ("FM" = 宽带, "NFM" = 窄带, empty = not set), Power in watts ("5.0W" = 高, "1.0W" = 低, empty =
+// not set). TStep, Skip, Comment, URCALL,
 // RPT1CALL, RPT2CALL and DVCODE are columns this radio has no use for: written as "5.00" and
 // empty texts, never read.
 //
@@ -16,6 +17,9 @@
 //           "Tone" = cToneFreq, "DTCS" = RxDtcsCode ("Tone->Tone", "DTCS->", "->DTCS", ...)
 // DtcsPolarity is two letters, transmit then receive: N is "D...N", R is "D...I". A column the
 // mode does not use holds CHIRP's placeholder (88.5, 023, NN, Tone->Tone) and is never read.
+//
+// The CHIRP Debian 12 ships (a 2022 version) writes no Power, CrossMode or RxDtcsCode column
+// and reads every Cross row as Tone->Tone from rToneFreq and cToneFreq.
 #pragma once
 
 #include <cstddef>
@@ -41,12 +45,20 @@ struct CsvNote {
 
 struct CsvExport {
     std::string text;  // UTF-8 without BOM, CRLF after every line, the header first
-    int written = 0;   // channels written
+    // Channels written. 0: the band has nothing to export, and `text` is the header alone,
+    // which CHIRP refuses: no caller writes it.
+    int written = 0;
     // A channel with a transmit but no receive frequency (a CSV row needs a Frequency), or
     // with a cell that is no frequency or tone, is left out; a channel written that would not
-    // import back (a tone off this radio's lists, a name the name editor refuses, a frequency
-    // off the raster) is named. One line each: "channel 7: ...".
+    // import back into this codeplug exactly as it is (a tone off this radio's lists, a name
+    // a codeplug file cannot carry, a frequency off the raster) is named with what would
+    // differ; so is a channel whose power or bandwidth is not set (written empty). One line
+    // each: "channel 7: ...".
     std::vector<CsvNote> warnings;
+    // What a CHIRP without the CrossMode, RxDtcsCode and Power columns would read otherwise:
+    // each Cross row but Tone->Tone ("channel 7: Cross DTCS-> is read ... as Tone->Tone, ..."),
+    // and the channels at 低, in one line ("channels 3, 9: 功率 低 is read ...").
+    std::vector<CsvNote> olderChirp;
     // The channels holding a value CSV has no column for (receive mode, signalling, compander,
     // scrambler other than 关): "channel 7: 接收模式 QT/DQT, 压扩 开 have no CSV column". An import
     // back into this codeplug keeps them; into another, those channels get 关.
@@ -93,19 +105,28 @@ struct CsvImport {
 // are emptied, the receive frequency is committed through the frequency editor (band edges
 // 136-176 and 400-490 MHz, and its defaults 0FF, 关, 高, 宽带, 关, 关), then the transmit
 // frequency (defaults 0FF, 关, 关), then the tones, bandwidth, power and name are chosen from
-// the editors' lists. A channel that had a receive or transmit frequency keeps its receive
-// mode, signalling, compander and scrambler, which CSV has no column for; a new channel gets
-// the defaults above.
+// the editors' lists. A channel that had a receive frequency keeps its receive mode,
+// compander and scrambler, which CSV has no column for, and one that had a transmit frequency
+// (or had none and gets none) keeps its signalling; a new channel gets the defaults above.
 //
 // Power: "High", "H", "Low", "L" in any letter case, or watts as CHIRP writes them ("5.0W",
-// "50W"): at least 2.5 W is 高, less is 低; empty is the default 高. Mode FM is 宽带, NFM 窄带.
-// A name longer than 7 GBK bytes is cut at a character boundary, with a warning.
+// "50W"): at least 2.5 W is 高, less is 低. Mode FM is 宽带, NFM 窄带. An empty Power or Mode,
+// or a file without the column, keeps the channel's power or bandwidth (a new channel: 高,
+// 宽带); a missing column is told once, as a warning on the header's line.
+// A name longer than 7 GBK bytes is cut at a character boundary, with a warning. A character
+// a codeplug file cannot carry (",", a quote, a line break, a leading "~") becomes a space,
+// with a warning, as the file's writer makes it.
+// A transmit tone on a row with Duplex off is left out with a warning, unless the channel has
+// no transmit frequency and that transmit tone already (as read from a radio): it stays.
 //
 // A frequency that the editor's channel raster (2.5 or 6.25 kHz) would move is a problem, not
 // moved: a repeater's frequency must be exact. So are a frequency finer than 10 Hz, a tone or
-// DCS code the lists lack, a tone mode the radio lacks (TSQL-R, DTCS-R), a name with a
+// DCS code the lists lack, a tone mode the radio lacks (TSQL-R, DTCS-R), a name with another
 // character the name editor refuses, a Location off the 128 channels or given twice, and a
-// Mode or Power this radio lacks. Every problem names its line and column.
+// Mode or Power this radio lacks. A Cross row in a file without a CrossMode column, or with
+// it empty, is a problem: which tones are sent and received is not in the file (its unused
+// columns hold placeholders that look like tones). Every problem names its line and column;
+// a transmit frequency made of Frequency, Duplex and Offset names all three.
 //
 // Only the locations the file lists are changed; every other channel stays as it was. A file
 // with any problem changes nothing, unless skipBad is set: then the good rows are applied and

@@ -5,6 +5,7 @@
 #include "exchange/chirp_csv.h"
 #include "files/atomic_write.h"
 #include "files/read_file.h"
+#include "image/channel_codec.h"
 #include "shell/main_window.h"
 #include "shell/prompter.h"
 
@@ -69,10 +70,18 @@ void TForm2::N18Click() {
     finishEditing();
     const auto band = currentChannelBand();
     if (!band) return;
+    const exchange::CsvExport result = exchange::ExportCsv(state_, *band);
+    if (result.written == 0) {
+        // A header alone is no file CHIRP takes: said before a file is chosen, none written.
+        QStringList detail;
+        detail << utf8(image::ChannelPageCaption(*band)) + utf8("没有带接收频率的信道: 没有可导出的内容, 未写入文件");
+        for (const auto& w : result.warnings) detail << utf8(w.chinese);
+        prompter_.error(this, detail.join('\n'));
+        return;
+    }
     auto name = prompter_.saveFileName(this, utf8("导出CSV"), utf8(kCsvFilter));
     if (!name) return;
     if (QFileInfo(*name).suffix().isEmpty()) *name += ".csv";
-    const exchange::CsvExport result = exchange::ExportCsv(state_, *band);
     const std::string reason = files::WriteAtomically(QFile::encodeName(*name).toStdString(), result.text);
     if (!reason.empty()) {
         prompter_.error(this, utf8("无法创建文件 \"") + *name + "\". " + QString::fromStdString(reason));
@@ -81,6 +90,7 @@ void TForm2::N18Click() {
     QStringList detail;
     detail << utf8("导出 %1 个信道").arg(result.written);
     for (const auto& w : result.warnings) detail << utf8(w.chinese);
+    for (const auto& n : result.olderChirp) detail << utf8(n.chinese);
     for (const auto& n : result.notCarried) detail << utf8(n.chinese);
     prompter_.information(this, utf8("导出成功!"), detail.join('\n'));
 }

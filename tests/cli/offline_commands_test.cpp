@@ -119,6 +119,9 @@ TEST_F(Cli, DoubleDashEndsOptionsAndEqualsJoinsAValue) {
     // --help after "--" is a file name, not a request for help.
     expectFailure("show -- --help", {"Cannot open file \"--help\""});
 
+    EditorState one = codeplug::New(EditorState());
+    one.upper.at(1, image::kColRxFreq) = "146.52000";  // a channel to export: an empty band is no CSV
+    ASSERT_TRUE(codeplug::SaveFile(In("-dash.bc"), one).ok());
     ASSERT_EQ(run("export-csv -dash.bc --band upper two.csv").status, 2);
     ASSERT_EQ(run("export-csv --band upper -- -dash.bc two.csv").status, 0);
     ASSERT_EQ(run("export-csv --band=upper -- -dash.bc one.csv").status, 0);

@@ -84,12 +84,23 @@ TEST_F(ExchangeCli, ExportWritesTheCsvAndCountsItsWarnings) {
     const auto expected = exchange::ExportCsv(open("a.bc"), image::Band::Lower);
     EXPECT_EQ(ReadAll(dir_ / "out.csv"), expected.text);
     EXPECT_NE(r.err.find("warning: channel 1: a transmit frequency without a receive frequency"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find(std::to_string(expected.warnings.size()) + " warnings"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(std::to_string(expected.warnings.size() + expected.olderChirp.size()) + " warnings"), std::string::npos)
+        << r.err;
     EXPECT_NE(r.out.find("exported " + std::to_string(expected.written) + " channels"), std::string::npos);
 
     r = run("export-csv a.bc --band upper -");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, exchange::ExportCsv(open("a.bc"), image::Band::Upper).text);
+    // A band with nothing to export: said, exit 1, no file (a header alone CHIRP refuses).
+    save("empty.bc", image::NewState());
+    for (const char* out : {"none.csv", "-"}) {
+        r = run(std::string("export-csv empty.bc --band upper ") + out);
+        EXPECT_EQ(r.status, 1) << out;
+        EXPECT_EQ(r.out, "") << out;
+        EXPECT_NE(r.err.find("上段信道 of empty.bc has no channel with a receive frequency: nothing to export"), std::string::npos)
+            << r.err;
+    }
+    EXPECT_FALSE(fs::exists(dir_ / "none.csv"));
     EXPECT_EQ(run("export-csv a.bc --band middle out.csv").status, 2);
     EXPECT_EQ(run("export-csv a.bc out.csv").status, 2);
     EXPECT_EQ(run("export-csv missing.bc --band upper out.csv").status, 2);
@@ -104,18 +115,24 @@ TEST_F(ExchangeCli, ImportUpdatesTheFileOrChangesNothing) {
                                               image::Band::Upper);
     EXPECT_EQ(open("a.bc").upper, expected.state.upper);
 
-    std::ofstream(dir_ / "bad.csv", std::ios::binary) << "Location,Frequency\r\n30,146.52\r\n31,180\r\n";
+    std::ofstream(dir_ / "bad.csv", std::ios::binary)
+        << "Location,Frequency,Duplex,Offset,Mode,Power\r\n30,146.52,,,FM,High\r\n31,180,,,FM,High\r\n32,175,+,5,FM,High\r\n";
     const std::string before = ReadAll(dir_ / "a.bc");
     r = run("import-csv bad.csv --band upper a.bc");
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("bad.csv line 3: Frequency 180.000000"), std::string::npos) << r.err;
+    // In English throughout, naming the columns the transmit frequency comes from.
+    EXPECT_EQ(r.err,
+              "radio-cli import-csv: bad.csv line 3: Frequency 180.000000 is outside 136-176 and 400-490 MHz\n"
+              "radio-cli import-csv: bad.csv line 4: Offset 5.000000: the transmit frequency 180.000000 (Frequency "
+              "175.000000, Duplex +, Offset 5.000000) is outside 136-176 and 400-490 MHz\n"
+              "radio-cli import-csv: nothing imported: 2 bad rows (import the others with --skip-bad)\n");
     EXPECT_NE(r.err.find("--skip-bad"), std::string::npos) << r.err;
     EXPECT_EQ(ReadAll(dir_ / "a.bc"), before);
 
     r = run("import-csv bad.csv --band upper a.bc --skip-bad");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("skipped bad.csv line 3"), std::string::npos) << r.err;
-    EXPECT_NE(r.out.find("imported 1 channels into 上段信道 of a.bc, skipped 1 bad rows"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("imported 1 channels into 上段信道 of a.bc, skipped 2 bad rows"), std::string::npos) << r.out;
     EXPECT_EQ(open("a.bc").upper.at(30, image::kColRxFreq), "146.52000");
     EXPECT_EQ(open("a.bc").upper.at(1, image::kColName), "W1AW");
 

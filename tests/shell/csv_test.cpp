@@ -103,10 +103,11 @@ TEST(CsvCommands, BadRowsAreShownAndTakenOnlyWhenAsked) {
     Program p;
     QTemporaryDir dir;
     const QString file = write(dir, "mixed.csv",
-                               "Location,Frequency,Name\r\n"
-                               "5,145.500000,GOOD\r\n"
-                               "6,500.000000,HIGH\r\n"
-                               "0,146.000000,ZERO\r\n");
+                               "Location,Frequency,Duplex,Offset,Name,Mode,Power\r\n"
+                               "5,145.500000,,,GOOD,FM,5.0W\r\n"
+                               "6,500.000000,,,HIGH,FM,5.0W\r\n"
+                               "0,146.000000,,,ZERO,FM,5.0W\r\n"
+                               "7,175.000000,+,5.000000,OVER,FM,5.0W\r\n");
     const image::EditorState before = p.form2().state();
 
     p.prompter.answer = false;
@@ -116,6 +117,11 @@ TEST(CsvCommands, BadRowsAreShownAndTakenOnlyWhenAsked) {
     const QString listed = p.prompter.questionDetails[0];
     EXPECT_TRUE(listed.contains("第 3 行: Frequency 500.000000: ")) << listed.toStdString();
     EXPECT_TRUE(listed.contains("第 4 行: Location '0' 不是信道"));
+    // The transmit frequency Duplex and Offset make, in the windows' language.
+    EXPECT_TRUE(listed.contains("第 5 行: Offset 5.000000: 发射频率 180.000000 (Frequency 175.000000, Duplex +, Offset "
+                                "5.000000): 发射频率在136~176MHZ 400~490MHZ"))
+        << listed.toStdString();
+    EXPECT_FALSE(listed.contains("outside"));
     EXPECT_FALSE(listed.contains("第 2 行"));
     EXPECT_EQ(p.form2().state(), before);
     EXPECT_TRUE(p.prompter.infos.empty());
@@ -124,7 +130,7 @@ TEST(CsvCommands, BadRowsAreShownAndTakenOnlyWhenAsked) {
     p.prompter.files = {file};
     p.find<QAction>("N17")->trigger();
     ASSERT_EQ(p.prompter.texts(), QStringList({"导入成功!"}));
-    EXPECT_TRUE(p.prompter.infos[0].detail.contains("跳过 2 个错误的行")) << p.prompter.infos[0].detail.toStdString();
+    EXPECT_TRUE(p.prompter.infos[0].detail.contains("跳过 3 个错误的行")) << p.prompter.infos[0].detail.toStdString();
     EXPECT_EQ(p.cell(Band::Upper, 5, 1), "145.50000");
     EXPECT_EQ(p.cell(Band::Upper, 5, 12), "GOOD");
     EXPECT_EQ(p.cell(Band::Upper, 6, 1), "");
@@ -160,9 +166,22 @@ TEST(CsvCommands, TheFirstLocationIsAskedAndCancelChangesNothing) {
     p.prompter.files = {file};
     p.find<QAction>("N17")->trigger();
     ASSERT_EQ(p.prompter.texts(), QStringList({"导入成功!"})) << p.prompter.errors.join("|").toStdString();
-    EXPECT_EQ(p.prompter.infos[0].detail, "导入 2 个信道");
+    EXPECT_EQ(p.prompter.infos[0].detail, "导入 2 个信道\n第 2 行: 文件没有 Mode 列: 每个信道保留原有的宽窄带, 新信道为 宽带");
     EXPECT_EQ(p.cell(Band::Upper, 1, 1), "145.50000");
     EXPECT_EQ(p.cell(Band::Upper, 1, 8), "低");
     EXPECT_EQ(p.cell(Band::Upper, 2, 1), "146.00000");
     EXPECT_EQ(p.cell(Band::Upper, 2, 8), "高");
+}
+
+// A band without a channel to export: said, no file asked for or written.
+TEST(CsvCommands, AnEmptyBandExportsNothing) {
+    Program p;
+    QTemporaryDir dir;
+    p.prompter.files = {dir.filePath("empty.csv")};
+    p.find<QAction>("N18")->trigger();
+    ASSERT_EQ(p.prompter.errors.size(), 1);
+    EXPECT_TRUE(p.prompter.errors[0].startsWith("上段信道没有带接收频率的信道: 没有可导出的内容")) << p.prompter.errors[0].toStdString();
+    EXPECT_EQ(p.prompter.files.size(), 1u);  // no file dialog
+    EXPECT_TRUE(p.prompter.infos.empty());
+    EXPECT_FALSE(QFile::exists(dir.filePath("empty.csv")));
 }
