@@ -30,9 +30,17 @@ void QueuePump::runUntil(Clock::time_point deadline, const std::function<bool()>
 }
 
 Radio::Radio(serial::TComm& comm, Pump& pump) : comm_(comm), pump_(pump) {
-    comm_.OnReceiveData = [this](serial::TComm&, const std::uint8_t* buffer, std::uint16_t length) {
-        recvHex_ += image::BytesToHex(buffer, length);  // Comm1ReceiveData
+    comm_.OnReceiveData = [this](serial::TComm&, const std::uint8_t* buffer, std::uint16_t given) {
         lastReceive_ = Clock::now();
+        // Comm1ReceiveData, up to the bound: a radio that floods the line costs no memory.
+        const std::size_t room = 2 * receiveLimit_ > recvHex_.size() ? (2 * receiveLimit_ - recvHex_.size()) / 2 : 0;
+        const std::size_t length = std::min<std::size_t>(given, room);
+        if (length < given && !overflowed_) {
+            overflowed_ = true;
+            note("receive bound: more than " + std::to_string(receiveLimit_) + " bytes for one answer, the rest dropped");
+        }
+        if (length == 0) return;
+        recvHex_ += image::BytesToHex(buffer, length);
         // An answer proves its frame has left, though the writer's word of it may still be on
         // its way (the two threads race): the trace shows the frame first.
         if (tracedAhead_ == 0 && !unsent_.empty()) {
@@ -53,6 +61,11 @@ Radio::Radio(serial::TComm& comm, Pump& pump) : comm_(comm), pump_(pump) {
         if (tracedAhead_ > 0) --tracedAhead_;
         note("dropped unsent: " + image::BytesToHex(buffer, length));
     };
+    comm_.OnReceiveError = [this](serial::TComm&, std::uint32_t errors) {
+        if (!(errors & serial::platform::CE_RXOVER) || overflowed_) return;
+        overflowed_ = true;  // the port itself dropped bytes: this answer is not whole
+        note("receive buffer overflow: bytes were dropped");
+    };
     comm_.OnRequestHangup = [this](serial::TComm&) {
         hungUp_ = true;
         if (onHangup) onHangup();
@@ -63,7 +76,14 @@ Radio::~Radio() {
     comm_.OnReceiveData = nullptr;
     comm_.OnDataSent = nullptr;
     comm_.OnDataDropped = nullptr;
+    comm_.OnReceiveError = nullptr;
     comm_.OnRequestHangup = nullptr;
+}
+
+void Radio::clearReceived(std::size_t expectedBytes) {
+    recvHex_.clear();
+    receiveLimit_ = expectedBytes + kReceiveMargin;
+    overflowed_ = false;
 }
 
 bool Radio::send(const std::string& hex) {
