@@ -33,6 +33,8 @@ Radio::Radio(serial::TComm& comm, Pump& pump) : comm_(comm), pump_(pump) {
     comm_.OnReceiveData = [this](serial::TComm&, const std::uint8_t* buffer, std::uint16_t given) {
         lastReceive_ = Clock::now();
         // Comm1ReceiveData, up to the bound: a radio that floods the line costs no memory.
+        // (The port's own bound, serial::kReceiveBacklog, is far above any answer's: when it
+        // drops bytes, what it delivered has overflowed this one already.)
         const std::size_t room = 2 * receiveLimit_ > recvHex_.size() ? (2 * receiveLimit_ - recvHex_.size()) / 2 : 0;
         const std::size_t length = std::min<std::size_t>(given, room);
         if (length < given && !overflowed_) {
@@ -61,11 +63,6 @@ Radio::Radio(serial::TComm& comm, Pump& pump) : comm_(comm), pump_(pump) {
         if (tracedAhead_ > 0) --tracedAhead_;
         note("dropped unsent: " + image::BytesToHex(buffer, length));
     };
-    comm_.OnReceiveError = [this](serial::TComm&, std::uint32_t errors) {
-        if (!(errors & serial::platform::CE_RXOVER) || overflowed_) return;
-        overflowed_ = true;  // the port itself dropped bytes: this answer is not whole
-        note("receive buffer overflow: bytes were dropped");
-    };
     comm_.OnRequestHangup = [this](serial::TComm&) {
         hungUp_ = true;
         if (onHangup) onHangup();
@@ -76,7 +73,6 @@ Radio::~Radio() {
     comm_.OnReceiveData = nullptr;
     comm_.OnDataSent = nullptr;
     comm_.OnDataDropped = nullptr;
-    comm_.OnReceiveError = nullptr;
     comm_.OnRequestHangup = nullptr;
 }
 
