@@ -24,18 +24,20 @@ bool TraceFile::open(const std::string& path, std::string& error) {
         error = cannot + refused;
         return false;
     }
-    std::string target = path;
+    constexpr int kFlags = O_WRONLY | O_NOCTTY | O_CLOEXEC;
     std::error_code ec;
-    if (std::filesystem::is_symlink(path, ec)) {  // the user's own link, in their own folder
-        const auto real = std::filesystem::weakly_canonical(path, ec);
-        if (!ec) target = real.string();
+    int fd;
+    if (std::filesystem::is_symlink(path, ec)) {
+        // A link LinkRefusal lets through (the user's own, /dev/stderr) is followed.
+        fd = ::open(path.c_str(), kFlags | O_NONBLOCK | O_CREAT, 0600);
+    } else {
+        // A new file is made here, never through a link that appears meanwhile.
+        fd = ::open(path.c_str(), kFlags | O_NOFOLLOW | O_CREAT | O_EXCL, 0600);
+        if (fd < 0 && errno == EEXIST) fd = ::open(path.c_str(), kFlags | O_NOFOLLOW | O_NONBLOCK);
     }
-    constexpr int kFlags = O_WRONLY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC;
-    int fd = ::open(target.c_str(), kFlags | O_CREAT | O_EXCL, 0600);
-    if (fd < 0 && errno == EEXIST) {
-        fd = ::open(target.c_str(), kFlags | O_NONBLOCK);
+    if (fd >= 0) {
         struct stat st {};
-        if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
             // Another user's file (planted in a shared folder, or open there already) would
             // let them read the trace: it is not written to.
             if (st.st_uid != ::geteuid()) {
@@ -50,7 +52,7 @@ bool TraceFile::open(const std::string& path, std::string& error) {
             }
         }
         // A device or a pipe the operator named (/dev/stderr) takes the lines as they come.
-        if (fd >= 0) (void)::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        (void)::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     }
     if (fd < 0) {
         error = cannot + (errno == ELOOP ? files::kPlantedLink : files::SystemReason(errno));
