@@ -27,8 +27,8 @@ std::string restoreCommand(const std::string& port, const std::string& backup) {
 }
 
 // The procedure's verdict on stdout, what went wrong (or the backup kept) on stderr; for a
-// write that failed after sending, how to put the radio back. 2 when a file the procedure
-// keeps (its backup) could not be saved.
+// write that failed after sending, how to put the radio back. 2 when the radio was read but
+// a file the procedure keeps (its backup) could not be saved.
 int report(std::string_view command, const radiolink::Result& r, const std::string& port = {}, bool writes = false) {
     if (!r.message.empty()) std::printf("%s\n", r.message.c_str());
     if (!r.detail().empty()) Fail(command, r.detail());
@@ -61,12 +61,13 @@ int reportInterrupted(std::string_view command, const radiolink::Result& r, cons
     return 128 + signal;
 }
 
-// A trace that could not be written fails the command (2), whatever the transfer did.
+// A trace that could not be written fails a command that succeeded (2); a failed transfer
+// keeps its own status (1, 128 + N), and the trace's reason is said either way.
 int withTrace(std::string_view command, Connection& connection, int code) {
     const std::string failure = connection.closeTrace();
     if (failure.empty()) return code;
     Fail(command, failure);
-    return code == kOk || code == kFailed ? kUsage : code;
+    return code == kOk ? kUsage : code;
 }
 
 // The options every radio command shares, then the connection.

@@ -56,7 +56,9 @@ struct Result : image::Outcome<> {
     int progress = 0;
     bool interrupted = false;  // stopped on request at a block boundary, "EXIT" sent
     std::string backup;        // the raw backup the procedure kept, "" for none
-    bool fileProblem = false;  // a file the procedure must keep (its backup) could not be saved
+    // The radio was read, but a file the procedure must keep (its backup) could not be saved;
+    // a write or restore then sent nothing.
+    bool fileProblem = false;
 
     // One more line for the operator: part of the error when the procedure failed, a note
     // when it succeeded. An empty line adds nothing.

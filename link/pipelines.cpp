@@ -19,7 +19,7 @@ Result ReadKeepingBackup(Radio& radio, image::EditorState& state, const std::str
     if (bytes.empty() || result.progress == 0) return result;  // refused, or nothing received
     std::string error;
     result.backup = SaveBackup(bytes, port, error, result.ok() ? kComplete : result.progress);
-    result.fileProblem = result.backup.empty();
+    result.fileProblem = result.ok() && result.backup.empty();  // a failed read stays a failed transfer
     result.tell(result.backup.empty() ? error : "备份: " + result.backup);
     return result;
 }
