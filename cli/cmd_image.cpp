@@ -24,7 +24,7 @@ int runImage(const std::vector<std::string>& given) {
     const std::vector<std::uint8_t> memory = image::ImageFromFrames(frames.value);
     std::string error;
     if (!cli::WriteFile(args[1], std::string_view(reinterpret_cast<const char*>(memory.data()), memory.size()),
-                        error)) {
+                        error, 0600)) {
         cli::Fail("image", error);
         return cli::kUsage;
     }
@@ -39,7 +39,8 @@ RADIO_CLI_COMMAND("image", "write the memory image a full write of FILE.bc would
                   "Builds the 136 write frames of a full write from the codeplug file, with the\n"
                   "same code the write procedure uses, and writes the 7168 bytes of radio memory\n"
                   "0x0000-0x1BFF they would fill: each block's data at its address, 0xFF wherever\n"
-                  "no block lies.\n"
+                  "no block lies. The image holds what a radio would hold: it is readable by its\n"
+                  "owner only (0600).\n"
                   "Exit status: 0 written; 2 bad usage, a file error, or a codeplug that cannot be\n"
                   "written to a radio (the message names the field).",
                   runImage)

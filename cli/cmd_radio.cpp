@@ -10,6 +10,7 @@
 #include "codeplug/codeplug.h"
 #include "image/transfer.h"
 #include "link/backups.h"
+#include "link/messages.h"
 #include "link/pipelines.h"
 #include "serial/port_list.h"
 
@@ -21,10 +22,19 @@ const std::string kPortHelp =
     "                 or `virtual` for an in-process virtual radio\n"
     "  --trace FILE   write every byte sent and received to FILE, with timestamps\n";
 
-// The procedure's verdict on stdout, what went wrong (or the backup kept) on stderr.
-int report(std::string_view command, const radiolink::Result& r) {
+std::string restoreCommand(const std::string& port, const std::string& backup) {
+    return "To put it back as it was: radio-cli restore --port " + port + " " + backup;
+}
+
+// The procedure's verdict on stdout, what went wrong (or the backup kept) on stderr; for a
+// write that failed after sending, how to put the radio back. 2 when the radio was read but
+// a file the procedure keeps (its backup) could not be saved.
+int report(std::string_view command, const radiolink::Result& r, const std::string& port = {}, bool writes = false) {
     if (!r.message.empty()) std::printf("%s\n", r.message.c_str());
     if (!r.detail().empty()) Fail(command, r.detail());
+    if (writes && !r.ok() && !r.backup.empty() && !r.fileProblem && r.error.rfind(radiolink::kNothingWritten, 0) != 0)
+        Fail(command, restoreCommand(port, r.backup));
+    if (r.fileProblem) return kUsage;
     return r.ok() ? kOk : kFailed;
 }
 
@@ -43,12 +53,21 @@ int reportInterrupted(std::string_view command, const radiolink::Result& r, cons
                 " newly written blocks, the other " + std::to_string(image::kBlockCount - r.progress) +
                 " are as they were.";
         if (!r.backup.empty())
-            text += " To put it back as it was: radio-cli restore --port " + port + " " + r.backup;
+            text += " " + restoreCommand(port, r.backup);
         else
             text += " No backup was taken before this write.";
     }
     Fail(command, text);
     return 128 + signal;
+}
+
+// A trace that could not be written fails a command that succeeded (2); a failed transfer
+// keeps its own status (1, 128 + N), and the trace's reason is said either way.
+int withTrace(std::string_view command, Connection& connection, int code) {
+    const std::string failure = connection.closeTrace();
+    if (failure.empty()) return code;
+    Fail(command, failure);
+    return code == kOk ? kUsage : code;
 }
 
 // The options every radio command shares, then the connection.
@@ -106,17 +125,31 @@ int runRead(const std::vector<std::string>& args) {
         ProgressBar bar(image::kBlockCount);
         r = radiolink::ReadKeepingBackup(s->connection->radio(), state, s->port(), std::ref(bar), &raw);
     }
-    if (StopOnSignals::caught()) return reportInterrupted("read", r, s->port(), false);
-    if (const auto rawPath = s->options.value("raw"); rawPath && !raw.empty()) {
+    if (StopOnSignals::caught())
+        return withTrace("read", *s->connection, reportInterrupted("read", r, s->port(), false));
+    if (!r.ok()) {
+        // Neither --out nor --raw is written: a file that looks whole must hold a whole read.
+        const int code = report("read", r);
+        Fail("read", "no file was written" +
+                         (r.backup.empty() ? std::string(".") : "; what was read is kept in " + r.backup));
+        return withTrace("read", *s->connection, code);
+    }
+    // The files first, the verdict after: 读取成功! is printed only once they are saved.
+    const std::string out = *s->options.value("out");
+    const auto kept = [&] { return r.backup.empty() ? std::string() : " (what was read is kept in " + r.backup + ")"; };
+    if (!SaveCodeplug("read", out, state)) {
+        Fail("read", "the radio was read, but the codeplug was not saved" + kept());
+        return withTrace("read", *s->connection, kUsage);
+    }
+    if (const auto rawPath = s->options.value("raw")) {
         std::string error;
-        if (!WriteFile(*rawPath, std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()), error)) {
+        if (!WriteFile(*rawPath, std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()), error, 0600)) {
             Fail("read", error);
-            return kUsage;
+            Fail("read", "the codeplug was saved, the raw image was not" + kept());
+            return withTrace("read", *s->connection, kUsage);
         }
     }
-    const int code = report("read", r);
-    if (!r.ok()) return code;
-    return SaveCodeplug("read", *s->options.value("out"), state) ? kOk : kUsage;
+    return withTrace("read", *s->connection, report("read", r));
 }
 
 int runWrite(const std::vector<std::string>& args) {
@@ -138,8 +171,9 @@ int runWrite(const std::vector<std::string>& args) {
         r = radiolink::WriteSafely(s->connection->radio(), *state, plan, s->port(),
                                    [&](int done) { if (bar) (*bar)(done); }, step);
     }
-    if (StopOnSignals::caught()) return reportInterrupted("write", r, s->port(), true);
-    return report("write", r);
+    if (StopOnSignals::caught())
+        return withTrace("write", *s->connection, reportInterrupted("write", r, s->port(), true));
+    return withTrace("write", *s->connection, report("write", r, s->port(), true));
 }
 
 // read-message, read-limits: the file's state, updated by one block and saved back.
@@ -155,11 +189,16 @@ int runSingleRead(std::string_view command, const std::vector<std::string>& args
         StopOnSignals signals(s->connection->radio());
         r = Procedure(s->connection->radio(), *state);
     }
-    if (StopOnSignals::caught()) return reportInterrupted(command, r, s->port(), false);
-    const int code = report(command, r);
+    if (StopOnSignals::caught())
+        return withTrace(command, *s->connection, reportInterrupted(command, r, s->port(), false));
     // A failed read empties the group's edits, as the page does; the file keeps them.
-    if (!r.ok()) return code;
-    return SaveCodeplug(command, path, *state) ? kOk : kUsage;
+    if (!r.ok()) return withTrace(command, *s->connection, report(command, r));
+    // The file first, the verdict after it is saved.
+    if (!SaveCodeplug(command, path, *state)) {
+        Fail(command, "the radio was read, but the file was not saved");
+        return withTrace(command, *s->connection, kUsage);
+    }
+    return withTrace(command, *s->connection, report(command, r));
 }
 
 template <radiolink::Result (*Procedure)(radiolink::Radio&, const image::EditorState&)>
@@ -177,15 +216,16 @@ int runSingleWrite(std::string_view command, const std::vector<std::string>& arg
         // The one block either went out whole (and the radio has it) or not at all.
         Fail(command, "interrupted by " + StopOnSignals::name(StopOnSignals::caught()) + "; " +
                           (r.progress ? "the block was written, EXIT was sent." : "EXIT was sent if anything was."));
-        return 128 + StopOnSignals::caught();
+        return withTrace(command, *s->connection, 128 + StopOnSignals::caught());
     }
-    return report(command, r);
+    return withTrace(command, *s->connection, report(command, r));
 }
 
 int runRestore(const std::vector<std::string>& args) {
-    auto options = ParseOptions(args, {"port", "trace"}, {"force"});
+    auto options = ParseOptions(args, {"port", "trace"}, {"force", "no-backup"});
     if (!options.error.empty() || options.positional.size() != 1 || !options.value("port")) {
-        Fail("restore", options.error.empty() ? "usage: radio-cli restore --port DEV IMAGE.img [--force] (see --help)"
+        Fail("restore", options.error.empty()
+                            ? "usage: radio-cli restore --port DEV IMAGE.img [--force] [--no-backup] (see --help)"
                                               : options.error);
         return kUsage;
     }
@@ -213,16 +253,23 @@ int runRestore(const std::vector<std::string>& args) {
     radiolink::Result r;
     {
         StopOnSignals signals(s->connection->radio());
-        ProgressBar bar(image::kBlockCount);
-        r = radiolink::RestoreRadio(s->connection->radio(), memory, std::ref(bar));
+        std::optional<ProgressBar> bar;
+        auto step = [&](radiolink::Step step) {
+            bar.reset();
+            bar.emplace(image::kBlockCount, step == radiolink::Step::Backup ? "backup" : "restore");
+        };
+        r = radiolink::RestoreSafely(s->connection->radio(), memory, !options.has("no-backup"), s->port(),
+                                     [&](int done) { if (bar) (*bar)(done); }, step);
     }
-    if (StopOnSignals::caught()) return reportInterrupted("restore", r, s->port(), true);
-    return report("restore", r);
+    if (StopOnSignals::caught())
+        return withTrace("restore", *s->connection, reportInterrupted("restore", r, s->port(), true));
+    return withTrace("restore", *s->connection, report("restore", r, s->port(), true));
 }
 
 const std::string kExits =
     "Exit status: 0 success, 1 the transfer failed (the block and what came back are named),\n"
-    "2 bad usage, a file error or a port that cannot be opened, 128 + N stopped by signal N\n"
+    "2 bad usage, a file error (a file, the backup or the trace not saved; the verdict is printed\n"
+    "only once the files are saved) or a port that cannot be opened, 128 + N stopped by signal N\n"
     "(Ctrl+C, SIGTERM, SIGHUP: the transfer stops at the next block, EXIT is sent, and what the\n"
     "radio now holds is said).";
 
@@ -236,8 +283,9 @@ RADIO_CLI_COMMAND("read", "read the whole radio into a codeplug file",
                   "usage: radio-cli read --port DEV --out FILE.bc [--raw FILE.img] [--trace FILE]\n\n"
                   "Reads the 136 blocks of the radio's memory into the start-up editor state and saves it.\n" +
                       kPortHelp +
-                      "  --raw FILE     also keep the bytes received as a 7168-byte image (0xFF where nothing "
-                      "was read)\n\nPrints 读取成功! or 读取失败!.\n" + kExits,
+                      "  --raw FILE     also keep the bytes received as a 7168-byte image (mode 0600)\n\n"
+                      "A read that fails or is stopped writes neither FILE.bc nor the --raw image; what it got is\n"
+                      "in the backup, under a name that says it is incomplete.\nPrints 读取成功! or 读取失败!.\n" + kExits,
                   runRead)
 
 RADIO_CLI_COMMAND("write", "write a codeplug file into the radio",
@@ -251,10 +299,12 @@ RADIO_CLI_COMMAND("write", "write a codeplug file into the radio",
                   runWrite)
 
 RADIO_CLI_COMMAND("restore", "write a raw backup image back into the radio",
-                  "usage: radio-cli restore --port DEV IMAGE.img [--force] [--trace FILE]\n\n"
-                  "Writes the bytes of a 7168-byte image (a backup that every read leaves in " +
+                  "usage: radio-cli restore --port DEV IMAGE.img [--force] [--no-backup] [--trace FILE]\n\n"
+                  "Reads the radio and keeps a raw backup of it, as write does, then writes the bytes of a\n"
+                  "7168-byte image (a backup that every read leaves in " +
                       radiolink::BackupDir() +
                       ")\nback block by block with the write frames, only the bytes the blocks carry.\n" + kPortHelp +
+                      "  --no-backup    restore without reading and backing up the radio first\n" +
                       "  --force        write an image that would blank the radio all the same: the backup of a\n"
                       "                 read that did not finish (named .incomplete-block-J.img), or an image\n"
                       "                 whose settings blocks are all FF\n"

@@ -43,6 +43,11 @@ public:
     }
 
     radiolink::Radio& radio() override { return radio_; }
+    std::string closeTrace() override {
+        if (!trace) return {};
+        radiolink::TraceFile::detach(radio_);
+        return trace->close();
+    }
 
     std::unique_ptr<sim::VirtualRadio> virtualRadio;  // destroyed after the port is closed
     std::unique_ptr<radiolink::TraceFile> trace;

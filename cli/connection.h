@@ -13,6 +13,8 @@ class Connection {
 public:
     virtual ~Connection() = default;
     virtual radiolink::Radio& radio() = 0;
+    // Ends the trace (--trace): "" when every line reached the file, otherwise why not.
+    virtual std::string closeTrace() { return {}; }
 };
 
 // Opens DEV (a port-list name or a device path, or "virtual"). On failure returns nullptr

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "codeplug/codeplug.h"
+#include "files/atomic_write.h"
 #include "files/read_file.h"
 
 namespace cli {
@@ -42,8 +43,13 @@ std::optional<std::string> ReadFile(const std::string& path, std::string& error,
     return files::ReadFile(path, maxBytes, error);
 }
 
-bool WriteFile(const std::string& path, std::string_view bytes, std::string& error) {
-    error = codeplug::WriteAtomically(path, bytes);
+bool WriteFile(const std::string& path, std::string_view bytes, std::string& error, std::optional<unsigned> mode) {
+    if (!mode) {
+        error = codeplug::WriteAtomically(path, bytes);
+        return error.empty();
+    }
+    const std::string reason = files::WriteAtomically(path, bytes, {static_cast<mode_t>(*mode)});
+    error = reason.empty() ? reason : "Cannot create file \"" + path + "\". " + reason;
     return error.empty();
 }
 

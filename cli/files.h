@@ -27,8 +27,10 @@ bool SaveCodeplug(std::string_view command, const std::string& name, const image
 // which is what the commands reading raw images need.
 std::optional<std::string> ReadFile(const std::string& path, std::string& error,
                                     std::size_t maxBytes = image::kImageSize);
-// Writes the bytes to a temporary file beside `path` and renames it over `path`.
-bool WriteFile(const std::string& path, std::string_view bytes, std::string& error);
+// Writes the bytes to a temporary file beside `path` and renames it over `path`; with a
+// mode, the file gets exactly that mode (0600 for what holds a radio's memory).
+bool WriteFile(const std::string& path, std::string_view bytes, std::string& error,
+               std::optional<unsigned> mode = std::nullopt);
 
 // Columns on a terminal: Chinese and other wide characters take two cells.
 std::size_t DisplayWidth(std::string_view utf8);

@@ -1,5 +1,6 @@
 // radio-cli: the command-line front end of the programming tool.
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -41,7 +42,17 @@ bool asksForHelp(const std::vector<std::string>& args) {
 
 }  // namespace
 
+// What went to stdout must have left: a closed pipe (radio-cli read ... | head -c0) costs the
+// output, never the work. SIGPIPE is ignored, so the command finishes (its files saved, the
+// radio left with EXIT); the lost output then makes the exit status 2.
+int finish(const std::string& command, int code) {
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return code;
+    std::fprintf(stderr, "radio-cli %s: the output could not be written to stdout (a closed pipe?)\n", command.c_str());
+    return code == cli::kOk ? cli::kUsage : code;
+}
+
 int main(int argc, char** argv) {
+    std::signal(SIGPIPE, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         usage(args.empty() ? stderr : stdout);
@@ -56,9 +67,9 @@ int main(int argc, char** argv) {
         std::vector<std::string> rest(args.begin() + 1, args.end());
         if (asksForHelp(rest)) {
             std::printf("%s\n", c.help.c_str());
-            return cli::kOk;
+            return finish(c.name, cli::kOk);
         }
-        return c.run(rest);
+        return finish(c.name, c.run(rest));
     }
     std::fprintf(stderr, "radio-cli: unknown command '%s'\n", args[0].c_str());
     usage(stderr);

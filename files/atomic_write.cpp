@@ -1,4 +1,5 @@
 #include "files/atomic_write.h"
+#include "files/folders.h"
 #include "files/system_reason.h"
 
 #include <fcntl.h>
@@ -41,7 +42,8 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// A symbolic link at the target is followed, so the file it names is replaced, not the link.
+// A symbolic link at the target is followed, so the file it names is replaced, not the link
+// (unless LinkRefusal refused it).
 std::string resolveTarget(const std::string& path) {
     std::error_code ec;
     if (std::filesystem::is_symlink(path, ec)) {
@@ -66,6 +68,7 @@ std::string temporaryName(const std::string& base) {
 }  // namespace
 
 std::string WriteAtomically(const std::string& path, std::string_view bytes, const WriteOptions& options) {
+    if (std::string refused = LinkRefusal(path); !refused.empty()) return refused;
     const std::string target = resolveTarget(path);
     const std::filesystem::path parent = std::filesystem::path(target).parent_path();
     const std::string base = std::filesystem::path(target).filename().string();
@@ -77,6 +80,7 @@ std::string WriteAtomically(const std::string& path, std::string_view bytes, con
     // The owner marked the file read-only: it is not ours to replace (root included).
     if (exists && S_ISREG(old.st_mode) && (old.st_mode & 0222) == 0) return kReadOnly;
 
+    RemoveStaleTemporaries(parent.string());
     TempFile temp;
     for (int attempt = 0; attempt < 100 && temp.fd < 0; ++attempt) {
         const std::string name = temporaryName(base);

@@ -19,8 +19,11 @@ struct WriteOptions {
 };
 
 // Writes `bytes` as the whole content of `path`. A symbolic link at `path` is followed (the
-// file it names is replaced). A target without any write permission is left alone. Returns
-// "" on success, otherwise the reason (the system's text, or that the file is read-only).
+// file it names is replaced) unless it may have been planted by another user (LinkRefusal in
+// files/folders.h: then nothing is written and the reason says so). A target without any
+// write permission is left alone. Temporary files that a killed writer left in the folder
+// are removed first (RemoveStaleTemporaries). Returns "" on success, otherwise the reason
+// (the system's text, or that the file is read-only or a planted link).
 std::string WriteAtomically(const std::string& path, std::string_view bytes, const WriteOptions& options = {});
 
 // The reason given for a target marked read-only.

@@ -1,13 +1,12 @@
 #include "link/backups.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 
 #include "files/atomic_write.h"
+#include "files/folders.h"
 #include "image/transfer.h"
 
 namespace radiolink {
@@ -50,13 +49,14 @@ std::string BackupDir() {
 
 std::string SaveBackup(const std::vector<std::uint8_t>& image, const std::string& port, std::string& error,
                        int stoppedAt, const std::string& dir) {
-    std::error_code ec;
-    if (fs::create_directories(dir, ec); ec) {
-        error = "无法建立备份文件夹 \"" + dir + "\": " + ec.message();
+    // Backups hold what the radio holds: for the operator's eyes only. A folder made here is
+    // 0700; one that exists (a shared folder the operator chose) keeps its mode, the files
+    // are 0600 either way.
+    if (const std::string reason = files::MakePrivateFolders(dir); !reason.empty()) {
+        error = "无法建立备份文件夹 \"" + dir + "\": " + reason;
         return {};
     }
-    // Backups hold what the radio holds: for the operator's eyes only.
-    ::chmod(dir.c_str(), 0700);
+    std::error_code ec;
     const std::string stem = dir + "/" + stamp() + "_" + portPart(port) +
                              (stoppedAt == kComplete ? "" : kIncomplete + std::to_string(stoppedAt));
     std::string path = stem + ".img";

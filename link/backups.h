@@ -16,7 +16,8 @@ std::string BackupDir();
 
 // A complete read: "<dir>/YYYY-MM-DD_HHMMSS_<port>.img" (the port's path with "/" as "_").
 // A read that stopped before block `stoppedAt`: "...<port>.incomplete-block-<J>.img".
-// The folder is made (0700) if need be; the file is written atomically, synced, mode 0600.
+// The folders missing are made (0700); an existing one keeps its mode. The file is written
+// atomically, synced, mode 0600.
 // Returns the path, or "" with the reason in `error`.
 inline constexpr int kComplete = -1;
 std::string SaveBackup(const std::vector<std::uint8_t>& image, const std::string& port, std::string& error,

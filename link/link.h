@@ -56,6 +56,9 @@ struct Result : image::Outcome<> {
     int progress = 0;
     bool interrupted = false;  // stopped on request at a block boundary, "EXIT" sent
     std::string backup;        // the raw backup the procedure kept, "" for none
+    // The radio was read, but a file the procedure must keep (its backup) could not be saved;
+    // a write or restore then sent nothing.
+    bool fileProblem = false;
 
     // One more line for the operator: part of the error when the procedure failed, a note
     // when it succeeded. An empty line adds nothing.
@@ -79,7 +82,16 @@ public:
     Radio& operator=(const Radio&) = delete;
 
     std::string& RecvHex() { return recvHex_; }
+    const std::string& RecvHexView() const { return recvHex_; }
     bool busy() const { return busy_; }
+
+    // Empties RecvHex before a frame whose answer has `expectedBytes`: RecvHex then takes at
+    // most that many bytes and kReceiveMargin more. What comes beyond (a radio that floods
+    // the line) is dropped and marks the answer as overflowed, a fault of that frame.
+    static constexpr std::size_t kReceiveMargin = 256;
+    void clearReceived(std::size_t expectedBytes);
+    bool overflowed() const { return overflowed_; }
+    std::size_t receiveLimit() const { return receiveLimit_; }  // bytes
 
     // Optional observer of every byte sent (when it has been written to the port) and
     // received (the serial trace).
@@ -140,6 +152,8 @@ private:
     serial::TComm& comm_;
     Pump& pump_;
     std::string recvHex_;
+    std::size_t receiveLimit_ = kReceiveMargin;
+    bool overflowed_ = false;
     bool busy_ = false;
     bool hungUp_ = false;
     Clock::time_point lastReceive_{};

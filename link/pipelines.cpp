@@ -1,5 +1,7 @@
 #include "link/pipelines.h"
 
+#include <optional>
+
 #include "image/transfer.h"
 #include "link/backups.h"
 #include "link/messages.h"
@@ -17,9 +19,47 @@ Result ReadKeepingBackup(Radio& radio, image::EditorState& state, const std::str
     if (bytes.empty() || result.progress == 0) return result;  // refused, or nothing received
     std::string error;
     result.backup = SaveBackup(bytes, port, error, result.ok() ? kComplete : result.progress);
+    result.fileProblem = result.ok() && result.backup.empty();  // a failed read stays a failed transfer
     result.tell(result.backup.empty() ? error : "备份: " + result.backup);
     return result;
 }
+
+namespace {
+
+// What a write that ended early leaves in the radio. A stop comes at a block boundary; a
+// fault (no answer, a wrong one, the cable) may come after the radio stored the block.
+void tellWhatTheRadioHolds(Result& result) {
+    if (result.ok()) return;
+    const std::string n = std::to_string(result.progress);
+    if (result.interrupted) {
+        if (result.progress > 0) result.tell("电台中已有 " + n + " 块是新写入的, 其余仍是原来的内容");
+    } else if (result.progress > 0) {
+        result.tell("电台中已有 " + n + " 块是新写入的, 第 " + n + " 块可能也已写入, 其余仍是原来的内容");
+    } else {
+        result.tell("第 0 块可能已写入, 其余仍是原来的内容");
+    }
+}
+
+// Reads the radio into a scratch state and keeps the backup. Empty when it was kept (`backup`
+// names it); otherwise the refusal to return: nothing may be written.
+std::optional<Result> backUpFirst(Radio& radio, const std::string& port, const Progress& progress,
+                                  std::string& backup) {
+    image::EditorState scratch;
+    Result read = ReadKeepingBackup(radio, scratch, port, progress);
+    if (read.ok() && !read.backup.empty()) {
+        backup = read.backup;
+        return std::nullopt;
+    }
+    Result refused = Failed(kWriteFailed, kNothingWritten);
+    refused.interrupted = read.interrupted;
+    refused.backup = read.backup;
+    // Read in full, but not saved: a file error, not the radio's.
+    refused.fileProblem = read.ok() && read.backup.empty();
+    refused.tell(read.detail());
+    return refused;
+}
+
+}  // namespace
 
 Result WriteSafely(Radio& radio, const image::EditorState& state, const WritePlan& plan, const std::string& port,
                    const Progress& progress, const std::function<void(Step)>& step) {
@@ -34,23 +74,13 @@ Result WriteSafely(Radio& radio, const image::EditorState& state, const WritePla
     std::string backup;
     if (plan.backup) {
         begin(Step::Backup);
-        image::EditorState scratch;
-        Result read = ReadKeepingBackup(radio, scratch, port, progress);
-        if (!read.ok() || read.backup.empty()) {
-            Result refused = Failed(kWriteFailed, "没有写入任何数据: 写前备份没有完成");
-            refused.interrupted = read.interrupted;
-            refused.backup = read.backup;
-            refused.tell(read.detail());
-            return refused;
-        }
-        backup = read.backup;
+        if (auto refused = backUpFirst(radio, port, progress, backup)) return *refused;
     }
 
     begin(Step::Write);
     Result result = WriteRadio(radio, state, progress);
     result.backup = backup;
-    if (!result.ok() && result.progress > 0)
-        result.tell("电台中已有 " + std::to_string(result.progress) + " 块是新写入的, 其余仍是原来的内容");
+    tellWhatTheRadioHolds(result);
     if (result.ok() && plan.verify) {
         begin(Step::Verify);
         Result verified = VerifyRadio(radio, frames.value, progress);
@@ -60,6 +90,31 @@ Result WriteSafely(Radio& radio, const image::EditorState& state, const WritePla
         result.notes = {};
         if (result.ok()) result.tell("校验正确: 写入的每个字节读回都一样");
     }
+    if (!backup.empty()) result.tell("写前备份: " + backup);
+    return result;
+}
+
+}  // namespace radiolink
+
+namespace radiolink {
+
+Result RestoreSafely(Radio& radio, const std::vector<std::uint8_t>& memory, bool backUp, const std::string& port,
+                     const Progress& progress, const std::function<void(Step)>& step) {
+    if (radio.busy()) return Busy();
+    if (memory.size() != image::kImageSize) return RestoreRadio(radio, memory, progress);  // refused, nothing sent
+    auto begin = [&](Step s) {
+        if (step) step(s);
+        if (progress) progress(0);
+    };
+    std::string backup;
+    if (backUp) {
+        begin(Step::Backup);
+        if (auto refused = backUpFirst(radio, port, progress, backup)) return *refused;
+    }
+    begin(Step::Write);
+    Result result = RestoreRadio(radio, memory, progress);
+    result.backup = backup;
+    tellWhatTheRadioHolds(result);
     if (!backup.empty()) result.tell("写前备份: " + backup);
     return result;
 }

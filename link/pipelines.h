@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "link/link.h"
 
@@ -32,5 +33,11 @@ struct WritePlan {
 // write and, if asked, the read-back both succeeded. `step` is told which step begins.
 Result WriteSafely(Radio& radio, const image::EditorState& state, const WritePlan& plan, const std::string& port,
                    const Progress& progress = {}, const std::function<void(Step)>& step = {});
+
+// Writes an image back (RestoreRadio) as WriteSafely writes a state: unless `backUp` is
+// false, the radio is first read and kept as a backup, and nothing is written when that
+// backup was not read and saved.
+Result RestoreSafely(Radio& radio, const std::vector<std::uint8_t>& image, bool backUp, const std::string& port,
+                     const Progress& progress = {}, const std::function<void(Step)>& step = {});
 
 }  // namespace radiolink

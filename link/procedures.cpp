@@ -18,17 +18,25 @@ std::string blockName(int j) {
            " 字节)";
 }
 
+std::string flooded(const Radio& radio) {
+    return std::string(kFlooded) + " (超过 " + std::to_string(radio.receiveLimit()) + " 字节)";
+}
+
 // What came back instead of a read answer of `expectedDigits`.
-std::string readFault(const std::string& got, std::size_t expectedDigits, bool hungUp) {
-    if (hungUp) return kHungUp;
+std::string readFault(const Radio& radio, std::size_t expectedDigits) {
+    const std::string& got = radio.RecvHexView();
+    if (radio.hungUp()) return kHungUp;
+    if (radio.overflowed()) return flooded(radio);
     if (got.empty()) return kNoAnswer;
     const auto gotBytes = got.size() / 2, want = expectedDigits / 2;
     if (gotBytes < want) return "少了 " + std::to_string(want - gotBytes) + " 字节";
     return "多了 " + std::to_string(gotBytes - want) + " 字节";
 }
 
-std::string ackFault(const std::string& got, bool hungUp) {
-    if (hungUp) return kHungUp;
+std::string ackFault(const Radio& radio) {
+    const std::string& got = radio.RecvHexView();
+    if (radio.hungUp()) return kHungUp;
+    if (radio.overflowed()) return flooded(radio);
     if (got.empty()) return kNoAnswer;
     return "应答错误 (" + got + ")";
 }
@@ -58,12 +66,12 @@ template <class OnBlock>
 RunEnd readBlocks(Radio& radio, const Progress& progress, int& done, OnBlock onBlock) {
     for (int j = 0; j < image::kBlockCount; ++j) {
         if (radio.stopRequested()) return {{}, true};
-        radio.RecvHex().clear();
+        radio.clearReceived(image::TransferList()[static_cast<std::size_t>(j)].length);
         radio.send(image::ReadFrame(j));
         const bool ok = AwaitReply(radio, [j](const std::string& r) { return image::ReplyComplete(j, r.size()); });
         if (!ok) {
             const std::size_t expected = 2u * image::TransferList()[static_cast<std::size_t>(j)].length;
-            return {blockName(j) + ": " + readFault(radio.RecvHex(), expected, radio.hungUp())};
+            return {blockName(j) + ": " + readFault(radio, expected)};
         }
         done = j + 1;
         if (progress) progress(done);
@@ -93,12 +101,12 @@ Result writeFrames(Radio& radio, const std::vector<std::string>& frames, const P
         radio.send(frames[static_cast<std::size_t>(j)]);
         // RecvHex is cleared after each acknowledgement, not before each frame.
         if (!AwaitReply(radio, [](const std::string& r) { return r == "06"; })) {
-            outcome.fault = blockName(j) + ": " + ackFault(radio.RecvHex(), radio.hungUp());
+            outcome.fault = blockName(j) + ": " + ackFault(radio);
             break;
         }
         done = j + 1;
         if (progress) progress(done);
-        radio.RecvHex().clear();
+        radio.clearReceived(1);
     }
     CloseProcedure(radio);
     return finish(outcome, done, kWriteOk, kWriteFailed);

@@ -30,9 +30,19 @@ void QueuePump::runUntil(Clock::time_point deadline, const std::function<bool()>
 }
 
 Radio::Radio(serial::TComm& comm, Pump& pump) : comm_(comm), pump_(pump) {
-    comm_.OnReceiveData = [this](serial::TComm&, const std::uint8_t* buffer, std::uint16_t length) {
-        recvHex_ += image::BytesToHex(buffer, length);  // Comm1ReceiveData
+    comm_.OnReceiveData = [this](serial::TComm&, const std::uint8_t* buffer, std::uint16_t given) {
         lastReceive_ = Clock::now();
+        // Comm1ReceiveData, up to the bound: a radio that floods the line costs no memory.
+        // (The port's own bound, serial::kReceiveBacklog, is far above any answer's: when it
+        // drops bytes, what it delivered has overflowed this one already.)
+        const std::size_t room = 2 * receiveLimit_ > recvHex_.size() ? (2 * receiveLimit_ - recvHex_.size()) / 2 : 0;
+        const std::size_t length = std::min<std::size_t>(given, room);
+        if (length < given && !overflowed_) {
+            overflowed_ = true;
+            note("receive bound: more than " + std::to_string(receiveLimit_) + " bytes for one answer, the rest dropped");
+        }
+        if (length == 0) return;
+        recvHex_ += image::BytesToHex(buffer, length);
         // An answer proves its frame has left, though the writer's word of it may still be on
         // its way (the two threads race): the trace shows the frame first.
         if (tracedAhead_ == 0 && !unsent_.empty()) {
@@ -64,6 +74,12 @@ Radio::~Radio() {
     comm_.OnDataSent = nullptr;
     comm_.OnDataDropped = nullptr;
     comm_.OnRequestHangup = nullptr;
+}
+
+void Radio::clearReceived(std::size_t expectedBytes) {
+    recvHex_.clear();
+    receiveLimit_ = expectedBytes + kReceiveMargin;
+    overflowed_ = false;
 }
 
 bool Radio::send(const std::string& hex) {

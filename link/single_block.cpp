@@ -13,8 +13,9 @@ namespace {
 // Sends one frame inside its own procedure and returns what RecvHex held after the wait.
 // A stop asked for before "PROM_LIN" keeps the procedure from starting; once the frame is
 // out, it gets its wait and "EXIT" whatever comes.
-std::string singleExchange(Radio& radio, const std::string& frame) {
+std::string singleExchange(Radio& radio, const std::string& frame, std::size_t answerBytes) {
     OpenProcedure(radio);
+    radio.clearReceived(answerBytes);
     radio.send(frame);
     PumpDelay(radio.pump(), radio.timing.singleBlockWait);
     std::string answer = radio.RecvHex();
@@ -24,6 +25,7 @@ std::string singleExchange(Radio& radio, const std::string& frame) {
 
 std::string describe(const Radio& radio, const std::string& answer, std::size_t expectedDigits) {
     if (radio.hungUp()) return kHungUp;
+    if (radio.overflowed()) return std::string(kFlooded) + " (超过 " + std::to_string(radio.receiveLimit()) + " 字节)";
     if (answer.empty()) return kNoAnswer;
     return "收到 " + std::to_string(answer.size() / 2) + " 字节, 应为 " + std::to_string(expectedDigits / 2) + " 字节";
 }
@@ -45,10 +47,11 @@ Result write(Radio& radio, const image::EditorState& state, int number) {
         return Failed(kBlockWriteFailed, "隐藏字段 k" + std::to_string(number) + " 应为 " + std::to_string(digits) +
                                              " 个十六进制数字, 现为 \"" + field + "\"");
     if (radio.stopRequested()) return interrupted();
-    const std::string answer = singleExchange(radio, image::WriteFrame(span, field));
+    const std::string answer = singleExchange(radio, image::WriteFrame(span, field), 1);
     if (answer == "06") return Succeeded(kBlockWriteOk);
-    if (radio.hungUp()) return Failed(kBlockWriteFailed, kHungUp);
-    return Failed(kBlockWriteFailed, answer.empty() ? kNoAnswer : "电台应答 " + answer);
+    return Failed(kBlockWriteFailed, radio.hungUp() || radio.overflowed() || answer.empty()
+                                         ? describe(radio, answer, 2)
+                                         : "电台应答 " + answer);
 }
 
 }  // namespace
@@ -58,7 +61,7 @@ Result ReadPowerOnMessage(Radio& radio, image::EditorState& state) {
     if (!session.acquired()) return Busy();
     if (radio.stopRequested()) return interrupted();
     const auto span = image::FieldInMemory(10);
-    const std::string answer = singleExchange(radio, image::ReadFrame(span));
+    const std::string answer = singleExchange(radio, image::ReadFrame(span), span.length);
     if (answer.size() != 2u * span.length) {
         state.limits.kaiji1.clear();
         state.limits.kaiji2.clear();
@@ -74,7 +77,7 @@ Result ReadLimits(Radio& radio, image::EditorState& state) {
     if (!session.acquired()) return Busy();
     if (radio.stopRequested()) return interrupted();
     const auto span = image::FieldInMemory(11);
-    const std::string answer = singleExchange(radio, image::ReadFrame(span));
+    const std::string answer = singleExchange(radio, image::ReadFrame(span), span.length);
     if (answer.size() != 2u * span.length) {
         for (int n = 1; n <= 4; ++n) state.limits.xp[static_cast<std::size_t>(n)].clear();
         return Failed(kReadFailed, describe(radio, answer, 2u * span.length));

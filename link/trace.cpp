@@ -1,25 +1,66 @@
 #include "link/trace.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <chrono>
-#include <cstring>
+#include <cstdio>
 #include <ctime>
+#include <filesystem>
 
+#include "files/folders.h"
 #include "files/system_reason.h"
 #include "image/hex.h"
 
 namespace radiolink {
 
-TraceFile::~TraceFile() {
-    if (file_) std::fclose(file_);
-}
+TraceFile::~TraceFile() { (void)close(); }
 
 bool TraceFile::open(const std::string& path, std::string& error) {
-    file_ = std::fopen(path.c_str(), "w");
-    if (!file_) {
-        error = "cannot create the trace file \"" + path + "\": " + files::SystemReason(errno);
+    const std::string cannot = "cannot create the trace file \"" + path + "\": ";
+    if (const std::string refused = files::LinkRefusal(path); !refused.empty()) {
+        error = cannot + refused;
         return false;
     }
+    constexpr int kFlags = O_WRONLY | O_NOCTTY | O_CLOEXEC;
+    std::error_code ec;
+    int fd;
+    if (std::filesystem::is_symlink(path, ec)) {
+        // A link LinkRefusal lets through (the user's own, /dev/stderr) is followed.
+        fd = ::open(path.c_str(), kFlags | O_NONBLOCK | O_CREAT, 0600);
+    } else {
+        // A new file is made here, never through a link that appears meanwhile.
+        fd = ::open(path.c_str(), kFlags | O_NOFOLLOW | O_CREAT | O_EXCL, 0600);
+        if (fd < 0 && errno == EEXIST) fd = ::open(path.c_str(), kFlags | O_NOFOLLOW | O_NONBLOCK);
+    }
+    if (fd >= 0) {
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+            // Another user's file (planted in a shared folder, or open there already) would
+            // let them read the trace: it is not written to.
+            if (st.st_uid != ::geteuid()) {
+                error = cannot + "the file belongs to another user";
+                ::close(fd);
+                return false;
+            }
+            if (::ftruncate(fd, 0) != 0 || ((st.st_mode & 077) && ::fchmod(fd, 0600) != 0)) {
+                error = cannot + files::SystemReason(errno);
+                ::close(fd);
+                return false;
+            }
+        }
+        // A device or a pipe the operator named (/dev/stderr) takes the lines as they come.
+        (void)::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    }
+    if (fd < 0) {
+        error = cannot + (errno == ELOOP ? files::kPlantedLink : files::SystemReason(errno));
+        return false;
+    }
+    fd_ = fd;
+    path_ = path;
+    failure_.clear();
     return true;
 }
 
@@ -47,16 +88,39 @@ void TraceFile::bytes(bool sent, const std::uint8_t* data, std::size_t length) {
 void TraceFile::note(const std::string& text) { line('!', text); }
 
 void TraceFile::line(char direction, const std::string& text) {
-    if (!file_) return;
+    if (fd_ < 0 || !failure_.empty()) return;
     using namespace std::chrono;
     const auto now = system_clock::now();
     const std::time_t t = system_clock::to_time_t(now);
     const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
     std::tm local{};
     localtime_r(&t, &local);
-    std::fprintf(file_, "%02d:%02d:%02d.%03lld %c %s\n", local.tm_hour, local.tm_min, local.tm_sec,
-                 static_cast<long long>(ms), direction, text.c_str());
-    std::fflush(file_);  // written as it happens
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d.%03lld %c ", local.tm_hour, local.tm_min, local.tm_sec,
+                  static_cast<long long>(ms), direction);
+    const std::string whole = stamp + text + "\n";
+    // Written as it happens, with one write a line; a failure is kept and said at the end.
+    std::size_t done = 0;
+    while (done < whole.size()) {
+        const ssize_t n = ::write(fd_, whole.data() + done, whole.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            failure_ = "the trace file \"" + path_ + "\" could not be written: " + files::SystemReason(n < 0 ? errno : EIO);
+            return;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+std::string TraceFile::close() {
+    if (fd_ < 0) return failure_;
+    struct stat st {};
+    if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && ::fsync(fd_) != 0 && failure_.empty())
+        failure_ = "the trace file \"" + path_ + "\" could not be written: " + files::SystemReason(errno);
+    if (::close(fd_) != 0 && failure_.empty() && errno != EINTR)
+        failure_ = "the trace file \"" + path_ + "\" could not be written: " + files::SystemReason(errno);
+    fd_ = -1;
+    return failure_;
 }
 
 }  // namespace radiolink

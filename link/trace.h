@@ -3,7 +3,6 @@
 // from the file alone.
 #pragma once
 
-#include <cstdio>
 #include <string>
 
 #include "link/link.h"
@@ -17,6 +16,9 @@ public:
     TraceFile(const TraceFile&) = delete;
     TraceFile& operator=(const TraceFile&) = delete;
 
+    // The trace holds what the radio holds (stun and kill codes included): the file is made
+    // 0600, new and never through a link; an existing file is emptied and made 0600. A link
+    // at the name is followed only where files::LinkRefusal allows it.
     bool open(const std::string& path, std::string& error);
     // Hooks the radio's traffic and remarks; detach before the file goes away.
     void attach(Radio& radio);
@@ -26,9 +28,17 @@ public:
     void bytes(bool sent, const std::uint8_t* data, std::size_t length);
     void note(const std::string& text);
 
+    // Syncs and closes the file. Returns why the trace is incomplete (a write that failed, a
+    // full disk), "" when every line reached it. Later lines are dropped.
+    std::string close();
+    // Why a line could not be written, "" while every one was.
+    const std::string& failure() const { return failure_; }
+
 private:
     void line(char direction, const std::string& text);
-    std::FILE* file_ = nullptr;
+    int fd_ = -1;
+    std::string path_;
+    std::string failure_;
 };
 
 }  // namespace radiolink

@@ -9,10 +9,10 @@ namespace radiolink {
 void OpenProcedure(Radio& radio) {
     if (const auto wait = radio.openingDelay(); wait > Clock::duration::zero())
         PumpDelay(radio.pump(), wait);
-    radio.RecvHex().clear();
+    radio.clearReceived(1);
     radio.send(image::BytesToHex(std::string_view("PROM_LIN")));
     PumpDelay(radio.pump(), radio.timing.promLinWait);
-    radio.RecvHex().clear();
+    radio.clearReceived(1);
 }
 
 void CloseProcedure(Radio& radio) {
@@ -26,6 +26,7 @@ bool AwaitReply(Radio& radio, const std::function<bool(const std::string&)>& com
     const auto quiet = radio.quietTime();
     for (;;) {
         const auto now = Clock::now();
+        if (radio.overflowed()) return false;  // said in the trace when it happened
         const bool whole = complete(radio.RecvHex());
         const bool settled = now - radio.lastReceive() >= quiet;
         if (whole && settled) return true;
@@ -38,7 +39,9 @@ bool AwaitReply(Radio& radio, const std::function<bool(const std::string&)>& com
         }
         const auto until = whole ? radio.lastReceive() + quiet : deadline;
         const std::size_t before = radio.RecvHex().size();
-        radio.pump().runUntil(until, [&] { return radio.RecvHex().size() != before || radio.hungUp(); });
+        radio.pump().runUntil(until, [&] {
+            return radio.RecvHex().size() != before || radio.hungUp() || radio.overflowed();
+        });
     }
 }
 

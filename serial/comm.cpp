@@ -57,6 +57,7 @@ void TComm::OpenPort() {
     // and more), so there is nothing to set and "Cannot setup comm buffer" never arises.
 
     PortHandle_ = Device_.fd;
+    Undelivered_ = 0;
     platform::PurgeInput(PortHandle_);
     platform::PurgeOutput(PortHandle_);
     SendQueueEmpty = true;
@@ -112,6 +113,7 @@ void TComm::ClosePort() {
     platform::CloseDevice(Device_);
     PortHandle_ = -1;
     NotifyWindow_.cancel(this);
+    Undelivered_ = 0;  // what was pending went with the cancel
 }
 
 void TComm::StopReader() {
@@ -191,6 +193,7 @@ void TComm::ApplyTimeouts() {}
 void TComm::HandleNotification(Notification& n) {
     switch (n.message) {
         case CM_DATA: {
+            Undelivered_ -= n.data.size();
             if (auto handler = OnReceiveData)
                 handler(*this, n.data.data(), static_cast<std::uint16_t>(n.data.size()));
             n.data.clear();
@@ -228,13 +231,15 @@ void TComm::PostFromThread(CommMessage message, std::uint32_t param) {
 // The reader: one poll() on the device and the close event; every read of up to 2048
 // bytes is posted as one CM_DATA, in order. The device vanishing (POLLHUP, POLLERR, a read
 // of 0 or EIO: an unplugged adapter, a closed pseudo-terminal) posts CM_HANGUP and ends the
-// thread; the port stays formally open until ClosePort.
+// thread; the port stays formally open until ClosePort. Beyond kReceiveBacklog bytes not yet
+// handed over, what is read is dropped (CE_RXOVER, once until the backlog has halved).
 void TComm::ReadThreadMain() {
     const int fd = PortHandle_;
     const int closeEvent = CloseEvent_;
     platform::Counters counters;
     const bool haveCounters = platform::ReadCounters(fd, counters);
     std::uint8_t buffer[kReadBufferSize];
+    bool overflowing = false;
 
     auto checkCounters = [&] {
         platform::Counters now;
@@ -258,6 +263,14 @@ void TComm::ReadThreadMain() {
         if (ev & (POLLIN | POLLHUP | POLLERR)) {
             const ssize_t got = ::read(fd, buffer, sizeof buffer);
             if (got > 0) {
+                const std::size_t backlog = Undelivered_.load();
+                if (overflowing && backlog <= kReceiveBacklog / 2) overflowing = false;
+                if (backlog + static_cast<std::size_t>(got) > kReceiveBacklog) {
+                    if (!overflowing) PostFromThread(CM_ERROR, platform::CE_RXOVER);
+                    overflowing = true;
+                    checkCounters();
+                    continue;
+                }
                 Notification n;
                 n.message = CM_DATA;
                 std::uint8_t* const end = buffer + got;
@@ -266,7 +279,10 @@ void TComm::ReadThreadMain() {
                 else
                     n.data.assign(buffer, end);
                 checkCounters();
-                if (!n.data.empty() && !NotifyWindow_.post(this, std::move(n))) {
+                const std::size_t size = n.data.size();
+                if (size == 0) continue;
+                Undelivered_ += size;
+                if (!NotifyWindow_.post(this, std::move(n))) {
                     PostFromThread(CM_HANGUP);
                     return;
                 }

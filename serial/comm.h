@@ -51,6 +51,11 @@ using TSendDataEmptyEvent = std::function<void(TComm& Sender)>;
 
 // Size of the reader's buffer: the largest block one CM_DATA carries.
 inline constexpr std::size_t kReadBufferSize = 2048;
+// At most this many received bytes wait for the owner thread. A peer that sends faster than
+// the owner takes them (a flooding device, an owner busy elsewhere) costs no more memory:
+// further bytes are read and dropped, and the receive-error event reports CE_RXOVER once
+// for each such overflow.
+inline constexpr std::size_t kReceiveBacklog = 64 * 1024;
 
 class TComm : private NotifyTarget {
 public:
@@ -193,6 +198,7 @@ private:
     std::mutex WriteMutex_;
     std::deque<std::vector<std::uint8_t>> WriteQueue_;  // guarded by WriteMutex_
     std::atomic<bool> StripNulls_{false};               // IgnoreNullChar, as the reader sees it
+    std::atomic<std::size_t> Undelivered_{0};           // received bytes posted, not yet handed over
 
     std::string CommName_ = "COM2";
     std::uint32_t BaudRate_ = 9600;

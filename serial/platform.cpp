@@ -5,10 +5,15 @@
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/file.h>
+#include <dirent.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <utility>
 
 namespace serial::platform {
@@ -41,13 +46,98 @@ void ModemBit(int fd, int bit, bool on) {
     ::ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bit);
 }
 
+std::string readSmallFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return {};
+    char buffer[512];
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    ::close(fd);
+    return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
+}
+
+// Unix 98 pseudo-terminal slaves: majors 136-143, their number minor + 256 x (major - 136).
+int ptyNumber(dev_t device) {
+    const unsigned major = ::major(device);
+    if (major < 136 || major > 143) return -1;
+    return static_cast<int>(::minor(device) + 256 * (major - 136));
+}
+
+// Does the process hold the master side of pseudo-terminal `number` (fdinfo's "tty-index")?
+bool holdsMaster(const std::string& processDir, int number) {
+    DIR* fds = ::opendir((processDir + "/fd").c_str());
+    if (!fds) return false;
+    bool found = false;
+    while (const dirent* e = ::readdir(fds)) {
+        if (e->d_name[0] == '.') continue;
+        char target[64];
+        const ssize_t n = ::readlinkat(::dirfd(fds), e->d_name, target, sizeof target - 1);
+        if (n <= 0) continue;
+        target[n] = '\0';
+        if (std::strcmp(target, "/dev/ptmx") != 0 && std::strncmp(target, "/dev/pts/ptmx", 13) != 0) continue;
+        const std::string info = readSmallFile(processDir + "/fdinfo/" + e->d_name);
+        const auto at = info.find("tty-index:");
+        if (at != std::string::npos && std::atoi(info.c_str() + at + 10) == number) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(fds);
+    return found;
+}
+
+// Does the process hold `device` open?
+bool holdsDevice(const std::string& processDir, dev_t device) {
+    DIR* fds = ::opendir((processDir + "/fd").c_str());
+    if (!fds) return false;  // another user's process: the system does not say
+    bool found = false;
+    while (const dirent* e = ::readdir(fds)) {
+        if (e->d_name[0] == '.') continue;
+        char target[16];
+        const ssize_t n = ::readlinkat(::dirfd(fds), e->d_name, target, sizeof target);
+        if (n < 5 || std::strncmp(target, "/dev/", 5) != 0) continue;  // sockets, pipes, files
+        struct stat st {};
+        if (::fstatat(::dirfd(fds), e->d_name, &st, 0) == 0 && S_ISCHR(st.st_mode) && st.st_rdev == device) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(fds);
+    return found;
+}
+
 }  // namespace
+
+std::string OtherOpeners(dev_t device) {
+    std::string names;
+    DIR* proc = ::opendir("/proc");
+    if (!proc) return names;
+    const pid_t self = ::getpid();
+    const int pty = ptyNumber(device);
+    while (const dirent* e = ::readdir(proc)) {
+        char* end = nullptr;
+        const long pid = std::strtol(e->d_name, &end, 10);
+        if (pid <= 0 || *end != '\0' || pid == self) continue;
+        const std::string dir = std::string("/proc/") + e->d_name;
+        if (!holdsDevice(dir, device)) continue;
+        if (pty >= 0 && holdsMaster(dir, pty)) continue;
+        std::string comm = readSmallFile(dir + "/comm");
+        while (!comm.empty() && (comm.back() == '\n' || comm.back() == '\0')) comm.pop_back();
+        if (!names.empty()) names += ", ";
+        names += (comm.empty() ? std::string("?") : comm) + " (pid " + std::to_string(pid) + ")";
+    }
+    ::closedir(proc);
+    return names;
+}
 
 OpenResult OpenDevice(const std::string& name, Device& device, OpenFailure* failure) {
     device = Device{};
     auto fail = [failure](OpenResult result, OpenProblem problem, int error) {
-        if (failure) *failure = {problem, error};
+        if (failure) *failure = {problem, error, {}};
         return result;
+    };
+    auto busy = [failure](std::string holders, int error) {
+        if (failure) *failure = {OpenProblem::Busy, error, std::move(holders)};
+        return OpenResult::CannotOpen;
     };
     int fd;
     do fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -60,7 +150,10 @@ OpenResult OpenDevice(const std::string& name, Device& device, OpenFailure* fail
             case ENXIO: return fail(OpenResult::CannotOpen, OpenProblem::Missing, e);
             case EACCES:
             case EPERM: return fail(OpenResult::CannotOpen, OpenProblem::Permission, e);
-            case EBUSY: return fail(OpenResult::CannotOpen, OpenProblem::Busy, e);
+            case EBUSY: {
+                struct stat st {};
+                return busy(::stat(name.c_str(), &st) == 0 ? OtherOpeners(st.st_rdev) : std::string(), e);
+            }
             default: return fail(OpenResult::CannotOpen, OpenProblem::Other, e);
         }
     }
@@ -68,10 +161,22 @@ OpenResult OpenDevice(const std::string& name, Device& device, OpenFailure* fail
         ::close(fd);
         return fail(OpenResult::NotATty, OpenProblem::NotSerial, ENOTTY);
     }
+    struct stat st {};
+    const bool known = ::fstat(fd, &st) == 0;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int e = errno;
         ::close(fd);
-        return fail(OpenResult::CannotOpen, e == EWOULDBLOCK ? OpenProblem::Busy : OpenProblem::Other, e);
+        if (e != EWOULDBLOCK) return fail(OpenResult::CannotOpen, OpenProblem::Other, e);
+        return busy(known ? OtherOpeners(st.st_rdev) : std::string(), e);
+    }
+    // Ours now for every program that locks; one that opened it without (a terminal program,
+    // cat) would read the radio's answers too.
+    if (known) {
+        if (std::string holders = OtherOpeners(st.st_rdev); !holders.empty()) {
+            ::flock(fd, LOCK_UN);
+            ::close(fd);
+            return busy(std::move(holders), EBUSY);
+        }
     }
     if (failure) *failure = {};
     ::ioctl(fd, TIOCEXCL);

@@ -6,6 +6,7 @@
 // of them (modem lines, counters, serial_struct) and a port must still work there.
 #pragma once
 
+#include <sys/types.h>
 #include <termios.h>
 
 #include <cstdint>
@@ -45,16 +46,25 @@ enum class OpenResult { Ok, CannotOpen, NotATty };
 enum class OpenProblem { None, Missing, Permission, Busy, NotSerial, Other };
 struct OpenFailure {
     OpenProblem problem = OpenProblem::None;
-    int error = 0;  // the system's errno, 0 where none applies
+    int error = 0;       // the system's errno, 0 where none applies
+    std::string holder;  // Busy: the program holding the port where the system says, "cat (pid 4242)"
 };
 
 // Opens an existing device read-write, without becoming its controlling terminal, and
 // exclusively: TIOCEXCL keeps out later opens by other users, and an advisory flock keeps
 // out everyone else, root included, in this process or another. The flock is what makes a
-// second opener fail as root, since root is exempt from TIOCEXCL.
+// second opener fail as root, since root is exempt from TIOCEXCL. A program that opened the
+// port before us without either (a terminal program, `cat`) is found among the open files
+// of the processes (OtherOpeners): the port is then busy too, not ours to share.
 // CannotOpen: missing, no rights, or in use. NotATty: opened, but no terminal device (the fd
 // is closed again). `failure`, when given, says which.
 OpenResult OpenDevice(const std::string& name, Device& device, OpenFailure* failure = nullptr);
+
+// The other processes that hold the character device `device` open, as "comm (pid N)",
+// joined by ", ". Processes whose open files this user may not see are not named; our own
+// process is left out, and so is a process that holds the master side of the same
+// pseudo-terminal (the far end of the line, like a virtual radio, not a second reader).
+std::string OtherOpeners(dev_t device);
 
 // Restores the termios and serial flags found at open, lifts the exclusive mode (a
 // pseudo-terminal whose other side stays open would keep it otherwise), unlocks, closes.

@@ -25,6 +25,7 @@ constexpr KindName kKinds[] = {
     {FaultPlan::Kind::Pieces, "pieces", 2, true},
     {FaultPlan::Kind::Noise, "noise", 0, false},
     {FaultPlan::Kind::VanishAt, "vanish-at", 1, false},
+    {FaultPlan::Kind::Flood, "flood", 0, true},
 };
 
 bool Number(std::string_view text, int& value) {

@@ -12,7 +12,8 @@
 //   pieces:K:G          answers in K pieces with G ms between them
 //   noise               answers "PROM_LIN" with noise instead of an acknowledgement
 //   vanish-at:J         disappears (closes the pseudo-terminal) when block J comes
-// short, long, double-ack, wrong-ack, late and pieces take "@J" at the end to start only at
+//   flood               answers, then sends bytes without end, as fast as the line takes them
+// short, long, double-ack, wrong-ack, late, pieces and flood take "@J" at the end to start only at
 // block J ("short:3@130"). Blocks are the read and write frames counted from 0 after each
 // "PROM_LIN".
 #pragma once
@@ -24,7 +25,7 @@
 namespace sim {
 
 struct FaultPlan {
-    enum class Kind { None, Off, SilentFrom, Short, Long, DoubleAck, WrongAck, Late, Pieces, Noise, VanishAt };
+    enum class Kind { None, Off, SilentFrom, Short, Long, DoubleAck, WrongAck, Late, Pieces, Noise, VanishAt, Flood };
     Kind kind = Kind::None;
     int block = 0;    // silent-from, vanish-at: J; the others: the first block they touch
     int bytes = 0;    // short, long: N

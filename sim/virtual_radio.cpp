@@ -349,6 +349,12 @@ void VirtualRadio::handle(const Bytes& frame) {
         }
     }
     answer(std::move(reply), extra, pieces, gap);
+    if (fault.kind == Kind::Flood && fault.touches(j)) {
+        // Nothing more is served: the radio's thread sends until it is stopped or gone.
+        const Bytes flood(4096, 0x55);
+        while (sendAll(flood.data(), flood.size())) {
+        }
+    }
 }
 
 void VirtualRadio::answer(Bytes bytes, std::chrono::microseconds extraDelay, int pieces, std::chrono::milliseconds gap) {

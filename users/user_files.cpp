@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "files/atomic_write.h"
+#include "files/folders.h"
 #include "files/read_file.h"
 #include "image/gbk.h"
 #include "users/login_picture.h"
@@ -96,10 +97,9 @@ std::string HashPassword(const std::string& password) {
 bool IsPasswordHash(const std::string& line) { return line.rfind("$argon2id$", 0) == 0; }
 
 image::Outcome<> PrepareFolder(const std::string& dir) {
-    std::error_code ec;
-    fs::create_directories(dir, ec);
-    if (ec) return image::Failure("cannot create the folder \"" + dir + "\": " + ec.message());
-    ::chmod(dir.c_str(), 0700);
+    // A folder made here is the user's alone (0700); one that exists keeps its mode.
+    if (const std::string reason = files::MakePrivateFolders(dir); !reason.empty())
+        return image::Failure("cannot create the folder \"" + dir + "\": " + reason);
     if (!fs::exists(join(dir, kCompanyFile)))
         if (auto written = WriteLine(join(dir, kCompanyFile), kDefaultCompany); !written.ok()) return written;
     if (!fs::exists(join(dir, kPasswordFile)))

@@ -2,7 +2,10 @@
 // exit codes, verdicts, backups, and "EXIT" on the line after every run, whatever its end.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <fcntl.h>
 #include <spawn.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <atomic>
@@ -10,6 +13,7 @@
 #include <fstream>
 #include <thread>
 
+#include "files/folders.h"
 #include "image/transfer.h"
 #include "sim/virtual_radio.h"
 #include "tests/codeplug/helpers.h"
@@ -26,6 +30,7 @@ using cptest::ReadAll;
 struct Outcome {
     int status;  // the exit status, or 128 + the signal that killed it
     std::string out, err;
+    long peakKiB;  // the most memory the command held (VmHWM)
 };
 
 class RadioCommands : public ::testing::Test {
@@ -41,14 +46,7 @@ protected:
                                   "," + std::to_string(t.singleBlockWait.count()) + "," +
                                   std::to_string(t.afterExit.count());
         ::setenv("RADIO_WAITS_MS", waits.c_str(), 1);
-        sim::RadioOptions o;
-        o.pacing = false;
-        o.readLag = 2ms;  // a radio busy with something else (LineEnd tries longer lags)
-        o.onFrame = [this](const std::vector<std::uint8_t>& frame) {
-            if (frame.at(0) == 'W') ++writes_;
-            if (frame.at(0) == 'R') ++reads_;
-        };
-        radio_ = std::make_unique<sim::VirtualRadio>(o);
+        newRadio();
         ASSERT_EQ(run("new " + In("x.bc")).status, 0);
     }
     void TearDown() override {
@@ -56,6 +54,18 @@ protected:
         ::unsetenv("RADIO_BACKUP_DIR");
         ::unsetenv("RADIO_WAITS_MS");
         fs::remove_all(dir_);
+    }
+    void newRadio(const char* fault = "") {
+        radio_.reset();
+        sim::RadioOptions o;
+        o.pacing = false;
+        o.readLag = 2ms;  // a radio busy with something else (LineEnd tries longer lags)
+        o.onFrame = [this](const std::vector<std::uint8_t>& frame) {
+            if (frame.at(0) == 'W') ++writes_;
+            if (frame.at(0) == 'R') ++reads_;
+        };
+        o.fault = *sim::FaultPlan::Parse(fault);
+        radio_ = std::make_unique<sim::VirtualRadio>(o);
     }
     std::string In(const std::string& name) const { return (dir_ / name).string(); }
     std::string port() const { return " --port " + radio_->slavePath(); }
@@ -65,14 +75,16 @@ protected:
         const std::string command = "exec '" RADIO_CLI "' " + args + " >'" + In("out") + "' 2>'" + In("err") + "'";
         const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
         pid_t pid = 0;
-        if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) return {-1, {}, {}};
+        if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
+            return {-1, {}, {}, 0};
         int raw = 0;
-        while (::waitpid(pid, &raw, WNOHANG) == 0) {
+        struct rusage usage {};
+        while (::wait4(pid, &raw, WNOHANG, &usage) == 0) {
             if (whileRunning) whileRunning(pid);
             std::this_thread::sleep_for(2ms);
         }
         const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-        return {status, ReadAll(In("out")), ReadAll(In("err"))};
+        return {status, ReadAll(In("out")), ReadAll(In("err")), usage.ru_maxrss};
     }
 
     // The radio's last frame is "EXIT" (it may still be taking it off the line).
@@ -121,8 +133,8 @@ TEST_F(RadioCommands, EveryFullTransferEndsWithExitAndItsVerdict) {
         {"restore " + In("r.img"), "写频正确!\n"},
     };
     for (const auto& c : cases) expectSuccess(c.args, c.verdict);
-    // The read and the write's backup each left a complete backup; the read its codeplug.
-    ASSERT_EQ(backups().size(), 2u);
+    // The read, the write and the restore each left a complete backup; the read its codeplug.
+    ASSERT_EQ(backups().size(), 3u);
     for (const auto& b : backups()) EXPECT_EQ(fs::file_size(b), image::kImageSize);
     EXPECT_TRUE(fs::exists(In("r.bc")));
 }
@@ -244,6 +256,151 @@ TEST_F(RadioCommands, PortsThatCannotBeUsedSayWhy) {
     r = run("read-limits --file " + In("x.bc") + " --port /dev/ttyNOSUCH9");
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("没有这个设备"), std::string::npos) << r.err;
+}
+
+// A read that fails late (silent from block 131, the cable pulled) leaves no file that looks
+// whole: no codeplug, no --raw image, only the backup named incomplete, which restore refuses.
+TEST_F(RadioCommands, AFailedReadLeavesNoFileThatLooksWhole) {
+    const std::string read = "read --out " + In("r.bc") + " --raw " + In("r.img");
+    radio_->setFault(*sim::FaultPlan::Parse("silent-from:131"));
+    Outcome r = run(read + port());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "读取失败!\n");
+    EXPECT_NE(r.err.find("第 131 块"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("no file was written; what was read is kept in "), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(In("r.bc")) || fs::exists(In("r.img")));
+    ASSERT_EQ(backups().size(), 1u);
+    EXPECT_TRUE(backups()[0].string().ends_with(".incomplete-block-131.img")) << backups()[0];
+    radio_->setFault({});
+    r = run("restore " + backups()[0].string() + port());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(writes_, 0);
+
+    newRadio("vanish-at:60");
+    r = run(read + port());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("已拔出"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(In("r.bc")) || fs::exists(In("r.img")));
+    EXPECT_EQ(backups().size(), 2u);
+}
+
+// The verdict comes on stdout only once the files are saved; a file that cannot be written
+// (the output on a full disk, the trace, the backup before a write, stdout itself) exits 2
+// and loses nothing that was saved; a write that failed names the command that undoes it.
+TEST_F(RadioCommands, FilesAreSavedBeforeTheVerdictAndFileErrorsExit2) {
+    Outcome r = run("read --out " + In("r.bc") + " --trace /dev/full" + port());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "读取成功!\n");
+    EXPECT_TRUE(fs::exists(In("r.bc")));
+    EXPECT_NE(r.err.find("trace file \"/dev/full\" could not be written: No space left"), std::string::npos) << r.err;
+
+    const std::string shell = "{ '" RADIO_CLI "' read --out " + In("piped.bc") + port() + " 2>" + In("err") +
+                              "; echo $? >" + In("status") + "; } | true";
+    ASSERT_EQ(std::system(shell.c_str()), 0);
+    EXPECT_EQ(ReadAll(In("status")), "2\n");
+    EXPECT_TRUE(fs::exists(In("piped.bc")));
+    EXPECT_NE(ReadAll(In("err")).find("stdout"), std::string::npos) << ReadAll(In("err"));
+    expectExitLast();
+
+    std::ofstream(In("not-a-folder")) << "x";
+    ::setenv("RADIO_BACKUP_DIR", In("not-a-folder").c_str(), 1);
+    r = run("write --in " + In("x.bc") + port());
+    ::setenv("RADIO_BACKUP_DIR", (dir_ / "backups").c_str(), 1);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(writes_, 0);
+    EXPECT_NE(r.err.find("没有写入任何数据"), std::string::npos) << r.err;
+
+    radio_->setFault(*sim::FaultPlan::Parse("wrong-ack@3"));
+    r = run("write --in " + In("x.bc") + port());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("电台中已有 3 块是新写入的, 第 3 块可能也已写入"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("radio-cli restore --port " + radio_->slavePath() + " " + (dir_ / "backups").string()),
+              std::string::npos)
+        << r.err;
+    radio_->setFault({});
+
+    // A full disk under the codeplug: no verdict, the reason, and the backup holds the read.
+    const fs::path full = dir_ / "full";
+    fs::create_directories(full);
+    if (::mount("tmpfs", full.c_str(), "tmpfs", 0, "size=16k") != 0) GTEST_SKIP() << "no tmpfs can be mounted here";
+    std::ofstream(full / "filler") << std::string(64 * 1024, 'x');
+    const std::size_t before = backups().size();
+    r = run("read --out " + (full / "r.bc").string() + port());
+    ::umount2(full.c_str(), MNT_DETACH);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("No space left on device"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("what was read is kept in "), std::string::npos) << r.err;
+    EXPECT_EQ(backups().size(), before + 1);
+}
+
+// Another user plants links at the output names in a sticky world-writable folder: every
+// output refuses them and the file they name stays as it was.
+TEST_F(RadioCommands, OutputsRefuseALinkAnotherUserPlantedInAStickyFolder) {
+    const fs::path sticky = dir_ / "shared";
+    fs::create_directories(sticky);
+    fs::permissions(sticky, fs::perms::all | fs::perms::sticky_bit);
+    fs::permissions(dir_, fs::perms::all);  // let the other user in
+    std::ofstream(In("victim")) << "keep me";
+    const std::string victim = In("victim");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(3);
+        for (const char* name : {"x.bc", "x.img", "t.log"})
+            if (::symlink(victim.c_str(), (sticky / name).c_str()) != 0) ::_exit(4);
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) == 3) GTEST_SKIP() << "cannot switch to a second user";
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+
+    for (const std::string& args : {"read --out " + (sticky / "x.bc").string(),
+                                    "read --out " + In("r.bc") + " --raw " + (sticky / "x.img").string(),
+                                    "read --out " + In("r.bc") + " --trace " + (sticky / "t.log").string()}) {
+        SCOPED_TRACE(args);
+        const Outcome r = run(args + port());
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find(files::kPlantedLink), std::string::npos) << r.err;
+        EXPECT_EQ(ReadAll(victim), "keep me");
+    }
+}
+
+// A program that holds the port without a lock (here `sleep` with the port as its input) is
+// found, named, and nothing is sent; the port is ours once it has gone.
+TEST_F(RadioCommands, APortHeldByAnotherProgramIsBusyAndNamed) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, radio_->slavePath().c_str(), O_RDWR | O_NOCTTY, 0);
+    const char* argv[] = {"/bin/sleep", "60", nullptr};
+    pid_t holder = 0;
+    ASSERT_EQ(posix_spawn(&holder, "/bin/sleep", &actions, nullptr, const_cast<char**>(argv), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    Outcome r = run("read --out " + In("r.bc") + port());
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("端口正被另一个程序占用 (sleep (pid " + std::to_string(holder) + "))"), std::string::npos)
+        << r.err;
+    EXPECT_TRUE(radio_->frames().empty());
+    r = run("read --out " + In("r.bc") + port());
+    EXPECT_EQ(r.status, 0) << r.err;
+}
+
+// A radio that sends without end fails the block it floods, said so, within a small memory.
+TEST_F(RadioCommands, AFloodingRadioFailsItsBlockInBoundedMemory) {
+    for (const std::string& args : {"read --out " + In("r.bc"), "write --no-backup --in " + In("x.bc")}) {
+        SCOPED_TRACE(args);
+        newRadio("flood@5");
+        const Outcome r = run(args + port());
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("第 5 块"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("电台发来的数据远多于应答"), std::string::npos) << r.err;
+        EXPECT_LT(r.peakKiB, 32 * 1024);
+        EXPECT_FALSE(fs::exists(In("r.bc")));
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // nothing outside the target is ever written.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -10,6 +11,7 @@
 #include <fstream>
 
 #include "files/atomic_write.h"
+#include "files/folders.h"
 #include "files/read_file.h"
 
 namespace {
@@ -108,6 +110,74 @@ TEST_F(HostileFolder, TheWriterLeavesAReadOnlyTargetAndSetsTheModeAsked) {
     fs::create_directory(at("folder"));
     EXPECT_NE(files::WriteAtomically(at("folder"), "x"), "");
     EXPECT_TRUE(fs::is_directory(at("folder")));
+}
+
+// A link at the target's name is followed only where no one else could have put it: in a
+// sticky world-writable folder (/tmp) never, in a folder others can write only when it is
+// the user's own. Another user is nobody (65534), where the tests may change owners.
+TEST_F(HostileFolder, TheWriterRefusesALinkThatAnotherUserCouldHavePlanted) {
+    const bool root = ::geteuid() == 0;
+    struct Case {
+        const char* folder;
+        mode_t mode;
+        bool othersLink;  // the link belongs to another user
+        bool refused;
+    };
+    const Case cases[] = {
+        {"sticky", 01777, false, true},  {"sticky-other", 01777, true, true},  {"shared", 0777, true, true},
+        {"group", 0770, true, true},     {"own", 0755, false, false},        {"shared-own", 0777, false, false},
+    };
+    for (const Case& c : cases) {
+        if (c.othersLink && !root) continue;  // only root can give a link away
+        SCOPED_TRACE(c.folder);
+        const std::string folder = at(c.folder);
+        fs::create_directory(folder);
+        ::chmod(folder.c_str(), c.mode);
+        put(std::string(c.folder) + "-victim", "keep me");
+        const std::string link = folder + "/x.bc", trace = folder + "/t.log";
+        fs::create_symlink(at(std::string(c.folder) + "-victim"), link);
+        if (c.othersLink) {
+            ASSERT_EQ(::lchown(link.c_str(), 65534, 65534), 0);
+        }
+        EXPECT_EQ(files::LinkRefusal(link), c.refused ? files::kPlantedLink : "");
+        EXPECT_EQ(files::WriteAtomically(link, "new"), c.refused ? files::kPlantedLink : "");
+        EXPECT_EQ(bytes(std::string(c.folder) + "-victim"), c.refused ? "keep me" : "new");
+        EXPECT_TRUE(fs::is_symlink(link));
+    }
+    EXPECT_EQ(files::LinkRefusal(at("none")), "");  // no link at all
+}
+
+// Folders made are 0700 whatever the umask; folders found keep their mode. Temporary files of
+// a killed writer are removed at the next write into their folder, nothing else is.
+TEST_F(HostileFolder, FoldersMadeArePrivateFoundOnesKeptAndStaleTemporariesRemoved) {
+    fs::create_directory(at("shared"));
+    ::chmod(at("shared").c_str(), 01777);
+    const mode_t umask = ::umask(0);
+    EXPECT_EQ(files::MakePrivateFolders(at("shared/a/b/c")), "");
+    ::umask(umask);
+    EXPECT_EQ(mode("shared"), 01777u);
+    for (const char* made : {"shared/a", "shared/a/b", "shared/a/b/c"}) EXPECT_EQ(mode(made), 0700u) << made;
+    put("file", "");
+    EXPECT_NE(files::MakePrivateFolders(at("file/sub")), "");
+
+    pid_t dead = ::fork();  // a process number that is surely no longer running
+    if (dead == 0) ::_exit(0);
+    ASSERT_GT(dead, 0);
+    ::waitpid(dead, nullptr, 0);
+    const std::string random = "-0-0123456789abcdef";
+    const std::string stale = ".x.bc.tmp" + std::to_string(dead) + random;
+    const std::string running = ".x.bc.tmp" + std::to_string(::getppid()) + random;
+    const std::string fresh = ".y.bc.tmp" + std::to_string(dead) + "-1-0123456789abcdef";
+    const std::string other = ".x.bc.tmp" + std::to_string(dead) + "-0-notours";
+    for (const auto& name : {stale, running, other}) {
+        put(name, "half");
+        fs::last_write_time(at(name), fs::file_time_type::clock::now() - std::chrono::hours(1));
+    }
+    EXPECT_EQ(files::WriteAtomically(at("x.bc"), "whole"), "");
+    put(fresh, "half");  // newer than this program: a writer that may still be at work
+    EXPECT_EQ(files::WriteAtomically(at("x.bc"), "whole"), "");
+    EXPECT_FALSE(fs::exists(at(stale)));
+    for (const auto& name : {running, fresh, other}) EXPECT_TRUE(fs::exists(at(name))) << name;
 }
 
 }  // namespace

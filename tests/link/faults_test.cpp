@@ -95,3 +95,19 @@ TEST(WriteFaults, AcknowledgementsOtherThanOneAckFail) {
         }
     }
 }
+
+// A radio that sends without end: the block fails at once, said so, and what was taken stays
+// within an answer and its margin; "EXIT" still goes out.
+TEST(Faults, AFloodingRadioFailsItsBlockWithinTheReceiveBound) {
+    for (const bool write : {false, true}) {
+        BenchRadio bench(BenchRadio::plan("flood@5"));
+        EditorState state;
+        const auto r = write ? radiolink::WriteRadio(bench.radio, state) : radiolink::ReadRadio(bench.radio, state);
+        EXPECT_FALSE(r.ok()) << write;
+        EXPECT_EQ(r.progress, 5) << r.detail();
+        EXPECT_NE(r.detail().find("第 5 块"), std::string::npos) << r.detail();
+        EXPECT_NE(r.detail().find("电台发来的数据远多于应答"), std::string::npos) << r.detail();
+        EXPECT_LE(bench.radio.RecvHex().size(), 2 * bench.radio.receiveLimit());
+        EXPECT_TRUE(bench.radio.overflowed());
+    }
+}

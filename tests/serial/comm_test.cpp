@@ -399,4 +399,31 @@ TEST(TComm, AHandlerMayCloseThePortItIsCalledFor) {
     EXPECT_EQ(testing_pty::Threads(), threads);
 }
 
+// A peer that sends faster than the owner takes its bytes costs no more than the bound: the
+// rest is dropped and reported once as CE_RXOVER, and the port goes on working.
+TEST(TComm, BytesWaitingForTheOwnerAreBoundedAndTheOverflowReported) {
+    PtyPair pty;
+    OwnerQueue queue;
+    TComm comm(queue);
+    LikeComm1(comm);
+    Blocks got;
+    got.attach(comm);
+    std::vector<std::uint32_t> errors;
+    comm.OnReceiveError = [&](TComm&, std::uint32_t e) { errors.push_back(e); };
+    comm.SetCommName(pty.path());
+    comm.OpenPort();
+    pty.write(Bytes(8 * serial::kReceiveBacklog, 0x55));  // the owner dispatches nothing meanwhile
+    for (int i = 0; i < 200 && pty.waitingAtDevice() > 0; ++i) std::this_thread::sleep_for(5ms);
+    std::this_thread::sleep_for(20ms);
+    queue.dispatch();
+    EXPECT_LE(got.all().size(), serial::kReceiveBacklog);
+    EXPECT_GE(got.all().size(), serial::kReceiveBacklog / 2);
+    EXPECT_EQ(errors, (std::vector<std::uint32_t>{serial::platform::CE_RXOVER}));
+
+    got.blocks.clear();
+    pty.write({1, 2, 3});
+    EXPECT_TRUE(PumpUntil(queue, [&] { return got.all().size() == 3; }));
+    EXPECT_EQ(got.all(), (Bytes{1, 2, 3}));
+}
+
 }  // namespace

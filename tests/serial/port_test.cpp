@@ -144,7 +144,7 @@ TEST(PortBar, ThePanelKeepsItsTextAndTheReasonGoesBeside) {
     EXPECT_EQ(bar.Panel0Reason, "/dev/ttyNOSUCH9: 没有这个设备 (连接线插好了吗?)");
     EXPECT_EQ(comm.LastOpenFailure().problem, serial::platform::OpenProblem::Missing);
     // Permission: the dialout group is named (as root no file refuses, so ask the text).
-    EXPECT_NE(serial::OpenFailureText({serial::platform::OpenProblem::Permission, EACCES}, "/dev/ttyUSB0").find("dialout"),
+    EXPECT_NE(serial::OpenFailureText({serial::platform::OpenProblem::Permission, EACCES, {}}, "/dev/ttyUSB0").find("dialout"),
               std::string::npos);
 }
 

@@ -10,7 +10,7 @@ using Kind = FaultPlan::Kind;
 TEST(FaultPlan, EveryPlanReadsBackAsWritten) {
     for (const char* text : {"none", "off", "silent-from:64", "short:3", "long:1", "double-ack", "wrong-ack",
                              "late:1500", "pieces:4:30", "noise", "vanish-at:10", "short:3@130", "late:20@5",
-                             "double-ack@2"}) {
+                             "double-ack@2", "flood", "flood@131"}) {
         std::string error;
         const auto plan = FaultPlan::Parse(text, &error);
         ASSERT_TRUE(plan) << text << ": " << error;

@@ -1,0 +1,127 @@
+#include "files/folders.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+
+#include "files/system_reason.h"
+
+namespace files {
+namespace {
+
+// When this program started: a temporary file older than this is not one of its own writes.
+const timespec kStarted = [] {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return now;
+}();
+
+bool olderThanStart(const struct stat& st) {
+    return st.st_mtim.tv_sec < kStarted.tv_sec ||
+           (st.st_mtim.tv_sec == kStarted.tv_sec && st.st_mtim.tv_nsec < kStarted.tv_nsec);
+}
+
+bool allDigits(std::string_view s) {
+    if (s.empty()) return false;
+    for (char c : s)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+bool allHex(std::string_view s) {
+    for (char c : s)
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+    return true;
+}
+
+// The process of a temporary name ".NAME.tmpPID-N-XXXXXXXXXXXXXXXX", 0 for another name.
+pid_t temporaryOwner(std::string_view name) {
+    constexpr std::size_t kRandom = 16;
+    if (name.size() < 2 || name[0] != '.' || name.size() < kRandom + 1) return 0;
+    const std::string_view random = name.substr(name.size() - kRandom);
+    if (!allHex(random) || name[name.size() - kRandom - 1] != '-') return 0;
+    name.remove_suffix(kRandom + 1);
+    const auto dash = name.rfind('-');
+    if (dash == std::string_view::npos || !allDigits(name.substr(dash + 1))) return 0;
+    name.remove_suffix(name.size() - dash);
+    const auto tmp = name.rfind(".tmp");
+    if (tmp == std::string_view::npos || tmp == 0) return 0;
+    const std::string_view pid = name.substr(tmp + 4);
+    if (!allDigits(pid) || pid.size() > 9) return 0;
+    return static_cast<pid_t>(std::atol(std::string(pid).c_str()));
+}
+
+bool running(pid_t pid) {
+    if (pid == ::getpid()) return false;  // an earlier process that had our number
+    return ::kill(pid, 0) == 0 || errno == EPERM;
+}
+
+}  // namespace
+
+std::string MakePrivateFolders(const std::string& dir) {
+    if (dir.empty()) return {};
+    namespace fs = std::filesystem;
+    fs::path built;
+    for (const fs::path& part : fs::path(dir).lexically_normal()) {
+        if (part.empty()) continue;
+        built /= part;
+        if (::mkdir(built.c_str(), 0700) == 0) {
+            // Made here: 0700 whatever the umask left of it.
+            const int fd = ::open(built.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (fd >= 0) {
+                (void)::fchmod(fd, 0700);
+                ::close(fd);
+            }
+            continue;
+        }
+        const int error = errno;
+        struct stat st {};
+        if (::stat(built.c_str(), &st) == 0) {
+            if (S_ISDIR(st.st_mode)) continue;  // found: its mode is its owner's business
+            return built.string() + ": " + SystemReason(ENOTDIR);
+        }
+        return built.string() + ": " + SystemReason(error);
+    }
+    return {};
+}
+
+std::string LinkRefusal(const std::string& path) {
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return {};
+    std::string parent = std::filesystem::path(path).parent_path().string();
+    if (parent.empty()) parent = ".";
+    struct stat folder {};
+    if (::stat(parent.c_str(), &folder) != 0) return kPlantedLink;
+    const uid_t me = ::geteuid();
+    const bool stickyShared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
+    const bool othersWrite =
+        (folder.st_mode & (S_IWGRP | S_IWOTH)) != 0 || (folder.st_uid != me && folder.st_uid != 0);
+    if (stickyShared || (othersWrite && link.st_uid != me)) return kPlantedLink;
+    return {};
+}
+
+int RemoveStaleTemporaries(const std::string& dir) {
+    DIR* folder = ::opendir(dir.empty() ? "." : dir.c_str());
+    if (!folder) return 0;
+    const uid_t me = ::geteuid();
+    int removed = 0;
+    while (const dirent* entry = ::readdir(folder)) {
+        const pid_t pid = temporaryOwner(entry->d_name);
+        if (pid <= 0) continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(folder), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (!S_ISREG(st.st_mode) || st.st_uid != me || !olderThanStart(st) || running(pid)) continue;
+        if (::unlinkat(::dirfd(folder), entry->d_name, 0) == 0) ++removed;
+    }
+    ::closedir(folder);
+    return removed;
+}
+
+}  // namespace files
