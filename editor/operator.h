@@ -14,12 +14,13 @@ struct Report {
     Kind kind = Kind::Nothing;
     std::string text;
     std::string detail;  // "" for none
+    std::string line;    // one line for the status bar, no box: what an entry cut or reset
 
     static Report Information(std::string text, std::string detail = {}) {
-        return {Kind::Information, std::move(text), std::move(detail)};
+        return {Kind::Information, std::move(text), std::move(detail), {}};
     }
-    static Report Error(std::string text) { return {Kind::Error, std::move(text), {}}; }
-    bool empty() const { return kind == Kind::Nothing; }
+    static Report Error(std::string text) { return {Kind::Error, std::move(text), {}, {}}; }
+    bool empty() const { return kind == Kind::Nothing && line.empty(); }
 };
 
 class Operator {
@@ -31,6 +32,10 @@ public:
     // it; nothing when the operator cancelled.
     virtual std::optional<std::string> fileToOpen(const std::string& title, const std::string& filter) = 0;
     virtual std::optional<std::string> fileToSave(const std::string& title, const std::string& filter) = 0;
+    // A whole number in minimum..maximum asked for with `question`, offered as `value`.
+    virtual std::optional<int> number(const std::string& question, int value, int minimum, int maximum) = 0;
+    // A line of text asked for under `label`, offered as `initial`.
+    virtual std::optional<std::string> text(const std::string& label, const std::string& initial) = 0;
 };
 
 }  // namespace editor

@@ -35,6 +35,17 @@ void Session::record(const std::string& merge) { history_.record(state_, merge);
 
 void Session::rebase() { history_.rebase(state_); }
 
+Report Session::Procedure(Transfer transfer, const Change& run) {
+    finishEdit();
+    if (busy()) return Refusal();
+    Report report = run(state_);
+    if (transfer == Transfer::Reads)
+        record();
+    else
+        rebase();
+    return report;
+}
+
 Report Session::New() {
     return command([this](image::EditorState& state) {
         if (operator_.confirm("是否新建?")) state = codeplug::New(state);

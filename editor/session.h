@@ -4,7 +4,9 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "editor/operator.h"
 #include "image/editor_state.h"
@@ -14,6 +16,28 @@ namespace editor {
 
 // Told when a command is refused because a procedure holds the radio.
 inline constexpr const char* kBusyText = "正在与电台通讯, 请等当前操作结束!";
+
+// Where a row command works: the channel page's band, its selected rows (from 1, never none),
+// the one selected cell (column, row; column 0 when more cells are selected) and the
+// clipboard's text.
+struct Rows {
+    image::Band band;
+    std::vector<int> rows;
+    int column = 0;
+    int row = 0;
+    std::string clipboard;
+};
+
+// What a row command leaves besides its report: the rows to select (none: the selection stays)
+// and the clipboard's new text (none: it stays).
+struct RowsDone {
+    Report report;
+    std::vector<int> select;
+    std::optional<std::string> clipboard;
+};
+
+// What a procedure with the radio does to the editor: a read fills it, a write leaves it as it is.
+enum class Transfer { Reads, Writes };
 
 class Session {
 public:
@@ -45,6 +69,9 @@ public:
     void record(const std::string& merge = {});
     // Takes the state as it is without a step: a write changes the radio, not the editor.
     void rebase();
+    // A procedure with the radio on the path of a command: a read is one step, also when it
+    // stopped part way (and none when it changed nothing); a write is none.
+    Report Procedure(Transfer transfer, const Change& run);
 
     // Whether a command would be refused now, and the refusal.
     bool busy() const { return radioBusy(); }
@@ -56,9 +83,25 @@ public:
     Report Save();
     Report Undo();
     Report Redo();
+    // 导入CSV and 导出CSV: the channels of one band in CHIRP's CSV format.
+    Report ImportCsv(image::Band band);
+    Report ExportCsv(image::Band band);
+
+    // The row commands of the channel pages.
+    RowsDone CutRows(const Rows& where);
+    RowsDone CopyRows(const Rows& where);
+    RowsDone PasteRows(const Rows& where);
+    RowsDone InsertRow(const Rows& where);
+    RowsDone DeleteRows(const Rows& where);
+    RowsDone MoveRowsUp(const Rows& where);
+    RowsDone MoveRowsDown(const Rows& where);
+    RowsDone SortRows(const Rows& where);
+    RowsDone FillRows(const Rows& where);
 
 private:
     Report travel(bool forward);
+    // A row command on the path of every command, over the grid of the rows' band.
+    RowsDone rowCommand(const Rows& where, const std::function<RowsDone(image::Grid&)>& change);
 
     Operator& operator_;
     image::EditorState state_;

@@ -137,7 +137,7 @@ void TForm2::setDialogs(QDialog* form3, QDialog* form4, TransferDialog* form5, T
     form6_ = form6;
     for (TransferDialog* dialog : {form5, form6})
         connect(dialog, &TransferDialog::ended, this, [this](const editor::Report& report) {
-            if (!transferEnded()) showReport(report);
+            if (!endWhenIdle_) showReport(report);
         });
 }
 
@@ -190,10 +190,7 @@ void TForm2::buildMenus() {
     connect(N1_, &QAction::triggered, this, &TForm2::N1Click);
     connect(N2_, &QAction::triggered, this, &TForm2::N2Click);
     connect(N3_, &QAction::triggered, this, &TForm2::N3Click);
-    connect(N17_, &QAction::triggered, this, [this] {
-        N17Click();
-        record();
-    });
+    connect(N17_, &QAction::triggered, this, &TForm2::N17Click);
     connect(N18_, &QAction::triggered, this, &TForm2::N18Click);
     connect(N4_, &QAction::triggered, this, &TForm2::endProgram);
     connect(N6_, &QAction::triggered, this, &TForm2::N6Click);
@@ -325,10 +322,7 @@ void TForm2::buildPages() {
     connect(PageControl1_, &QTabWidget::currentChanged, this, &TForm2::showCsvEntries);
     showCsvEntries();
 
-    QWidget* limits = PageControl1_->widget(6);
-    for (int n = 1; n <= 4; ++n)
-        if (auto* button = limits->findChild<QAbstractButton*>(QString("Button%1").arg(n)))
-            connect(button, &QAbstractButton::clicked, this, [this, n] { singleBlock(n); });
+    connectSingleBlocks(PageControl1_->widget(6));
 }
 
 void TForm2::buildStatusBar() {
@@ -449,6 +443,7 @@ void TForm2::showState() {
 void TForm2::showReport(const editor::Report& report) {
     if (dying_) return;
     showState();
+    if (!report.line.empty()) tellLine(text(report.line));
     operator_.tell(report);
 }
 
@@ -485,75 +480,81 @@ void TForm2::N2Click() { showReport(session_.Open()); }
 
 void TForm2::N3Click() { showReport(session_.Save()); }
 
-void TForm2::N6Click() {
-    finishEditing();
-    if (refuseWhileBusy() || !portReady()) return;
-    if (form5_) form5_->exec();
-    // What a read brought is one step, also when it stopped part way; a read that failed
-    // before it changed anything is none.
-    record();
-    showState();
+void TForm2::N17Click() {
+    if (const auto band = currentChannelBand()) showReport(session_.ImportCsv(*band));
 }
 
-void TForm2::N7Click() {
-    finishEditing();
-    if (refuseWhileBusy() || !portReady()) return;
-    if (form6_) form6_->exec();
-    session_.rebase();  // a write is no step
-    showState();
+void TForm2::N18Click() {
+    if (const auto band = currentChannelBand()) showReport(session_.ExportCsv(*band));
+}
+
+void TForm2::N6Click() { transfer(editor::Transfer::Reads, form5_); }
+
+void TForm2::N7Click() { transfer(editor::Transfer::Writes, form6_); }
+
+void TForm2::transfer(editor::Transfer direction, TransferDialog* dialog) {
+    procedure(direction, [dialog](image::EditorState&) {
+        // The dialog tells how its procedure ended (ended()) before it closes.
+        if (dialog) dialog->exec();
+        return editor::Report();
+    });
+}
+
+void TForm2::procedure(editor::Transfer direction, const editor::Session::Change& run) {
+    const editor::Report report = session_.Procedure(direction, [&](image::EditorState& state) {
+        const editor::Report notReady = portReady();
+        return notReady.empty() ? run(state) : notReady;
+    });
+    if (dying_ || transferEnded()) return;
+    showReport(report);
 }
 
 // A procedure needs the selected port open. One that did not open (another program held it,
 // the cable was out) is tried again now; when it still cannot be opened the operator is told
 // why, never that the radio does not answer on a port that never opened.
-bool TForm2::portReady() {
-    if (comm_.IsOpen()) return true;
-    if (portBar_.ItemIndex >= 0 && portBar_.ComboBox1Click(comm_, portBar_.ItemIndex)) {
-        rememberPort(portBar_.SelectedName());
-        showPortBar();
-        return true;
-    }
+editor::Report TForm2::portReady() {
+    if (comm_.IsOpen()) return {};
+    const bool opened = portBar_.ItemIndex >= 0 && portBar_.ComboBox1Click(comm_, portBar_.ItemIndex);
     showPortBar();
-    if (portBar_.ItemIndex < 0)
-        prompter_.information(this, utf8(serial::kNoSerialPort));
-    else
-        prompter_.information(this, utf8(kPortNotOpen), text(portBar_.Panel0Reason));
-    return false;
+    if (opened) {
+        rememberPort(portBar_.SelectedName());
+        return {};
+    }
+    if (portBar_.ItemIndex < 0) return editor::Report::Information(serial::kNoSerialPort);
+    return editor::Report::Information(kPortNotOpen, portBar_.Panel0Reason);
 }
 
-void TForm2::singleBlock(int button) {
-    if (refuseWhileBusy() || !portReady()) return;
-    radiolink::Result result;
-    {
-        // The editor stays as it is while the block is on its way: a window in front takes
-        // every click and key until the procedure has ended.
-        static const char* const captions[] = {"读取开机信息", "写入开机信息", "读取频率限制", "写入频率限制"};
-        BusyWindow busy(this, utf8(captions[button - 1]));
-        radio_.clearStop();
-        switch (button) {
-        case 1:
-            result = radiolink::ReadPowerOnMessage(radio_, state_);
-            break;
-        case 2:
-            result = radiolink::WritePowerOnMessage(radio_, state_);
-            break;
-        case 3:
-            result = radiolink::ReadLimits(radio_, state_);
-            break;
-        default:
-            result = radiolink::WriteLimits(radio_, state_);
-            break;
-        }
+// The limits page's four buttons, each a procedure of one block with a window in front of the
+// editor, which takes every click and key until the procedure has ended.
+void TForm2::connectSingleBlocks(QWidget* limitsPage) {
+    using radiolink::Radio;
+    using Run = radiolink::Result (*)(Radio&, image::EditorState&);
+    struct SingleBlock {
+        const char* button;
+        const char* caption;
+        editor::Transfer direction;
+        Run run;
+    };
+    static const SingleBlock blocks[] = {
+        {"Button1", "读取开机信息", editor::Transfer::Reads, radiolink::ReadPowerOnMessage},
+        {"Button2", "写入开机信息", editor::Transfer::Writes,
+         [](Radio& radio, image::EditorState& state) { return radiolink::WritePowerOnMessage(radio, state); }},
+        {"Button3", "读取频率限制", editor::Transfer::Reads, radiolink::ReadLimits},
+        {"Button4", "写入频率限制", editor::Transfer::Writes,
+         [](Radio& radio, image::EditorState& state) { return radiolink::WriteLimits(radio, state); }},
+    };
+    for (const SingleBlock& block : blocks) {
+        auto* button = limitsPage->findChild<QAbstractButton*>(block.button);
+        connect(button, &QAbstractButton::clicked, this, [this, &block] {
+            procedure(block.direction, [this, &block](image::EditorState& state) {
+                BusyWindow busy(this, utf8(block.caption));
+                radio_.clearStop();
+                const radiolink::Result result = block.run(radio_, state);
+                if (result.message.empty()) return editor::Report();
+                return editor::Report::Information(result.message, result.ok() ? std::string() : result.detail());
+            });
+        });
     }
-    if (dying_ || transferEnded()) return;
-    if (button == 1 || button == 3)
-        record();
-    else
-        session_.rebase();
-    showState();
-    if (!result.message.empty())
-        prompter_.information(this, text(result.message), result.ok() ? QString() : text(result.detail()));
-    showState();
 }
 
 void TForm2::closeEvent(QCloseEvent* event) {

@@ -118,15 +118,9 @@ public:
     void N17Click();  // Import CSV into the current channel page's band
     void N18Click();  // Export CSV of the current channel page's band
 
-    // The row operations of the current channel page (row_commands.cpp); each is one step.
-    void copyRows();
-    void cutRows();
-    void pasteRows();
-    void insertRow();
-    void deleteRows();
-    void moveRows(int by);
-    void sortRows();
-    void fillRows();
+    // A row command of the session over the current channel page's selection (row_commands.cpp).
+    using RowCommand = editor::RowsDone (editor::Session::*)(const editor::Rows&);
+    void rows(RowCommand command);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -144,18 +138,17 @@ private:
     // The port used last, kept in the settings; "" when none is or remembering is off.
     std::string lastPort() const;
     void rememberPort(const std::string& name);
-    // The limits page's four buttons.
-    void singleBlock(int button);
-    // The selected port is open, opened now, or the operator has been told why it cannot be.
-    bool portReady();
+    // A read or a write with the radio on the session's path, once the port is ready; shows
+    // its report unless the program is ending.
+    void procedure(editor::Transfer direction, const editor::Session::Change& run);
+    void transfer(editor::Transfer direction, TransferDialog* dialog);
+    void connectSingleBlocks(QWidget* limitsPage);
+    // Nothing when the selected port is open or opens now; otherwise why it cannot be used.
+    editor::Report portReady();
     // The band of the current page when it is a channel page.
     std::optional<image::Band> currentChannelBand() const;
     void showCsvEntries();
     void buildEditEntries(QMenu* menu);
-    // A row operation on the grid of the current channel page, given the selected rows (never
-    // none): the rows to select afterwards, or nothing when it changed nothing. One step.
-    using RowOperation = std::function<std::optional<std::vector<int>>(image::Grid&, const std::vector<int>&)>;
-    void rowOperation(const RowOperation& operation);
 
     // What a command reports: its box, then the state and the undo entries anew.
     void showReport(const editor::Report& report);

@@ -78,7 +78,7 @@ std::optional<QString> DialogPrompter::text(QWidget* parent, const QString& labe
 
 namespace {
 
-QString text(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 std::optional<std::string> systemName(const std::optional<QString>& name) {
     if (!name) return std::nullopt;
@@ -88,15 +88,25 @@ std::optional<std::string> systemName(const std::optional<QString>& name) {
 }  // namespace
 
 bool PrompterOperator::confirm(const std::string& question, const std::string& detail) {
-    return prompter_.question(parent_, text(question), text(detail));
+    return prompter_.question(parent_, qs(question), qs(detail));
 }
 
 std::optional<std::string> PrompterOperator::fileToOpen(const std::string& title, const std::string& filter) {
-    return systemName(prompter_.openFileName(parent_, text(title), text(filter)));
+    return systemName(prompter_.openFileName(parent_, qs(title), qs(filter)));
 }
 
 std::optional<std::string> PrompterOperator::fileToSave(const std::string& title, const std::string& filter) {
-    return systemName(prompter_.saveFileName(parent_, text(title), text(filter)));
+    return systemName(prompter_.saveFileName(parent_, qs(title), qs(filter)));
+}
+
+std::optional<int> PrompterOperator::number(const std::string& question, int value, int minimum, int maximum) {
+    return prompter_.number(parent_, qs(question), value, minimum, maximum);
+}
+
+std::optional<std::string> PrompterOperator::text(const std::string& label, const std::string& initial) {
+    const std::optional<QString> answer = prompter_.text(parent_, qs(label), qs(initial));
+    if (!answer) return std::nullopt;
+    return answer->toStdString();
 }
 
 void PrompterOperator::tell(const editor::Report& report) {
@@ -104,10 +114,10 @@ void PrompterOperator::tell(const editor::Report& report) {
     case editor::Report::Kind::Nothing:
         return;
     case editor::Report::Kind::Information:
-        prompter_.information(parent_, text(report.text), text(report.detail));
+        prompter_.information(parent_, qs(report.text), qs(report.detail));
         return;
     case editor::Report::Kind::Error:
-        prompter_.error(parent_, text(report.text));
+        prompter_.error(parent_, qs(report.text));
         return;
     }
 }

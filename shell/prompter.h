@@ -53,7 +53,10 @@ public:
     bool confirm(const std::string& question, const std::string& detail) override;
     std::optional<std::string> fileToOpen(const std::string& title, const std::string& filter) override;
     std::optional<std::string> fileToSave(const std::string& title, const std::string& filter) override;
-    // Shows a report: an information or an error box, or nothing.
+    std::optional<int> number(const std::string& question, int value, int minimum, int maximum) override;
+    std::optional<std::string> text(const std::string& label, const std::string& initial) override;
+    // Shows a report's box: an information or an error box, or nothing (its status-bar line
+    // is the window's).
     void tell(const editor::Report& report);
 
 private:

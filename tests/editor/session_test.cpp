@@ -12,6 +12,8 @@ struct Answers : editor::Operator {
     bool confirm(const std::string&, const std::string&) override { return true; }
     std::optional<std::string> fileToOpen(const std::string&, const std::string&) override { return file; }
     std::optional<std::string> fileToSave(const std::string&, const std::string&) override { return file; }
+    std::optional<int> number(const std::string&, int value, int, int) override { return value; }
+    std::optional<std::string> text(const std::string&, const std::string& initial) override { return initial; }
 };
 
 }  // namespace

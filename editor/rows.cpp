@@ -1,0 +1,101 @@
+// The row commands of the channel pages: whole channel rows of one band, each one undo step.
+#include "editor/session.h"
+#include "image/row_operations.h"
+
+namespace editor {
+namespace {
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t\r\n\v\f");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t\r\n\v\f") - first + 1);
+}
+
+}  // namespace
+
+RowsDone Session::rowCommand(const Rows& where, const std::function<RowsDone(image::Grid&)>& change) {
+    RowsDone done;
+    done.report = command([&](image::EditorState& state) {
+        if (!where.rows.empty()) done = change(state.grid(where.band));
+        return done.report;
+    });
+    return done;
+}
+
+RowsDone Session::CopyRows(const Rows& where) {
+    return rowCommand(where, [&](image::Grid& grid) {
+        RowsDone done;
+        done.clipboard = image::CopyRows(grid, where.rows);
+        return done;
+    });
+}
+
+RowsDone Session::CutRows(const Rows& where) {
+    return rowCommand(where, [&](image::Grid& grid) {
+        RowsDone done{{}, where.rows, image::CopyRows(grid, where.rows)};
+        for (int r : where.rows) image::ClearRow(grid, r);
+        return done;
+    });
+}
+
+RowsDone Session::PasteRows(const Rows& where) {
+    return rowCommand(where, [&](image::Grid& grid) {
+        const image::Pasted pasted = image::Paste(grid, where.rows.front(), where.column, where.row, where.clipboard);
+        RowsDone done;
+        if (!pasted.refused.empty()) done.report = Report::Information(pasted.refused);
+        done.report.line = pasted.told;
+        if (pasted.changed) done.select = pasted.rows;  // none for a single value: the cell stays current
+        return done;
+    });
+}
+
+RowsDone Session::InsertRow(const Rows& where) {
+    return rowCommand(where, [&](image::Grid& grid) {
+        RowsDone done;
+        if (image::RowSet(grid, image::kChannels) && !operator_.confirm("第128信道将被移出信道表, 是否插入空行?"))
+            return done;
+        image::InsertRow(grid, where.rows.front());
+        done.select = {where.rows.front()};
+        return done;
+    });
+}
+
+RowsDone Session::DeleteRows(const Rows& where) {
+    return rowCommand(where, [&](image::Grid& grid) {
+        image::DeleteRows(grid, where.rows);
+        return RowsDone{{}, {where.rows.front()}, {}};
+    });
+}
+
+RowsDone Session::MoveRowsUp(const Rows& where) {
+    return rowCommand(where, [&](image::Grid& grid) { return RowsDone{{}, image::MoveRows(grid, where.rows, -1), {}}; });
+}
+
+RowsDone Session::MoveRowsDown(const Rows& where) {
+    return rowCommand(where, [&](image::Grid& grid) { return RowsDone{{}, image::MoveRows(grid, where.rows, 1), {}}; });
+}
+
+RowsDone Session::SortRows(const Rows& where) {
+    return rowCommand(where, [&](image::Grid& grid) {
+        image::SortByFrequency(grid);
+        return RowsDone();
+    });
+}
+
+RowsDone Session::FillRows(const Rows& where) {
+    return rowCommand(where, [&](image::Grid& grid) {
+        RowsDone done;
+        const auto start = operator_.text("起始频率(MHz):", grid.at(where.rows.front(), image::kColRxFreq));
+        if (!start) return done;
+        const auto step = operator_.text("步进(MHz):", "0.025");
+        if (!step) return done;
+        const image::Message message = image::FillFrequencies(grid, where.rows, Trimmed(*start), Trimmed(*step));
+        if (message.empty())
+            done.select = where.rows;
+        else
+            done.report = Report::Information(message);
+        return done;
+    });
+}
+
+}  // namespace editor
