@@ -1,31 +1,18 @@
 #include "shell/main_window.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QDialog>
-#include <QFile>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
-#include <QSettings>
-#include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
 #include <QVBoxLayout>
 
-#include "codeplug/codeplug.h"
 #include "link/comm1.h"
 #include "link/trace.h"
 #include "serial/port_list.h"
-#include "shell/busy_window.h"
 #include "shell/channel_grid.h"
-#include "shell/icons.h"
 #include "shell/prompter.h"
 #include "shell/transfer_dialogs.h"
 
@@ -34,32 +21,6 @@ namespace {
 
 QString text(const std::string& s) { return QString::fromStdString(s); }
 QString utf8(const char* s) { return QString::fromUtf8(s); }
-
-// The port list, read again as it drops down, so an adapter plugged in after the start is
-// there without a restart.
-class PortBox : public QComboBox {
-public:
-    PortBox(std::function<void()> beforePopup, QWidget* parent)
-        : QComboBox(parent), beforePopup_(std::move(beforePopup)) {}
-    void showPopup() override {
-        beforePopup_();
-        QComboBox::showPopup();
-    }
-
-private:
-    std::function<void()> beforePopup_;
-};
-
-constexpr const char* kLastPortKey = "ports/last";
-
-std::unique_ptr<QSettings> openSettings(const QString& file) {
-    if (!file.isEmpty()) return std::make_unique<QSettings>(file, QSettings::IniFormat);
-    // Named as the per-user data folder is: $XDG_CONFIG_HOME/radio/radio.ini.
-    const QString name = QCoreApplication::applicationName();
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, name, name);
-}
-
-constexpr const char* kPortNotOpen = "串口打不开!";
 
 }  // namespace
 
@@ -141,129 +102,6 @@ void TForm2::setDialogs(QDialog* form3, QDialog* form4, TransferDialog* form5, T
         });
 }
 
-void TForm2::buildMenus() {
-    auto entry = [](QMenu* menu, const char* name, const char* caption) {
-        QAction* action = menu->addAction(utf8(caption));
-        action->setObjectName(name);
-        return action;
-    };
-    QMenuBar* bar = menuBar();
-    bar->setObjectName("MainMenu1");
-    // Each caption shows its Alt key as "文件(F)" does; "&" marks it for the menu bar.
-
-    QMenu* F1 = bar->addMenu(utf8("文件(&F)"));
-    F1->setObjectName("F1");
-    N1_ = entry(F1, "N1", "新建");
-    N2_ = entry(F1, "N2", "打开");
-    N3_ = entry(F1, "N3", "保存");
-    // The channels of the current channel page's band, in and out of CHIRP's CSV format.
-    N17_ = entry(F1, "N17", "导入CSV");
-    N17_->setStatusTip(utf8("从 CHIRP CSV 文件导入当前信道页的信道 (只在上段信道、下段信道页可用)"));
-    N18_ = entry(F1, "N18", "导出CSV");
-    N18_->setStatusTip(utf8("把当前信道页的信道导出为 CHIRP CSV 文件 (只在上段信道、下段信道页可用)"));
-    N4_ = entry(F1, "N4", "退出");
-    N1_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    N2_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    N3_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    // The shortcuts work wherever the focus is in the window, also when nothing has it.
-    addActions({N1_, N2_, N3_});
-
-    QMenu* N5 = bar->addMenu(utf8("编辑(&E)"));
-    N5->setObjectName("N5");
-    N6_ = entry(N5, "N6", "读频");
-    N7_ = entry(N5, "N7", "写频");
-    entry(N5, "N8", "-------")->setEnabled(false);
-    N9_ = entry(N5, "N9", "上段信道");
-    N11_ = entry(N5, "N11", "下段信道");
-    entry(N5, "N16", "-------")->setEnabled(false);
-    buildEditEntries(N5);
-
-    QMenu* N12 = bar->addMenu(utf8("帮助(&H)"));
-    N12->setObjectName("N12");
-    N13_ = entry(N12, "N13", "备注");
-    N14_ = entry(N12, "N14", "修改密码");
-
-    // A top-level entry without sub-entries.
-    N15_ = bar->addAction(utf8("退出(&Q)"));
-    N15_->setObjectName("N15");
-
-    connect(N1_, &QAction::triggered, this, &TForm2::N1Click);
-    connect(N2_, &QAction::triggered, this, &TForm2::N2Click);
-    connect(N3_, &QAction::triggered, this, &TForm2::N3Click);
-    connect(N17_, &QAction::triggered, this, &TForm2::N17Click);
-    connect(N18_, &QAction::triggered, this, &TForm2::N18Click);
-    connect(N4_, &QAction::triggered, this, &TForm2::endProgram);
-    connect(N6_, &QAction::triggered, this, &TForm2::N6Click);
-    connect(N7_, &QAction::triggered, this, &TForm2::N7Click);
-    connect(N9_, &QAction::triggered, this, [this] { PageControl1_->setCurrentIndex(0); });
-    connect(N11_, &QAction::triggered, this, [this] { PageControl1_->setCurrentIndex(2); });
-    connect(N13_, &QAction::triggered, this, [this] {
-        if (form4_) form4_->exec();
-    });
-    connect(N14_, &QAction::triggered, this, [this] {
-        if (form3_) form3_->exec();
-    });
-    connect(N15_, &QAction::triggered, this, &TForm2::endProgram);
-}
-
-void TForm2::buildToolBar() {
-    QToolBar* bar = addToolBar("ToolBar1");
-    bar->setObjectName("ToolBar1");
-    bar->setMovable(false);
-    bar->setFloatable(false);
-    bar->setIconSize(QSize(32, 32));
-    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    bar->setContextMenuPolicy(Qt::PreventContextMenu);
-    struct Button {
-        int number;
-        const char* caption;
-        Picture picture;
-        QAction* entry;
-    };
-    // The captions keep their blanks.
-    const Button buttons[] = {
-        {1, "  新建  ", Picture::New, N1_},    {3, "  打开  ", Picture::Open, N2_},
-        {5, "  保存   ", Picture::Save, N3_},  {7, "读频", Picture::Read, N6_},
-        {9, "写频", Picture::Write, N7_},      {11, "备注", Picture::Remark, N13_},
-        {13, "修改密码", Picture::Password, N14_},
-    };
-    for (const Button& b : buttons) {
-        auto* button = new QToolButton(bar);
-        button->setObjectName(QString("ToolButton%1").arg(b.number));
-        button->setText(utf8(b.caption));
-        button->setIcon(ToolIcon(b.picture));
-        button->setIconSize(QSize(32, 32));
-        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        button->setAutoRaise(true);
-        button->setFocusPolicy(Qt::NoFocus);
-        button->setMinimumSize(55, 52);
-        bar->addWidget(button);
-        bar->addSeparator();
-        // A toolbar button runs its menu entry, so each command has one implementation.
-        QAction* entry = b.entry;
-        connect(button, &QToolButton::clicked, entry, [entry] { entry->trigger(); });
-    }
-}
-
-QWidget* TForm2::buildPortBar() {
-    auto* panel = new QWidget(this);
-    panel->setObjectName("Panel1");
-    auto* row = new QHBoxLayout(panel);
-    row->setContentsMargins(8, 4, 8, 4);
-    Label1_ = new QLabel(utf8(serial::kLabel1Caption), panel);
-    Label1_->setObjectName("Label1");
-    ComboBox1_ = new PortBox([this] { refreshPorts(); }, panel);
-    ComboBox1_->setObjectName("ComboBox1");
-    ComboBox1_->setEditable(false);
-    ComboBox1_->setMinimumWidth(160);
-    ComboBox1_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    row->addWidget(Label1_);
-    row->addWidget(ComboBox1_);
-    row->addStretch(1);
-    connect(ComboBox1_, &QComboBox::activated, this, &TForm2::ComboBox1Click);
-    return panel;
-}
-
 void TForm2::buildPages() {
     PageControl1_ = new QTabWidget(this);
     PageControl1_->setObjectName("PageControl1");
@@ -305,20 +143,7 @@ void TForm2::buildPages() {
         page->grid()->setContextMenuPolicy(Qt::ActionsContextMenu);
     }
     PageControl1_->setCurrentIndex(0);
-    // The next and the previous page from wherever the focus is, round the end as the tabs
-    // do: a grid or an edit keeps Ctrl+Tab and Ctrl+PgDn from reaching the tabs otherwise.
-    const auto turnPage = [this](int by) {
-        const int count = PageControl1_->count();
-        PageControl1_->setCurrentIndex((PageControl1_->currentIndex() + by + count) % count);
-    };
-    const std::pair<QKeyCombination, int> pageKeys[] = {
-        {Qt::CTRL | Qt::Key_Tab, 1},           {Qt::CTRL | Qt::Key_PageDown, 1},
-        {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, -1}, {Qt::CTRL | Qt::Key_PageUp, -1},
-    };
-    for (const auto& [keys, by] : pageKeys) {
-        auto* shortcut = new QShortcut(QKeySequence(keys), this);
-        connect(shortcut, &QShortcut::activated, this, [turnPage, by = by] { turnPage(by); });
-    }
+    buildPageKeys();
     connect(PageControl1_, &QTabWidget::currentChanged, this, &TForm2::showCsvEntries);
     showCsvEntries();
 
@@ -378,37 +203,6 @@ void TForm2::showCsvEntries() {
     N17_->setEnabled(channels);
     N18_->setEnabled(channels);
     for (QAction* a : rowEntries_) a->setEnabled(channels);
-}
-
-void TForm2::showPortBar() {
-    const QSignalBlocker blocker(ComboBox1_);
-    ComboBox1_->clear();
-    for (const auto& name : portBar_.Items) ComboBox1_->addItem(text(options_.portLabel(name)), text(name));
-    ComboBox1_->setCurrentIndex(portBar_.ItemIndex);
-    panels_[0]->setText(text(portBar_.Panel0));
-    panels_[0]->setToolTip(text(portBar_.Panel0Reason));
-}
-
-void TForm2::refreshPorts() {
-    portBar_.Refresh(options_.portList());
-    showPortBar();
-}
-
-void TForm2::ComboBox1Click(int index) {
-    // A procedure waiting on the port keeps it until it ends.
-    if (!refuseWhileBusy() && portBar_.ComboBox1Click(comm_, index)) rememberPort(portBar_.SelectedName());
-    showPortBar();
-}
-
-std::string TForm2::lastPort() const {
-    if (!options_.rememberPort) return {};
-    return openSettings(options_.settingsFile)->value(kLastPortKey).toString().toStdString();
-}
-
-void TForm2::rememberPort(const std::string& name) {
-    if (!options_.rememberPort) return;
-    // Unwritable settings cost only the choice at the next start.
-    openSettings(options_.settingsFile)->setValue(kLastPortKey, text(name));
 }
 
 void TForm2::endProgram() {
@@ -474,87 +268,12 @@ void TForm2::finishEditing() {
     if (focus && isAncestorOf(focus) && qobject_cast<QLineEdit*>(focus)) PageControl1_->setFocus(Qt::OtherFocusReason);
 }
 
-void TForm2::N1Click() { showReport(session_.New()); }
-
-void TForm2::N2Click() { showReport(session_.Open()); }
-
-void TForm2::N3Click() { showReport(session_.Save()); }
-
 void TForm2::N17Click() {
     if (const auto band = currentChannelBand()) showReport(session_.ImportCsv(*band));
 }
 
 void TForm2::N18Click() {
     if (const auto band = currentChannelBand()) showReport(session_.ExportCsv(*band));
-}
-
-void TForm2::N6Click() { transfer(editor::Transfer::Reads, form5_); }
-
-void TForm2::N7Click() { transfer(editor::Transfer::Writes, form6_); }
-
-void TForm2::transfer(editor::Transfer direction, TransferDialog* dialog) {
-    procedure(direction, [dialog](image::EditorState&) {
-        // The dialog tells how its procedure ended (ended()) before it closes.
-        if (dialog) dialog->exec();
-        return editor::Report();
-    });
-}
-
-void TForm2::procedure(editor::Transfer direction, const editor::Session::Change& run) {
-    const editor::Report report = session_.Procedure(direction, [&](image::EditorState& state) {
-        const editor::Report notReady = portReady();
-        return notReady.empty() ? run(state) : notReady;
-    });
-    if (dying_ || transferEnded()) return;
-    showReport(report);
-}
-
-// A procedure needs the selected port open. One that did not open (another program held it,
-// the cable was out) is tried again now; when it still cannot be opened the operator is told
-// why, never that the radio does not answer on a port that never opened.
-editor::Report TForm2::portReady() {
-    if (comm_.IsOpen()) return {};
-    const bool opened = portBar_.ItemIndex >= 0 && portBar_.ComboBox1Click(comm_, portBar_.ItemIndex);
-    showPortBar();
-    if (opened) {
-        rememberPort(portBar_.SelectedName());
-        return {};
-    }
-    if (portBar_.ItemIndex < 0) return editor::Report::Information(serial::kNoSerialPort);
-    return editor::Report::Information(kPortNotOpen, portBar_.Panel0Reason);
-}
-
-// The limits page's four buttons, each a procedure of one block with a window in front of the
-// editor, which takes every click and key until the procedure has ended.
-void TForm2::connectSingleBlocks(QWidget* limitsPage) {
-    using radiolink::Radio;
-    using Run = radiolink::Result (*)(Radio&, image::EditorState&);
-    struct SingleBlock {
-        const char* button;
-        const char* caption;
-        editor::Transfer direction;
-        Run run;
-    };
-    static const SingleBlock blocks[] = {
-        {"Button1", "读取开机信息", editor::Transfer::Reads, radiolink::ReadPowerOnMessage},
-        {"Button2", "写入开机信息", editor::Transfer::Writes,
-         [](Radio& radio, image::EditorState& state) { return radiolink::WritePowerOnMessage(radio, state); }},
-        {"Button3", "读取频率限制", editor::Transfer::Reads, radiolink::ReadLimits},
-        {"Button4", "写入频率限制", editor::Transfer::Writes,
-         [](Radio& radio, image::EditorState& state) { return radiolink::WriteLimits(radio, state); }},
-    };
-    for (const SingleBlock& block : blocks) {
-        auto* button = limitsPage->findChild<QAbstractButton*>(block.button);
-        connect(button, &QAbstractButton::clicked, this, [this, &block] {
-            procedure(block.direction, [this, &block](image::EditorState& state) {
-                BusyWindow busy(this, utf8(block.caption));
-                radio_.clearStop();
-                const radiolink::Result result = block.run(radio_, state);
-                if (result.message.empty()) return editor::Report();
-                return editor::Report::Information(result.message, result.ok() ? std::string() : result.detail());
-            });
-        });
-    }
 }
 
 void TForm2::closeEvent(QCloseEvent* event) {

@@ -110,9 +110,6 @@ public:
     bool refuseWhileBusy();
 
     // The commands of the menu entries.
-    void N1Click();  // New
-    void N2Click();  // Open
-    void N3Click();  // Save
     void N6Click();  // Read (TForm5)
     void N7Click();  // Write (TForm6)
     void N17Click();  // Import CSV into the current channel page's band
@@ -128,6 +125,7 @@ protected:
 private:
     void buildMenus();
     void buildToolBar();
+    void buildPageKeys();
     QWidget* buildPortBar();
     void buildPages();
     void buildStatusBar();

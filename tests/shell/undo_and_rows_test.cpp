@@ -92,12 +92,12 @@ TEST(UndoRedo, EveryKindOfChangeIsOneStepAndComesBackExactly) {
     const QString file = dir.filePath("saved.bc");
     noStep("a save", [&] {
         p.prompter.files = {file};
-        p.form2().N3Click();
+        p.find<QAction>("N3")->trigger();
     });
-    step("New", [&] { p.form2().N1Click(); });
+    step("New", [&] { p.find<QAction>("N1")->trigger(); });
     step("Open", [&] {
         p.prompter.files = {file};
-        p.form2().N2Click();
+        p.find<QAction>("N2")->trigger();
     });
     step("a single-block read", [&] {
         p.showPage(6);

@@ -1,0 +1,134 @@
+// The main window's menus and toolbar: each entry runs one command, and each toolbar button
+// runs its menu entry.
+#include <QAction>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "shell/icons.h"
+#include "shell/main_window.h"
+
+namespace shell {
+namespace {
+
+QString utf8(const char* s) { return QString::fromUtf8(s); }
+
+}  // namespace
+
+void TForm2::buildMenus() {
+    auto entry = [this](QMenu* menu, const char* name, const char* caption, auto run) {
+        QAction* action = menu->addAction(utf8(caption));
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, run);
+        return action;
+    };
+    // A command of the session: what it reports is shown, then the state.
+    using editor::Session;
+    auto command = [this](editor::Report (Session::*run)()) { return [this, run] { showReport((session_.*run)()); }; };
+    auto nothing = [] {};
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("MainMenu1");
+    // Each caption shows its Alt key as "文件(F)" does; "&" marks it for the menu bar.
+
+    QMenu* F1 = bar->addMenu(utf8("文件(&F)"));
+    F1->setObjectName("F1");
+    N1_ = entry(F1, "N1", "新建", command(&Session::New));
+    N2_ = entry(F1, "N2", "打开", command(&Session::Open));
+    N3_ = entry(F1, "N3", "保存", command(&Session::Save));
+    // The channels of the current channel page's band, in and out of CHIRP's CSV format.
+    N17_ = entry(F1, "N17", "导入CSV", &TForm2::N17Click);
+    N17_->setStatusTip(utf8("从 CHIRP CSV 文件导入当前信道页的信道 (只在上段信道、下段信道页可用)"));
+    N18_ = entry(F1, "N18", "导出CSV", &TForm2::N18Click);
+    N18_->setStatusTip(utf8("把当前信道页的信道导出为 CHIRP CSV 文件 (只在上段信道、下段信道页可用)"));
+    N4_ = entry(F1, "N4", "退出", &TForm2::endProgram);
+    N1_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    N2_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    N3_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    // The shortcuts work wherever the focus is in the window, also when nothing has it.
+    addActions({N1_, N2_, N3_});
+
+    QMenu* N5 = bar->addMenu(utf8("编辑(&E)"));
+    N5->setObjectName("N5");
+    N6_ = entry(N5, "N6", "读频", &TForm2::N6Click);
+    N7_ = entry(N5, "N7", "写频", &TForm2::N7Click);
+    entry(N5, "N8", "-------", nothing)->setEnabled(false);
+    N9_ = entry(N5, "N9", "上段信道", [this] { PageControl1_->setCurrentIndex(0); });
+    N11_ = entry(N5, "N11", "下段信道", [this] { PageControl1_->setCurrentIndex(2); });
+    entry(N5, "N16", "-------", nothing)->setEnabled(false);
+    buildEditEntries(N5);
+
+    QMenu* N12 = bar->addMenu(utf8("帮助(&H)"));
+    N12->setObjectName("N12");
+    N13_ = entry(N12, "N13", "备注", [this] {
+        if (form4_) form4_->exec();
+    });
+    N14_ = entry(N12, "N14", "修改密码", [this] {
+        if (form3_) form3_->exec();
+    });
+
+    // A top-level entry without sub-entries.
+    N15_ = bar->addAction(utf8("退出(&Q)"));
+    N15_->setObjectName("N15");
+
+    connect(N15_, &QAction::triggered, this, &TForm2::endProgram);
+}
+
+void TForm2::buildToolBar() {
+    QToolBar* bar = addToolBar("ToolBar1");
+    bar->setObjectName("ToolBar1");
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(32, 32));
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->setContextMenuPolicy(Qt::PreventContextMenu);
+    struct Button {
+        int number;
+        const char* caption;
+        Picture picture;
+        QAction* entry;
+    };
+    // The captions keep their blanks.
+    const Button buttons[] = {
+        {1, "  新建  ", Picture::New, N1_},    {3, "  打开  ", Picture::Open, N2_},
+        {5, "  保存   ", Picture::Save, N3_},  {7, "读频", Picture::Read, N6_},
+        {9, "写频", Picture::Write, N7_},      {11, "备注", Picture::Remark, N13_},
+        {13, "修改密码", Picture::Password, N14_},
+    };
+    for (const Button& b : buttons) {
+        auto* button = new QToolButton(bar);
+        button->setObjectName(QString("ToolButton%1").arg(b.number));
+        button->setText(utf8(b.caption));
+        button->setIcon(ToolIcon(b.picture));
+        button->setIconSize(QSize(32, 32));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setMinimumSize(55, 52);
+        bar->addWidget(button);
+        bar->addSeparator();
+        // A toolbar button runs its menu entry, so each command has one implementation.
+        QAction* entry = b.entry;
+        connect(button, &QToolButton::clicked, entry, [entry] { entry->trigger(); });
+    }
+}
+
+void TForm2::buildPageKeys() {
+    // The next and the previous page from wherever the focus is, round the end as the tabs
+    // do: a grid or an edit keeps Ctrl+Tab and Ctrl+PgDn from reaching the tabs otherwise.
+    const auto turnPage = [this](int by) {
+        const int count = PageControl1_->count();
+        PageControl1_->setCurrentIndex((PageControl1_->currentIndex() + by + count) % count);
+    };
+    const std::pair<QKeyCombination, int> pageKeys[] = {
+        {Qt::CTRL | Qt::Key_Tab, 1},           {Qt::CTRL | Qt::Key_PageDown, 1},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, -1}, {Qt::CTRL | Qt::Key_PageUp, -1},
+    };
+    for (const auto& [keys, by] : pageKeys) {
+        auto* shortcut = new QShortcut(QKeySequence(keys), this);
+        connect(shortcut, &QShortcut::activated, this, [turnPage, by = by] { turnPage(by); });
+    }
+}
+
+}  // namespace shell
