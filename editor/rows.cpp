@@ -82,6 +82,17 @@ RowsDone Session::SortRows(const Rows& where) {
     });
 }
 
+// The channels that hold something move up in their order; the empty ones go to the end.
+RowsDone Session::CloseGaps(const Rows& where) {
+    return rowCommand(where, [](image::Grid& grid) {
+        std::vector<int> empty;
+        for (int row = 1; row <= image::kChannels; ++row)
+            if (!image::RowSet(grid, row)) empty.push_back(row);
+        image::DeleteRows(grid, empty);
+        return RowsDone();
+    });
+}
+
 RowsDone Session::FillRows(const Rows& where) {
     return rowCommand(where, [&](image::Grid& grid) {
         RowsDone done;

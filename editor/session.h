@@ -96,6 +96,7 @@ public:
     RowsDone MoveRowsUp(const Rows& where);
     RowsDone MoveRowsDown(const Rows& where);
     RowsDone SortRows(const Rows& where);
+    RowsDone CloseGaps(const Rows& where);
     RowsDone FillRows(const Rows& where);
 
 private:

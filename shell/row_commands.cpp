@@ -41,6 +41,7 @@ void TForm2::buildEditEntries(QMenu* menu) {
         rowEntry("MoveUp", "上移", {QKeySequence(Qt::CTRL | Qt::Key_Up)}, &Session::MoveRowsUp),
         rowEntry("MoveDown", "下移", {QKeySequence(Qt::CTRL | Qt::Key_Down)}, &Session::MoveRowsDown),
         rowEntry("SortRows", "按频率排序", {}, &Session::SortRows),
+        rowEntry("CloseGaps", "删除空信道", {}, &Session::CloseGaps),
         rowEntry("FillRows", "填充频率", {}, &Session::FillRows),
     };
 }

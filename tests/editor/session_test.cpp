@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "editor/session.h"
+#include "image/row_operations.h"
 
 namespace {
 
@@ -55,4 +56,20 @@ TEST(Session, EveryCommandEndsTheEditRefusesWhileTheRadioIsBusyAndIsOneStep) {
         }
     }
     std::filesystem::remove(*answers.file);
+}
+
+TEST(Session, CloseGapsMovesTheChannelsUpInTheirOrderAsOneStep) {
+    Answers answers;
+    editor::Session session(answers);
+    image::Grid& grid = session.state().lower;
+    grid.at(3, image::kColRxFreq) = "145.00000";
+    grid.at(7, image::kColRxFreq) = "435.00000";
+    grid.at(7, image::kColName) = "B";
+    session.record();
+    session.CloseGaps({image::Band::Lower, {1}, 0, 0, {}});
+    EXPECT_EQ(grid.at(1, image::kColRxFreq), "145.00000");
+    EXPECT_EQ(grid.at(2, image::kColRxFreq), "435.00000");
+    EXPECT_EQ(grid.at(2, image::kColName), "B");
+    EXPECT_FALSE(image::RowSet(grid, 3));
+    EXPECT_EQ(session.history().undoSteps(), 2u);
 }
