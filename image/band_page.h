@@ -21,6 +21,10 @@ Message BandListClick(EditorState& state, Band band, int control);
 // How an edit's handler was reached; the band pages word their range message by it.
 enum class Trigger { Exit, MouseMove };
 
+// Whether pointer movement over the page's frequency edits runs their handler (MouseMove):
+// only the upper band page has those handlers; the lower one encodes when the edit is left.
+constexpr bool EncodesOnPointerMove(Band band) { return band == Band::Upper; }
+
 // left3Exit, left3MouseMove, right3Exit (control 3), left15Exit, left15MouseMove,
 // right15Exit (control 15).
 Message BandEditCommit(EditorState& state, Band band, int control, Trigger trigger);

@@ -93,36 +93,56 @@ int EditColumn(const EditorState& state, Band band) {
     return c >= 1 && c <= 12 ? c : 0;
 }
 
+bool HasEditor(const Grid& grid, int column, int row) {
+    if (row < 1 || row > kChannels || column < kColRxFreq || column > kColName) return false;
+    if (column == kColRxFreq || column == kColTxFreq) return true;
+    return !grid.at(row, NeededColumn(column)).empty();
+}
+
 CellEditor SelectCell(EditorState& state, Band band, int column, int row) {
     posCol(state, band) = std::to_string(column);
     posRow(state, band) = std::to_string(row);
     CellEditor editor;
-    if (row < 1 || row > kChannels || column < 1 || column > 12) return editor;
     const Grid& grid = state.grid(band);
+    if (!HasEditor(grid, column, row)) return editor;
     editor.editor = EditorNumber(column);
     if (column == kColRxFreq || column == kColTxFreq) {
         editor.kind = EditorKind::FrequencyEdit;
         editor.text = grid.at(row, column);
-        return editor;
-    }
-    if (grid.at(row, kColRxFreq).empty() && column != kColTxTone && column != kColStartSignal && column != kColEndSignal)
-        return {};
-    if (column == kColName) {
+    } else if (column == kColName) {
         editor.kind = EditorKind::NameEdit;
         editor.text = ShownText(grid.at(row, column));
-        return editor;
-    }
-    for (const auto& lc : kListColumns) {
-        if (lc.column != column) continue;
-        if (grid.at(row, lc.needs).empty()) return {};
+    } else {
+        const auto lc = std::find_if(std::begin(kListColumns), std::end(kListColumns),
+                                     [column](const ListColumn& l) { return l.column == column; });
         editor.kind = EditorKind::List;
-        editor.items = lc.items();
+        editor.items = lc->items();
         // The cell may hold "0FF" (a default) where the list spells "OFF": same item.
         const std::string& current = grid.at(row, column);
-        editor.selected = lc.items == gridTones && current.size() == 3 ? 0 : IndexOf(editor.items, current);
-        return editor;
+        editor.selected = lc->items == gridTones && current.size() == 3 ? 0 : IndexOf(editor.items, current);
     }
-    return {};
+    return editor;
+}
+
+void DeleteCell(Grid& grid, int column, int row) {
+    if (row < 1 || row > kChannels) return;
+    if (column == kColRxFreq || column == kColTxFreq)
+        ClearFrequency(grid, row, column);
+    else if (column == kColName)
+        grid.at(row, kColName).clear();
+}
+
+CellPlace NextCell(const Grid& grid, int column, int row, Step step) {
+    if (step == Step::Down) return {column, row < kChannels ? row + 1 : row};
+    const int by = step == Step::Next ? 1 : -1;
+    int c = column, r = row;
+    do {
+        c += by;
+        if (c > kColName) c = kColRxFreq, ++r;
+        if (c < kColRxFreq) c = kColName, --r;
+    } while (r >= 1 && r <= kChannels && !HasEditor(grid, c, r));
+    if (r < 1 || r > kChannels) return {column, row};
+    return {c, r};
 }
 
 KeyAction FrequencyKey(std::string_view text, char key) {

@@ -30,9 +30,31 @@ struct CellEditor {
 // The editor number of a column (1 -> 1, 4 -> 5, ..., 12 -> 13).
 int EditorNumber(int column);
 
+// Whether the cell has an editor now: the two frequencies always, the name and every list
+// only while the frequency it belongs to is set (NeededColumn). The channel number, the
+// headings and anything outside the grid have none.
+bool HasEditor(const Grid& grid, int column, int row);
+
 // StringGrid1SelectCell / StringGrid2SelectCell: writes the position fields, then says which
-// editor shows over the cell (None when its condition fails). Never refuses the selection.
+// editor shows over the cell (None when the cell has none now). Never refuses the selection.
 CellEditor SelectCell(EditorState& state, Band band, int column, int row);
+
+// Delete on a cell: a frequency goes as an emptied editor takes it, with the cells that depend
+// on it; a name is emptied; a list has no empty item, so its cell stays until its frequency
+// goes.
+void DeleteCell(Grid& grid, int column, int row);
+
+// Where the current cell goes from (column, row) when a key ends an edit or moves on: Enter one
+// row down (the last row stays); Tab and Shift+Tab to the next or the previous cell, along the
+// rows, that has an editor (HasEditor, on the grid as it is after the commit); with none left
+// the cell stays.
+enum class Step { Down, Next, Previous };
+struct CellPlace {
+    int column = 0;
+    int row = 0;
+    bool operator==(const CellPlace&) const = default;
+};
+CellPlace NextCell(const Grid& grid, int column, int row, Step step);
 
 // The cell under edit, from the position fields; row 0 when they name none.
 int EditRow(const EditorState& state, Band band);

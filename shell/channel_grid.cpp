@@ -27,6 +27,17 @@ constexpr int kFrequencyEditors[] = {1, 5};
 constexpr int kNameEditor = 13;
 constexpr int kListEditors[] = {2, 3, 6, 7, 8, 9, 10, 11, 12};
 
+// Where Enter, Tab and Shift+Tab go from the current cell.
+image::Step stepOf(const QKeyEvent* key) {
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) return image::Step::Down;
+    const bool back = key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
+    return back ? image::Step::Previous : image::Step::Next;
+}
+
+// A typed key the core's filter judged: it goes into the edit or is dropped. Enter (Close)
+// never comes here: the page's filter ends the edit before the key filter sees the key.
+image::KeyVerdict typedKey(image::KeyAction action) { return {action == image::KeyAction::Accept, {}}; }
+
 // What stays of an edit's text when a typed key replaces its selection.
 std::string keptText(const QLineEdit* edit) {
     QString kept = edit->text();
@@ -226,16 +237,16 @@ ChannelPage::ChannelPage(image::EditorState& state, image::Band band, std::funct
     for (int n : kFrequencyEditors) {
         QLineEdit* edit = cellEdit(cells, prefix + QString::number(n));
         editors_[static_cast<std::size_t>(n)] = edit;
-        Hook(edit, {[this, edit](char key) { return editKey(edit, image::FrequencyKey(keptText(edit), key)); },
-                    [this, edit] { commit(edit); },
+        Hook(edit, {[edit](char key) { return typedKey(image::FrequencyKey(keptText(edit), key)); },
+                    [this, edit] { leftEdit(edit); },
                     {},
                     after_});
     }
     {
         QLineEdit* edit = cellEdit(cells, prefix + QString::number(kNameEditor));
         editors_[kNameEditor] = edit;
-        Hook(edit, {[this, edit](char key) { return editKey(edit, image::NameKey(keptText(edit), key)); },
-                    [this, edit] { commit(edit); },
+        Hook(edit, {[edit](char key) { return typedKey(image::NameKey(keptText(edit), key)); },
+                    [this, edit] { leftEdit(edit); },
                     {},
                     after_,
                     [this, edit](const std::string& character) {
@@ -263,7 +274,8 @@ ChannelPage::ChannelPage(image::EditorState& state, image::Band band, std::funct
     connect(grid_, &StringGrid::cellMoved, this, &ChannelPage::onCellMoved);
     connect(grid_, &StringGrid::openEditor, this, &ChannelPage::onOpenEditor);
     connect(grid_, &StringGrid::clearCells, this, &ChannelPage::onClearCells);
-    connect(grid_, &StringGrid::tab, this, [this](bool forward) { moveOn(forward ? Qt::Key_Tab : Qt::Key_Backtab); });
+    connect(grid_, &StringGrid::tab, this,
+            [this](bool forward) { moveOn(forward ? image::Step::Next : image::Step::Previous); });
     connect(grid_, &StringGrid::rowClicked, this, &ChannelPage::onRowClicked);
     connect(grid_, &StringGrid::extendRows, this, &ChannelPage::onExtendRows);
     showState();
@@ -279,7 +291,7 @@ void ChannelPage::showState() {
 }
 
 void ChannelPage::finishEdit() {
-    if (openEdit_) commit(openEdit_);
+    commitEdit();
     // A list shown and not chosen from closes; the focus stays in the grid.
     for (QWidget* w : editors_)
         if (w && w->isVisible() && w->hasFocus()) grid_->setFocus();
@@ -363,48 +375,17 @@ void ChannelPage::onClearCells() {
     hideEditors();
     QModelIndexList cells = grid_->selectionModel()->selectedIndexes();
     if (cells.isEmpty() && grid_->currentIndex().isValid()) cells << grid_->currentIndex();
-    image::Grid& grid = state_.grid(band_);
-    for (const QModelIndex& cell : cells) {
-        const int row = cell.row() + 1;
-        switch (cell.column()) {
-        case image::kColRxFreq:
-        case image::kColTxFreq:
-            image::ClearFrequency(grid, row, cell.column());
-            break;
-        case image::kColName:
-            grid.at(row, image::kColName).clear();
-            break;
-        default:
-            break;  // a list has no empty item: its cell goes with its frequency
-        }
-    }
+    for (const QModelIndex& cell : cells) image::DeleteCell(state_.grid(band_), cell.column(), cell.row() + 1);
     grid_->setFocus();
     after_({});
 }
 
-void ChannelPage::moveOn(int key) {
-    int column = grid_->currentColumn(), row = grid_->currentRow();
+void ChannelPage::moveOn(image::Step step) {
+    const int row = grid_->currentRow();
     if (row == 0) return;
-    const image::Grid& grid = state_.grid(band_);
-    auto hasEditor = [&](int c, int r) {
-        if (c == image::kColRxFreq || c == image::kColTxFreq) return true;
-        const int needs = image::NeededColumn(c);
-        return needs != 0 && !grid.at(r, needs).empty();
-    };
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        if (row < image::kChannels) ++row;
-    } else {
-        const int by = key == Qt::Key_Tab ? 1 : -1;
-        int c = column, r = row;
-        do {
-            c += by;
-            if (c > image::kColName) c = image::kColRxFreq, ++r;
-            if (c < image::kColRxFreq) c = image::kColName, --r;
-        } while (r >= 1 && r <= image::kChannels && !hasEditor(c, r));
-        if (r >= 1 && r <= image::kChannels) column = c, row = r;
-    }
+    const image::CellPlace next = image::NextCell(state_.grid(band_), grid_->currentColumn(), row, step);
     grid_->setFocus();
-    grid_->moveTo(column, row);
+    grid_->moveTo(next.column, next.row);
 }
 
 void ChannelPage::cancelEdit() {
@@ -420,23 +401,33 @@ void ChannelPage::cancelEdit() {
 bool ChannelPage::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return false;
     auto* key = static_cast<QKeyEvent*>(event);
-    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
-    if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
+    const bool shortcut = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (qobject_cast<QLineEdit*>(watched)) {
         switch (key->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
+            // Enter ends the edit; with Ctrl, Alt or Meta the cell stays the current one.
+            commitEdit();
+            if (shortcut)
+                grid_->setFocus();
+            else
+                moveOn(image::Step::Down);
+            return true;
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
-            commit(edit);
-            moveOn(key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ShiftModifier) ? Qt::Key_Backtab : key->key());
+            if (shortcut) return false;
+            commitEdit();
+            moveOn(stepOf(key));
             return true;
         case Qt::Key_Escape:
+            if (shortcut) return false;
             cancelEdit();
             return true;
         default:
             return false;
         }
     }
+    if (shortcut) return false;
     if (auto* list = qobject_cast<QComboBox*>(watched)) return listKey(list, key, false);
     for (QWidget* w : editors_)
         if (auto* list = qobject_cast<QComboBox*>(w); list && list->view() == watched) return listKey(list, key, true);
@@ -444,8 +435,7 @@ bool ChannelPage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool ChannelPage::listKey(QComboBox* list, QKeyEvent* key, bool popup) {
-    int k = key->key();
-    if (k == Qt::Key_Tab && (key->modifiers() & Qt::ShiftModifier)) k = Qt::Key_Backtab;
+    const int k = key->key();
     switch (k) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -457,7 +447,7 @@ bool ChannelPage::listKey(QComboBox* list, QKeyEvent* key, bool popup) {
             list->setCurrentIndex(index);
             chooseItem(list, index);
         }
-        moveOn(k);
+        moveOn(stepOf(key));
         return true;
     }
     case Qt::Key_Escape:
@@ -582,24 +572,14 @@ void ChannelPage::selectRows(const std::vector<int>& rows, int current) {
     grid_->setFocus();
 }
 
-image::KeyVerdict ChannelPage::editKey(QLineEdit* edit, image::KeyAction action) {
-    switch (action) {
-    case image::KeyAction::Accept:
-        return {true, {}};
-    case image::KeyAction::Close:
-        commit(edit);
-        grid_->setFocus();
-        break;
-    case image::KeyAction::Drop:
-    case image::KeyAction::Cut:
-        break;
-    }
-    return {false, {}};
+void ChannelPage::leftEdit(QLineEdit* edit) {
+    if (edit == openEdit_) commitEdit();
 }
 
-void ChannelPage::commit(QLineEdit* edit) {
-    if (openEdit_ != edit) return;  // committed already (hiding it moves the focus again)
-    openEdit_ = nullptr;
+void ChannelPage::commitEdit() {
+    QLineEdit* edit = openEdit_;
+    if (!edit) return;
+    openEdit_ = nullptr;  // no edit open from here: the focus its hiding moves ends nothing
     const std::string typed = edit->text().toStdString();
     image::Message message;
     std::string told;

@@ -139,15 +139,19 @@ private:
     void typeAhead(QComboBox* list, const QString& typed, bool popup);
     // Shows the editor SelectCell named over the cell; a list opens its items when `popup`.
     QWidget* showEditor(const image::CellEditor& editor, int column, int row);
-    // Enter (down a row) and Tab/Shift+Tab in an editor or the grid: the next cell.
-    void moveOn(int key);
+    // Enter (down a row) and Tab/Shift+Tab in an editor or the grid: the next cell, as the core
+    // says.
+    void moveOn(image::Step step);
     // Escape: the editor closes, the cell stays as it was.
     void cancelEdit();
     bool listKey(QComboBox* list, QKeyEvent* key, bool popup);
     void hideEditors();
-    // What a key the core's filter judged does to the edit: passes, is dropped, or closes it.
-    image::KeyVerdict editKey(QLineEdit* edit, image::KeyAction action);
-    void commit(QLineEdit* edit);
+    // The focus left an edit: the open one commits.
+    void leftEdit(QLineEdit* edit);
+    // The one path that commits an edit, whatever ends it (Enter, Tab, leaving it, another
+    // cell, a command): the open edit's text into the cell under edit, then it is emptied and
+    // hidden. Nothing when no edit is open.
+    void commitEdit();
     void chooseItem(QComboBox* list, int index);
 
     image::EditorState& state_;

@@ -180,8 +180,7 @@ QWidget* BandPage(PageHost& host, image::Band band) {
         hooks.exit = [&host, band, n, name] {
             host.run([&](EditorState& s) { return image::BandEditCommit(s, band, n, image::Trigger::Exit); }, name);
         };
-        // Only the upper band page re-encodes its edits when the mouse moves over them.
-        if (upper)
+        if (image::EncodesOnPointerMove(band))
             hooks.mouseMove = [&host, band, n, name] {
                 host.run([&](EditorState& s) { return image::BandEditCommit(s, band, n, image::Trigger::MouseMove); },
                          name);

@@ -10,8 +10,8 @@
 
 #include "image/channel_codec.h"
 #include "image/transfer.h"
-#include "random_codeplug.h"
 #include "tests/random_cases.h"
+#include "tests/random_state.h"
 
 namespace {
 
@@ -131,7 +131,7 @@ TEST(ChirpCsv, ImportsChirpsOwnForms) {
     const std::string fifty = ReadAll(EXCHANGE_DATA "/chirp_50_repeaters.csv");
     ASSERT_FALSE(fifty.empty());
     for (Band band : {Band::Upper, Band::Lower}) {
-        const EditorState onto = exchange_test::RandomCodeplug(3);
+        const EditorState onto = random_state::RandomState(3);
         const auto r = ImportCsv(fifty, onto, band);
         for (const auto& p : r.problems) ADD_FAILURE() << p.text();
         ASSERT_TRUE(r.applied);
@@ -273,7 +273,7 @@ TEST(ChirpCsv, ExportNamesWhatAChirpWithoutCrossModeOrPowerMisreads) {
         return fields;
     };
     for (unsigned seed = 1; seed <= static_cast<unsigned>(RandomCases(4)); ++seed) {
-        const EditorState s = exchange_test::RandomCodeplug(seed);
+        const EditorState s = random_state::RandomState(seed);
         const auto out = ExportCsv(s, Band::Upper);
         std::stringstream text(out.text);
         std::string line;
@@ -335,7 +335,7 @@ TEST(ChirpCsv, RoundTripOverRandomCodeplugs) {
         return row;
     };
     for (unsigned seed = 1; seed <= static_cast<unsigned>(RandomCases(12)); ++seed) {
-        EditorState original = exchange_test::RandomCodeplug(seed);
+        EditorState original = random_state::RandomState(seed);
         for (const auto& [channel, row] : asRead) SetRow(original, Band::Upper, channel, row);
         for (Band band : {Band::Upper, Band::Lower}) {
             const auto out = ExportCsv(original, band);

@@ -11,7 +11,7 @@
 #include "exchange/chirp_csv.h"
 #include "exchange/diff.h"
 #include "image/transfer.h"
-#include "random_codeplug.h"
+#include "tests/random_state.h"
 
 namespace {
 
@@ -75,7 +75,7 @@ TEST_F(ExchangeCli, DiffExitsByWhetherTheFilesDiffer) {
 }
 
 TEST_F(ExchangeCli, ExportWritesTheCsvAndCountsItsWarnings) {
-    image::EditorState s = exchange_test::RandomCodeplug(3);
+    image::EditorState s = random_state::RandomState(3);
     s.lower.at(1, image::kColRxFreq) = "";  // transmit only: no row
     s.lower.at(1, image::kColTxFreq) = "146.00000";
     save("a.bc", s);
@@ -144,7 +144,7 @@ TEST_F(ExchangeCli, ImportUpdatesTheFileOrChangesNothing) {
 // Both bands out and back into a copy of the same file: nothing differs, not a byte of the
 // image; what CSV cannot carry is named on stderr.
 TEST_F(ExchangeCli, ExportThenImportChangesNothing) {
-    image::EditorState s = exchange_test::RandomCodeplug(11);
+    image::EditorState s = random_state::RandomState(11);
     s.upperBand.offset = "10";  // typed; a decoded image holds "10.00000"
     save("a.bc", s);
     s.upperBand.offset = "10.00000";

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "image/hex.h"
-#include "random_codeplug.h"
+#include "tests/random_state.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ std::vector<std::string> Lines(const EditorState& a, const EditorState& b) {
 
 TEST(Diff, EqualStatesAndCellsTheRadioCannotTellApartGiveNothing) {
     EXPECT_TRUE(Diff(image::NewState(), image::NewState()).empty());
-    const EditorState random = exchange_test::RandomCodeplug(7);
+    const EditorState random = random_state::RandomState(7);
     EXPECT_TRUE(Diff(random, random).empty());
 
     EditorState a = image::NewState();

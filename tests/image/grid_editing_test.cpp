@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "image/code_tables.h"
 #include "image/grid_editing.h"
 
@@ -93,6 +95,57 @@ TEST(GridEditing, WhichEditorShows) {
     SelectCell(s, Band::Lower, kColTxFreq, 9);
     EXPECT_EQ(s.col1, "4");
     EXPECT_EQ(s.Row, "3");
+}
+
+// Over a channel with both frequencies (row 1), a receive frequency only (2), a transmit
+// frequency only (3) and none (4 and on): which cells have an editor, what Delete empties,
+// and where Enter, Tab and Shift+Tab go.
+TEST(GridEditing, EditorsDeleteAndMovesOverTheCells) {
+    Grid grid;
+    for (auto [row, column] : {std::pair{1, kColRxFreq}, {1, kColTxFreq}, {2, kColRxFreq}, {3, kColTxFreq}}) {
+        grid.at(row, column) = "145.00000";
+        SetFrequencyDefaults(grid, row, column);
+    }
+    grid.at(1, kColName) = grid.at(2, kColName) = "RPT";
+    const std::vector<int> withEditor[] = {
+        {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {1, 2, 3, 4, 8, 9, 10, 11, 12}, {1, 4, 5, 6, 7}, {1, 4}};
+    for (int row = 1; row <= 4; ++row)
+        for (int column = 0; column <= kColExtra; ++column) {
+            const auto& expected = withEditor[row - 1];
+            const bool has = std::find(expected.begin(), expected.end(), column) != expected.end();
+            EXPECT_EQ(HasEditor(grid, column, row), has) << column << "," << row;
+            EditorState s;
+            s.upper = grid;
+            EXPECT_EQ(SelectCell(s, Band::Upper, column, row).kind != EditorKind::None, has) << column << "," << row;
+        }
+    EXPECT_FALSE(HasEditor(grid, kColRxFreq, 0));
+    EXPECT_FALSE(HasEditor(grid, kColRxFreq, kChannels + 1));
+
+    // Delete on row 1: a frequency goes with its cells, a name alone, a list cell stays.
+    const std::vector<int> emptied[] = {
+        {}, {1, 2, 3, 8, 9, 10, 11, 12}, {}, {}, {4, 5, 6, 7}, {}, {}, {}, {}, {}, {}, {}, {12}};
+    for (int column = 0; column <= kColName; ++column) {
+        Grid g = grid;
+        DeleteCell(g, column, 1);
+        for (int c = 0; c <= kColExtra; ++c) {
+            const auto& gone = emptied[column];
+            const bool empty = std::find(gone.begin(), gone.end(), c) != gone.end();
+            EXPECT_EQ(g.at(1, c), empty ? "" : grid.at(1, c)) << "Delete on " << column << ", cell " << c;
+        }
+        EXPECT_EQ(g.cells[2], grid.cells[2]);
+    }
+
+    struct Move { int column, row; Step step; CellPlace to; };
+    const Move moves[] = {
+        {12, 1, Step::Next, {1, 2}},     {4, 2, Step::Next, {8, 2}},      {12, 2, Step::Next, {1, 3}},
+        {1, 3, Step::Next, {4, 3}},      {7, 3, Step::Next, {1, 4}},      {4, 4, Step::Next, {1, 5}},
+        {4, 128, Step::Next, {4, 128}},  {1, 3, Step::Previous, {12, 2}}, {8, 2, Step::Previous, {4, 2}},
+        {1, 5, Step::Previous, {4, 4}},  {1, 1, Step::Previous, {1, 1}},  {5, 3, Step::Down, {5, 4}},
+        {2, 128, Step::Down, {2, 128}},
+    };
+    for (const Move& m : moves)
+        EXPECT_EQ(NextCell(grid, m.column, m.row, m.step), m.to)
+            << m.column << "," << m.row << " step " << static_cast<int>(m.step);
 }
 
 TEST(GridEditing, KeyFilters) {

@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "image/code_tables.h"
 #include "image/transfer.h"
 #include "tests/link/bench_radio.h"
 #include "tests/random_cases.h"
+#include "tests/random_state.h"
 
 using namespace image;
 
@@ -16,53 +15,6 @@ std::string blockBytes(const std::vector<std::uint8_t>& memory) {
     std::string out;
     for (const auto& b : TransferList()) out += BytesToHex(memory.data() + b.address, b.length);
     return out;
-}
-
-// A random state of what the editors can produce: channels with frequencies on the raster,
-// list texts, printable names; hidden fields of random hex.
-EditorState randomState(std::mt19937& rng) {
-    auto pick = [&](const std::vector<std::string>& list) {
-        return list[std::uniform_int_distribution<std::size_t>(0, list.size() - 1)(rng)];
-    };
-    auto chance = [&](int percent) { return std::uniform_int_distribution<int>(0, 99)(rng) < percent; };
-    auto frequency = [&] {
-        const bool vhf = chance(50);
-        const std::int64_t units = vhf ? std::uniform_int_distribution<std::int64_t>(13600000, 17600000)(rng)
-                                       : std::uniform_int_distribution<std::int64_t>(40000000, 49000000)(rng);
-        const std::string d = std::to_string(units / 250 * 250);
-        return d.substr(0, 3) + "." + d.substr(3);
-    };
-    EditorState s;
-    for (Band band : {Band::Upper, Band::Lower}) {
-        for (int row = 1; row <= kChannels; ++row) {
-            if (chance(40)) continue;
-            auto& g = s.grid(band);
-            g.at(row, kColRxFreq) = frequency();
-            g.at(row, kColRxTone) = pick(ToneList(ToneSpelling::Grid));
-            g.at(row, kColRxMode) = pick(ReceiveModeList());
-            if (chance(80)) {
-                g.at(row, kColTxFreq) = frequency();
-                g.at(row, kColTxTone) = pick(ToneList(ToneSpelling::Grid));
-                g.at(row, kColStartSignal) = pick(SignallingList());
-                g.at(row, kColEndSignal) = pick(SignallingList());
-            }
-            g.at(row, kColPower) = pick(PowerList());
-            g.at(row, kColBandwidth) = pick(BandwidthList());
-            g.at(row, kColCompander) = pick(OffOnList());
-            g.at(row, kColScrambler) = pick(OffOnList());
-            std::string name;
-            const int length = std::uniform_int_distribution<int>(0, 7)(rng);
-            for (int i = 0; i < length; ++i) name.push_back(static_cast<char>(std::uniform_int_distribution<int>(33, 126)(rng)));
-            g.at(row, kColName) = name;
-        }
-    }
-    for (int n = 1; n <= 15; ++n) {
-        std::string hex;
-        for (int i = 0; i < hiddenField(n).digits; ++i) hex.push_back("0123456789ABCDEF"[rng() % 16]);
-        s.k[static_cast<std::size_t>(n)] = hex;
-    }
-    s.dtmf.sypz9 = static_cast<int>(rng() % 3);
-    return s;
 }
 
 }  // namespace
@@ -112,9 +64,14 @@ TEST(FullTransfers, ReadThenWriteLeavesTheRadioByteIdentical) {
 }
 
 TEST(FullTransfers, RandomCanonicalImagesSurviveTheDecodersAndEncoders) {
-    std::mt19937 rng(20261208);
+    random_state::Draw draw(20261208);
+    auto randomImage = [&] {
+        const auto frames = BuildWriteFrames(random_state::RandomState(draw, random_state::Reach::Encoded));
+        EXPECT_TRUE(frames.ok()) << frames.error;  // else the image would be none at all
+        return ImageFromFrames(frames.value);
+    };
     for (int round = 0; round < RandomCases(100); ++round) {
-        const auto image = ImageFromFrames(BuildWriteFrames(randomState(rng)).value);
+        const auto image = randomImage();
         EditorState state;
         for (const auto& b : TransferList()) ApplyReadBlock(state, b.j, BytesToHex(image.data() + b.address, b.length));
         const auto again = BuildWriteFrames(state);
@@ -124,7 +81,7 @@ TEST(FullTransfers, RandomCanonicalImagesSurviveTheDecodersAndEncoders) {
     // And two of them through the line.
     BenchRadio bench;
     for (int round = 0; round < 2; ++round) {
-        const auto image = ImageFromFrames(BuildWriteFrames(randomState(rng)).value);
+        const auto image = randomImage();
         bench.virtualRadio.setMemory(image);
         EditorState state;
         ASSERT_TRUE(radiolink::ReadRadio(bench.radio, state).ok());

@@ -86,6 +86,13 @@ TEST_P(KeyboardEntry, EnterF2EscapeAndDelete) {
     p.key(Qt::Key_Return);
     EXPECT_EQ(p.cell(band, 1, 1), "146.00000");
     EXPECT_EQ(at(), std::make_pair(1, 2));
+    // Ctrl+Enter commits as well, and the cell stays the current one.
+    p.key(Qt::Key_F2);
+    p.type("147");
+    p.key(Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(p.cell(band, 2, 1), "147.00000");
+    EXPECT_EQ(at(), std::make_pair(1, 2));
+    EXPECT_TRUE(grid().hasFocus());
 
     // Escape leaves the cell as it was, also for a list.
     grid().moveTo(1, 1);
