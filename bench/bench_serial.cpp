@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "image/hex.h"
+#include "base/hex.h"
 #include "serial/comm.h"
 #include "sim/virtual_radio.h"
 
@@ -60,7 +60,7 @@ std::vector<double> RoundTrips(bool pacing, int count) {
     serial::OwnerQueue queue;
     serial::TComm comm(queue);
     std::string recvHex;
-    comm.OnReceiveData = [&](serial::TComm&, const std::uint8_t* b, std::uint16_t n) { recvHex += image::BytesToHex(b, n); };
+    comm.OnReceiveData = [&](serial::TComm&, const std::uint8_t* b, std::uint16_t n) { recvHex += base::BytesToHex(b, n); };
     LikeComm1(comm, radio.slavePath());
     comm.OpenPort();
 

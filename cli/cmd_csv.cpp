@@ -8,7 +8,7 @@
 #include "codeplug/codeplug.h"
 #include "exchange/chirp_csv.h"
 #include "image/channel_codec.h"
-#include "image/frequency.h"
+#include "base/frequency.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ int runImport(const std::vector<std::string>& args) {
     const auto band = bandOf(o);
     int firstLocation = 1;
     if (const auto first = o.value("first-location")) {
-        const auto n = image::ParseDecimal(*first);
+        const auto n = base::ParseDecimal(*first);
         if (!n || *n > 100000 || *n != static_cast<long double>(static_cast<int>(*n))) {
             cli::Fail("import-csv", "--first-location " + *first + " is no whole number 0 or more");
             return cli::kUsage;

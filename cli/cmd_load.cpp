@@ -2,7 +2,7 @@
 #include "cli/command.h"
 #include "cli/files.h"
 #include "cli/options.h"
-#include "image/hex.h"
+#include "base/hex.h"
 #include "image/transfer.h"
 
 namespace {
@@ -29,7 +29,7 @@ int runLoad(const std::vector<std::string>& given) {
     image::EditorState state;
     for (const image::TransferBlock& b : image::TransferList()) {
         const auto* at = reinterpret_cast<const std::uint8_t*>(memory->data()) + b.address;
-        image::ApplyReadBlock(state, b.j, image::BytesToHex(at, b.length));
+        image::ApplyReadBlock(state, b.j, base::BytesToHex(at, b.length));
     }
     return cli::SaveCodeplug("load", args[1], state) ? cli::kOk : cli::kUsage;
 }

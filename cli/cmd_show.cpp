@@ -4,7 +4,7 @@
 #include "cli/command.h"
 #include "cli/files.h"
 #include "cli/options.h"
-#include "image/gbk.h"
+#include "base/gbk.h"
 #include "image/page_tables.h"
 
 namespace {
@@ -16,7 +16,7 @@ using image::PageControl;
 // Control characters would break the lines on a terminal; kept non-GBK bytes show as the
 // windows show them.
 std::string printable(std::string_view s) {
-    std::string out = image::ShownText(s);
+    std::string out = base::ShownText(s);
     for (char& c : out)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
     return out;

@@ -8,8 +8,8 @@
 #include <type_traits>
 
 #include "image/file_characters.h"
-#include "image/gbk.h"
-#include "image/hex.h"
+#include "base/gbk.h"
+#include "base/hex.h"
 #include "image/page_tables.h"
 
 namespace codeplug {
@@ -257,7 +257,7 @@ Cleaned clean(std::string_view text, bool opensRecord, bool checkGbk, Words w) {
             note(out.replaced, "'" + std::string(1, c) + "'");
         c = ' ';
     }
-    if (!checkGbk || isAscii(out.text) || image::Utf8ToGbk(out.text)) return out;
+    if (!checkGbk || isAscii(out.text) || base::Utf8ToGbk(out.text)) return out;
     std::string kept;
     for (std::size_t i = 0; i < out.text.size();) {
         const std::size_t n = utf8SequenceLength(out.text, i);
@@ -268,7 +268,7 @@ Cleaned clean(std::string_view text, bool opensRecord, bool checkGbk, Words w) {
             continue;
         }
         const std::string_view ch(out.text.data() + i, n);
-        if (n == 1 || image::Utf8ToGbk(ch)) {
+        if (n == 1 || base::Utf8ToGbk(ch)) {
             kept.append(ch);
         } else {
             note(out.replaced, "'" + std::string(ch) + say(w, "' (no GBK form)", "'(没有GBK编码)"));
@@ -407,7 +407,7 @@ SaveText ToText(const EditorState& state, Words w) {
     for (int n = 1; n <= 15; ++n) {
         const std::string& text = state.k[static_cast<std::size_t>(n)];
         const int want = image::hiddenField(n).digits;
-        if (static_cast<int>(text.size()) != want || !image::IsUpperHex(text)) {
+        if (static_cast<int>(text.size()) != want || !base::IsUpperHex(text)) {
             out.error = "k" + std::to_string(n) + say(w, " holds \"", "的内容\"") + text + say(w, "\", not ", "\"不是") +
                         std::to_string(want) +
                         say(w, " uppercase hexadecimal digits; nothing was written", "位大写十六进制数字, 没有写入");
@@ -417,13 +417,13 @@ SaveText ToText(const EditorState& state, Words w) {
     std::string utf8;
     utf8.reserve(48 * 1024);
     build(state, false, utf8, out.notes, w);
-    auto gbk = image::Utf8ToGbk(utf8);
+    auto gbk = base::Utf8ToGbk(utf8);
     if (!gbk) {
         // Some text has no GBK form: build again, replacing such characters field by field.
         utf8.clear();
         out.notes.clear();
         build(state, true, utf8, out.notes, w);
-        gbk = image::Utf8ToGbk(utf8);
+        gbk = base::Utf8ToGbk(utf8);
         if (!gbk) {
             out.error = say(w, "the text has no GBK form; nothing was written", "文本没有GBK编码, 没有写入");
             return out;
@@ -437,17 +437,17 @@ OpenResult FromText(std::string_view bytes, const EditorState& current, Words w)
     OpenResult result{current, {}, {}};
     // Commas, quotes and line ends are single bytes below 0x40 in GBK and in UTF-8 and never
     // part of a longer character, so the text splits the same before and after conversion.
-    const std::optional<std::string> converted = image::GbkToUtf8(bytes);
+    const std::optional<std::string> converted = base::GbkToUtf8(bytes);
     const bool perField = !converted;
     const std::string_view text = converted ? std::string_view(*converted) : bytes;
 
     std::string scratch;
     auto decoded = [&](int r, int f, std::string_view raw) -> std::string_view {
         if (!perField || isAscii(raw)) return raw;
-        if (auto ok = image::GbkToUtf8(raw)) {
+        if (auto ok = base::GbkToUtf8(raw)) {
             scratch = std::move(*ok);
         } else {
-            scratch = image::GbkBytesToKeptText(raw);
+            scratch = base::GbkBytesToKeptText(raw);
             result.notes.push_back(Where(r, f, w) + say(w, ": bytes that are no GBK text are kept as they are and shown as \xEF\xBF\xBD",
                                                            ": 非GBK字节按原样保留, 显示为\xEF\xBF\xBD"));
         }
@@ -479,7 +479,7 @@ OpenResult FromText(std::string_view bytes, const EditorState& current, Words w)
             if constexpr (std::is_same_v<std::remove_cvref_t<decltype(value)>, int>) {
                 const auto v = parseInteger(*raw);
                 if (!v) {
-                    result.error = "'" + (perField ? image::GbkBytesToText(*raw) : std::string(*raw)) +
+                    result.error = "'" + (perField ? base::GbkBytesToText(*raw) : std::string(*raw)) +
                                    "' is not a valid integer value: " + Where(r, f, w);
                     return;
                 }
@@ -493,9 +493,9 @@ OpenResult FromText(std::string_view bytes, const EditorState& current, Words w)
                                                         std::to_string(info.size) + "位"
                                                   : std::to_string(digits.size()) + " digits where " +
                                                         std::to_string(info.size) + " belong";
-                } else if (!image::IsUpperHex(digits)) {
+                } else if (!base::IsUpperHex(digits)) {
                     for (std::size_t i = 0; i < digits.size(); ++i) {
-                        if (!image::IsUpperHex(std::string_view(digits).substr(i, 1))) {
+                        if (!base::IsUpperHex(std::string_view(digits).substr(i, 1))) {
                             problem = say(w, "the character at digit ", "第") + std::to_string(i + 1) +
                                       say(w, " is no hexadecimal digit", "位不是十六进制数字");
                             break;

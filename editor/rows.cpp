@@ -1,6 +1,6 @@
 // The row commands of the channel pages: whole channel rows of one band, each one undo step.
 #include "editor/session.h"
-#include "image/row_operations.h"
+#include "editor/row_operations.h"
 
 namespace editor {
 namespace {
@@ -25,22 +25,22 @@ RowsDone Session::rowCommand(const Rows& where, const std::function<RowsDone(ima
 RowsDone Session::CopyRows(const Rows& where) {
     return rowCommand(where, [&](image::Grid& grid) {
         RowsDone done;
-        done.clipboard = image::CopyRows(grid, where.rows);
+        done.clipboard = editor::CopyRows(grid, where.rows);
         return done;
     });
 }
 
 RowsDone Session::CutRows(const Rows& where) {
     return rowCommand(where, [&](image::Grid& grid) {
-        RowsDone done{{}, where.rows, image::CopyRows(grid, where.rows)};
-        for (int r : where.rows) image::ClearRow(grid, r);
+        RowsDone done{{}, where.rows, editor::CopyRows(grid, where.rows)};
+        for (int r : where.rows) editor::ClearRow(grid, r);
         return done;
     });
 }
 
 RowsDone Session::PasteRows(const Rows& where) {
     return rowCommand(where, [&](image::Grid& grid) {
-        const image::Pasted pasted = image::Paste(grid, where.rows.front(), where.column, where.row, where.clipboard);
+        const editor::Pasted pasted = editor::Paste(grid, where.rows.front(), where.column, where.row, where.clipboard);
         RowsDone done;
         if (!pasted.refused.empty()) done.report = Report::Information(pasted.refused);
         done.report.line = pasted.told;
@@ -52,9 +52,9 @@ RowsDone Session::PasteRows(const Rows& where) {
 RowsDone Session::InsertRow(const Rows& where) {
     return rowCommand(where, [&](image::Grid& grid) {
         RowsDone done;
-        if (image::RowSet(grid, image::kChannels) && !operator_.confirm("第128信道将被移出信道表, 是否插入空行?"))
+        if (editor::RowSet(grid, image::kChannels) && !operator_.confirm("第128信道将被移出信道表, 是否插入空行?"))
             return done;
-        image::InsertRow(grid, where.rows.front());
+        editor::InsertRow(grid, where.rows.front());
         done.select = {where.rows.front()};
         return done;
     });
@@ -62,22 +62,22 @@ RowsDone Session::InsertRow(const Rows& where) {
 
 RowsDone Session::DeleteRows(const Rows& where) {
     return rowCommand(where, [&](image::Grid& grid) {
-        image::DeleteRows(grid, where.rows);
+        editor::DeleteRows(grid, where.rows);
         return RowsDone{{}, {where.rows.front()}, {}};
     });
 }
 
 RowsDone Session::MoveRowsUp(const Rows& where) {
-    return rowCommand(where, [&](image::Grid& grid) { return RowsDone{{}, image::MoveRows(grid, where.rows, -1), {}}; });
+    return rowCommand(where, [&](image::Grid& grid) { return RowsDone{{}, editor::MoveRows(grid, where.rows, -1), {}}; });
 }
 
 RowsDone Session::MoveRowsDown(const Rows& where) {
-    return rowCommand(where, [&](image::Grid& grid) { return RowsDone{{}, image::MoveRows(grid, where.rows, 1), {}}; });
+    return rowCommand(where, [&](image::Grid& grid) { return RowsDone{{}, editor::MoveRows(grid, where.rows, 1), {}}; });
 }
 
 RowsDone Session::SortRows(const Rows& where) {
     return rowCommand(where, [&](image::Grid& grid) {
-        image::SortByFrequency(grid);
+        editor::SortByFrequency(grid);
         return RowsDone();
     });
 }
@@ -87,8 +87,8 @@ RowsDone Session::CloseGaps(const Rows& where) {
     return rowCommand(where, [](image::Grid& grid) {
         std::vector<int> empty;
         for (int row = 1; row <= image::kChannels; ++row)
-            if (!image::RowSet(grid, row)) empty.push_back(row);
-        image::DeleteRows(grid, empty);
+            if (!editor::RowSet(grid, row)) empty.push_back(row);
+        editor::DeleteRows(grid, empty);
         return RowsDone();
     });
 }
@@ -100,7 +100,7 @@ RowsDone Session::FillRows(const Rows& where) {
         if (!start) return done;
         const auto step = operator_.text("步进(MHz):", "0.025");
         if (!step) return done;
-        const image::Message message = image::FillFrequencies(grid, where.rows, Trimmed(*start), Trimmed(*step));
+        const image::Message message = editor::FillFrequencies(grid, where.rows, Trimmed(*start), Trimmed(*step));
         if (message.empty())
             done.select = where.rows;
         else

@@ -10,7 +10,7 @@
 
 #include "editor/operator.h"
 #include "image/editor_state.h"
-#include "image/history.h"
+#include "editor/history.h"
 
 namespace editor {
 
@@ -49,7 +49,7 @@ public:
     // What a procedure fills while it holds the radio, and what the grids' editors commit
     // into; record() afterwards.
     image::EditorState& state() { return state_; }
-    const image::History& history() const { return history_; }
+    const editor::History& history() const { return history_; }
 
     // Ends an edit in progress as leaving it would (an open cell editor commits); set by the
     // windows, which hold the editors.
@@ -106,7 +106,7 @@ private:
 
     Operator& operator_;
     image::EditorState state_;
-    image::History history_{state_};
+    editor::History history_{state_};
 };
 
 }  // namespace editor

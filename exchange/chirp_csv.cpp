@@ -9,9 +9,9 @@
 
 #include "image/code_tables.h"
 #include "image/file_characters.h"
-#include "image/frequency.h"
-#include "image/gbk.h"
-#include "image/grid_editing.h"
+#include "base/frequency.h"
+#include "base/gbk.h"
+#include "editor/grid_editing.h"
 
 namespace exchange {
 namespace {
@@ -372,8 +372,8 @@ std::optional<std::int64_t> RowEntry::frequency(const char* column, const std::s
 bool RowEntry::commit(int column, std::int64_t units, const char* csvColumn, const std::string& what,
                       const std::string& zhWhat) {
     const std::string text = editorMHz(units);
-    image::SelectCell(scratch_, band_, column, row_);
-    const image::Message message = image::CommitFrequency(scratch_, band_, text);
+    editor::SelectCell(scratch_, band_, column, row_);
+    const image::Message message = editor::CommitFrequency(scratch_, band_, text);
     if (!message.empty()) {
         // The editor's own message is Chinese; the English one says the same.
         refuse(csvColumn,
@@ -392,8 +392,8 @@ bool RowEntry::commit(int column, std::int64_t units, const char* csvColumn, con
 }
 
 void RowEntry::choose(int column, const std::string& item) {
-    const image::CellEditor editor = image::SelectCell(scratch_, band_, column, row_);
-    if (editor.kind == image::EditorKind::List) image::ChooseItem(scratch_, band_, item);
+    const editor::CellEditor editor = editor::SelectCell(scratch_, band_, column, row_);
+    if (editor.kind == editor::EditorKind::List) editor::ChooseItem(scratch_, band_, item);
 }
 
 std::optional<std::string> RowEntry::ctcss(const char* column) {
@@ -580,7 +580,7 @@ void RowEntry::power() {
     if (text == "high" || text == "h") return choose(image::kColPower, "高");
     if (text == "low" || text == "l") return choose(image::kColPower, "低");
     std::optional<long double> watts;
-    if (text.back() == 'w') watts = image::ParseDecimal(trim(std::string_view(text).substr(0, text.size() - 1)));
+    if (text.back() == 'w') watts = base::ParseDecimal(trim(std::string_view(text).substr(0, text.size() - 1)));
     if (!watts) {
         refuse("Power", "Power " + quoted(get("Power")) + " is no power in watts (5.0W) nor High, Low, H or L",
                "Power " + quoted(get("Power")) + " 不是以瓦计的功率 (5.0W), 也不是 High, Low, H 或 L");
@@ -594,7 +594,7 @@ void RowEntry::power() {
 // space, with a warning, as the file's writer does: "JOE'S" is a common name in CHIRP files.
 void RowEntry::name() {
     const std::string given = raw("Name");
-    if (!image::Utf8ToGbk(given)) {
+    if (!base::Utf8ToGbk(given)) {
         refuse("Name", "Name " + quoted(given) + " has a character without a GBK form",
                "Name " + quoted(given) + " 含有无法用 GBK 表示的字符");
         return;
@@ -612,18 +612,18 @@ void RowEntry::name() {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto u = static_cast<unsigned char>(text[i]);
         if (u >= 0x80) continue;  // a character of a Chinese name
-        if (image::NameKey(i == 0 ? "" : "x", text[i]) != image::KeyAction::Accept) {
+        if (editor::NameKey(i == 0 ? "" : "x", text[i]) != editor::KeyAction::Accept) {
             refuse("Name", "Name " + quoted(text) + " has a character the name editor refuses (" + quoted(text.substr(i, 1)) + ")",
                    "Name " + quoted(text) + " 含有名称编辑框不接受的字符 (" + quoted(text.substr(i, 1)) + ")");
             return;
         }
     }
-    const std::string kept = image::Utf8PrefixWithin(text, kNameBytes);
+    const std::string kept = base::Utf8PrefixWithin(text, kNameBytes);
     if (kept != text)
         warnings.push_back({"Name", "Name " + quoted(text) + " is longer than 7 bytes: cut to " + quoted(kept),
                             "Name " + quoted(text) + " 超过 7 个字节: 截为 " + quoted(kept)});
-    if (!kept.empty() && image::SelectCell(scratch_, band_, image::kColName, row_).kind == image::EditorKind::NameEdit)
-        image::CommitName(scratch_, band_, kept);
+    if (!kept.empty() && editor::SelectCell(scratch_, band_, image::kColName, row_).kind == editor::EditorKind::NameEdit)
+        editor::CommitName(scratch_, band_, kept);
 }
 
 }  // namespace
@@ -750,7 +750,7 @@ CsvExport ExportCsv(const EditorState& state, Band band) {
             continue;
         }
         auto units = [](const std::string& cell) -> std::optional<std::int64_t> {
-            const auto u = image::ScaledDecimal(cell);
+            const auto u = base::ScaledDecimal(cell);
             if (!u || *u > 0xFFFFFFFELL) return std::nullopt;
             return u;
         };

@@ -5,8 +5,8 @@
 
 #include "image/channel_codec.h"
 #include "image/code_tables.h"
-#include "image/frequency.h"
-#include "image/hex.h"
+#include "base/frequency.h"
+#include "base/hex.h"
 #include "image/page_tables.h"
 
 namespace exchange {
@@ -101,7 +101,7 @@ Value editValue(const std::string& text) { return {text, shownText(text)}; }
 
 // A frequency, offset or limit: equal by value, so "10" and "10.00000" are the same offset.
 Value numberValue(const std::string& text) {
-    const auto units = image::ScaledDecimal(text);
+    const auto units = base::ScaledDecimal(text);
     return {units ? "=" + std::to_string(*units) : text, shownText(text)};
 }
 
@@ -190,10 +190,10 @@ std::string byteRange(const HiddenLayout& f, int from, int to) {
     return s;
 }
 
-std::optional<image::Bytes> fieldBytes(const EditorState& s, int k) {
+std::optional<base::Bytes> fieldBytes(const EditorState& s, int k) {
     const std::string& text = s.k[static_cast<std::size_t>(k)];
     if (static_cast<int>(text.size()) != image::hiddenField(k).digits) return std::nullopt;
-    auto parsed = image::HexToBytes(text);
+    auto parsed = base::HexToBytes(text);
     if (!parsed.ok()) return std::nullopt;
     return std::move(parsed.value);
 }
@@ -208,8 +208,8 @@ void hiddenDifferences(const EditorState& a, const EditorState& b, const HiddenL
         out.push_back({Difference::Kind::Hidden, page + " k" + std::to_string(f.k), shownText(ta), shownText(tb)});
         return;
     }
-    auto digitsOf = [](const image::Bytes& bytes, int from, int to) {
-        return image::BytesToHex(bytes.data() + from, static_cast<std::size_t>(to - from + 1));
+    auto digitsOf = [](const base::Bytes& bytes, int from, int to) {
+        return base::BytesToHex(bytes.data() + from, static_cast<std::size_t>(to - from + 1));
     };
     for (const Slice& s : f.slices) {
         const int last = s.offset + s.width - 1;
@@ -252,7 +252,7 @@ bool sameCell(int column, const std::string& x, const std::string& y) {
         case image::kColRxFreq:
         case image::kColTxFreq: {
             if (x.empty() || y.empty()) return false;
-            const auto ux = image::ScaledDecimal(x), uy = image::ScaledDecimal(y);
+            const auto ux = base::ScaledDecimal(x), uy = base::ScaledDecimal(y);
             return ux && uy && *ux == *uy;
         }
         case image::kColRxTone:

@@ -3,11 +3,16 @@
 #include "image/band_edges.h"
 #include "image/block_layout.h"
 #include "image/code_tables.h"
-#include "image/frequency.h"
-#include "image/hex.h"
+#include "base/frequency.h"
+#include "base/hex.h"
 #include "image/page_tables.h"
 
 namespace image {
+using base::FrequencyFieldToText;
+using base::NotAFloat;
+using base::ScaledDecimal;
+using base::hexDigits;
+using base::splice;
 namespace {
 
 using enum Coding;

@@ -4,9 +4,12 @@
 #include <string>
 
 #include "image/editor_state.h"
-#include "image/hex.h"
+#include "base/hex.h"
 
 namespace image {
+using base::digits;
+using base::hexDigits;
+using base::hexValue;
 
 const BlockField& FieldOf(std::span<const BlockField> table, int control) {
     for (const BlockField& f : table)

@@ -1,11 +1,12 @@
 #include "image/channel_codec.h"
 
 #include "image/code_tables.h"
-#include "image/frequency.h"
-#include "image/gbk.h"
-#include "image/hex.h"
+#include "base/frequency.h"
+#include "base/gbk.h"
+#include "base/hex.h"
 
 namespace image {
+using namespace base;
 namespace {
 
 constexpr int kNameBytes = 7;

@@ -2,9 +2,12 @@
 
 #include <array>
 
-#include "image/hex.h"
+#include "base/hex.h"
 
 namespace image {
+using base::IsUpperHex;
+using base::hexDigits;
+using base::hexValue;
 namespace {
 
 constexpr std::array<const char*, 39> kCtcss = {

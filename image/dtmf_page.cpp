@@ -2,10 +2,14 @@
 
 #include <stdexcept>
 
-#include "image/hex.h"
+#include "base/hex.h"
 #include "image/transfer.h"
 
 namespace image {
+using base::digits;
+using base::hexDigits;
+using base::hexValue;
+using base::splice;
 namespace {
 
 // DTMF characters by code: 00 is "D", 01..09 the digits, 0A "0", 0B "*", 0C "#", 0D..0F A..C.

@@ -2,10 +2,12 @@
 
 #include <stdexcept>
 
-#include "image/gbk.h"
-#include "image/hex.h"
+#include "base/gbk.h"
+#include "base/hex.h"
 
 namespace image {
+using base::KeptBytes;
+using base::hexDigits;
 namespace {
 
 constexpr const char* kBandFirst = "0000FFFFFFFFFFFF00FFFFFF00000101";

@@ -1,11 +1,16 @@
 #include "image/general_page.h"
 
 #include "image/block_layout.h"
-#include "image/frequency.h"
-#include "image/hex.h"
+#include "base/frequency.h"
+#include "base/hex.h"
 #include "image/page_tables.h"
 
 namespace image {
+using base::NotAFloat;
+using base::ScaledDecimal;
+using base::hexDigits;
+using base::hexValue;
+using base::splice;
 namespace {
 
 using enum Coding;

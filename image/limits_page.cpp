@@ -3,12 +3,13 @@
 #include <stdexcept>
 
 #include "image/file_characters.h"
-#include "image/frequency.h"
-#include "image/gbk.h"
-#include "image/hex.h"
+#include "base/frequency.h"
+#include "base/gbk.h"
+#include "base/hex.h"
 #include "image/transfer.h"
 
 namespace image {
+using namespace base;
 namespace {
 
 constexpr std::size_t kLineBytes = 7;

@@ -6,10 +6,15 @@
 #include "image/channel_codec.h"
 #include "image/dtmf_page.h"
 #include "image/general_page.h"
-#include "image/hex.h"
+#include "base/hex.h"
 #include "image/limits_page.h"
 
 namespace image {
+using base::BytesToHex;
+using base::HexToBytes;
+using base::IsUpperHex;
+using base::digits;
+using base::hexDigits;
 namespace {
 
 constexpr Piece F(int n) { return {Piece::Field, n}; }

@@ -3,7 +3,7 @@
 // is sent in every case once "PROM_LIN" has gone out.
 #include <algorithm>
 
-#include "image/hex.h"
+#include "base/hex.h"
 #include "image/transfer.h"
 #include "link/link.h"
 #include "link/messages.h"
@@ -14,7 +14,7 @@ namespace {
 
 std::string blockName(int j) {
     const auto& b = image::TransferList()[static_cast<std::size_t>(j)];
-    return "第 " + std::to_string(j) + " 块 (0x" + image::hexDigits(b.address, 4) + ", " + std::to_string(b.length) +
+    return "第 " + std::to_string(j) + " 块 (0x" + base::hexDigits(b.address, 4) + ", " + std::to_string(b.length) +
            " 字节)";
 }
 
@@ -83,7 +83,7 @@ RunEnd readBlocks(Radio& radio, const Progress& progress, int& done, OnBlock onB
 void keepRaw(std::vector<std::uint8_t>* raw, int j, const std::string& reply) {
     if (!raw) return;
     const auto& b = image::TransferList()[static_cast<std::size_t>(j)];
-    const auto bytes = image::HexToBytes(std::string_view(reply).substr(0, 2u * b.length));
+    const auto bytes = base::HexToBytes(std::string_view(reply).substr(0, 2u * b.length));
     std::copy(bytes.value.begin(), bytes.value.end(), raw->begin() + b.address);
 }
 
@@ -182,9 +182,9 @@ Result VerifyRadio(Radio& radio, const std::vector<std::string>& writeFrames, co
             const auto mismatch = std::mismatch(first, first + b.length, expected.begin() + b.address);
             if (mismatch.first != first + b.length) {
                 const auto at = static_cast<std::uint32_t>(mismatch.first - raw.begin());
-                outcome.fault = blockName(b.j) + " 在 0x" + image::hexDigits(at, 4) + " 处不同: 电台中是 " +
-                                image::hexDigits(*mismatch.first, 2) + ", 写入的是 " +
-                                image::hexDigits(*mismatch.second, 2);
+                outcome.fault = blockName(b.j) + " 在 0x" + base::hexDigits(at, 4) + " 处不同: 电台中是 " +
+                                base::hexDigits(*mismatch.first, 2) + ", 写入的是 " +
+                                base::hexDigits(*mismatch.second, 2);
                 break;
             }
         }

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "image/hex.h"
+#include "base/hex.h"
 #include "link/link.h"
 #include "serial/comm.h"
 #include "serial/owner_queue.h"
@@ -42,7 +42,7 @@ Radio::Radio(serial::TComm& comm, Pump& pump) : comm_(comm), pump_(pump) {
             note("receive bound: more than " + std::to_string(receiveLimit_) + " bytes for one answer, the rest dropped");
         }
         if (length == 0) return;
-        recvHex_ += image::BytesToHex(buffer, length);
+        recvHex_ += base::BytesToHex(buffer, length);
         // An answer proves its frame has left, though the writer's word of it may still be on
         // its way (the two threads race): the trace shows the frame first.
         if (tracedAhead_ == 0 && !unsent_.empty()) {
@@ -61,7 +61,7 @@ Radio::Radio(serial::TComm& comm, Pump& pump) : comm_(comm), pump_(pump) {
     comm_.OnDataDropped = [this](serial::TComm&, const std::uint8_t* buffer, std::uint16_t length) {
         if (!unsent_.empty()) unsent_.pop_front();
         if (tracedAhead_ > 0) --tracedAhead_;
-        note("dropped unsent: " + image::BytesToHex(buffer, length));
+        note("dropped unsent: " + base::BytesToHex(buffer, length));
     };
     comm_.OnRequestHangup = [this](serial::TComm&) {
         hungUp_ = true;
@@ -83,7 +83,7 @@ void Radio::clearReceived(std::size_t expectedBytes) {
 }
 
 bool Radio::send(const std::string& hex) {
-    const auto bytes = image::HexToBytes(hex);
+    const auto bytes = base::HexToBytes(hex);
     if (!bytes.ok() || bytes.value.empty() || bytes.value.size() > 0xFFFF) return false;
     if (!comm_.SendData(bytes.value.data(), static_cast<std::uint16_t>(bytes.value.size()))) {
         note("not sent, the port is closed: " + hex);

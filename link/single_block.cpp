@@ -1,6 +1,6 @@
 // The single-block transfers of the limits page: "PROM_LIN", one frame, one wait of 500 ms,
 // "EXIT", and only then the answer is looked at.
-#include "image/hex.h"
+#include "base/hex.h"
 #include "image/limits_page.h"
 #include "image/transfer.h"
 #include "link/link.h"
@@ -43,7 +43,7 @@ Result write(Radio& radio, const image::EditorState& state, int number) {
     Radio::Session session(radio);
     if (!session.acquired()) return Busy();
     // The field goes out as it is held: it must be whole, or the radio would store it shifted.
-    if (field.size() != digits || !image::IsUpperHex(field))
+    if (field.size() != digits || !base::IsUpperHex(field))
         return Failed(kBlockWriteFailed, "隐藏字段 k" + std::to_string(number) + " 应为 " + std::to_string(digits) +
                                              " 个十六进制数字, 现为 \"" + field + "\"");
     if (radio.stopRequested()) return interrupted();

@@ -12,7 +12,7 @@
 
 #include "files/folders.h"
 #include "files/system_reason.h"
-#include "image/hex.h"
+#include "base/hex.h"
 
 namespace radiolink {
 
@@ -77,7 +77,7 @@ void TraceFile::detach(Radio& radio) {
 void TraceFile::bytes(bool sent, const std::uint8_t* data, std::size_t length) {
     std::string hex;
     hex.reserve(length * 3);
-    const std::string digits = image::BytesToHex(data, length);
+    const std::string digits = base::BytesToHex(data, length);
     for (std::size_t i = 0; i < digits.size(); i += 2) {
         if (i) hex.push_back(' ');
         hex.append(digits, i, 2);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "image/hex.h"
+#include "base/hex.h"
 
 namespace radiolink {
 
@@ -10,13 +10,13 @@ void OpenProcedure(Radio& radio) {
     if (const auto wait = radio.openingDelay(); wait > Clock::duration::zero())
         PumpDelay(radio.pump(), wait);
     radio.clearReceived(1);
-    radio.send(image::BytesToHex(std::string_view("PROM_LIN")));
+    radio.send(base::BytesToHex(std::string_view("PROM_LIN")));
     PumpDelay(radio.pump(), radio.timing.promLinWait);
     radio.clearReceived(1);
 }
 
 void CloseProcedure(Radio& radio) {
-    radio.send(image::BytesToHex(std::string_view("EXIT")));
+    radio.send(base::BytesToHex(std::string_view("EXIT")));
     radio.drain();
     radio.markExit();
 }

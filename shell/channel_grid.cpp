@@ -12,9 +12,9 @@
 #include <QPalette>
 #include <QVBoxLayout>
 
-#include "image/gbk.h"
-#include "image/grid_editing.h"
-#include "image/row_operations.h"
+#include "base/gbk.h"
+#include "editor/grid_editing.h"
+#include "editor/row_operations.h"
 #include "shell/edit_events.h"
 
 namespace shell {
@@ -28,15 +28,15 @@ constexpr int kNameEditor = 13;
 constexpr int kListEditors[] = {2, 3, 6, 7, 8, 9, 10, 11, 12};
 
 // Where Enter, Tab and Shift+Tab go from the current cell.
-image::Step stepOf(const QKeyEvent* key) {
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) return image::Step::Down;
+editor::Step stepOf(const QKeyEvent* key) {
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) return editor::Step::Down;
     const bool back = key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
-    return back ? image::Step::Previous : image::Step::Next;
+    return back ? editor::Step::Previous : editor::Step::Next;
 }
 
 // A typed key the core's filter judged: it goes into the edit or is dropped. Enter (Close)
 // never comes here: the page's filter ends the edit before the key filter sees the key.
-image::KeyVerdict typedKey(image::KeyAction action) { return {action == image::KeyAction::Accept, {}}; }
+image::KeyVerdict typedKey(editor::KeyAction action) { return {action == editor::KeyAction::Accept, {}}; }
 
 // What stays of an edit's text when a typed key replaces its selection.
 std::string keptText(const QLineEdit* edit) {
@@ -68,7 +68,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     const bool number = index.column() == image::kColNumber;
     switch (role) {
     case Qt::DisplayRole:
-        return text(image::ShownText(shown_.at(index.row() + 1, index.column())));
+        return text(base::ShownText(shown_.at(index.row() + 1, index.column())));
     case Qt::BackgroundRole:
         if (number) return QPalette().brush(QPalette::Button);
         return {};
@@ -237,7 +237,7 @@ ChannelPage::ChannelPage(image::EditorState& state, image::Band band, std::funct
     for (int n : kFrequencyEditors) {
         QLineEdit* edit = cellEdit(cells, prefix + QString::number(n));
         editors_[static_cast<std::size_t>(n)] = edit;
-        Hook(edit, {[edit](char key) { return typedKey(image::FrequencyKey(keptText(edit), key)); },
+        Hook(edit, {[edit](char key) { return typedKey(editor::FrequencyKey(keptText(edit), key)); },
                     [this, edit] { leftEdit(edit); },
                     {},
                     after_});
@@ -245,16 +245,16 @@ ChannelPage::ChannelPage(image::EditorState& state, image::Band band, std::funct
     {
         QLineEdit* edit = cellEdit(cells, prefix + QString::number(kNameEditor));
         editors_[kNameEditor] = edit;
-        Hook(edit, {[edit](char key) { return typedKey(image::NameKey(keptText(edit), key)); },
+        Hook(edit, {[edit](char key) { return typedKey(editor::NameKey(keptText(edit), key)); },
                     [this, edit] { leftEdit(edit); },
                     {},
                     after_,
                     [this, edit](const std::string& character) {
                         const std::string kept = keptText(edit);
-                        const image::KeyAction action = image::NameCharacter(kept, character);
-                        const bool cut = action == image::KeyAction::Cut;
-                        if (cut) tell(image::NameCutLine(kept));
-                        return CharacterVerdict{action == image::KeyAction::Accept, {}, cut};
+                        const editor::KeyAction action = editor::NameCharacter(kept, character);
+                        const bool cut = action == editor::KeyAction::Cut;
+                        if (cut) tell(editor::NameCutLine(kept));
+                        return CharacterVerdict{action == editor::KeyAction::Accept, {}, cut};
                     }});
     }
     for (int n : kListEditors) {
@@ -275,7 +275,7 @@ ChannelPage::ChannelPage(image::EditorState& state, image::Band band, std::funct
     connect(grid_, &StringGrid::openEditor, this, &ChannelPage::onOpenEditor);
     connect(grid_, &StringGrid::clearCells, this, &ChannelPage::onClearCells);
     connect(grid_, &StringGrid::tab, this,
-            [this](bool forward) { moveOn(forward ? image::Step::Next : image::Step::Previous); });
+            [this](bool forward) { moveOn(forward ? editor::Step::Next : editor::Step::Previous); });
     connect(grid_, &StringGrid::rowClicked, this, &ChannelPage::onRowClicked);
     connect(grid_, &StringGrid::extendRows, this, &ChannelPage::onExtendRows);
     showState();
@@ -307,7 +307,7 @@ void ChannelPage::onSelectCell(int column, int row) {
     // An edit still open commits into its own cell before the position fields move on.
     finishEdit();
     hideEditors();
-    const image::CellEditor editor = image::SelectCell(state_, band_, column, row);
+    const editor::CellEditor editor = editor::SelectCell(state_, band_, column, row);
     anchorRow_ = row;
     if (!showEditor(editor, column, row)) grid_->setFocus();
     after_({});
@@ -316,7 +316,7 @@ void ChannelPage::onSelectCell(int column, int row) {
 void ChannelPage::onCellMoved(int column, int row) {
     finishEdit();
     hideEditors();
-    image::SelectCell(state_, band_, column, row);
+    editor::SelectCell(state_, band_, column, row);
     anchorRow_ = row;
     grid_->setFocus();
     after_({});
@@ -325,7 +325,7 @@ void ChannelPage::onCellMoved(int column, int row) {
 void ChannelPage::onOpenEditor(const QKeyEvent* typed) {
     const int column = grid_->currentColumn(), row = grid_->currentRow();
     if (row == 0 || column == image::kColNumber) return;
-    const image::CellEditor editor = image::SelectCell(state_, band_, column, row);
+    const editor::CellEditor editor = editor::SelectCell(state_, band_, column, row);
     QWidget* w = showEditor(editor, column, row);
     if (!w) return;
     if (auto* list = qobject_cast<QComboBox*>(w)) {
@@ -342,12 +342,12 @@ void ChannelPage::onOpenEditor(const QKeyEvent* typed) {
     after_({});
 }
 
-QWidget* ChannelPage::showEditor(const image::CellEditor& editor, int column, int row) {
-    if (editor.kind == image::EditorKind::None) return nullptr;
+QWidget* ChannelPage::showEditor(const editor::CellEditor& editor, int column, int row) {
+    if (editor.kind == editor::EditorKind::None) return nullptr;
     QWidget* w = editors_[static_cast<std::size_t>(editor.editor)];
     const QRect cell = grid_->cellRect(column, row);
     w->setGeometry(cell.x(), cell.y(), cell.width() + 2, kEditorHeight);
-    if (editor.kind == image::EditorKind::List) {
+    if (editor.kind == editor::EditorKind::List) {
         auto* list = static_cast<QComboBox*>(w);
         list->blockSignals(true);
         bool same = list->count() == static_cast<int>(editor.items.size());
@@ -375,15 +375,15 @@ void ChannelPage::onClearCells() {
     hideEditors();
     QModelIndexList cells = grid_->selectionModel()->selectedIndexes();
     if (cells.isEmpty() && grid_->currentIndex().isValid()) cells << grid_->currentIndex();
-    for (const QModelIndex& cell : cells) image::DeleteCell(state_.grid(band_), cell.column(), cell.row() + 1);
+    for (const QModelIndex& cell : cells) editor::DeleteCell(state_.grid(band_), cell.column(), cell.row() + 1);
     grid_->setFocus();
     after_({});
 }
 
-void ChannelPage::moveOn(image::Step step) {
+void ChannelPage::moveOn(editor::Step step) {
     const int row = grid_->currentRow();
     if (row == 0) return;
-    const image::CellPlace next = image::NextCell(state_.grid(band_), grid_->currentColumn(), row, step);
+    const editor::CellPlace next = editor::NextCell(state_.grid(band_), grid_->currentColumn(), row, step);
     grid_->setFocus();
     grid_->moveTo(next.column, next.row);
 }
@@ -411,7 +411,7 @@ bool ChannelPage::eventFilter(QObject* watched, QEvent* event) {
             if (shortcut)
                 grid_->setFocus();
             else
-                moveOn(image::Step::Down);
+                moveOn(editor::Step::Down);
             return true;
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
@@ -487,11 +487,11 @@ void ChannelPage::typeAhead(QComboBox* list, const QString& typed, bool popup) {
     std::vector<std::string> items;
     for (int i = 0; i < list->count(); ++i) items.push_back(list->itemText(i).toStdString());
     search_ = goesOn ? search_ + typed : typed;
-    int index = image::TypeAhead(items, search_.toStdString());
+    int index = editor::TypeAhead(items, search_.toStdString());
     if (index < 0 && goesOn) {
         // Nothing begins with all the keys: the last one starts a new search.
         search_ = typed;
-        index = image::TypeAhead(items, search_.toStdString());
+        index = editor::TypeAhead(items, search_.toStdString());
     }
     if (index < 0) return;
     if (popup) {
@@ -584,9 +584,9 @@ void ChannelPage::commitEdit() {
     image::Message message;
     std::string told;
     if (edit == editors_[kNameEditor])
-        image::CommitName(state_, band_, typed, &told);
+        editor::CommitName(state_, band_, typed, &told);
     else
-        message = image::CommitFrequency(state_, band_, typed, &told);
+        message = editor::CommitFrequency(state_, band_, typed, &told);
     edit->clear();
     if (edit->hasFocus()) grid_->setFocus();  // not on to the next control of the window
     edit->hide();
@@ -596,7 +596,7 @@ void ChannelPage::commitEdit() {
 
 void ChannelPage::chooseItem(QComboBox* list, int index) {
     if (index < 0) return;
-    image::ChooseItem(state_, band_, list->itemText(index).toStdString());
+    editor::ChooseItem(state_, band_, list->itemText(index).toStdString());
     if (list->view()->isVisible()) list->hidePopup();
     grid_->setFocus();
     list->hide();

@@ -16,7 +16,7 @@
 #include <QWidget>
 
 #include "image/editor_state.h"
-#include "image/grid_editing.h"
+#include "editor/grid_editing.h"
 #include "image/message.h"
 
 class QComboBox;
@@ -138,10 +138,10 @@ private:
     // the list's start, that begins with them; the highlight moves, nothing is chosen.
     void typeAhead(QComboBox* list, const QString& typed, bool popup);
     // Shows the editor SelectCell named over the cell; a list opens its items when `popup`.
-    QWidget* showEditor(const image::CellEditor& editor, int column, int row);
+    QWidget* showEditor(const editor::CellEditor& editor, int column, int row);
     // Enter (down a row) and Tab/Shift+Tab in an editor or the grid: the next cell, as the core
     // says.
-    void moveOn(image::Step step);
+    void moveOn(editor::Step step);
     // Escape: the editor closes, the cell stays as it was.
     void cancelEdit();
     bool listKey(QComboBox* list, QKeyEvent* key, bool popup);

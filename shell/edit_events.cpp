@@ -14,7 +14,7 @@
 #include <QMouseEvent>
 #include <QProxyStyle>
 
-#include "image/gbk.h"
+#include "base/gbk.h"
 
 namespace shell {
 namespace {
@@ -137,7 +137,7 @@ private:
     // One typed character through the filter; a character without a GBK form never reaches it.
     CharacterVerdict typed(char32_t c) {
         const QString one = QString::fromUcs4(&c, 1);
-        if (c >= 0x80 && !image::Utf8ToGbk(one.toStdString()))
+        if (c >= 0x80 && !base::Utf8ToGbk(one.toStdString()))
             return {false, "字符'" + one.toStdString() + "'没有GBK编码,不能输入", false};
         if (hooks_.characterPress) return hooks_.characterPress(one.toStdString());
         const image::KeyVerdict v = hooks_.keyPress(c < 0x80 ? static_cast<char>(c) : kNonAscii);

@@ -15,7 +15,7 @@
 
 #include "editor/session.h"
 #include "image/editor_state.h"
-#include "image/history.h"
+#include "editor/history.h"
 #include "image/message.h"
 #include "link/link.h"
 #include "serial/comm.h"
@@ -91,7 +91,7 @@ public:
     void run(const std::function<image::Message(image::EditorState&)>& handler, const std::string& edit = {});
     // After anything that may have changed the state: a change is one undo step.
     void record(const std::string& edit = {});
-    const image::History& history() const { return session_.history(); }
+    const editor::History& history() const { return session_.history(); }
     // 撤销 and 重做.
     void undo();
     void redo();

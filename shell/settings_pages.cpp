@@ -11,9 +11,9 @@
 
 #include "image/band_page.h"
 #include "image/dtmf_page.h"
-#include "image/gbk.h"
+#include "base/gbk.h"
 #include "image/general_page.h"
-#include "image/grid_editing.h"
+#include "editor/grid_editing.h"
 #include "image/limits_page.h"
 #include "image/page_tables.h"
 #include "shell/edit_events.h"
@@ -118,7 +118,7 @@ void bindEdit(PageHost& host, QLineEdit* edit, Bindings::EditValue value,
     host.bindings.edit(edit, value);
     QObject::connect(edit, &QLineEdit::textChanged, edit, [&host, edit, value, changed](const QString& t) {
         std::string& held = value(host.state);
-        held = image::TextBehindShown(held, t.toStdString());
+        held = base::TextBehindShown(held, t.toStdString());
         // What is typed into one edit is one step, with its commit when the edit is left.
         if (changed) host.run(changed, edit->objectName().toStdString());
     });
@@ -145,7 +145,7 @@ void Bindings::show(EditorState& state) const {
         l.box->setCurrentIndex(index < l.box->count() ? index : -1);
     }
     for (const auto& e : edits_) {
-        const QString t = text(image::ShownText(e.value(state)));
+        const QString t = text(base::ShownText(e.value(state)));
         if (e.edit->text() == t) continue;
         const QSignalBlocker blocker(e.edit);
         e.edit->setText(t);

@@ -17,10 +17,11 @@
 
 #include "image/code_tables.h"
 #include "image/editor_state.h"
-#include "image/grid_editing.h"
+#include "editor/grid_editing.h"
 #include "image/page_tables.h"
 
 namespace random_state {
+using namespace editor;
 
 class Draw {
 public:

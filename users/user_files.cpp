@@ -10,7 +10,7 @@
 #include "files/atomic_write.h"
 #include "files/folders.h"
 #include "files/read_file.h"
-#include "image/gbk.h"
+#include "base/gbk.h"
 #include "users/login_picture.h"
 
 namespace users {
@@ -63,7 +63,7 @@ image::Outcome<std::string> FirstLine(std::string_view bytes) {
     const std::string_view line = bytes.substr(0, bytes.find_first_of("\r\n"));
     for (const char c : line)
         if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return image::Failure<std::string>("这不是文本文件");
-    auto text = image::GbkToUtf8(line);
+    auto text = base::GbkToUtf8(line);
     if (!text) return image::Failure<std::string>("这不是文本文件");
     return {std::move(*text), {}, {}};
 }
@@ -77,7 +77,7 @@ image::Outcome<std::string> ReadFirstLine(const std::string& path) {
 }
 
 image::Outcome<> WriteLine(const std::string& path, const std::string& line) {
-    const auto gbk = image::Utf8ToGbk(line);
+    const auto gbk = base::Utf8ToGbk(line);
     if (!gbk) return image::Failure("无法保存文件 \"" + path + "\": 文字中有无法保存的字符");
     return writeBytes(path, *gbk + "\r\n");
 }

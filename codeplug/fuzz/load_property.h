@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "codeplug/fuzz/open_property.h"
-#include "image/hex.h"
+#include "base/hex.h"
 #include "image/transfer.h"
 
 namespace codeplug::fuzz {
@@ -19,7 +19,7 @@ inline std::string CheckLoad(std::string_view bytes) {
     image::EditorState state;
     for (const image::TransferBlock& b : image::TransferList()) {
         const auto* at = reinterpret_cast<const std::uint8_t*>(memory.data()) + b.address;
-        image::ApplyReadBlock(state, b.j, image::BytesToHex(at, b.length));
+        image::ApplyReadBlock(state, b.j, base::BytesToHex(at, b.length));
     }
     const SaveText saved = ToText(state);
     if (!saved.ok()) return {};  // refused with a message: nothing is written

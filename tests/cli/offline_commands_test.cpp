@@ -10,7 +10,7 @@
 
 #include "cli/files.h"
 #include "codeplug/codeplug.h"
-#include "image/hex.h"
+#include "base/hex.h"
 #include "radio_version.h"
 #include "tests/codeplug/helpers.h"
 
@@ -69,7 +69,7 @@ TEST_F(Cli, ImageOfNewLoadsBackToNew) {
     ASSERT_EQ(run("image a.bc a.img").status, 0);
     const std::string img = ReadAll(In("a.img"));
     ASSERT_EQ(img.size(), 7168u);
-    const auto hex = [&](std::size_t at, std::size_t n) { return image::BytesToHex(std::string_view(img).substr(at, n)); };
+    const auto hex = [&](std::size_t at, std::size_t n) { return base::BytesToHex(std::string_view(img).substr(at, n)); };
     EXPECT_EQ(hex(0x0000, 0x200), std::string(0x400, 'F'));  // below the first block
     EXPECT_EQ(hex(0x0200, 0x40), "000FFFFF010203000102000406D600320300" + std::string(92, 'F'));  // k5, fill, gap
     EXPECT_EQ(hex(0x02C0, 0x02), "00FF");                                                       // sypz9, gap

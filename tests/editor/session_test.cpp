@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "editor/session.h"
-#include "image/row_operations.h"
+#include "editor/row_operations.h"
 
 namespace {
 
@@ -70,6 +70,6 @@ TEST(Session, CloseGapsMovesTheChannelsUpInTheirOrderAsOneStep) {
     EXPECT_EQ(grid.at(1, image::kColRxFreq), "145.00000");
     EXPECT_EQ(grid.at(2, image::kColRxFreq), "435.00000");
     EXPECT_EQ(grid.at(2, image::kColName), "B");
-    EXPECT_FALSE(image::RowSet(grid, 3));
+    EXPECT_FALSE(editor::RowSet(grid, 3));
     EXPECT_EQ(session.history().undoSteps(), 2u);
 }

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "image/hex.h"
+#include "base/hex.h"
 #include "tests/random_state.h"
 
 namespace {
@@ -63,14 +63,14 @@ TEST(Diff, NamesEachDifferenceByPageLabelOrBytes) {
     b.lower.at(128, image::kColName) = "";
     // A setting changed the way its handler changes it: control and bytes; told once.
     b.general.list[2] = 12;
-    b.k[5] = image::splice(b.k[5], 3, 4, "0C");
+    b.k[5] = base::splice(b.k[5], 3, 4, "0C");
     b.upperBand.list[4] = 1;
-    b.k[1] = image::splice(b.k[1], 13, 16, "029E");
+    b.k[1] = base::splice(b.k[1], 13, 16, "029E");
     // Bytes no control shows.
-    b.k[1] = image::splice(b.k[1], 19, 20, "12");
-    b.k[4] = image::splice(b.k[4], 21, 24, "0102");
+    b.k[1] = base::splice(b.k[1], 19, 20, "12");
+    b.k[4] = base::splice(b.k[4], 21, 24, "0102");
     // Bytes that differ while the control shows the same DTMF time.
-    b.k[5] = image::splice(b.k[5], 29, 32, "0096");
+    b.k[5] = base::splice(b.k[5], 29, 32, "0096");
     b.dtmf.sypz9 = 2;
     b.dtmf.sy[3] = "123";
     b.limits.kaiji1 = " A";
@@ -107,12 +107,12 @@ TEST(Diff, EveryHiddenByteIsReportedOnceAtItsAddress) {
                                0x0260, 0x0270, 0x02D0, 0x02E0, 0x0280, 0x0290, 0x029C, 0x02A8};
     const EditorState a = image::NewState();
     for (int k = 1; k <= 15; ++k) {
-        const auto bytes = image::HexToBytes(a.k[static_cast<std::size_t>(k)]).value;
+        const auto bytes = base::HexToBytes(a.k[static_cast<std::size_t>(k)]).value;
         for (std::size_t i = 0; i < bytes.size(); ++i) {
             EditorState b = a;
-            image::Bytes changed = bytes;
+            base::Bytes changed = bytes;
             changed[i] ^= 0x5A;
-            b.k[static_cast<std::size_t>(k)] = image::BytesToHex(changed);
+            b.k[static_cast<std::size_t>(k)] = base::BytesToHex(changed);
             const auto d = Diff(a, b);
             ASSERT_EQ(d.size(), 1u) << "k" << k << " byte " << i;
             EXPECT_EQ(d[0].kind, Difference::Kind::Hidden);

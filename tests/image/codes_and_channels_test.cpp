@@ -2,7 +2,11 @@
 
 #include "image/channel_codec.h"
 #include "image/code_tables.h"
-#include "image/frequency.h"
+#include "base/frequency.h"
+
+using base::NotAFloat;
+using base::ScaledDecimal;
+using base::UnitsToMHz;
 
 using namespace image;
 

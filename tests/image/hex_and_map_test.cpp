@@ -1,8 +1,15 @@
 #include <gtest/gtest.h>
 
 #include "image/editor_state.h"
-#include "image/hex.h"
+#include "base/hex.h"
 #include "image/transfer.h"
+
+using base::Bytes;
+using base::BytesToHex;
+using base::HexToBytes;
+using base::digits;
+using base::hexDigits;
+using base::splice;
 
 using namespace image;
 

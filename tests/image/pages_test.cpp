@@ -3,9 +3,11 @@
 #include "image/band_page.h"
 #include "image/dtmf_page.h"
 #include "image/general_page.h"
-#include "image/hex.h"
+#include "base/hex.h"
 #include "image/limits_page.h"
 #include "image/page_tables.h"
+
+using base::digits;
 
 using namespace image;
 

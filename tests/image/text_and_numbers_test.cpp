@@ -10,12 +10,15 @@
 #include "image/band_page.h"
 #include "image/channel_codec.h"
 #include "image/code_tables.h"
-#include "image/frequency.h"
-#include "image/gbk.h"
+#include "base/frequency.h"
+#include "base/gbk.h"
 #include "image/general_page.h"
-#include "image/grid_editing.h"
-#include "image/hex.h"
+#include "editor/grid_editing.h"
+#include "base/hex.h"
 #include "image/limits_page.h"
+
+using namespace base;
+using namespace editor;
 
 using namespace image;
 

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "image/hex.h"
+#include "base/hex.h"
 #include "link/comm1.h"
 #include "link/link.h"
 #include "serial/comm.h"
@@ -37,7 +37,7 @@ struct BenchRadio {
     // The frames the radio received, as hex text.
     std::vector<std::string> frames() const {
         std::vector<std::string> out;
-        for (const auto& f : virtualRadio.frames()) out.push_back(image::BytesToHex(f));
+        for (const auto& f : virtualRadio.frames()) out.push_back(base::BytesToHex(f));
         return out;
     }
 

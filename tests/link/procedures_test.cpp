@@ -6,6 +6,8 @@
 #include "tests/random_cases.h"
 #include "tests/random_state.h"
 
+using base::BytesToHex;
+
 using namespace image;
 
 namespace {

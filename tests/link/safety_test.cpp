@@ -12,6 +12,8 @@
 #include "link/trace.h"
 #include "tests/link/bench_radio.h"
 
+using base::BytesToHex;
+
 using namespace image;
 namespace fs = std::filesystem;
 

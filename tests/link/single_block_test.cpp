@@ -2,6 +2,8 @@
 
 #include "tests/link/bench_radio.h"
 
+using base::BytesToHex;
+
 using namespace image;
 
 TEST(SingleBlock, ReadThePowerOnMessage) {

@@ -13,7 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "image/gbk.h"
+#include "base/gbk.h"
 #include "tests/shell/window_fixture.h"
 #include "tests/outcome_value.h"
 #include "users/jpeg.h"
@@ -261,7 +261,7 @@ TEST(Remark, CompanyNameIsTheCaptionAtOnceAndAtTheNextStart) {
         QTest::mouseClick(form4.Button1(), Qt::LeftButton);
     });
     EXPECT_EQ(p.form2().windowTitle(), "无线电 Co.");
-    EXPECT_EQ(p.user.bytes(users::kCompanyFile), *image::Utf8ToGbk("无线电 Co.") + "\r\n");
+    EXPECT_EQ(p.user.bytes(users::kCompanyFile), *base::Utf8ToGbk("无线电 Co.") + "\r\n");
     EXPECT_EQ(p.prompter.infos.size(), 1u);
 
     // The login window takes it at the next start, and gives it to the main window.
@@ -281,7 +281,7 @@ TEST(Remark, CompanyNameIsTheCaptionAtOnceAndAtTheNextStart) {
     p.find<QAction>("N13")->trigger();
     EXPECT_FALSE(form4.isVisible());
     EXPECT_EQ(p.form2().windowTitle(), "无线电 Co.");
-    EXPECT_EQ(p.user.bytes(users::kCompanyFile), *image::Utf8ToGbk("无线电 Co.") + "\r\n");
+    EXPECT_EQ(p.user.bytes(users::kCompanyFile), *base::Utf8ToGbk("无线电 Co.") + "\r\n");
 }
 
 TEST(Login, MissingOrBrokenUserFilesAreReportedWithoutACrash) {

@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "image/hex.h"
+#include "base/hex.h"
 #include "image/transfer.h"
 #include "serial/comm.h"
 #include "serial/owner_queue.h"
@@ -24,7 +24,7 @@ using image::Band;
 namespace {
 
 QString memory(Program& p, std::uint16_t address, std::size_t length) {
-    return QString::fromStdString(image::BytesToHex(p.radio->read(address, length)));
+    return QString::fromStdString(base::BytesToHex(p.radio->read(address, length)));
 }
 
 // Clicks the toolbar button that shows the dialog, then the dialog's first button; while
@@ -99,7 +99,7 @@ TEST(TransferDialogs, FullReadThenFullWrite) {
     EXPECT_TRUE(write.stayedOpen);
     EXPECT_EQ(p.prompter.texts(), QStringList({"写频正确!"}));
     EXPECT_EQ(form6.progressBar()->value(), 136);
-    EXPECT_TRUE(memory(p, 0x0400 + 6 * 48, 24).contains(QString::fromStdString(image::hexDigits(43801250, 8))));
+    EXPECT_TRUE(memory(p, 0x0400 + 6 * 48, 24).contains(QString::fromStdString(base::hexDigits(43801250, 8))));
     int writes = 0;
     for (const auto& f : p.radio->frames()) writes += f.size() > 4 && f[0] == 'W' && f[1] == 'R';
     EXPECT_EQ(writes, 136);

@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "image/history.h"
-#include "image/row_operations.h"
+#include "editor/history.h"
+#include "editor/row_operations.h"
 #include "tests/shell/window_fixture.h"
 
 using image::Band;
@@ -61,7 +61,7 @@ TEST(UndoRedo, EveryKindOfChangeIsOneStepAndComesBackExactly) {
         const image::EditorState state = w.state();
         action();
         EXPECT_EQ(steps(p), count) << what;
-        EXPECT_FALSE(image::ContentDiffers(w.state(), state)) << what;
+        EXPECT_FALSE(editor::ContentDiffers(w.state(), state)) << what;
     };
 
     p.clickCell(Band::Upper, 1, 2);
@@ -143,7 +143,7 @@ TEST(UndoRedo, KeepsAtLeastAHundredStepsAndANewChangeEndsTheRedo) {
     p.enter(Band::Lower, 1, 2, "145");
     EXPECT_FALSE(p.form2().history().canRedo());
     while (p.form2().history().canUndo()) p.form2().undo();
-    EXPECT_FALSE(image::ContentDiffers(p.form2().state(), start));
+    EXPECT_FALSE(editor::ContentDiffers(p.form2().state(), start));
 }
 
 TEST(UndoRedo, AStoppedReadKeepsWhatCameAndUndoesInOneStep) {
@@ -177,7 +177,7 @@ TEST(RowOperations, CopyBetweenTheBandsAndPasteAtTheEdges) {
     EXPECT_EQ(p.page(Band::Upper).selectedRows(), (std::vector<int>{1, 2, 3}));
     shortcut(p, Band::Upper, Qt::Key_C);
     const QString copied = QGuiApplication::clipboard()->text();
-    EXPECT_EQ(copied.toStdString(), image::CopyRows(p.form2().state().upper, {1, 2, 3}));
+    EXPECT_EQ(copied.toStdString(), editor::CopyRows(p.form2().state().upper, {1, 2, 3}));
     EXPECT_TRUE(copied.startsWith("145.50000\t0FF\t关\t\t"));
 
     // Onto the lower band's last three rows, as one step.

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "image/hex.h"
+#include "base/hex.h"
 #include "serial/comm.h"
 #include "sim/virtual_radio.h"
 #include "tests/serial/pty_pair.h"
@@ -29,7 +29,7 @@ struct Client {
         comm.SetInx_XonXoffFlow(false);
         comm.SetCommName(path);
         comm.OnReceiveData = [this](serial::TComm&, const std::uint8_t* b, std::uint16_t n) {
-            recvHex += image::BytesToHex(b, n);
+            recvHex += base::BytesToHex(b, n);
             ++blocks;
             lastBlock = Clock::now();
         };
@@ -38,7 +38,7 @@ struct Client {
     }
 
     void send(const std::string& hex) {
-        const auto bytes = image::HexToBytes(hex).value;
+        const auto bytes = base::HexToBytes(hex).value;
         comm.SendData(bytes.data(), static_cast<std::uint16_t>(bytes.size()));
     }
 
@@ -58,12 +58,12 @@ struct Client {
     }
 };
 
-inline std::string Hex(std::string_view text) { return image::BytesToHex(text); }
+inline std::string Hex(std::string_view text) { return base::BytesToHex(text); }
 inline std::string ReadFrame(std::uint16_t address, std::uint16_t length) {
-    return "52454144" + image::hexDigits(address, 4) + image::hexDigits(length, 4);
+    return "52454144" + base::hexDigits(address, 4) + base::hexDigits(length, 4);
 }
 inline std::string WriteFrame(std::uint16_t address, const std::string& dataHex) {
-    return "57524945" + image::hexDigits(address, 4) + image::hexDigits(static_cast<std::uint32_t>(dataHex.size() / 2), 4) +
+    return "57524945" + base::hexDigits(address, 4) + base::hexDigits(static_cast<std::uint32_t>(dataHex.size() / 2), 4) +
            dataHex;
 }
 

@@ -3,14 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "image/channel_codec.h"
-#include "image/hex.h"
+#include "base/hex.h"
 
 namespace {
 
 using image::Band;
 
 std::string Digits(const std::vector<std::uint8_t>& m, std::size_t at, std::size_t length) {
-    return image::BytesToHex(&m[at], length);
+    return base::BytesToHex(&m[at], length);
 }
 
 // The sample is what the editor itself would write: every channel record decodes to cells

@@ -22,7 +22,7 @@ RadioOptions Fast(const std::string& fault = "none") {
 }
 
 std::string Memory(const VirtualRadio& radio, std::uint16_t address, std::size_t length) {
-    return image::BytesToHex(radio.read(address, length));
+    return base::BytesToHex(radio.read(address, length));
 }
 
 const std::string kPromLin = Hex("PROM_LIN");
@@ -38,11 +38,11 @@ TEST(VirtualRadio, ServesReadAndWriteFramesInProgrammingModeAndRecordsWhatCame) 
     EXPECT_EQ(client.ask(kPromLin, 2), "06");
     EXPECT_TRUE(radio.programming());
 
-    EXPECT_EQ(client.ask(ReadFrame(0x0400, 0x30), 96), image::BytesToHex(&sample[0x0400], 0x30));
-    EXPECT_EQ(client.ask(ReadFrame(0x02D0, 0x21), 66), image::BytesToHex(&sample[0x02D0], 0x21));
+    EXPECT_EQ(client.ask(ReadFrame(0x0400, 0x30), 96), base::BytesToHex(&sample[0x0400], 0x30));
+    EXPECT_EQ(client.ask(ReadFrame(0x02D0, 0x21), 66), base::BytesToHex(&sample[0x02D0], 0x21));
     // Past the end of the memory the radio answers 0xFF.
     EXPECT_EQ(client.ask(ReadFrame(0x1BF0, 0x20), 64),
-              image::BytesToHex(&sample[0x1BF0], 0x10) + std::string(32, 'F'));
+              base::BytesToHex(&sample[0x1BF0], 0x10) + std::string(32, 'F'));
 
     EXPECT_EQ(client.ask(WriteFrame(0x02C0, "02"), 2), "06");
     EXPECT_EQ(Memory(radio, 0x02C0, 1), "02");
@@ -60,14 +60,14 @@ TEST(VirtualRadio, ServesReadAndWriteFramesInProgrammingModeAndRecordsWhatCame) 
     EXPECT_EQ(client.ask(ReadFrame(0x0240, 0x10), 32, 100ms), "");
 
     std::vector<std::string> frames;
-    for (const auto& f : radio.frames()) frames.push_back(image::BytesToHex(f));
+    for (const auto& f : radio.frames()) frames.push_back(base::BytesToHex(f));
     EXPECT_EQ(frames, (std::vector<std::string>{ReadFrame(0x0400, 0x30), kPromLin, ReadFrame(0x0400, 0x30),
                                                 ReadFrame(0x02D0, 0x21), ReadFrame(0x1BF0, 0x20),
                                                 WriteFrame(0x02C0, "02"), write, kExit, ReadFrame(0x0240, 0x10)}));
     const std::string all = ReadFrame(0x0400, 0x30) + kPromLin + ReadFrame(0x0400, 0x30) + ReadFrame(0x02D0, 0x21) +
                             ReadFrame(0x1BF0, 0x20) + WriteFrame(0x02C0, "02") + "0000" + write + kExit +
                             ReadFrame(0x0240, 0x10);
-    EXPECT_EQ(image::BytesToHex(radio.received()), all);
+    EXPECT_EQ(base::BytesToHex(radio.received()), all);
     radio.clearReceived();
     EXPECT_TRUE(radio.received().empty());
     EXPECT_TRUE(radio.frames().empty());
@@ -103,7 +103,7 @@ struct Faulty {
 
 TEST(VirtualRadio, FaultPlansMisanswerAsAsked) {
     const Bytes sample = sim::sampleImage();
-    const std::string block0 = image::BytesToHex(&sample[0x0400], 0x30);
+    const std::string block0 = base::BytesToHex(&sample[0x0400], 0x30);
     {
         Faulty f("off");
         EXPECT_EQ(f.client.recvHex, "");
@@ -135,7 +135,7 @@ TEST(VirtualRadio, FaultPlansMisanswerAsAsked) {
     }
     {
         Faulty f("long:1");
-        EXPECT_EQ(f.client.ask(ReadFrame(0x0400, 0x30), 98), block0 + image::BytesToHex(&sample[0x0430], 1));
+        EXPECT_EQ(f.client.ask(ReadFrame(0x0400, 0x30), 98), block0 + base::BytesToHex(&sample[0x0430], 1));
         EXPECT_EQ(f.client.ask(WriteFrame(0x02C0, "01"), 4), "0600");
     }
     {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "image/gbk.h"
+#include "base/gbk.h"
 #include "users/user_files.h"
 
 namespace users::fuzz {
@@ -13,7 +13,7 @@ namespace users::fuzz {
 inline std::string CheckLine(std::string_view bytes) {
     const auto line = FirstLine(bytes);
     if (!line.ok()) return {};
-    const auto gbk = image::Utf8ToGbk(line.value);
+    const auto gbk = base::Utf8ToGbk(line.value);
     if (!gbk) return "a line read cannot be written back";
     const auto again = FirstLine(*gbk + "\r\n");
     if (!again.ok() || again.value != line.value) return "a line written does not read back";

@@ -1,9 +1,11 @@
 // The undo history over whole editor states, and the row operations of a channel grid.
 #include <gtest/gtest.h>
 
-#include "image/grid_editing.h"
-#include "image/history.h"
-#include "image/row_operations.h"
+#include "editor/grid_editing.h"
+#include "editor/history.h"
+#include "editor/row_operations.h"
+
+using namespace editor;
 
 using namespace image;
 

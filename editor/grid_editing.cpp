@@ -1,12 +1,14 @@
-#include "image/grid_editing.h"
+#include "editor/grid_editing.h"
 
 #include <algorithm>
 
 #include "image/code_tables.h"
 #include "image/file_characters.h"
-#include "image/gbk.h"
+#include "base/gbk.h"
 
-namespace image {
+namespace editor {
+using namespace base;
+using namespace image;
 namespace {
 
 constexpr std::size_t kFrequencyChars = 9, kNameChars = 7;
@@ -347,4 +349,4 @@ int TypeAhead(const std::vector<std::string>& items, std::string_view typed) {
     return -1;
 }
 
-}  // namespace image
+}  // namespace editor

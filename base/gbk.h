@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace image {
+namespace base {
 
 constexpr char32_t kRawByteBase = 0xF700;  // U+F780..U+F7FF stand for the bytes 0x80..0xFF
 
@@ -51,4 +51,4 @@ std::string ShownText(std::string_view utf8);
 // the shown text and the text line up byte for byte.)
 std::string TextBehindShown(std::string_view before, std::string_view edited);
 
-}  // namespace image
+}  // namespace base

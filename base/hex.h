@@ -10,7 +10,7 @@
 
 #include "image/outcome.h"
 
-namespace image {
+namespace base {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -21,7 +21,7 @@ std::string BytesToHex(std::string_view raw);
 
 // Pair by pair, upper and lower case accepted; a trailing lone digit is ignored.
 // A character that is no hex digit is an error naming it and its position (from 1).
-Outcome<Bytes> HexToBytes(std::string_view hex);
+image::Outcome<Bytes> HexToBytes(std::string_view hex);
 
 // True when every character is an uppercase hex digit ("0"-"9", "A"-"F").
 bool IsUpperHex(std::string_view text);
@@ -41,4 +41,4 @@ std::optional<std::uint32_t> hexValue(std::string_view text);
 // value as exactly `width` uppercase digits, zero-padded on the left.
 std::string hexDigits(std::uint32_t value, int width);
 
-}  // namespace image
+}  // namespace base

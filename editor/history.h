@@ -12,7 +12,12 @@
 
 #include "image/editor_state.h"
 
-namespace image {
+namespace editor {
+
+// The editor works on the memory image's types.
+using image::Band;
+using image::EditorState;
+using image::Grid;
 
 // True when a and b differ in more than the position fields.
 bool ContentDiffers(const EditorState& a, const EditorState& b);
@@ -50,4 +55,4 @@ private:
     std::size_t depth_;
 };
 
-}  // namespace image
+}  // namespace editor

@@ -11,7 +11,13 @@
 #include "image/editor_state.h"
 #include "image/message.h"
 
-namespace image {
+namespace editor {
+
+// The editor works on the memory image's types.
+using image::Band;
+using image::EditorState;
+using image::Grid;
+using image::Message;
 
 // A channel with something in any of its cells.
 bool RowSet(const Grid& grid, int row);
@@ -61,4 +67,4 @@ Message FillFrequencies(Grid& grid, const std::vector<int>& rows, std::string_vi
 // such number or has more than five decimals.
 std::optional<long long> FrequencyUnits(std::string_view text);
 
-}  // namespace image
+}  // namespace editor

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "image/code_tables.h"
-#include "image/grid_editing.h"
+#include "editor/grid_editing.h"
+
+using namespace editor;
 
 using namespace image;
 

@@ -1,11 +1,11 @@
-#include "image/frequency.h"
+#include "base/frequency.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "image/hex.h"
+#include "base/hex.h"
 
-namespace image {
+namespace base {
 
 std::optional<long double> ParseDecimal(std::string_view text, bool allowMinus) {
     std::string_view number = text;
@@ -73,4 +73,4 @@ std::string FrequencyFieldToText(std::string_view eightDigits) {
     return value ? UnitsToMHz(*value) : "";
 }
 
-}  // namespace image
+}  // namespace base

@@ -1,6 +1,6 @@
-#include "image/history.h"
+#include "editor/history.h"
 
-namespace image {
+namespace editor {
 
 bool ContentDiffers(const EditorState& a, const EditorState& b) {
     return a.upper != b.upper || a.lower != b.lower || a.upperBand != b.upperBand || a.lowerBand != b.lowerBand ||
@@ -43,4 +43,4 @@ EditorState History::travel(std::deque<EditorState>& from, std::deque<EditorStat
     return last_;
 }
 
-}  // namespace image
+}  // namespace editor

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace image {
+namespace base {
 
 constexpr long double kUnitsPerMHz = 100000.0L;  // memory counts units of 10 Hz
 
@@ -41,4 +41,4 @@ std::string UnitsToMHz(std::uint32_t units);
 // A 32-bit frequency field of a block: "FFFFFFFF" -> "" (not set), else its MHz text.
 std::string FrequencyFieldToText(std::string_view eightDigits);
 
-}  // namespace image
+}  // namespace base

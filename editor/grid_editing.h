@@ -14,7 +14,13 @@
 #include "image/editor_state.h"
 #include "image/message.h"
 
-namespace image {
+namespace editor {
+
+// The editor works on the memory image's types.
+using image::Band;
+using image::EditorState;
+using image::Grid;
+using image::Message;
 
 // The editor of each column: t1..t13 (upper) or p1..p13 (lower); t4/p4 does not exist.
 enum class EditorKind { None, FrequencyEdit, NameEdit, List };
@@ -118,4 +124,4 @@ const std::vector<std::string>& ColumnItems(int column);
 std::string_view DefaultText(int column);
 int NeededColumn(int column);
 
-}  // namespace image
+}  // namespace editor

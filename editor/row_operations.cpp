@@ -1,13 +1,15 @@
 #include "image/band_edges.h"
-#include "image/row_operations.h"
+#include "editor/row_operations.h"
 
 #include <algorithm>
 #include <array>
 
-#include "image/gbk.h"
-#include "image/grid_editing.h"
+#include "base/gbk.h"
+#include "editor/grid_editing.h"
 
-namespace image {
+namespace editor {
+using namespace base;
+using namespace image;
 namespace {
 
 constexpr int kFirstCell = kColRxFreq, kLastCell = kColExtra, kShownCells = 12;
@@ -281,4 +283,4 @@ Message FillFrequencies(Grid& grid, const std::vector<int>& rows, std::string_vi
     return {};
 }
 
-}  // namespace image
+}  // namespace editor

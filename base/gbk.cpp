@@ -1,11 +1,11 @@
-#include "image/gbk.h"
+#include "base/gbk.h"
 
 #include <iconv.h>
 
 #include <algorithm>
 #include <cerrno>
 
-namespace image {
+namespace base {
 namespace {
 
 // One conversion with glibc's iconv. nullopt on any invalid or unconvertible input.
@@ -198,4 +198,4 @@ std::string TextBehindShown(std::string_view before, std::string_view edited) {
            std::string(before.substr(before.size() - tail));
 }
 
-}  // namespace image
+}  // namespace base
