@@ -11,16 +11,9 @@
 #include <vector>
 
 #include "image/band_edges.h"
-#include "image/editor_state.h"
-#include "image/message.h"
+#include "editor/types.h"
 
 namespace editor {
-
-// The editor works on the memory image's types.
-using image::Band;
-using image::EditorState;
-using image::Grid;
-using image::Message;
 
 // The editor of each column: t1..t13 (upper) or p1..p13 (lower); t4/p4 does not exist.
 enum class EditorKind { None, FrequencyEdit, NameEdit, List };

@@ -10,14 +10,9 @@
 #include <deque>
 #include <string>
 
-#include "image/editor_state.h"
+#include "editor/types.h"
 
 namespace editor {
-
-// The editor works on the memory image's types.
-using image::Band;
-using image::EditorState;
-using image::Grid;
 
 // True when a and b differ in more than the position fields.
 bool ContentDiffers(const EditorState& a, const EditorState& b);

@@ -8,16 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "image/editor_state.h"
-#include "image/message.h"
+#include "editor/types.h"
 
 namespace editor {
-
-// The editor works on the memory image's types.
-using image::Band;
-using image::EditorState;
-using image::Grid;
-using image::Message;
 
 // A channel with something in any of its cells.
 bool RowSet(const Grid& grid, int row);
