@@ -190,7 +190,7 @@ inline Result Failed(std::string message, std::string why) {
     return r;
 }
 
-// What a procedure gives when another one holds the radio.
+// What a procedure gives when another one holds the radio (kind Busy).
 Result Busy();
 
 // A full read into `state` (block by block, as each arrives). `raw`, when given, receives the

@@ -17,10 +17,10 @@ Result ReadKeepingBackup(Radio& radio, image::EditorState& state, const std::str
     if (result.progress > 0)
         for (const std::string& field : image::NonGbkFields(state)) result.tell(field);
     if (bytes.empty() || result.progress == 0) return result;  // refused, or nothing received
-    std::string error;
-    result.backup = SaveBackup(bytes, port, error, result.ok() ? kComplete : result.progress);
-    result.fileProblem = result.ok() && result.backup.empty();  // a failed read stays a failed transfer
-    result.tell(result.backup.empty() ? error : "备份: " + result.backup);
+    const auto saved = SaveBackup(bytes, port, result.ok() ? kComplete : result.progress);
+    result.backup = saved.value;
+    result.fileProblem = result.ok() && !saved.ok();  // a failed read stays a failed transfer
+    result.tell(saved.ok() ? "备份: " + result.backup : saved.message());
     return result;
 }
 
@@ -51,6 +51,7 @@ std::optional<Result> backUpFirst(Radio& radio, const std::string& port, const P
         return std::nullopt;
     }
     Result refused = Failed(kWriteFailed, kNothingWritten);
+    refused.kind = image::ErrorKind::Refused;
     refused.interrupted = read.interrupted;
     refused.backup = read.backup;
     // Read in full, but not saved: a file error, not the radio's.

@@ -130,7 +130,11 @@ std::string Result::detail() const {
     return lines;
 }
 
-Result Busy() { return Failed("", kBusy); }
+Result Busy() {
+    Result r = Failed("", kBusy);
+    r.kind = image::ErrorKind::Busy;
+    return r;
+}
 
 Result ReadRadio(Radio& radio, image::EditorState& state, const Progress& progress, std::vector<std::uint8_t>* raw) {
     Radio::Session session(radio);

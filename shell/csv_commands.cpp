@@ -35,12 +35,12 @@ void TForm2::N17Click() {
     if (!band) return;
     const auto name = prompter_.openFileName(this, utf8("导入CSV"), utf8(kCsvFilter));
     if (!name) return;
-    std::string reason;
-    const auto bytes = files::ReadFile(QFile::encodeName(*name).toStdString(), exchange::kMaxCsvBytes, reason);
-    if (!bytes) {
-        prompter_.error(this, utf8("无法打开文件 \"") + *name + "\". " + QString::fromStdString(reason));
+    const auto read = files::ReadFile(QFile::encodeName(*name).toStdString(), exchange::kMaxCsvBytes);
+    if (!read.ok()) {
+        prompter_.error(this, utf8("无法打开文件 \"") + *name + "\". " + QString::fromStdString(read.message()));
         return;
     }
+    const std::string* const bytes = &read.value;
     const auto first = prompter_.number(this, utf8("文件中的哪个位置 (Location) 是信道 1? (CHIRP 从 1 开始, 有的电台从 0 开始)"),
                                         kFirstLocation, 0, kMostFirstLocation);
     if (!first) return;
@@ -82,9 +82,9 @@ void TForm2::N18Click() {
     auto name = prompter_.saveFileName(this, utf8("导出CSV"), utf8(kCsvFilter));
     if (!name) return;
     if (QFileInfo(*name).suffix().isEmpty()) *name += ".csv";
-    const std::string reason = files::WriteAtomically(QFile::encodeName(*name).toStdString(), result.text);
-    if (!reason.empty()) {
-        prompter_.error(this, utf8("无法创建文件 \"") + *name + "\". " + QString::fromStdString(reason));
+    const auto written = files::WriteAtomically(QFile::encodeName(*name).toStdString(), result.text);
+    if (!written.ok()) {
+        prompter_.error(this, utf8("无法创建文件 \"") + *name + "\". " + QString::fromStdString(written.message()));
         return;
     }
     QStringList detail;
