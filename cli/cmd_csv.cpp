@@ -90,7 +90,7 @@ int runImport(const std::vector<std::string>& args) {
     for (const auto& p : result.problems) cli::Fail("import-csv", prefix + p.text());
     for (const auto& w : result.warnings) cli::Fail("import-csv", "warning: " + in + " " + w.text());
     if (!result.applied) {
-        cli::Fail("import-csv", result.fatal ? "nothing imported"
+        cli::Fail("import-csv", !result.ok() ? "nothing imported"
                                              : "nothing imported: " + std::to_string(result.skipped.size()) +
                                                    " bad rows (import the others with --skip-bad)");
         return cli::kFailed;

@@ -46,7 +46,7 @@ void TForm2::N17Click() {
     if (!first) return;
 
     auto result = exchange::ImportCsv(*bytes, state_, *band, false, *first);
-    if (result.fatal) {
+    if (!result.ok()) {
         prompter_.error(this, lines(result.problems));
         return;
     }
