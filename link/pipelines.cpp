@@ -50,8 +50,7 @@ std::optional<Result> backUpFirst(Radio& radio, const std::string& port, const P
         backup = read.backup;
         return std::nullopt;
     }
-    Result refused = Failed(kWriteFailed, kNothingWritten);
-    refused.kind = image::ErrorKind::Refused;
+    Result refused = Failed(kWriteFailed, kNothingWritten, image::ErrorKind::Refused);
     refused.interrupted = read.interrupted;
     refused.backup = read.backup;
     // Read in full, but not saved: a file error, not the radio's.
@@ -66,7 +65,7 @@ Result WriteSafely(Radio& radio, const image::EditorState& state, const WritePla
                    const Progress& progress, const std::function<void(Step)>& step) {
     if (radio.busy()) return Busy();
     const auto frames = image::BuildWriteFrames(state);
-    if (!frames.ok()) return Failed(kWriteFailed, frames.error);
+    if (!frames.ok()) return Failed(kWriteFailed, frames.error, image::ErrorKind::BadData);
     auto begin = [&](Step s) {
         if (step) step(s);
         if (progress) progress(0);
@@ -88,6 +87,7 @@ Result WriteSafely(Radio& radio, const image::EditorState& state, const WritePla
         result.message = verified.ok() ? kWriteOk : kWriteFailed;
         result.interrupted = verified.interrupted;
         result.error = verified.ok() ? "" : "校验: " + verified.error;
+        result.kind = verified.kind;
         result.notes = {};
         if (result.ok()) result.tell("校验正确: 写入的每个字节读回都一样");
     }
