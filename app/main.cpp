@@ -118,9 +118,8 @@ int main(int argc, char** argv) {
     shell::TForm1& form1 = *windows.Form1;
     shell::TForm2& form2 = *windows.Form2;
     if (parser.isSet(trace)) {
-        std::string error;
-        if (!form2.startTrace(QFile::encodeName(parser.value(trace)).toStdString(), error)) {
-            std::cerr << "radio: " << error << "\n";
+        if (const auto started = form2.startTrace(QFile::encodeName(parser.value(trace)).toStdString()); !started.ok()) {
+            std::cerr << "radio: " << started.message() << "\n";
             return 2;
         }
     }

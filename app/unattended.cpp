@@ -37,9 +37,9 @@ void savePng(const QPixmap& shot, const QString& path) {
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     shot.save(&buffer, "PNG");
-    const std::string reason = files::WriteAtomically(
+    const auto written = files::WriteAtomically(
         QFile::encodeName(path).toStdString(), std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
-    if (!reason.empty()) std::cerr << "Cannot create file \"" << path.toStdString() << "\". " << reason << "\n";
+    if (!written.ok()) std::cerr << "Cannot create file \"" << path.toStdString() << "\". " << written.message() << "\n";
 }
 
 // The first paint of a window.

@@ -6,10 +6,7 @@
 #include <thread>
 
 #include "image/transfer.h"
-#include "link/comm1.h"
-#include "link/link.h"
-#include "serial/comm.h"
-#include "serial/owner_queue.h"
+#include "link/line.h"
 #include "sim/virtual_radio.h"
 
 namespace {
@@ -49,13 +46,12 @@ int main() {
     options.baudRate = 19200;
     options.turnaround = std::chrono::microseconds(2000);
     sim::VirtualRadio virtualRadio(options);
-    serial::OwnerQueue queue;
-    serial::TComm comm(queue);
-    radiolink::QueuePump pump(queue);
-    radiolink::Radio radio(comm, pump);
-    radiolink::ConfigureComm1(comm);
-    comm.SetCommName(virtualRadio.slavePath());
-    comm.OpenPort();
+    radiolink::Line line;
+    if (const auto opened = line.open(virtualRadio.slavePath()); !opened.ok()) {
+        std::fprintf(stderr, "%s\n", opened.message().c_str());
+        return 1;
+    }
+    radiolink::Radio& radio = line.radio();
 
     image::EditorState state;
     const auto read = measure(radio, [&] { return radiolink::ReadRadio(radio, state).ok(); });
@@ -66,6 +62,6 @@ int main() {
     std::printf("full transfers, virtual radio at 19200 baud 8N1, 2 ms turnaround\n");
     print("read", read);
     print("write", write);
-    comm.ClosePort();
+    line.close();
     return read.ok && write.ok ? 0 : 1;
 }

@@ -62,7 +62,7 @@ std::vector<double> RoundTrips(bool pacing, int count) {
     std::string recvHex;
     comm.OnReceiveData = [&](serial::TComm&, const std::uint8_t* b, std::uint16_t n) { recvHex += base::BytesToHex(b, n); };
     LikeComm1(comm, radio.slavePath());
-    comm.OpenPort();
+    if (!comm.OpenPort().ok()) return {};  // no samples
 
     const std::uint8_t promLin[] = {'P', 'R', 'O', 'M', '_', 'L', 'I', 'N'};
     comm.SendData(promLin, sizeof promLin);
@@ -95,7 +95,10 @@ std::vector<double> HangUps(int count) {
         bool hungUp = false;
         comm.OnRequestHangup = [&](serial::TComm&) { hungUp = true; };
         LikeComm1(comm, name);
-        comm.OpenPort();
+        if (!comm.OpenPort().ok()) {
+            ::close(master);
+            break;
+        }
         Pump(queue, [] { return false; }, std::chrono::milliseconds(5));  // threads settled
         const auto start = Clock::now();
         ::close(master);  // the adapter is pulled

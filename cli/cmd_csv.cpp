@@ -42,9 +42,8 @@ int runExport(const std::vector<std::string>& args) {
     if (out == "-") {
         std::fwrite(csv.text.data(), 1, csv.text.size(), stdout);
     } else {
-        std::string error;
-        if (!cli::WriteFile(out, csv.text, error)) {
-            cli::Fail("export-csv", error);
+        if (const auto written = cli::WriteFile(out, csv.text); !written.ok()) {
+            cli::Fail("export-csv", written.message());
             return cli::kUsage;
         }
     }
@@ -76,12 +75,12 @@ int runImport(const std::vector<std::string>& args) {
     }
     const std::string& in = o.positional[0];
     const std::string& file = o.positional[1];
-    std::string error;
-    const auto bytes = cli::ReadFile(in, error, exchange::kMaxCsvBytes);
-    if (!bytes) {
-        cli::Fail("import-csv", "Cannot open file \"" + in + "\". " + error);
+    const auto read = cli::ReadFile(in, exchange::kMaxCsvBytes);
+    if (!read.ok()) {
+        cli::Fail("import-csv", "Cannot open file \"" + in + "\". " + read.message());
         return cli::kUsage;
     }
+    const std::string* const bytes = &read.value;
     const auto state = cli::OpenCodeplug("import-csv", file);
     if (!state) return cli::kUsage;
 
@@ -91,7 +90,7 @@ int runImport(const std::vector<std::string>& args) {
     for (const auto& p : result.problems) cli::Fail("import-csv", prefix + p.text());
     for (const auto& w : result.warnings) cli::Fail("import-csv", "warning: " + in + " " + w.text());
     if (!result.applied) {
-        cli::Fail("import-csv", result.fatal ? "nothing imported"
+        cli::Fail("import-csv", !result.ok() ? "nothing imported"
                                              : "nothing imported: " + std::to_string(result.skipped.size()) +
                                                    " bad rows (import the others with --skip-bad)");
         return cli::kFailed;

@@ -22,10 +22,10 @@ int runImage(const std::vector<std::string>& given) {
         return cli::kUsage;
     }
     const std::vector<std::uint8_t> memory = image::ImageFromFrames(frames.value);
-    std::string error;
-    if (!cli::WriteFile(args[1], std::string_view(reinterpret_cast<const char*>(memory.data()), memory.size()),
-                        error, 0600)) {
-        cli::Fail("image", error);
+    if (const auto written =
+            cli::WriteFile(args[1], std::string_view(reinterpret_cast<const char*>(memory.data()), memory.size()), 0600);
+        !written.ok()) {
+        cli::Fail("image", written.message());
         return cli::kUsage;
     }
     return cli::kOk;

@@ -14,12 +14,12 @@ int runLoad(const std::vector<std::string>& given) {
         cli::Fail("load", "usage: radio-cli load IMAGE.img OUT.bc");
         return cli::kUsage;
     }
-    std::string error;
-    const auto memory = cli::ReadFile(args[0], error);
-    if (!memory) {
-        cli::Fail("load", "Cannot open file \"" + args[0] + "\". " + error);
+    const auto read = cli::ReadFile(args[0]);
+    if (!read.ok()) {
+        cli::Fail("load", "Cannot open file \"" + args[0] + "\". " + read.message());
         return cli::kUsage;
     }
+    const std::string* const memory = &read.value;
     if (memory->size() != image::kImageSize) {
         cli::Fail("load", args[0] + ": " + std::to_string(memory->size()) + " bytes; a memory image has " +
                               std::to_string(image::kImageSize));

@@ -32,7 +32,7 @@ std::string restoreCommand(const std::string& port, const std::string& backup) {
 int report(std::string_view command, const radiolink::Result& r, const std::string& port = {}, bool writes = false) {
     if (!r.message.empty()) std::printf("%s\n", r.message.c_str());
     if (!r.detail().empty()) Fail(command, r.detail());
-    if (writes && !r.ok() && !r.backup.empty() && !r.fileProblem && r.error.rfind(radiolink::kNothingWritten, 0) != 0)
+    if (writes && !r.ok() && !r.backup.empty() && !r.fileProblem && r.kind != image::ErrorKind::Refused)
         Fail(command, restoreCommand(port, r.backup));
     if (r.fileProblem) return kUsage;
     return r.ok() ? kOk : kFailed;
@@ -64,9 +64,9 @@ int reportInterrupted(std::string_view command, const radiolink::Result& r, cons
 // A trace that could not be written fails a command that succeeded (2); a failed transfer
 // keeps its own status (1, 128 + N), and the trace's reason is said either way.
 int withTrace(std::string_view command, Connection& connection, int code) {
-    const std::string failure = connection.closeTrace();
-    if (failure.empty()) return code;
-    Fail(command, failure);
+    const image::Outcome<> closed = connection.closeTrace();
+    if (closed.ok()) return code;
+    Fail(command, closed.message());
     return code == kOk ? kUsage : code;
 }
 
@@ -79,7 +79,7 @@ struct Setup {
 std::optional<Setup> setUp(std::string_view command, const std::vector<std::string>& args,
                            std::set<std::string> valued, const std::set<std::string>& flags,
                            const std::vector<std::string>& required) {
-    valued.insert({"port", "trace"});
+    valued.insert({"port", "trace", "waits-ms"});
     Setup s{ParseOptions(args, valued, flags), nullptr};
     if (!s.options.error.empty()) {
         Fail(command, s.options.error + " (see --help)");
@@ -94,12 +94,21 @@ std::optional<Setup> setUp(std::string_view command, const std::vector<std::stri
             Fail(command, "--" + name + " is required (see --help)");
             return std::nullopt;
         }
-    std::string error;
-    s.connection = Connect(*s.options.value("port"), error, s.options.value("trace").value_or(""));
-    if (!s.connection) {
-        Fail(command, error);
+    radiolink::Timing timing;
+    if (const auto waits = s.options.value("waits-ms")) {
+        const auto parsed = ParseWaits(*waits);
+        if (!parsed.ok()) {
+            Fail(command, parsed.message());
+            return std::nullopt;
+        }
+        timing = parsed.value;
+    }
+    auto connected = Connect(*s.options.value("port"), s.options.value("trace").value_or(""), timing);
+    if (!connected.ok()) {
+        Fail(command, connected.message());
         return std::nullopt;
     }
+    s.connection = std::move(connected.value);
     return s;
 }
 
@@ -142,9 +151,10 @@ int runRead(const std::vector<std::string>& args) {
         return withTrace("read", *s->connection, kUsage);
     }
     if (const auto rawPath = s->options.value("raw")) {
-        std::string error;
-        if (!WriteFile(*rawPath, std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()), error, 0600)) {
-            Fail("read", error);
+        if (const auto written =
+                WriteFile(*rawPath, std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()), 0600);
+            !written.ok()) {
+            Fail("read", written.message());
             Fail("read", "the codeplug was saved, the raw image was not" + kept());
             return withTrace("read", *s->connection, kUsage);
         }
@@ -222,7 +232,7 @@ int runSingleWrite(std::string_view command, const std::vector<std::string>& arg
 }
 
 int runRestore(const std::vector<std::string>& args) {
-    auto options = ParseOptions(args, {"port", "trace"}, {"force", "no-backup"});
+    auto options = ParseOptions(args, {"port", "trace", "waits-ms"}, {"force", "no-backup"});
     if (!options.error.empty() || options.positional.size() != 1 || !options.value("port")) {
         Fail("restore", options.error.empty()
                             ? "usage: radio-cli restore --port DEV IMAGE.img [--force] [--no-backup] (see --help)"
@@ -230,24 +240,25 @@ int runRestore(const std::vector<std::string>& args) {
         return kUsage;
     }
     const std::string path = options.positional.front();
-    std::string error;
-    const auto bytes = ReadFile(path, error);
-    if (!bytes) {
-        Fail("restore", path + ": " + error);
+    const auto read = ReadFile(path);
+    if (!read.ok()) {
+        Fail("restore", path + ": " + read.message());
         return kUsage;
     }
+    const std::string* const bytes = &read.value;
     if (bytes->size() != image::kImageSize) {
         Fail("restore", path + ": an image holds " + std::to_string(image::kImageSize) + " bytes, this file " +
                             std::to_string(bytes->size()));
         return kUsage;
     }
     const std::vector<std::uint8_t> memory(bytes->begin(), bytes->end());
-    if (const std::string risk = radiolink::RestoreRisk(path, memory); !risk.empty() && !options.has("force")) {
-        Fail("restore", path + ": " + risk + ". Nothing was sent; --force writes it all the same.");
+    if (const auto risk = radiolink::RestoreRisk(path, memory); !risk.ok() && !options.has("force")) {
+        Fail("restore", path + ": " + risk.message() + ". Nothing was sent; --force writes it all the same.");
         return kUsage;
     }
     std::vector<std::string> connectArgs = {"--port", *options.value("port")};
     if (const auto trace = options.value("trace")) connectArgs.insert(connectArgs.end(), {"--trace", *trace});
+    if (const auto waits = options.value("waits-ms")) connectArgs.insert(connectArgs.end(), {"--waits-ms", *waits});
     auto s = setUp("restore", connectArgs, {}, {}, {"port"});
     if (!s) return kUsage;
     radiolink::Result r;

@@ -46,13 +46,12 @@ int runVirtualRadio(const std::vector<std::string>& given) {
         } else if (a == "--image" && hasValue) {
             imagePath = args[++i];
         } else if (a == "--fault" && hasValue) {
-            std::string error;
-            const auto plan = sim::FaultPlan::Parse(args[++i], &error);
-            if (!plan) {
-                cli::Fail(kName, "bad fault plan '" + args[i] + "': " + error);
+            const auto plan = sim::FaultPlan::Parse(args[++i]);
+            if (!plan.ok()) {
+                cli::Fail(kName, "bad fault plan '" + args[i] + "': " + plan.message());
                 return cli::kUsage;
             }
-            options.fault = *plan;
+            options.fault = plan.value;
         } else {
             cli::Fail(kName, "usage: radio-cli virtual-radio [--image FILE.img] [--fault PLAN] [--lag MS] [--no-pacing] [--show-frames]");
             return cli::kUsage;
@@ -61,12 +60,12 @@ int runVirtualRadio(const std::vector<std::string>& given) {
 
     std::vector<std::uint8_t> memory = sim::sampleImage();
     if (imagePath) {
-        std::string error;
-        const auto bytes = cli::ReadFile(*imagePath, error);
-        if (!bytes) {
-            cli::Fail(kName, *imagePath + ": " + error);
+        const auto read = cli::ReadFile(*imagePath);
+        if (!read.ok()) {
+            cli::Fail(kName, *imagePath + ": " + read.message());
             return cli::kUsage;
         }
+        const std::string* const bytes = &read.value;
         if (bytes->size() != sim::kMemorySize) {
             cli::Fail(kName, *imagePath + ": " + std::to_string(bytes->size()) + " bytes, an image holds 7168");
             return cli::kUsage;

@@ -4,13 +4,9 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 
-#include "link/comm1.h"
+#include "link/line.h"
 #include "link/trace.h"
-#include "serial/comm.h"
-#include "serial/owner_queue.h"
-#include "serial/port_bar.h"
 #include "serial/port_list.h"
 #include "sim/virtual_radio.h"
 
@@ -24,28 +20,15 @@ long long nowMs() {
 
 class SerialConnection : public Connection {
 public:
-    SerialConnection() : comm_(queue_), pump_(queue_), radio_(comm_, pump_) {}
-    ~SerialConnection() override {
-        radio_.onTraffic = nullptr;
-        comm_.ClosePort();
-    }
+    explicit SerialConnection(const radiolink::Timing& timing) : line_(radiolink::LineSettings{timing}) {}
+    ~SerialConnection() override { line_.radio().onTraffic = nullptr; }
 
-    bool open(const std::string& device, std::string& error) {
-        radiolink::ConfigureComm1(comm_);
-        comm_.SetCommName(device);
-        try {
-            comm_.OpenPort();
-        } catch (const serial::ECommsError& e) {
-            error = serial::OpenFailureText(comm_.LastOpenFailure(), device);
-            return false;
-        }
-        return true;
-    }
+    image::Outcome<> open(const std::string& device) { return line_.open(device); }
 
-    radiolink::Radio& radio() override { return radio_; }
-    std::string closeTrace() override {
+    radiolink::Radio& radio() override { return line_.radio(); }
+    image::Outcome<> closeTrace() override {
         if (!trace) return {};
-        radiolink::TraceFile::detach(radio_);
+        radiolink::TraceFile::detach(line_.radio());
         return trace->close();
     }
 
@@ -53,56 +36,56 @@ public:
     std::unique_ptr<radiolink::TraceFile> trace;
 
 private:
-    serial::OwnerQueue queue_;
-    serial::TComm comm_;
-    radiolink::QueuePump pump_;
-    radiolink::Radio radio_;
+    radiolink::Line line_;
 };
 
-// The suite's radio-cli runs shorten the protocol's waits as its in-process tests do, through
-// RADIO_WAITS_MS="PROM_LIN wait,frame time-out,single-block wait,after EXIT" (milliseconds).
-// A value that does not read as four whole numbers leaves the radio's waits.
-void takeWaitsFromEnvironment(radiolink::Timing& timing) {
-    const char* text = std::getenv("RADIO_WAITS_MS");
-    if (!text) return;
+}  // namespace
+
+image::Outcome<radiolink::Timing> ParseWaits(const std::string& text) {
     long ms[4];
     char end = 0;
-    if (std::sscanf(text, "%ld,%ld,%ld,%ld%c", &ms[0], &ms[1], &ms[2], &ms[3], &end) != 4) return;
-    for (long m : ms)
-        if (m < 0 || m > 60000) return;
+    bool good = std::sscanf(text.c_str(), "%ld,%ld,%ld,%ld%c", &ms[0], &ms[1], &ms[2], &ms[3], &end) == 4;
+    for (long m : ms) good = good && m >= 0 && m <= 60000;
+    if (!good)
+        return image::Failure<radiolink::Timing>("--waits-ms takes four whole milliseconds, 0 to 60000: '" + text + "'",
+                                                 image::ErrorKind::BadData);
     using std::chrono::milliseconds;
+    radiolink::Timing timing;
     timing.promLinWait = milliseconds(ms[0]);
     timing.frameTimeout = milliseconds(ms[1]);
     timing.singleBlockWait = milliseconds(ms[2]);
     timing.afterExit = milliseconds(ms[3]);
+    return image::Success(timing);
 }
 
-}  // namespace
-
-std::unique_ptr<Connection> Connect(const std::string& port, std::string& error, const std::string& trace) {
+image::Outcome<std::unique_ptr<Connection>> Connect(const std::string& port, const std::string& trace,
+                                                    const radiolink::Timing& timing) {
+    using Connected = image::Outcome<std::unique_ptr<Connection>>;
     std::unique_ptr<sim::VirtualRadio> virtualRadio;
     std::string device;
     if (port == "virtual") {
         try {
             virtualRadio = std::make_unique<sim::VirtualRadio>();
         } catch (const std::exception& e) {
-            error = std::string("cannot start the virtual radio: ") + e.what();
-            return nullptr;
+            return image::Failure<std::unique_ptr<Connection>>(std::string("cannot start the virtual radio: ") + e.what(),
+                                                               image::ErrorKind::System);
         }
         device = virtualRadio->slavePath();
     } else {
         device = serial::DeviceName(port);
     }
-    auto connection = std::make_unique<SerialConnection>();
-    if (!connection->open(device, error)) return nullptr;
-    takeWaitsFromEnvironment(connection->radio().timing);
+    auto connection = std::make_unique<SerialConnection>(timing);
+    if (auto opened = connection->open(device); !opened.ok()) return image::Failure<std::unique_ptr<Connection>>(opened);
     if (!trace.empty()) {
         connection->trace = std::make_unique<radiolink::TraceFile>();
-        if (!connection->trace->open(trace, error)) return nullptr;
+        if (auto opened = connection->trace->open(trace); !opened.ok())
+            return image::Failure<std::unique_ptr<Connection>>(opened);
         connection->trace->attach(connection->radio());
     }
     connection->virtualRadio = std::move(virtualRadio);
-    return connection;
+    Connected connected;
+    connected.value = std::move(connection);
+    return connected;
 }
 
 ProgressBar::ProgressBar(int total, std::string label) : total_(total), label_(std::move(label)), startMs_(nowMs()) {}

@@ -17,11 +17,8 @@ void Fail(std::string_view command, std::string_view message) {
 std::optional<image::EditorState> OpenCodeplug(std::string_view command, const std::string& path) {
     codeplug::OpenResult opened = codeplug::OpenFile(path);
     if (!opened.ok()) {
-        // A file that cannot be read names itself; a malformed one is named here.
-        if (opened.error.rfind("Cannot open file", 0) == 0)
-            Fail(command, opened.error);
-        else
-            Fail(command, path + ": " + opened.error);
+        // A file that cannot be read names itself; a malformed one has the file as context.
+        Fail(command, opened.message());
         return std::nullopt;
     }
     for (const auto& w : opened.notes) Fail(command, "warning: " + path + ": " + w);
@@ -39,18 +36,16 @@ bool SaveCodeplug(std::string_view command, const std::string& name, const image
     return true;
 }
 
-std::optional<std::string> ReadFile(const std::string& path, std::string& error, std::size_t maxBytes) {
-    return files::ReadFile(path, maxBytes, error);
+image::Outcome<std::string> ReadFile(const std::string& path, std::size_t maxBytes) {
+    return files::ReadFile(path, maxBytes);
 }
 
-bool WriteFile(const std::string& path, std::string_view bytes, std::string& error, std::optional<unsigned> mode) {
-    if (!mode) {
-        error = codeplug::WriteAtomically(path, bytes);
-        return error.empty();
-    }
-    const std::string reason = files::WriteAtomically(path, bytes, {static_cast<mode_t>(*mode)});
-    error = reason.empty() ? reason : "Cannot create file \"" + path + "\". " + reason;
-    return error.empty();
+image::Outcome<> WriteFile(const std::string& path, std::string_view bytes, std::optional<unsigned> mode) {
+    if (!mode) return codeplug::WriteAtomically(path, bytes);
+    image::Outcome<> written = files::WriteAtomically(path, bytes, {static_cast<mode_t>(*mode)});
+    if (!written.ok()) written.error = "Cannot create file \"" + path + "\". " + written.message();
+    written.context.clear();
+    return written;
 }
 
 namespace {

@@ -64,8 +64,9 @@ SaveText ToText(const image::EditorState& state, Words words = Words::English);
 // every hidden block field comes from the file; the headings and the position fields stay as
 // in `current`. The whole file is checked first: a missing record or field, an index field
 // that is no integer, a block field of the wrong length or with a non-hex character gives
-// an error (naming the record and the field), and the state is then `current` unchanged.
-// Bytes that are no GBK are kept (as image/gbk.h describes: Save writes them back unchanged),
+// an error (BadData, naming the record and the field), and the state is then `current`
+// unchanged.
+// Bytes that are no GBK are kept (as base/gbk.h describes: Save writes them back unchanged),
 // shown as the replacement mark, and listed in the notes.
 using OpenResult = image::Outcome<image::EditorState>;
 OpenResult FromText(std::string_view bytes, const image::EditorState& current = image::EditorState(),
@@ -81,18 +82,20 @@ std::string PathForSave(std::string_view chosenName);
 
 // Writes the state to exactly `path`: a temporary file beside it is written, flushed to disk
 // and renamed over it, so a failed save leaves an existing file as it was. The error is
-// "Cannot create file \"<path>\". <reason>" with the system's reason. The notes are ToText's.
+// "Cannot create file \"<path>\". <reason>" with the system's reason and kind (as
+// files::WriteAtomically gives them). The notes are ToText's.
 image::Outcome<> SaveFile(const std::string& path, const image::EditorState& state, Words words = Words::English);
 
-// The bytes written to `path` the same way; empty on success, otherwise the error as above.
-std::string WriteAtomically(const std::string& path, std::string_view bytes);
+// The bytes written to `path` the same way, with the error as above.
+image::Outcome<> WriteAtomically(const std::string& path, std::string_view bytes);
 
 // A full codeplug file is about 21 KB; anything larger than this is refused unread.
 inline constexpr std::size_t kMaxFileBytes = 1 << 20;
 
 // Reads and parses the file at `path`. A file that cannot be read, is no regular file or is
-// larger than kMaxFileBytes gives "Cannot open file \"<path>\". <reason>"; otherwise as
-// FromText.
+// larger than kMaxFileBytes gives "Cannot open file \"<path>\". <reason>" with the reason's
+// kind; otherwise as FromText, with the path as the context of a BadData error (the error
+// itself names only the record and field, message() names the file too).
 OpenResult OpenFile(const std::string& path, const image::EditorState& current = image::EditorState(),
                     Words words = Words::English);
 

@@ -32,19 +32,19 @@ Report Session::ImportCsv(image::Band band) {
     return command([&](image::EditorState& state) {
         const auto name = operator_.fileToOpen("导入CSV", kCsvFilter);
         if (!name) return Report();
-        std::string reason;
-        const auto bytes = files::ReadFile(*name, exchange::kMaxCsvBytes, reason);
-        if (!bytes) return Report::Error("无法打开文件 \"" + *name + "\". " + reason);
+        const auto read = files::ReadFile(*name, exchange::kMaxCsvBytes);
+        if (!read.ok()) return Report::Error("无法打开文件 \"" + *name + "\". " + read.message());
+        const std::string& bytes = read.value;
         const auto first = operator_.number("文件中的哪个位置 (Location) 是信道 1? (CHIRP 从 1 开始, 有的电台从 0 开始)",
                                             kFirstLocation, 0, kMostFirstLocation);
         if (!first) return Report();
 
-        auto result = exchange::ImportCsv(*bytes, state, band, false, *first);
-        if (result.fatal) return Report::Error(Lines(result.problems));
+        auto result = exchange::ImportCsv(bytes, state, band, false, *first);
+        if (!result.ok()) return Report::Error(Lines(result.problems));
         if (!result.applied) {
             // Bad rows: nothing is taken unless the operator chooses the good rows alone.
             if (!operator_.confirm("CSV 文件中有错误的行, 是否只导入正确的行?", Lines(result.problems))) return Report();
-            result = exchange::ImportCsv(*bytes, state, band, true, *first);
+            result = exchange::ImportCsv(bytes, state, band, true, *first);
             if (!result.applied) return Report();
         }
         state = result.state;
@@ -71,8 +71,8 @@ Report Session::ExportCsv(image::Band band) {
     const std::string base = slash == std::string::npos ? *name : name->substr(slash + 1);
     // A name without a suffix gets ".csv".
     if (base.find('.') == std::string::npos || base.back() == '.') *name += ".csv";
-    const std::string reason = files::WriteAtomically(*name, result.text);
-    if (!reason.empty()) return Report::Error("无法创建文件 \"" + *name + "\". " + reason);
+    const auto written = files::WriteAtomically(*name, result.text);
+    if (!written.ok()) return Report::Error("无法创建文件 \"" + *name + "\". " + written.message());
     std::string detail = "导出 " + std::to_string(result.written) + " 个信道";
     AddNotes(detail, result.warnings);
     AddNotes(detail, result.olderChirp);

@@ -637,8 +637,9 @@ CsvImport ImportCsv(std::string_view bytes, const EditorState& current, Band ban
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
     Parsed parsed = parseCsv(bytes, separatorOf(bytes));
     auto fatal = [&](CsvProblem p) {
+        result.error = p.text();
+        result.kind = image::ErrorKind::BadData;
         result.problems.push_back(std::move(p));
-        result.fatal = true;
         return result;
     };
     if (parsed.fault) return fatal(*parsed.fault);

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "image/editor_state.h"
+#include "image/outcome.h"
 
 namespace exchange {
 
@@ -77,18 +78,19 @@ struct CsvProblem {
     std::string chineseText() const;  // "第 7 行: <chinese>"
 };
 
-struct CsvImport {
+// How an import went. A fault of the file as a whole (no header with Location and Frequency,
+// a quoted field never closed) is the error (BadData, its text as CsvProblem::text gives it),
+// and it is listed among the problems as well; bad rows are no error, only problems.
+struct CsvImport : image::Outcome<> {
     // The state with the rows applied, or the state given when nothing was applied.
     image::EditorState state;
-    // Every bad row, each problem of it on its own; and a fault of the file as a whole (no
-    // header with Location and Frequency, a quoted field never closed), which is `fatal`.
+    // Every bad row, each problem of it on its own, and the fault of the file as a whole.
     std::vector<CsvProblem> problems;
     // Values the radio cannot hold that were left out of a good row (a tone on a row with
     // Duplex "off").
     std::vector<CsvProblem> warnings;
     std::vector<int> imported;  // locations written, in file order
     std::vector<int> skipped;   // lines of the bad rows
-    bool fatal = false;
     bool applied = false;  // state differs from the one given only when this is true
 };
 

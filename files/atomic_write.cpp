@@ -67,18 +67,18 @@ std::string temporaryName(const std::string& base) {
 
 }  // namespace
 
-std::string WriteAtomically(const std::string& path, std::string_view bytes, const WriteOptions& options) {
-    if (std::string refused = LinkRefusal(path); !refused.empty()) return refused;
+image::Outcome<> WriteAtomically(const std::string& path, std::string_view bytes, const WriteOptions& options) {
+    if (auto refused = LinkRefusal(path); !refused.ok()) return refused;
     const std::string target = resolveTarget(path);
     const std::filesystem::path parent = std::filesystem::path(target).parent_path();
     const std::string base = std::filesystem::path(target).filename().string();
-    if (base.empty()) return SystemReason(EISDIR);
+    if (base.empty()) return SystemFailure(EISDIR);
 
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
-    if (exists && S_ISDIR(old.st_mode)) return SystemReason(EISDIR);
+    if (exists && S_ISDIR(old.st_mode)) return SystemFailure(EISDIR);
     // The owner marked the file read-only: it is not ours to replace (root included).
-    if (exists && S_ISREG(old.st_mode) && (old.st_mode & 0222) == 0) return kReadOnly;
+    if (exists && S_ISREG(old.st_mode) && (old.st_mode & 0222) == 0) return image::Failure(kReadOnly, image::ErrorKind::ReadOnly);
 
     RemoveStaleTemporaries(parent.string());
     TempFile temp;
@@ -90,19 +90,19 @@ std::string WriteAtomically(const std::string& path, std::string_view bytes, con
         if (temp.fd >= 0)
             temp.path = candidate;
         else if (errno != EEXIST)
-            return SystemReason(errno);
+            return SystemFailure(errno);
     }
-    if (temp.fd < 0) return SystemReason(EEXIST);
+    if (temp.fd < 0) return SystemFailure(EEXIST);
     if (options.mode)
         (void)::fchmod(temp.fd, *options.mode);
     else if (exists && S_ISREG(old.st_mode))
         (void)::fchmod(temp.fd, old.st_mode & 07777);  // an existing file keeps its permissions
 
-    if (!writeAll(temp.fd, bytes) || ::fsync(temp.fd) != 0) return SystemReason(errno);
+    if (!writeAll(temp.fd, bytes) || ::fsync(temp.fd) != 0) return SystemFailure(errno);
     const int fd = temp.fd;
     temp.fd = -1;
-    if (::close(fd) != 0) return SystemReason(errno);
-    if (::rename(temp.path.c_str(), target.c_str()) != 0) return SystemReason(errno);
+    if (::close(fd) != 0) return SystemFailure(errno);
+    if (::rename(temp.path.c_str(), target.c_str()) != 0) return SystemFailure(errno);
     temp.keep = true;
     // The rename itself reaches the disk with the folder.
     const int dir = ::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "image/outcome.h"
+
 namespace files {
 
 struct WriteOptions {
@@ -22,9 +24,9 @@ struct WriteOptions {
 // file it names is replaced) unless it may have been planted by another user (LinkRefusal in
 // files/folders.h: then nothing is written and the reason says so). A target without any
 // write permission is left alone. Temporary files that a killed writer left in the folder
-// are removed first (RemoveStaleTemporaries). Returns "" on success, otherwise the reason
-// (the system's text, or that the file is read-only or a planted link).
-std::string WriteAtomically(const std::string& path, std::string_view bytes, const WriteOptions& options = {});
+// are removed first (RemoveStaleTemporaries). A failure gives the reason: the system's text and
+// kind, kReadOnly (ReadOnly) or kPlantedLink (Refused).
+image::Outcome<> WriteAtomically(const std::string& path, std::string_view bytes, const WriteOptions& options = {});
 
 // The reason given for a target marked read-only.
 inline constexpr const char* kReadOnly = "the file is marked read-only";

@@ -65,7 +65,7 @@ bool running(pid_t pid) {
 
 }  // namespace
 
-std::string MakePrivateFolders(const std::string& dir) {
+image::Outcome<> MakePrivateFolders(const std::string& dir) {
     if (dir.empty()) return {};
     namespace fs = std::filesystem;
     fs::path built;
@@ -85,25 +85,25 @@ std::string MakePrivateFolders(const std::string& dir) {
         struct stat st {};
         if (::stat(built.c_str(), &st) == 0) {
             if (S_ISDIR(st.st_mode)) continue;  // found: its mode is its owner's business
-            return built.string() + ": " + SystemReason(ENOTDIR);
+            return SystemFailure(ENOTDIR).within(built.string());
         }
-        return built.string() + ": " + SystemReason(error);
+        return SystemFailure(error).within(built.string());
     }
     return {};
 }
 
-std::string LinkRefusal(const std::string& path) {
+image::Outcome<> LinkRefusal(const std::string& path) {
     struct stat link {};
     if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return {};
     std::string parent = std::filesystem::path(path).parent_path().string();
     if (parent.empty()) parent = ".";
     struct stat folder {};
-    if (::stat(parent.c_str(), &folder) != 0) return kPlantedLink;
+    if (::stat(parent.c_str(), &folder) != 0) return image::Failure(kPlantedLink, image::ErrorKind::Refused);
     const uid_t me = ::geteuid();
     const bool stickyShared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
     const bool othersWrite =
         (folder.st_mode & (S_IWGRP | S_IWOTH)) != 0 || (folder.st_uid != me && folder.st_uid != 0);
-    if (stickyShared || (othersWrite && link.st_uid != me)) return kPlantedLink;
+    if (stickyShared || (othersWrite && link.st_uid != me)) return image::Failure(kPlantedLink, image::ErrorKind::Refused);
     return {};
 }
 

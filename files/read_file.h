@@ -5,33 +5,15 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <string>
+
+#include "image/outcome.h"
 
 namespace files {
 
-enum class ReadProblem {
-    kNone,
-    kCannotOpen,   // the system refused (missing, no permission, ...): see `error`
-    kDirectory,    // a folder
-    kNotRegular,   // a FIFO, socket or device
-    kTooLarge,     // more bytes than the bound
-    kCannotRead,   // opened but a read failed: see `error`
-};
-
-struct ReadResult {
-    std::optional<std::string> bytes;  // the whole file when it was read
-    ReadProblem problem = ReadProblem::kNone;
-    int error = 0;  // errno for kCannotOpen and kCannotRead
-
-    bool ok() const { return bytes.has_value(); }
-    // The reason in English, e.g. "Is a directory", "Larger than 1048576 bytes".
-    std::string reason(std::size_t maxBytes) const;
-};
-
-ReadResult ReadFile(const std::string& path, std::size_t maxBytes);
-
-// The same, with the reason as text: nullopt and `reason` set when the file was refused.
-std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes, std::string& reason);
+// The whole file as its value. Refused: Folder ("Is a directory"), NotRegular ("Not a regular
+// file (a device, pipe or socket)"), TooLarge ("Larger than N bytes"); otherwise the system's
+// reason and kind (NotFound, Permission, System).
+image::Outcome<std::string> ReadFile(const std::string& path, std::size_t maxBytes);
 
 }  // namespace files

@@ -3,14 +3,39 @@
 // locale).
 #pragma once
 
+#include <cerrno>
 #include <cstring>
 #include <string>
+
+#include "image/outcome.h"
 
 namespace files {
 
 inline std::string SystemReason(int error) {
     const char* description = strerrordesc_np(error);
     return description ? description : "error " + std::to_string(error);
+}
+
+// What a caller may act on in the system's errno.
+inline image::ErrorKind KindOf(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+        case ENXIO:
+        case ENODEV: return image::ErrorKind::NotFound;
+        case EACCES:
+        case EPERM:
+        case EROFS: return image::ErrorKind::Permission;
+        case EISDIR: return image::ErrorKind::Folder;
+        case EBUSY: return image::ErrorKind::Busy;
+        default: return image::ErrorKind::System;
+    }
+}
+
+// A failure with the system's reason and its kind.
+template <class T = image::Nothing>
+image::Outcome<T> SystemFailure(int error) {
+    return image::Failure<T>(SystemReason(error), KindOf(error));
 }
 
 }  // namespace files

@@ -161,7 +161,7 @@ Outcome<std::string> EncodeChannel(const Grid& grid, int row, Band band) {
         }
         out = splice(out, f.from, f.to, code);
     }
-    return {out, {}, {}};
+    return Success(std::move(out));
 }
 
 }  // namespace image

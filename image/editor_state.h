@@ -121,7 +121,7 @@ extern const std::array<const char*, 13> kGridHeadings;
 EditorState NewState();
 
 // The channel names and power-on lines that hold bytes which are no GBK text (kept as
-// image/gbk.h describes), each as the operator is told of it after a read:
+// base/gbk.h describes), each as the operator is told of it after a read:
 // "上段信道 第3信道 信道名称: 非GBK字节 FF".
 std::vector<std::string> NonGbkFields(const EditorState& state);
 

@@ -151,7 +151,7 @@ Outcome<std::string> BlockData(const EditorState& state, int j) {
     if (data.size() != 2u * b.length)
         return Failure<std::string>("block " + std::to_string(j) + " would carry " + std::to_string(data.size() / 2) +
                                     " bytes, not " + std::to_string(b.length));
-    return {data, {}, {}};
+    return Success(std::move(data));
 }
 
 Outcome<std::vector<std::string>> BuildWriteFrames(const EditorState& state) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "image/outcome.h"
+
 namespace radiolink {
 
 // RADIO_BACKUP_DIR if set, else $XDG_DATA_HOME/radio/backups, else
@@ -18,14 +20,14 @@ std::string BackupDir();
 // A read that stopped before block `stoppedAt`: "...<port>.incomplete-block-<J>.img".
 // The folders missing are made (0700); an existing one keeps its mode. The file is written
 // atomically, synced, mode 0600.
-// Returns the path, or "" with the reason in `error`.
+// The value is the path; a failure says which folder or file could not be made, and why.
 inline constexpr int kComplete = -1;
-std::string SaveBackup(const std::vector<std::uint8_t>& image, const std::string& port, std::string& error,
-                       int stoppedAt = kComplete, const std::string& dir = BackupDir());
+image::Outcome<std::string> SaveBackup(const std::vector<std::uint8_t>& image, const std::string& port,
+                                       int stoppedAt = kComplete, const std::string& dir = BackupDir());
 
 // Why an image must not be written back without the operator insisting: a backup named
 // incomplete, or an image whose settings blocks (what blocks 128-135 carry, in
-// 0x0200-0x03AF) are all 0xFF, which would blank the radio. "" when there is no reason.
-std::string RestoreRisk(const std::string& path, const std::vector<std::uint8_t>& image);
+// 0x0200-0x03AF) are all 0xFF, which would blank the radio: Refused, with the reason.
+image::Outcome<> RestoreRisk(const std::string& path, const std::vector<std::uint8_t>& image);
 
 }  // namespace radiolink

@@ -49,7 +49,9 @@ using Progress = std::function<void(int done)>;
 
 // How a procedure ended, reported as every step that can fail reports: `error` says what went
 // wrong (the block and what came back, the field, where it was stopped), empty when it
-// succeeded; `notes` are what a success still tells (the backup, the verify, names that are
+// succeeded, and `kind` is NoAnswer (no answer, a wrong one, the cable pulled, a read-back
+// that differs: BadData), Interrupted, Busy, BadData (a field no frame can carry) or
+// Refused (a write without its backup); `notes` are what a success still tells (the backup, the verify, names that are
 // no GBK text). Besides, the message the operator is shown either way.
 struct Result : image::Outcome<> {
     std::string message;       // "读取成功!", "写频错误!", ...
@@ -183,14 +185,15 @@ inline Result Succeeded(std::string message, int progress = 1) {
     return r;
 }
 // `why` is the error; a failure always has one, the message when nothing more is known.
-inline Result Failed(std::string message, std::string why) {
+inline Result Failed(std::string message, std::string why, image::ErrorKind kind = image::ErrorKind::Other) {
     Result r;
     r.error = why.empty() ? message : std::move(why);
     r.message = std::move(message);
+    r.kind = kind;
     return r;
 }
 
-// What a procedure gives when another one holds the radio.
+// What a procedure gives when another one holds the radio (kind Busy).
 Result Busy();
 
 // A full read into `state` (block by block, as each arrives). `raw`, when given, receives the

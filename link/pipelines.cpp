@@ -17,10 +17,10 @@ Result ReadKeepingBackup(Radio& radio, image::EditorState& state, const std::str
     if (result.progress > 0)
         for (const std::string& field : image::NonGbkFields(state)) result.tell(field);
     if (bytes.empty() || result.progress == 0) return result;  // refused, or nothing received
-    std::string error;
-    result.backup = SaveBackup(bytes, port, error, result.ok() ? kComplete : result.progress);
-    result.fileProblem = result.ok() && result.backup.empty();  // a failed read stays a failed transfer
-    result.tell(result.backup.empty() ? error : "备份: " + result.backup);
+    const auto saved = SaveBackup(bytes, port, result.ok() ? kComplete : result.progress);
+    result.backup = saved.value;
+    result.fileProblem = result.ok() && !saved.ok();  // a failed read stays a failed transfer
+    result.tell(saved.ok() ? "备份: " + result.backup : saved.message());
     return result;
 }
 
@@ -50,7 +50,7 @@ std::optional<Result> backUpFirst(Radio& radio, const std::string& port, const P
         backup = read.backup;
         return std::nullopt;
     }
-    Result refused = Failed(kWriteFailed, kNothingWritten);
+    Result refused = Failed(kWriteFailed, kNothingWritten, image::ErrorKind::Refused);
     refused.interrupted = read.interrupted;
     refused.backup = read.backup;
     // Read in full, but not saved: a file error, not the radio's.
@@ -65,7 +65,7 @@ Result WriteSafely(Radio& radio, const image::EditorState& state, const WritePla
                    const Progress& progress, const std::function<void(Step)>& step) {
     if (radio.busy()) return Busy();
     const auto frames = image::BuildWriteFrames(state);
-    if (!frames.ok()) return Failed(kWriteFailed, frames.error);
+    if (!frames.ok()) return Failed(kWriteFailed, frames.error, image::ErrorKind::BadData);
     auto begin = [&](Step s) {
         if (step) step(s);
         if (progress) progress(0);
@@ -87,6 +87,7 @@ Result WriteSafely(Radio& radio, const image::EditorState& state, const WritePla
         result.message = verified.ok() ? kWriteOk : kWriteFailed;
         result.interrupted = verified.interrupted;
         result.error = verified.ok() ? "" : "校验: " + verified.error;
+        result.kind = verified.kind;
         result.notes = {};
         if (result.ok()) result.tell("校验正确: 写入的每个字节读回都一样");
     }

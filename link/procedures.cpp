@@ -45,6 +45,7 @@ std::string ackFault(const Radio& radio) {
 struct RunEnd {
     std::string fault;         // the block and what came back; "" when none failed
     bool interrupted = false;  // stopped on request before the next block
+    image::ErrorKind kind = image::ErrorKind::NoAnswer;  // of the fault
     bool ok() const { return fault.empty() && !interrupted; }
 };
 
@@ -55,7 +56,10 @@ std::string interruptedAt(int done) {
 Result finish(const RunEnd& end, int progress, const char* ok, const char* failed) {
     Result result;
     result.message = end.ok() ? ok : failed;
-    if (!end.ok()) result.error = end.interrupted ? interruptedAt(progress) : end.fault;
+    if (!end.ok()) {
+        result.error = end.interrupted ? interruptedAt(progress) : end.fault;
+        result.kind = end.interrupted ? image::ErrorKind::Interrupted : end.kind;
+    }
     result.progress = progress;
     result.interrupted = end.interrupted;
     return result;
@@ -130,7 +134,7 @@ std::string Result::detail() const {
     return lines;
 }
 
-Result Busy() { return Failed("", kBusy); }
+Result Busy() { return Failed("", kBusy, image::ErrorKind::Busy); }
 
 Result ReadRadio(Radio& radio, image::EditorState& state, const Progress& progress, std::vector<std::uint8_t>* raw) {
     Radio::Session session(radio);
@@ -153,7 +157,7 @@ Result WriteRadio(Radio& radio, const image::EditorState& state, const Progress&
     // Every frame is built and checked first: a bad field stops the write before
     // "PROM_LIN", so the radio never gets a frame shorter than its length field.
     const auto frames = image::BuildWriteFrames(state);
-    if (!frames.ok()) return Failed(kWriteFailed, frames.error);
+    if (!frames.ok()) return Failed(kWriteFailed, frames.error, image::ErrorKind::BadData);
     return writeFrames(radio, frames.value, progress);
 }
 
@@ -162,7 +166,8 @@ Result RestoreRadio(Radio& radio, const std::vector<std::uint8_t>& memory, const
     if (!session.acquired()) return Busy();
     if (memory.size() != image::kImageSize)
         return Failed(kWriteFailed, "映像应有 " + std::to_string(image::kImageSize) + " 字节, 这个有 " +
-                                        std::to_string(memory.size()) + " 字节");
+                                        std::to_string(memory.size()) + " 字节",
+                      image::ErrorKind::BadData);
     return writeFrames(radio, image::FramesFromImage(memory), progress);
 }
 
@@ -185,6 +190,7 @@ Result VerifyRadio(Radio& radio, const std::vector<std::string>& writeFrames, co
                 outcome.fault = blockName(b.j) + " 在 0x" + base::hexDigits(at, 4) + " 处不同: 电台中是 " +
                                 base::hexDigits(*mismatch.first, 2) + ", 写入的是 " +
                                 base::hexDigits(*mismatch.second, 2);
+                outcome.kind = image::ErrorKind::BadData;
                 break;
             }
         }

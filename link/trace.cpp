@@ -18,12 +18,9 @@ namespace radiolink {
 
 TraceFile::~TraceFile() { (void)close(); }
 
-bool TraceFile::open(const std::string& path, std::string& error) {
-    const std::string cannot = "cannot create the trace file \"" + path + "\": ";
-    if (const std::string refused = files::LinkRefusal(path); !refused.empty()) {
-        error = cannot + refused;
-        return false;
-    }
+image::Outcome<> TraceFile::open(const std::string& path) {
+    const std::string cannot = "cannot create the trace file \"" + path + "\"";
+    if (auto refused = files::LinkRefusal(path); !refused.ok()) return std::move(refused).within(cannot);
     constexpr int kFlags = O_WRONLY | O_NOCTTY | O_CLOEXEC;
     std::error_code ec;
     int fd;
@@ -41,27 +38,26 @@ bool TraceFile::open(const std::string& path, std::string& error) {
             // Another user's file (planted in a shared folder, or open there already) would
             // let them read the trace: it is not written to.
             if (st.st_uid != ::geteuid()) {
-                error = cannot + "the file belongs to another user";
                 ::close(fd);
-                return false;
+                return image::Failure("the file belongs to another user", image::ErrorKind::Refused).within(cannot);
             }
             if (::ftruncate(fd, 0) != 0 || ((st.st_mode & 077) && ::fchmod(fd, 0600) != 0)) {
-                error = cannot + files::SystemReason(errno);
+                const int error = errno;
                 ::close(fd);
-                return false;
+                return files::SystemFailure(error).within(cannot);
             }
         }
         // A device or a pipe the operator named (/dev/stderr) takes the lines as they come.
         (void)::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     }
     if (fd < 0) {
-        error = cannot + (errno == ELOOP ? files::kPlantedLink : files::SystemReason(errno));
-        return false;
+        if (errno == ELOOP) return image::Failure(files::kPlantedLink, image::ErrorKind::Refused).within(cannot);
+        return files::SystemFailure(errno).within(cannot);
     }
     fd_ = fd;
     path_ = path;
     failure_.clear();
-    return true;
+    return {};
 }
 
 void TraceFile::attach(Radio& radio) {
@@ -105,22 +101,27 @@ void TraceFile::line(char direction, const std::string& text) {
         const ssize_t n = ::write(fd_, whole.data() + done, whole.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            failure_ = "the trace file \"" + path_ + "\" could not be written: " + files::SystemReason(n < 0 ? errno : EIO);
+            failureErrno_ = n < 0 ? errno : EIO;
+            failure_ = "the trace file \"" + path_ + "\" could not be written: " + files::SystemReason(failureErrno_);
             return;
         }
         done += static_cast<std::size_t>(n);
     }
 }
 
-std::string TraceFile::close() {
-    if (fd_ < 0) return failure_;
-    struct stat st {};
-    if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && ::fsync(fd_) != 0 && failure_.empty())
-        failure_ = "the trace file \"" + path_ + "\" could not be written: " + files::SystemReason(errno);
-    if (::close(fd_) != 0 && failure_.empty() && errno != EINTR)
-        failure_ = "the trace file \"" + path_ + "\" could not be written: " + files::SystemReason(errno);
-    fd_ = -1;
-    return failure_;
+image::Outcome<> TraceFile::close() {
+    const auto fail = [this](int error) {
+        failureErrno_ = error;
+        failure_ = "the trace file \"" + path_ + "\" could not be written: " + files::SystemReason(error);
+    };
+    if (fd_ >= 0) {
+        struct stat st {};
+        if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && ::fsync(fd_) != 0 && failure_.empty()) fail(errno);
+        if (::close(fd_) != 0 && failure_.empty() && errno != EINTR) fail(errno);
+        fd_ = -1;
+    }
+    if (failure_.empty()) return {};
+    return image::Failure(failure_, files::KindOf(failureErrno_));
 }
 
 }  // namespace radiolink

@@ -18,8 +18,10 @@ public:
 
     // The trace holds what the radio holds (stun and kill codes included): the file is made
     // 0600, new and never through a link; an existing file is emptied and made 0600. A link
-    // at the name is followed only where files::LinkRefusal allows it.
-    bool open(const std::string& path, std::string& error);
+    // at the name is followed only where files::LinkRefusal allows it. A failure is Refused
+    // (a link that may have been planted, another user's file) or the system's, with
+    // "cannot create the trace file \"<path>\"" as its context.
+    image::Outcome<> open(const std::string& path);
     // Hooks the radio's traffic and remarks; detach before the file goes away.
     void attach(Radio& radio);
     static void detach(Radio& radio);
@@ -28,17 +30,16 @@ public:
     void bytes(bool sent, const std::uint8_t* data, std::size_t length);
     void note(const std::string& text);
 
-    // Syncs and closes the file. Returns why the trace is incomplete (a write that failed, a
-    // full disk), "" when every line reached it. Later lines are dropped.
-    std::string close();
-    // Why a line could not be written, "" while every one was.
-    const std::string& failure() const { return failure_; }
+    // Syncs and closes the file. A failure says why the trace is incomplete (a write that
+    // failed, a full disk); after the first failed line, later lines are dropped.
+    image::Outcome<> close();
 
 private:
     void line(char direction, const std::string& text);
     int fd_ = -1;
     std::string path_;
-    std::string failure_;
+    std::string failure_;  // why a line could not be written, kept for close()
+    int failureErrno_ = 0;
 };
 
 }  // namespace radiolink

@@ -27,6 +27,19 @@ platform::ParityMode ToParity(TParity p) {
     return platform::ParityMode::None;
 }
 
+image::ErrorKind KindOf(const platform::OpenFailure& failure) {
+    using image::ErrorKind;
+    switch (failure.problem) {
+        case platform::OpenProblem::Missing: return ErrorKind::NotFound;
+        case platform::OpenProblem::Permission: return ErrorKind::Permission;
+        case platform::OpenProblem::Busy: return ErrorKind::Busy;
+        case platform::OpenProblem::NotSerial: return ErrorKind::NotRegular;
+        case platform::OpenProblem::None:
+        case platform::OpenProblem::Other: break;
+    }
+    return ErrorKind::System;
+}
+
 platform::StopBitsMode ToStopBits(TStopBits s) {
     switch (s) {
         case TStopBits::_1: return platform::StopBitsMode::One;
@@ -45,13 +58,15 @@ TComm::~TComm() {
     NotifyWindow_.cancel(this);
 }
 
-void TComm::OpenPort() {
-    if (IsOpen()) throw ECommsError(kAlreadyOpen);
+image::Outcome<> TComm::OpenPort() {
+    using image::ErrorKind;
+    using image::Failure;
+    if (IsOpen()) return Failure(kAlreadyOpen, ErrorKind::Busy);
 
     switch (platform::OpenDevice(CommName_, Device_, &LastOpenFailure_)) {
         case platform::OpenResult::Ok: break;
-        case platform::OpenResult::CannotOpen: throw ECommsError(kErrorOpening);
-        case platform::OpenResult::NotATty: throw ECommsError(kNotCommHandle);
+        case platform::OpenResult::CannotOpen: return Failure(kErrorOpening, KindOf(LastOpenFailure_));
+        case platform::OpenResult::NotATty: return Failure(kNotCommHandle, ErrorKind::NotRegular);
     }
     // The driver's queue sizes are fixed on this system (the tty layer buffers 4096 bytes
     // and more), so there is nothing to set and "Cannot setup comm buffer" never arises.
@@ -70,7 +85,7 @@ void TComm::OpenPort() {
     WriteWake_ = platform::CreateEvent();
     if (CloseEvent_ < 0 || WriteWake_ < 0) {
         ReleaseAfterFailure();
-        throw ECommsError(kUnableEvent);
+        return Failure(kUnableEvent, ErrorKind::System);
     }
 
     // The threads run at normal priority: the reader sleeps in poll() and is woken by the
@@ -79,15 +94,16 @@ void TComm::OpenPort() {
         ReadThread_ = std::thread([this] { ReadThreadMain(); });
     } catch (const std::system_error&) {
         ReleaseAfterFailure();
-        throw ECommsError(kUnableReadThread);
+        return Failure(kUnableReadThread, ErrorKind::System);
     }
     try {
         WriteThread_ = std::thread([this] { WriteThreadMain(); });
     } catch (const std::system_error&) {
         StopReader();
         ReleaseAfterFailure();
-        throw ECommsError(kUnableWriteThread);
+        return Failure(kUnableWriteThread, ErrorKind::System);
     }
+    return {};
 }
 
 void TComm::ReleaseAfterFailure() {

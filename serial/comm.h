@@ -11,11 +11,11 @@
 #include <deque>
 #include <functional>
 #include <mutex>
-#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "image/outcome.h"
 #include "serial/owner_queue.h"
 #include "serial/platform.h"
 
@@ -27,7 +27,7 @@ enum class TStopBits { _1, _1_5, _2 };
 enum class TDtrControl { DtrEnable, DtrDisable, DtrHandshake };
 enum class TRtsControl { RtsEnable, RtsDisable, RtsHandshake, RtsTransmissionAvailable };
 
-// The messages OpenPort raises.
+// The errors OpenPort gives.
 inline constexpr const char* kAlreadyOpen = "This serial port already opened";
 inline constexpr const char* kErrorOpening = "Error opening serial port";
 inline constexpr const char* kNotCommHandle = "File handle is not a comm handle ";  // trailing blank
@@ -35,11 +35,6 @@ inline constexpr const char* kCannotSetupBuffer = "Cannot setup comm buffer";
 inline constexpr const char* kUnableEvent = "Unable to create event";
 inline constexpr const char* kUnableReadThread = "Unable to create read thread";
 inline constexpr const char* kUnableWriteThread = "Unable to create write thread";
-
-class ECommsError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 class TComm;
 
@@ -67,10 +62,11 @@ public:
     TComm(const TComm&) = delete;
     TComm& operator=(const TComm&) = delete;
 
-    // Opens and configures CommName and starts the reader, then the writer. Throws
-    // ECommsError with one of the messages above; a failure leaves the port closed with
-    // nothing left open.
-    void OpenPort();
+    // Opens and configures CommName and starts the reader, then the writer. A failure gives
+    // one of the messages above, with the kind a caller acts on (Busy: open already or held by
+    // another program, NotFound, Permission, NotRegular: no serial device, System), and
+    // leaves the port closed with nothing left open. LastOpenFailure() says more.
+    [[nodiscard]] image::Outcome<> OpenPort();
     // Stops both threads (they have ended when it returns), restores the device's settings
     // and closes it. Pending notifications of this opening are dropped. Nothing when closed.
     void ClosePort();

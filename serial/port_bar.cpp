@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <exception>
 
 #include "files/system_reason.h"
 #include "serial/port_list.h"
@@ -74,17 +73,16 @@ bool PortBar::ComboBox1Click(TComm& comm, int index) {
 bool PortBar::OpenSelected(TComm& comm) {
     const std::string name = SelectedName();
     comm.SetCommName(DeviceName(name));
-    try {
-        comm.OpenPort();
+    const image::Outcome<> opened = comm.OpenPort();
+    if (opened.ok()) {
         Panel0 = Label1Caption + name;
         Panel0Reason.clear();
         return true;
-    } catch (const std::exception& e) {
-        Panel0 = Label1Caption + kPortOccupied;
-        Panel0Reason = OpenFailureText(comm.LastOpenFailure(), comm.CommName());
-        if (Panel0Reason.empty()) Panel0Reason = e.what();
-        return false;
     }
+    Panel0 = Label1Caption + kPortOccupied;
+    Panel0Reason = OpenFailureText(comm.LastOpenFailure(), comm.CommName());
+    if (Panel0Reason.empty()) Panel0Reason = opened.error;
+    return false;
 }
 
 }  // namespace serial

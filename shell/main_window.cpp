@@ -29,9 +29,7 @@ TForm2::TForm2(Prompter& prompter, MainWindowOptions options)
       options_(std::move(options)),
       operator_(prompter, this),
       session_(operator_),
-      comm_(queue_),
-      pump_(queue_),
-      radio_(comm_, pump_),
+      radioLine_({}, [](serial::OwnerQueue& queue) { return std::make_unique<QtPump>(queue); }),
       host_{state_, bindings_, [this](const auto& handler, const std::string& edit) { run(handler, edit); }} {
     if (!options_.portList) options_.portList = [] { return serial::PortList(); };
     if (!options_.portLabel) options_.portLabel = [](const std::string& name) { return serial::PortLabel(name); };
@@ -82,13 +80,13 @@ TForm2::~TForm2() {
     delete takeCentralWidget();
 }
 
-bool TForm2::startTrace(const std::string& path, std::string& error) {
+image::Outcome<> TForm2::startTrace(const std::string& path) {
     auto trace = std::make_unique<radiolink::TraceFile>();
-    if (!trace->open(path, error)) return false;
+    if (auto opened = trace->open(path); !opened.ok()) return opened;
     if (trace_) radiolink::TraceFile::detach(radio_);
     trace_ = std::move(trace);
     trace_->attach(radio_);
-    return true;
+    return {};
 }
 
 void TForm2::setDialogs(QDialog* form3, QDialog* form4, TransferDialog* form5, TransferDialog* form6) {

@@ -17,9 +17,8 @@
 #include "image/editor_state.h"
 #include "editor/history.h"
 #include "image/message.h"
-#include "link/link.h"
-#include "serial/comm.h"
-#include "serial/owner_queue.h"
+#include "image/outcome.h"
+#include "link/line.h"
 #include "serial/port_bar.h"
 #include "shell/prompter.h"
 #include "shell/qt_pump.h"
@@ -66,8 +65,8 @@ public:
     ~TForm2() override;
 
     // Writes every byte to and from the radio into `path` from now on (the serial trace).
-    // False with the reason when the file cannot be made.
-    bool startTrace(const std::string& path, std::string& error);
+    // A failure says why the file cannot be made.
+    image::Outcome<> startTrace(const std::string& path);
 
     // The windows that menu entries show, registered once they exist.
     void setDialogs(QDialog* form3, QDialog* form4, TransferDialog* form5, TransferDialog* form6);
@@ -157,10 +156,9 @@ private:
     editor::Session session_;
     image::EditorState& state_ = session_.state();
 
-    serial::OwnerQueue queue_;
-    serial::TComm comm_;  // Comm1
-    QtPump pump_;
-    radiolink::Radio radio_;
+    radiolink::Line radioLine_;  // Comm1, its queue, the Qt pump and the radio
+    serial::TComm& comm_ = radioLine_.comm();
+    radiolink::Radio& radio_ = radioLine_.radio();
     serial::PortBar portBar_;
 
     Bindings bindings_;

@@ -44,15 +44,14 @@ std::vector<std::string_view> Split(std::string_view text, char sep) {
     }
 }
 
-std::optional<FaultPlan> Fail(std::string* error, std::string why) {
-    if (error) *error = std::move(why);
-    return std::nullopt;
+image::Outcome<FaultPlan> Fail(std::string why) {
+    return image::Failure<FaultPlan>(std::move(why), image::ErrorKind::BadData);
 }
 
 }  // namespace
 
-std::optional<FaultPlan> FaultPlan::Parse(std::string_view text, std::string* error) {
-    if (text.empty()) return FaultPlan{};
+image::Outcome<FaultPlan> FaultPlan::Parse(std::string_view text) {
+    if (text.empty()) return {};
     std::string_view from;
     bool hasFrom = false;
     if (const auto at = text.find('@'); at != std::string_view::npos) {
@@ -64,11 +63,11 @@ std::optional<FaultPlan> FaultPlan::Parse(std::string_view text, std::string* er
     for (const auto& k : kKinds) {
         if (parts[0] != k.name) continue;
         if (static_cast<int>(parts.size()) - 1 != k.numbers)
-            return Fail(error, std::string(k.name) + " takes " + std::to_string(k.numbers) + " number(s)");
+            return Fail(std::string(k.name) + " takes " + std::to_string(k.numbers) + " number(s)");
         int numbers[2] = {0, 0};
         for (int i = 0; i < k.numbers; ++i)
             if (!Number(parts[static_cast<std::size_t>(i) + 1], numbers[i]))
-                return Fail(error, "not a number: '" + std::string(parts[static_cast<std::size_t>(i) + 1]) + "'");
+                return Fail("not a number: '" + std::string(parts[static_cast<std::size_t>(i) + 1]) + "'");
         FaultPlan plan;
         plan.kind = k.kind;
         switch (k.kind) {
@@ -80,17 +79,17 @@ std::optional<FaultPlan> FaultPlan::Parse(std::string_view text, std::string* er
             case Kind::Pieces:
                 plan.pieces = numbers[0];
                 plan.delayMs = numbers[1];
-                if (plan.pieces < 1) return Fail(error, "pieces needs at least 1 piece");
+                if (plan.pieces < 1) return Fail("pieces needs at least 1 piece");
                 break;
             default: break;
         }
         if (hasFrom) {
-            if (!k.fromBlock) return Fail(error, std::string(k.name) + " takes no @block");
-            if (!Number(from, plan.block)) return Fail(error, "not a block number: '" + std::string(from) + "'");
+            if (!k.fromBlock) return Fail(std::string(k.name) + " takes no @block");
+            if (!Number(from, plan.block)) return Fail("not a block number: '" + std::string(from) + "'");
         }
-        return plan;
+        return image::Success(plan);
     }
-    return Fail(error, "unknown fault '" + std::string(parts[0]) + "'");
+    return Fail("unknown fault '" + std::string(parts[0]) + "'");
 }
 
 std::string FaultPlan::ToString() const {

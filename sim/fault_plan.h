@@ -18,9 +18,10 @@
 // "PROM_LIN".
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
+
+#include "image/outcome.h"
 
 namespace sim {
 
@@ -32,8 +33,8 @@ struct FaultPlan {
     int delayMs = 0;  // late: T; pieces: G
     int pieces = 0;   // pieces: K
 
-    // nullopt for a text that is no plan; *error then says why.
-    static std::optional<FaultPlan> Parse(std::string_view text, std::string* error = nullptr);
+    // A text that is no plan is BadData, and the error says why.
+    static image::Outcome<FaultPlan> Parse(std::string_view text);
     std::string ToString() const;
 
     // Does the fault touch block j (a read or write frame after "PROM_LIN")?

@@ -101,7 +101,7 @@ image::Outcome<Picture> DecodeJpeg(std::string_view bytes, int fitWidth, int fit
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
-    image::Outcome<Picture> result{std::move(*picture), {}, {}};
+    image::Outcome<Picture> result = image::Success(std::move(*picture));
     delete picture;
     return result;
 }

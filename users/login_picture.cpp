@@ -53,11 +53,11 @@ Picture draw() {
 
 image::Outcome<Background> LoadBackground(const std::string& path) {
     auto bytes = ReadUserFile(path, kMaxPictureFileBytes);
-    if (!bytes.ok()) return image::Failure<Background>(bytes.error);
+    if (!bytes.ok()) return image::Failure<Background>(bytes);
     auto picture = DecodeJpeg(bytes.value, kWindowWidth, kWindowHeight);
     if (!picture.ok())
         return image::Failure<Background>("\"" + path + "\" 不是可用的 JPEG 图片 (" + picture.error + ")");
-    return {{std::move(bytes.value), std::move(picture.value)}, {}, {}};
+    return image::Success(Background{std::move(bytes.value), std::move(picture.value)});
 }
 
 std::string_view BuiltInPicture() {

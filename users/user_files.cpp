@@ -26,10 +26,11 @@ bool ensureSodium() {
 }
 
 image::Outcome<> writeBytes(const std::string& path, std::string_view bytes) {
-    const std::string reason = files::WriteAtomically(path, bytes, files::WriteOptions{0600});
-    if (reason.empty()) return {};
+    image::Outcome<> written = files::WriteAtomically(path, bytes, files::WriteOptions{0600});
+    if (written.ok()) return written;
     return image::Failure("无法保存文件 \"" + path + "\": " +
-                          (reason == files::kReadOnly ? std::string("文件是只读的") : reason));
+                              (written.kind == image::ErrorKind::ReadOnly ? std::string("文件是只读的") : written.message()),
+                          written.kind);
 }
 
 // A password file left readable by others by an older installation is made the owner's alone.
@@ -44,18 +45,16 @@ void tighten(const std::string& path) {
 }  // namespace
 
 image::Outcome<std::string> ReadUserFile(const std::string& path, std::size_t maxBytes) {
-    files::ReadResult r = files::ReadFile(path, maxBytes);
-    if (r.ok()) return {std::move(*r.bytes), {}, {}};
+    image::Outcome<std::string> r = files::ReadFile(path, maxBytes);
+    if (r.ok()) return r;
     std::string why;
-    switch (r.problem) {
-        case files::ReadProblem::kDirectory: why = "这是一个文件夹, 不是文件"; break;
-        case files::ReadProblem::kNotRegular: why = "这不是普通文件 (设备、管道或套接字)"; break;
-        case files::ReadProblem::kTooLarge: why = "文件太大 (超过 " + std::to_string(maxBytes) + " 字节)"; break;
-        case files::ReadProblem::kCannotOpen:
-        case files::ReadProblem::kCannotRead:
-        case files::ReadProblem::kNone: why = r.reason(maxBytes); break;
+    switch (r.kind) {
+        case image::ErrorKind::Folder: why = "这是一个文件夹, 不是文件"; break;
+        case image::ErrorKind::NotRegular: why = "这不是普通文件 (设备、管道或套接字)"; break;
+        case image::ErrorKind::TooLarge: why = "文件太大 (超过 " + std::to_string(maxBytes) + " 字节)"; break;
+        default: why = r.message(); break;
     }
-    return image::Failure<std::string>("无法读取文件 \"" + path + "\": " + why);
+    return image::Failure<std::string>("无法读取文件 \"" + path + "\": " + why, r.kind);
 }
 
 image::Outcome<std::string> FirstLine(std::string_view bytes) {
@@ -65,7 +64,7 @@ image::Outcome<std::string> FirstLine(std::string_view bytes) {
         if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return image::Failure<std::string>("这不是文本文件");
     auto text = base::GbkToUtf8(line);
     if (!text) return image::Failure<std::string>("这不是文本文件");
-    return {std::move(*text), {}, {}};
+    return image::Success(std::move(*text));
 }
 
 image::Outcome<std::string> ReadFirstLine(const std::string& path) {
@@ -98,8 +97,8 @@ bool IsPasswordHash(const std::string& line) { return line.rfind("$argon2id$", 0
 
 image::Outcome<> PrepareFolder(const std::string& dir) {
     // A folder made here is the user's alone (0700); one that exists keeps its mode.
-    if (const std::string reason = files::MakePrivateFolders(dir); !reason.empty())
-        return image::Failure("cannot create the folder \"" + dir + "\": " + reason);
+    if (const auto made = files::MakePrivateFolders(dir); !made.ok())
+        return image::Failure("cannot create the folder \"" + dir + "\": " + made.message(), made.kind);
     if (!fs::exists(join(dir, kCompanyFile)))
         if (auto written = WriteLine(join(dir, kCompanyFile), kDefaultCompany); !written.ok()) return written;
     if (!fs::exists(join(dir, kPasswordFile)))
@@ -130,9 +129,9 @@ image::Outcome<bool> CheckPassword(const std::string& dir, const std::string& ty
     tighten(path);
     const auto stored = ReadFirstLine(path);
     if (!stored.ok()) return image::Failure<bool>(stored.error);
-    if (!IsPasswordHash(stored.value)) return {stored.value == typed, {}, {}};  // a legacy plain-text password
-    if (!ensureSodium()) return {false, {}, {}};
-    return {crypto_pwhash_str_verify(stored.value.c_str(), typed.c_str(), typed.size()) == 0, {}, {}};
+    if (!IsPasswordHash(stored.value)) return image::Success(stored.value == typed);  // a legacy plain-text password
+    if (!ensureSodium()) return image::Success(false);
+    return image::Success(crypto_pwhash_str_verify(stored.value.c_str(), typed.c_str(), typed.size()) == 0);
 }
 
 image::Outcome<> ChangePassword(const std::string& dir, const std::string& oldPassword, const std::string& newPassword) {

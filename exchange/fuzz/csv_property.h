@@ -21,7 +21,7 @@ inline std::string CheckImport(std::string_view bytes) {
         if (!(result.state == base)) return "an import that applied nothing changed the state";
         return {};
     }
-    if (result.fatal) return "a fatal import was applied";
+    if (!result.ok()) return "a fatal import was applied";
     const CsvExport out = ExportCsv(result.state, band);
     const CsvImport again = ImportCsv(out.text, result.state, band);
     if (!again.problems.empty()) return "an exported file does not import: " + again.problems.front().text();

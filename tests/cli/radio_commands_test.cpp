@@ -42,17 +42,14 @@ protected:
         fs::create_directories(dir_);
         ::setenv("RADIO_BACKUP_DIR", (dir_ / "backups").c_str(), 1);
         const radiolink::Timing t = ShortWaits();
-        const std::string waits = std::to_string(t.promLinWait.count()) + "," + std::to_string(t.frameTimeout.count()) +
-                                  "," + std::to_string(t.singleBlockWait.count()) + "," +
-                                  std::to_string(t.afterExit.count());
-        ::setenv("RADIO_WAITS_MS", waits.c_str(), 1);
+        waits_ = std::to_string(t.promLinWait.count()) + "," + std::to_string(t.frameTimeout.count()) + "," +
+                 std::to_string(t.singleBlockWait.count()) + "," + std::to_string(t.afterExit.count());
         newRadio();
         ASSERT_EQ(run("new " + In("x.bc")).status, 0);
     }
     void TearDown() override {
         radio_.reset();
         ::unsetenv("RADIO_BACKUP_DIR");
-        ::unsetenv("RADIO_WAITS_MS");
         fs::remove_all(dir_);
     }
     void newRadio(const char* fault = "") {
@@ -64,11 +61,12 @@ protected:
             if (frame.at(0) == 'W') ++writes_;
             if (frame.at(0) == 'R') ++reads_;
         };
-        o.fault = *sim::FaultPlan::Parse(fault);
+        o.fault = sim::FaultPlan::Parse(fault).value;
         radio_ = std::make_unique<sim::VirtualRadio>(o);
     }
     std::string In(const std::string& name) const { return (dir_ / name).string(); }
-    std::string port() const { return " --port " + radio_->slavePath(); }
+    // The port, and the protocol's waits shortened as the in-process tests have them.
+    std::string port() const { return " --port " + radio_->slavePath() + " --waits-ms " + waits_; }
 
     // Runs radio-cli; `whileRunning` is called every 2 ms with the child's pid.
     Outcome run(const std::string& args, const std::function<void(pid_t)>& whileRunning = {}) {
@@ -118,6 +116,7 @@ protected:
     }
 
     fs::path dir_;
+    std::string waits_;
     std::unique_ptr<sim::VirtualRadio> radio_;
     std::atomic<int> writes_{0}, reads_{0};
 };
@@ -151,7 +150,7 @@ TEST_F(RadioCommands, EverySingleBlockTransferEndsWithExitAndItsVerdict) {
 }
 
 TEST_F(RadioCommands, EveryFailureEndsWithExitAndSaysWhere) {
-    radio_->setFault(*sim::FaultPlan::Parse("silent-from:3"));
+    radio_->setFault(sim::FaultPlan::Parse("silent-from:3").value);
     Outcome r = run("read --out " + In("r.bc") + port());
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "读取失败!\n");
@@ -168,7 +167,7 @@ TEST_F(RadioCommands, EveryFailureEndsWithExitAndSaysWhere) {
     EXPECT_EQ(writes_, 0);
     expectExitLast();
 
-    radio_->setFault(*sim::FaultPlan::Parse("off"));
+    radio_->setFault(sim::FaultPlan::Parse("off").value);
     r = run("write-limits --file " + In("x.bc") + port());
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "写入失败!\n");
@@ -256,13 +255,20 @@ TEST_F(RadioCommands, PortsThatCannotBeUsedSayWhy) {
     r = run("read-limits --file " + In("x.bc") + " --port /dev/ttyNOSUCH9");
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("没有这个设备"), std::string::npos) << r.err;
+    // Waits that do not read as four numbers are refused before the port is opened.
+    for (const char* waits : {"1,2,3", "1,2,3,x", "1,2,3,60001"}) {
+        r = run("read-limits --file " + In("x.bc") + " --port " + radio_->slavePath() + " --waits-ms " + waits);
+        EXPECT_EQ(r.status, 2) << waits;
+        EXPECT_NE(r.err.find("--waits-ms"), std::string::npos) << r.err;
+    }
+    EXPECT_TRUE(radio_->frames().empty());
 }
 
 // A read that fails late (silent from block 131, the cable pulled) leaves no file that looks
 // whole: no codeplug, no --raw image, only the backup named incomplete, which restore refuses.
 TEST_F(RadioCommands, AFailedReadLeavesNoFileThatLooksWhole) {
     const std::string read = "read --out " + In("r.bc") + " --raw " + In("r.img");
-    radio_->setFault(*sim::FaultPlan::Parse("silent-from:131"));
+    radio_->setFault(sim::FaultPlan::Parse("silent-from:131").value);
     Outcome r = run(read + port());
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "读取失败!\n");
@@ -311,7 +317,7 @@ TEST_F(RadioCommands, FilesAreSavedBeforeTheVerdictAndFileErrorsExit2) {
     EXPECT_EQ(writes_, 0);
     EXPECT_NE(r.err.find("没有写入任何数据"), std::string::npos) << r.err;
 
-    radio_->setFault(*sim::FaultPlan::Parse("wrong-ack@3"));
+    radio_->setFault(sim::FaultPlan::Parse("wrong-ack@3").value);
     r = run("write --in " + In("x.bc") + port());
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("电台中已有 3 块是新写入的, 第 3 块可能也已写入"), std::string::npos) << r.err;

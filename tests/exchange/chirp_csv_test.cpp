@@ -170,7 +170,7 @@ TEST(ChirpCsv, ImportsChirpsOwnForms) {
     const std::string zero = ReadAll(EXCHANGE_DATA "/chirp_semicolons_from_zero.csv");
     const EditorState fresh = image::NewState();
     auto r = ImportCsv(zero, fresh, Band::Lower);
-    ASSERT_FALSE(r.fatal);
+    ASSERT_TRUE(r.ok());
     ASSERT_EQ(r.problems.size(), 1u);
     EXPECT_EQ(r.problems[0].line, 5);
     EXPECT_EQ(r.problems[0].column, "Location");
@@ -434,7 +434,7 @@ TEST(ChirpCsv, BadRowsAreReportedByLineAndChangeNothingUnlessSkipped) {
     EXPECT_EQ(refused.problems[12].chinese,
               "Offset 5.000000: 发射频率 180.000000 (Frequency 175.000000, Duplex +, Offset 5.000000): 发射频率在136~176MHZ 400~490MHZ");
     EXPECT_FALSE(refused.applied);
-    EXPECT_FALSE(refused.fatal);
+    EXPECT_TRUE(refused.ok());
     EXPECT_EQ(refused.state, current);
 
     const auto skipped = ImportCsv(csv, current, Band::Upper, true);
@@ -490,7 +490,8 @@ TEST(ChirpCsv, ReadsAnyColumnsBomQuotesAndLineEnds) {
     for (const char* bad : {"", "\xEF\xBB\xBF\r\n", "Location,Name\n1,A\n", "Location,Frequency,location\n",
                             "Location,Frequency\n1,\"146\n2,146\n"}) {
         r = ImportCsv(bad, fresh, Band::Upper, true);
-        EXPECT_TRUE(r.fatal) << bad;
+        EXPECT_EQ(r.kind, image::ErrorKind::BadData) << bad;
+        EXPECT_FALSE(r.ok()) << bad;
         EXPECT_FALSE(r.applied) << bad;
         ASSERT_EQ(r.problems.size(), 1u) << bad;
     }

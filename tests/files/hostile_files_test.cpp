@@ -17,7 +17,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using files::ReadProblem;
+using image::ErrorKind;
 
 class HostileFolder : public ::testing::Test {
 protected:
@@ -42,39 +42,37 @@ protected:
 };
 
 // Refused, with the reason, within well under a second (none of them blocks or reads on).
-void expectRefused(const std::string& path, std::size_t bound, ReadProblem problem, const std::string& reason) {
-    const files::ReadResult r = files::ReadFile(path, bound);
+void expectRefused(const std::string& path, std::size_t bound, ErrorKind kind, const std::string& reason) {
+    const auto r = files::ReadFile(path, bound);
     EXPECT_FALSE(r.ok()) << path;
-    EXPECT_EQ(r.problem, problem) << path;
-    EXPECT_NE(r.reason(bound).find(reason), std::string::npos) << r.reason(bound);
+    EXPECT_EQ(r.kind, kind) << path;
+    EXPECT_NE(r.error.find(reason), std::string::npos) << r.error;
 }
 
 TEST_F(HostileFolder, TheReaderRefusesWhatIsNoRegularFileOrTooLarge) {
     fs::create_directory(at("folder.bc"));
-    expectRefused(at("folder.bc"), 1 << 20, ReadProblem::kDirectory, "Is a directory");
+    expectRefused(at("folder.bc"), 1 << 20, ErrorKind::Folder, "Is a directory");
     ASSERT_EQ(::mkfifo(at("pipe.bc").c_str(), 0600), 0);  // no writer: opening must not wait
-    expectRefused(at("pipe.bc"), 1 << 20, ReadProblem::kNotRegular, "Not a regular file");
-    expectRefused("/dev/zero", 1 << 20, ReadProblem::kNotRegular, "Not a regular file");
-    expectRefused(at("missing.bc"), 1 << 20, ReadProblem::kCannotOpen, "No such file");
+    expectRefused(at("pipe.bc"), 1 << 20, ErrorKind::NotRegular, "Not a regular file");
+    expectRefused("/dev/zero", 1 << 20, ErrorKind::NotRegular, "Not a regular file");
+    expectRefused(at("missing.bc"), 1 << 20, ErrorKind::NotFound, "No such file");
 
     // 1.5 GiB that take no disk: refused by its size, not read.
     ASSERT_EQ(::truncate((std::ofstream(at("huge.bc")), at("huge.bc")).c_str(), (3LL << 29)), 0);
-    expectRefused(at("huge.bc"), 1 << 20, ReadProblem::kTooLarge, "Larger than 1048576 bytes");
+    expectRefused(at("huge.bc"), 1 << 20, ErrorKind::TooLarge, "Larger than 1048576 bytes");
 }
 
 TEST_F(HostileFolder, TheReaderTakesAFileUpToItsBoundExactly) {
     put("full.img", std::string(7168, '\x5A'));
     put("long.img", std::string(7169, '\x5A'));
     put("empty.img", "");
-    EXPECT_EQ(files::ReadFile(at("full.img"), 7168).bytes, std::string(7168, '\x5A'));
-    expectRefused(at("long.img"), 7168, ReadProblem::kTooLarge, "Larger than 7168 bytes");
-    EXPECT_EQ(files::ReadFile(at("empty.img"), 7168).bytes, "");
+    EXPECT_EQ(files::ReadFile(at("full.img"), 7168).value, std::string(7168, '\x5A'));
+    expectRefused(at("long.img"), 7168, ErrorKind::TooLarge, "Larger than 7168 bytes");
+    EXPECT_EQ(files::ReadFile(at("empty.img"), 7168).value, "");
     // A link to a file is read as the file (the operator's own shortcut).
     fs::create_symlink(at("full.img"), at("link.img"));
-    EXPECT_EQ(files::ReadFile(at("link.img"), 7168).bytes, std::string(7168, '\x5A'));
-    std::string reason;
-    EXPECT_EQ(files::ReadFile(at("long.img"), 100, reason), std::nullopt);
-    EXPECT_EQ(reason, "Larger than 100 bytes");
+    EXPECT_EQ(files::ReadFile(at("link.img"), 7168).value, std::string(7168, '\x5A'));
+    EXPECT_EQ(files::ReadFile(at("long.img"), 100).error, "Larger than 100 bytes");
 }
 
 TEST_F(HostileFolder, TheWriterNeverFollowsALinkPlantedInTheFolder) {
@@ -86,7 +84,7 @@ TEST_F(HostileFolder, TheWriterNeverFollowsALinkPlantedInTheFolder) {
         fs::create_symlink(at("victim"), at("1.bc.tmp" + std::to_string(i)));
     }
     fs::create_symlink(at("victim"), at("1.bc.tmp"));
-    for (int round = 0; round < 3; ++round) EXPECT_EQ(files::WriteAtomically(at("1.bc"), "new"), "");
+    for (int round = 0; round < 3; ++round) EXPECT_EQ(files::WriteAtomically(at("1.bc"), "new").error, "");
     EXPECT_EQ(bytes("1.bc"), "new");
     EXPECT_EQ(bytes("victim"), "keep me");
     EXPECT_TRUE(fs::is_symlink(at("1.bc.tmp")));
@@ -99,16 +97,16 @@ TEST_F(HostileFolder, TheWriterNeverFollowsALinkPlantedInTheFolder) {
 TEST_F(HostileFolder, TheWriterLeavesAReadOnlyTargetAndSetsTheModeAsked) {
     put("locked.bc", "the operator's");
     ::chmod(at("locked.bc").c_str(), 0444);
-    EXPECT_EQ(files::WriteAtomically(at("locked.bc"), "replaced"), files::kReadOnly);
+    EXPECT_EQ(files::WriteAtomically(at("locked.bc"), "replaced").kind, ErrorKind::ReadOnly);
     EXPECT_EQ(bytes("locked.bc"), "the operator's");
     EXPECT_EQ(mode("locked.bc"), 0444u);
 
     put("secret", "x");
     ::chmod(at("secret").c_str(), 0644);
-    EXPECT_EQ(files::WriteAtomically(at("secret"), "hash", files::WriteOptions{0600}), "");
+    EXPECT_EQ(files::WriteAtomically(at("secret"), "hash", files::WriteOptions{0600}).error, "");
     EXPECT_EQ(mode("secret"), 0600u);
     fs::create_directory(at("folder"));
-    EXPECT_NE(files::WriteAtomically(at("folder"), "x"), "");
+    EXPECT_NE(files::WriteAtomically(at("folder"), "x").error, "");
     EXPECT_TRUE(fs::is_directory(at("folder")));
 }
 
@@ -139,12 +137,12 @@ TEST_F(HostileFolder, TheWriterRefusesALinkThatAnotherUserCouldHavePlanted) {
         if (c.othersLink) {
             ASSERT_EQ(::lchown(link.c_str(), 65534, 65534), 0);
         }
-        EXPECT_EQ(files::LinkRefusal(link), c.refused ? files::kPlantedLink : "");
-        EXPECT_EQ(files::WriteAtomically(link, "new"), c.refused ? files::kPlantedLink : "");
+        EXPECT_EQ(files::LinkRefusal(link).error, c.refused ? files::kPlantedLink : "");
+        EXPECT_EQ(files::WriteAtomically(link, "new").error, c.refused ? files::kPlantedLink : "");
         EXPECT_EQ(bytes(std::string(c.folder) + "-victim"), c.refused ? "keep me" : "new");
         EXPECT_TRUE(fs::is_symlink(link));
     }
-    EXPECT_EQ(files::LinkRefusal(at("none")), "");  // no link at all
+    EXPECT_EQ(files::LinkRefusal(at("none")).error, "");  // no link at all
 }
 
 // Folders made are 0700 whatever the umask; folders found keep their mode. Temporary files of
@@ -153,12 +151,12 @@ TEST_F(HostileFolder, FoldersMadeArePrivateFoundOnesKeptAndStaleTemporariesRemov
     fs::create_directory(at("shared"));
     ::chmod(at("shared").c_str(), 01777);
     const mode_t umask = ::umask(0);
-    EXPECT_EQ(files::MakePrivateFolders(at("shared/a/b/c")), "");
+    EXPECT_EQ(files::MakePrivateFolders(at("shared/a/b/c")).error, "");
     ::umask(umask);
     EXPECT_EQ(mode("shared"), 01777u);
     for (const char* made : {"shared/a", "shared/a/b", "shared/a/b/c"}) EXPECT_EQ(mode(made), 0700u) << made;
     put("file", "");
-    EXPECT_NE(files::MakePrivateFolders(at("file/sub")), "");
+    EXPECT_NE(files::MakePrivateFolders(at("file/sub")).error, "");
 
     pid_t dead = ::fork();  // a process number that is surely no longer running
     if (dead == 0) ::_exit(0);
@@ -173,9 +171,9 @@ TEST_F(HostileFolder, FoldersMadeArePrivateFoundOnesKeptAndStaleTemporariesRemov
         put(name, "half");
         fs::last_write_time(at(name), fs::file_time_type::clock::now() - std::chrono::hours(1));
     }
-    EXPECT_EQ(files::WriteAtomically(at("x.bc"), "whole"), "");
+    EXPECT_EQ(files::WriteAtomically(at("x.bc"), "whole").error, "");
     put(fresh, "half");  // newer than this program: a writer that may still be at work
-    EXPECT_EQ(files::WriteAtomically(at("x.bc"), "whole"), "");
+    EXPECT_EQ(files::WriteAtomically(at("x.bc"), "whole").error, "");
     EXPECT_FALSE(fs::exists(at(stale)));
     for (const auto& name : {running, fresh, other}) EXPECT_TRUE(fs::exists(at(name))) << name;
 }

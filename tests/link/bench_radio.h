@@ -7,24 +7,20 @@
 #include <thread>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "base/hex.h"
-#include "link/comm1.h"
-#include "link/link.h"
-#include "serial/comm.h"
-#include "serial/owner_queue.h"
+#include "link/line.h"
 #include "sim/virtual_radio.h"
 #include "tests/short_waits.h"
 
 struct BenchRadio {
     explicit BenchRadio(sim::FaultPlan fault = {}, bool pacing = false) : BenchRadio(options(fault, pacing)) {}
     explicit BenchRadio(const sim::RadioOptions& radioOptions)
-        : virtualRadio(radioOptions), comm(queue), pump(queue), radio(comm, pump) {
-        radiolink::ConfigureComm1(comm);
-        comm.SetCommName(virtualRadio.slavePath());
-        comm.OpenPort();
-        radio.timing = ShortWaits();
+        : virtualRadio(radioOptions), line(radiolink::LineSettings{ShortWaits()}) {
+        const auto opened = line.open(virtualRadio.slavePath());
+        EXPECT_TRUE(opened.ok()) << opened.message();
     }
-    ~BenchRadio() { comm.ClosePort(); }
 
     static sim::RadioOptions options(sim::FaultPlan fault, bool pacing) {
         sim::RadioOptions o;
@@ -32,7 +28,7 @@ struct BenchRadio {
         o.fault = fault;
         return o;
     }
-    static sim::FaultPlan plan(const char* text) { return *sim::FaultPlan::Parse(text); }
+    static sim::FaultPlan plan(const char* text) { return sim::FaultPlan::Parse(text).value; }
 
     // The frames the radio received, as hex text.
     std::vector<std::string> frames() const {
@@ -53,10 +49,9 @@ struct BenchRadio {
     }
 
     sim::VirtualRadio virtualRadio;
-    serial::OwnerQueue queue;
-    serial::TComm comm;
-    radiolink::QueuePump pump;
-    radiolink::Radio radio;
+    radiolink::Line line;
+    serial::TComm& comm = line.comm();
+    radiolink::Radio& radio = line.radio();
 };
 
 inline const std::string kPromLin = "50524F4D5F4C494E";

@@ -26,6 +26,7 @@ TEST(ReadFaults, SwitchedOffRadio) {
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_FALSE(r.ok());
     EXPECT_EQ(r.message, "读取失败!");
+    EXPECT_EQ(r.kind, ErrorKind::NoAnswer);
     EXPECT_EQ(r.progress, 0);
     EXPECT_NE(r.detail().find("第 0 块"), std::string::npos);
     EXPECT_NE(r.detail().find("电台没有回应"), std::string::npos) << r.detail();
@@ -83,6 +84,7 @@ TEST(WriteFaults, AcknowledgementsOtherThanOneAckFail) {
         BenchRadio bench(BenchRadio::plan(plan));
         const auto r = radiolink::WriteRadio(bench.radio, state);
         EXPECT_FALSE(r.ok()) << plan;
+        EXPECT_EQ(r.kind, ErrorKind::NoAnswer) << plan;
         EXPECT_EQ(r.message, "写频错误!");
         EXPECT_EQ(bench.framesAfterExit().back(), kExit) << plan;
         const std::string p = plan;

@@ -39,10 +39,10 @@ TEST(Safety, RestoreAfterAFailingWriteBringsTheRadioBack) {
     EditorState state;
     std::vector<std::uint8_t> raw;
     ASSERT_TRUE(radiolink::ReadRadio(bench.radio, state, {}, &raw).ok());
-    std::string error;
     const auto backupDir = scratch("backups");
-    const std::string backup = radiolink::SaveBackup(raw, "/dev/pts/7", error, radiolink::kComplete, backupDir.string());
-    ASSERT_FALSE(backup.empty()) << error;
+    const auto saved = radiolink::SaveBackup(raw, "/dev/pts/7", radiolink::kComplete, backupDir.string());
+    ASSERT_TRUE(saved.ok()) << saved.message();
+    const std::string& backup = saved.value;
     EXPECT_NE(backup.find("_dev_pts_7.img"), std::string::npos) << backup;
     EXPECT_EQ(fs::file_size(backup), 0x1C00u);
 
@@ -64,10 +64,10 @@ TEST(Safety, RestoreAfterAFailingWriteBringsTheRadioBack) {
 TEST(Safety, TheTraceShowsEveryFrameAndTheTimeOut) {
     BenchRadio bench(BenchRadio::plan("silent-from:135"));
     const auto path = scratch("trace.txt");
-    std::string error;
     {
         radiolink::TraceFile trace;
-        ASSERT_TRUE(trace.open(path.string(), error)) << error;
+        const auto opened = trace.open(path.string());
+        ASSERT_TRUE(opened.ok()) << opened.message();
         trace.attach(bench.radio);
         EditorState state;
         EXPECT_FALSE(radiolink::ReadRadio(bench.radio, state).ok());
@@ -100,17 +100,19 @@ TEST(Safety, TheTraceShowsEveryFrameAndTheTimeOut) {
     // is not opened.
     {
         radiolink::TraceFile full;
-        ASSERT_TRUE(full.open("/dev/full", error)) << error;
+        ASSERT_TRUE(full.open("/dev/full").ok());
         full.note("one line");
-        EXPECT_NE(full.close().find("No space left on device"), std::string::npos) << full.failure();
+        const auto closed = full.close();
+        EXPECT_NE(closed.error.find("No space left on device"), std::string::npos) << closed.error;
     }
     const auto shared = scratch("shared");
     fs::create_directories(shared);
     fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
     fs::create_symlink(path, shared / "trace.txt");
     radiolink::TraceFile planted;
-    EXPECT_FALSE(planted.open((shared / "trace.txt").string(), error));
-    EXPECT_NE(error.find("symbolic link"), std::string::npos) << error;
+    const auto refused = planted.open((shared / "trace.txt").string());
+    EXPECT_EQ(refused.kind, image::ErrorKind::Refused);
+    EXPECT_NE(refused.message().find("symbolic link"), std::string::npos) << refused.message();
     EXPECT_EQ(fs::file_size(path) > 0, true);  // the file the link names is untouched
     fs::remove_all(path.parent_path());
 }
@@ -141,6 +143,7 @@ TEST(Safety, RestoreKeepsABackupFirstAndWritesNothingWithoutOne) {
     EXPECT_FALSE(r.ok());
     EXPECT_TRUE(r.fileProblem);
     EXPECT_EQ(r.error.rfind("没有写入任何数据", 0), 0u) << r.error;
+    EXPECT_EQ(r.kind, image::ErrorKind::Refused);  // the command line offers no restore for it
     for (const auto& f : bench.framesAfterExit()) EXPECT_NE(f.substr(0, 8), "57524945");
     EXPECT_EQ(blockBytes(bench.virtualRadio.memory()), blockBytes(other));
     ::unsetenv("RADIO_BACKUP_DIR");
@@ -157,11 +160,11 @@ TEST(Backups, NamedForWhatTheyHoldPrivateAndNeverDeleted) {
     fs::last_write_time(old, fs::file_time_type::clock::now() - std::chrono::hours(24 * 800));
 
     const std::vector<std::uint8_t> image(kImageSize, 0x5A);
-    std::string error;
-    const std::string good = radiolink::SaveBackup(image, "/dev/ttyUSB0", error, radiolink::kComplete, dir.string());
-    const std::string stopped = radiolink::SaveBackup(image, "/dev/ttyUSB0", error, 130, dir.string());
-    ASSERT_FALSE(good.empty()) << error;
-    ASSERT_FALSE(stopped.empty()) << error;
+    const auto savedGood = radiolink::SaveBackup(image, "/dev/ttyUSB0", radiolink::kComplete, dir.string());
+    const auto savedStopped = radiolink::SaveBackup(image, "/dev/ttyUSB0", 130, dir.string());
+    ASSERT_TRUE(savedGood.ok()) << savedGood.message();
+    ASSERT_TRUE(savedStopped.ok()) << savedStopped.message();
+    const std::string &good = savedGood.value, &stopped = savedStopped.value;
     EXPECT_NE(good, stopped);
     EXPECT_TRUE(good.ends_with("_dev_ttyUSB0.img")) << good;
     EXPECT_TRUE(stopped.ends_with("_dev_ttyUSB0.incomplete-block-130.img")) << stopped;
@@ -175,15 +178,15 @@ TEST(Backups, NamedForWhatTheyHoldPrivateAndNeverDeleted) {
 
 TEST(Backups, RestoreRefusesWhatWouldBlankTheRadio) {
     auto image = BenchRadio().virtualRadio.memory();
-    EXPECT_EQ(radiolink::RestoreRisk("/b/2026-01-01_000000_ttyUSB0.img", image), "");
-    EXPECT_NE(radiolink::RestoreRisk("/b/2026-01-01_000000_ttyUSB0.incomplete-block-130.img", image), "");
+    EXPECT_TRUE(radiolink::RestoreRisk("/b/2026-01-01_000000_ttyUSB0.img", image).ok());
+    EXPECT_FALSE(radiolink::RestoreRisk("/b/2026-01-01_000000_ttyUSB0.incomplete-block-130.img", image).ok());
     // Every byte that blocks 128-135 carry is FF: the settings would be wiped.
     for (const auto& b : TransferList())
         if (b.j >= 128) std::fill(image.begin() + b.address, image.begin() + b.address + b.length, 0xFF);
-    EXPECT_NE(radiolink::RestoreRisk("/b/x.img", image), "");
+    EXPECT_FALSE(radiolink::RestoreRisk("/b/x.img", image).ok());
     image[0x02C0] = 0x00;  // one byte of settings left is no blank radio
-    EXPECT_EQ(radiolink::RestoreRisk("/b/x.img", image), "");
-    EXPECT_NE(radiolink::RestoreRisk("/b/x.img", std::vector<std::uint8_t>(kImageSize, 0xFF)), "");
+    EXPECT_TRUE(radiolink::RestoreRisk("/b/x.img", image).ok());
+    EXPECT_FALSE(radiolink::RestoreRisk("/b/x.img", std::vector<std::uint8_t>(kImageSize, 0xFF)).ok());
 }
 
 TEST(SafeWrite, BacksUpWritesAndVerifiesWithOneVerdict) {

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <ostream>
 #include <string>
 
 #include "tests/serial/pty_pair.h"
@@ -16,20 +17,26 @@
 namespace {
 
 using namespace std::chrono_literals;
-using serial::ECommsError;
 using serial::OwnerQueue;
 using serial::TComm;
 using testing_pty::Bytes;
 using testing_pty::PtyPair;
 using testing_pty::PumpUntil;
 
-std::string OpenError(TComm& comm) {
-    try {
-        comm.OpenPort();
-    } catch (const ECommsError& e) {
-        return e.what();
+using image::ErrorKind;
+
+// What a failed OpenPort says, and the kind its callers act on.
+struct OpenFault {
+    std::string error;
+    ErrorKind kind;
+    bool operator==(const OpenFault&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const OpenFault& f) {
+        return out << f.error << " (kind " << static_cast<int>(f.kind) << ")";
     }
-    return "";
+};
+OpenFault OpenError(TComm& comm) {
+    const auto opened = comm.OpenPort();
+    return {opened.error, opened.kind};
 }
 
 // Everything delivered to OnReceiveData, block by block.
@@ -64,17 +71,17 @@ TEST(TComm, OpenFailuresRaiseTheirMessageAndLeaveNothingOpen) {
     const auto threads = testing_pty::Threads();
 
     comm.SetCommName("/dev/no-such-port");
-    EXPECT_EQ(OpenError(comm), serial::kErrorOpening);
+    EXPECT_EQ(OpenError(comm), (OpenFault{serial::kErrorOpening, ErrorKind::NotFound}));
 
     comm.SetCommName("/dev/null");  // a character device, but no terminal
-    EXPECT_EQ(OpenError(comm), "File handle is not a comm handle ");
+    EXPECT_EQ(OpenError(comm), (OpenFault{"File handle is not a comm handle ", ErrorKind::NotRegular}));
 
     char file[] = "/tmp/comm-test-XXXXXX";
     const int f = ::mkstemp(file);
     ASSERT_GE(f, 0);
     ::close(f);
     comm.SetCommName(file);
-    EXPECT_EQ(OpenError(comm), serial::kNotCommHandle);
+    EXPECT_EQ(OpenError(comm), (OpenFault{serial::kNotCommHandle, ErrorKind::NotRegular}));
     ::unlink(file);
 
     EXPECT_FALSE(comm.IsOpen());
@@ -91,13 +98,13 @@ TEST(TComm, APortOpensOnceWhoeverAsksAndTheOpenPortKeepsWorking) {
     Blocks got;
     got.attach(first);
     first.SetCommName(pty.path());
-    first.OpenPort();
+    ASSERT_TRUE(first.OpenPort().ok());
 
-    EXPECT_EQ(OpenError(first), "This serial port already opened");
+    EXPECT_EQ(OpenError(first), (OpenFault{"This serial port already opened", ErrorKind::Busy}));
 
     TComm second(queue);
     second.SetCommName(pty.path());
-    EXPECT_EQ(OpenError(second), "Error opening serial port");
+    EXPECT_EQ(OpenError(second), (OpenFault{"Error opening serial port", ErrorKind::Busy}));
     EXPECT_FALSE(second.IsOpen());
 
     // Another program, here a child process, is refused as well, also as root (TIOCEXCL
@@ -109,13 +116,8 @@ TEST(TComm, APortOpensOnceWhoeverAsksAndTheOpenPortKeepsWorking) {
         OwnerQueue childQueue;
         TComm other(childQueue);
         other.SetCommName(pty.path());
-        int code = 3;
-        try {
-            other.OpenPort();
-            code = 1;
-        } catch (const ECommsError& e) {
-            code = std::strcmp(e.what(), serial::kErrorOpening) == 0 ? 0 : 2;
-        }
+        const auto opened = other.OpenPort();
+        int code = opened.ok() ? 1 : opened.error == serial::kErrorOpening && opened.kind == image::ErrorKind::Busy ? 0 : 2;
         const int raw = ::open(pty.path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
         if (raw >= 0 && ::flock(raw, LOCK_EX | LOCK_NB) == 0) code = 4;
         ::_exit(code);
@@ -133,7 +135,7 @@ TEST(TComm, APortOpensOnceWhoeverAsksAndTheOpenPortKeepsWorking) {
     EXPECT_EQ(got.all(), (Bytes{9, 8}));
 
     first.ClosePort();
-    second.OpenPort();  // free again once closed
+    ASSERT_TRUE(second.OpenPort().ok());  // free again once closed
     EXPECT_TRUE(second.IsOpen());
 }
 
@@ -144,7 +146,7 @@ TEST(TComm, SendDataQueuesCopiesInOrderAndReportsTheQueueRunningEmpty) {
     int empties = 0;
     comm.OnSendDataEmpty = [&](TComm&) { ++empties; };
     comm.SetCommName(pty.path());
-    comm.OpenPort();
+    ASSERT_TRUE(comm.OpenPort().ok());
     EXPECT_TRUE(PumpUntil(queue, [&] { return empties == 1; }));  // once when the writer starts
 
     const std::uint8_t one = 0x55;
@@ -177,7 +179,7 @@ TEST(TComm, EveryQueuedBlockIsReportedWrittenOrDropped) {
     comm.OnDataSent = [&](TComm&, const std::uint8_t*, std::uint16_t n) { written.push_back(n); };
     comm.OnDataDropped = [&](TComm&, const std::uint8_t*, std::uint16_t n) { dropped.push_back(n); };
     comm.SetCommName(pty.path());
-    comm.OpenPort();
+    ASSERT_TRUE(comm.OpenPort().ok());
     EXPECT_TRUE(Send(comm, {1, 2, 3}));
     EXPECT_TRUE(PumpUntil(queue, [&] { return written.size() == 1; }));
     EXPECT_EQ(written, (std::vector<std::size_t>{3}));
@@ -199,7 +201,7 @@ TEST(TComm, LineSettingsApplyAtOnceExceptParityAndCommNameWhichWaitForTheNextOpe
     comm.SetCommName(pty.path());
     LikeComm1(comm);
     const termios before = pty.settings();
-    comm.OpenPort();
+    ASSERT_TRUE(comm.OpenPort().ok());
 
     termios t = pty.settings();
     EXPECT_EQ(cfgetospeed(&t), B19200);
@@ -244,7 +246,7 @@ TEST(TComm, LineSettingsApplyAtOnceExceptParityAndCommNameWhichWaitForTheNextOpe
     t = pty.settings();
     EXPECT_EQ(cfgetospeed(&t), cfgetospeed(&before));
     EXPECT_EQ(t.c_cflag, before.c_cflag);
-    comm.OpenPort();
+    ASSERT_TRUE(comm.OpenPort().ok());
     t = other.settings();
     EXPECT_EQ(t.c_cflag & (PARODD | CMSPAR), static_cast<tcflag_t>(PARODD | CMSPAR));
     comm.SetParity(serial::TParity::Space);
@@ -262,7 +264,7 @@ TEST(TComm, ReceivedBytesArriveExactlyAndInOrderInBlocksOfAtMost2048) {
     comm.OnReceiveData = [&](TComm&, const std::uint8_t* b, std::uint16_t n) { received.insert(received.end(), b, b + n); };
     LikeComm1(comm);
     comm.SetCommName(pty.path());
-    comm.OpenPort();
+    ASSERT_TRUE(comm.OpenPort().ok());
 
     pty.write({0x00, 0x0A, 0xFF});
     EXPECT_TRUE(PumpUntil(queue, [&] { return received.size() == 3; }));
@@ -306,7 +308,7 @@ TEST(TComm, NothingOfAnEarlierOpeningIsDeliveredAfterClosePort) {
     comm.OnRequestHangup = [&](TComm&) { ++hangups; };
     comm.OnSendDataEmpty = [&](TComm&) { ++empties; };
     comm.SetCommName(pty.path());
-    comm.OpenPort();
+    ASSERT_TRUE(comm.OpenPort().ok());
     pty.write({1, 2, 3});
     ASSERT_TRUE(queue.wait(2000ms));
     comm.ClosePort();
@@ -319,7 +321,7 @@ TEST(TComm, NothingOfAnEarlierOpeningIsDeliveredAfterClosePort) {
     // opening either; what comes after it is.
     pty.write({4, 5, 6});
     ASSERT_TRUE(testing_pty::WaitFor([&] { return pty.waitingAtDevice() >= 3; }, 2000ms));
-    comm.OpenPort();
+    ASSERT_TRUE(comm.OpenPort().ok());
     pty.write({7});
     // Bytes come in order: once the 8 after it is here, anything stale would be too.
     pty.write({8});
@@ -336,7 +338,7 @@ TEST(TComm, AVanishedDeviceGivesOneHangUpQuicklyAndTheReaderStops) {
     comm.OnRequestHangup = [&](TComm&) { ++hangups; };
     comm.SetCommName(pty->path());
     const auto threadsBefore = testing_pty::Threads();
-    comm.OpenPort();
+    ASSERT_TRUE(comm.OpenPort().ok());
     ASSERT_TRUE(testing_pty::WaitForThreads(threadsBefore + 2));
 
     // Seen at once, not after a frame's time-out (bench_serial measures how soon).
@@ -376,7 +378,7 @@ TEST(TComm, AHandlerMayCloseThePortItIsCalledFor) {
         ++blocks;
         sender.ClosePort();
     };
-    comm.OpenPort();
+    ASSERT_TRUE(comm.OpenPort().ok());
     pty.write({1});
     ASSERT_TRUE(queue.wait(2000ms));
     // The second block is queued behind the first before the first's handler closes the port.
@@ -392,7 +394,7 @@ TEST(TComm, AHandlerMayCloseThePortItIsCalledFor) {
         ++hangups;
         sender.ClosePort();
     };
-    comm.OpenPort();
+    ASSERT_TRUE(comm.OpenPort().ok());
     pty.hangUp();
     EXPECT_TRUE(PumpUntil(queue, [&] { return !comm.IsOpen(); }));
     EXPECT_EQ(hangups, 1);
@@ -411,7 +413,7 @@ TEST(TComm, BytesWaitingForTheOwnerAreBoundedAndTheOverflowReported) {
     std::vector<std::uint32_t> errors;
     comm.OnReceiveError = [&](TComm&, std::uint32_t e) { errors.push_back(e); };
     comm.SetCommName(pty.path());
-    comm.OpenPort();
+    ASSERT_TRUE(comm.OpenPort().ok());
     pty.write(Bytes(8 * serial::kReceiveBacklog, 0x55));  // the owner dispatches nothing meanwhile
     for (int i = 0; i < 200 && pty.waitingAtDevice() > 0; ++i) std::this_thread::sleep_for(5ms);
     std::this_thread::sleep_for(20ms);

@@ -34,7 +34,7 @@ TEST(TCommSoak, AThousandOpeningsMoveAMegabyteEachWayAndLeaveNothingBehind) {
     std::uint8_t next = 0;
     std::size_t sentTotal = 0, arrived = 0;
     for (std::size_t round = 0; round < kRounds; ++round) {
-        comm.OpenPort();
+        ASSERT_TRUE(comm.OpenPort().ok());
         for (auto& b : out) b = next++;
         ASSERT_TRUE(comm.SendData(out.data(), static_cast<std::uint16_t>(out.size())));
         const Bytes at = pty.read(kPerRound);

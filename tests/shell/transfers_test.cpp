@@ -205,8 +205,8 @@ TEST(TransferDialogs, EveryReadKeepsARawBackupAndTheTraceSeesEveryByte) {
     QTemporaryDir dir;
     BackupFolder backups(dir.filePath("backups"));
     Program p;
-    std::string error;
-    ASSERT_TRUE(p.form2().startTrace(QFile::encodeName(dir.filePath("trace.txt")).toStdString(), error)) << error;
+    const auto traced = p.form2().startTrace(QFile::encodeName(dir.filePath("trace.txt")).toStdString());
+    ASSERT_TRUE(traced.ok()) << traced.message();
 
     runDialog(p, "ToolButton7", p.windows.Form5);
     ASSERT_EQ(p.prompter.texts(), QStringList({"读取成功!"}));
@@ -229,7 +229,7 @@ TEST(TransferDialogs, EveryReadKeepsARawBackupAndTheTraceSeesEveryByte) {
 
     // A read that fails keeps what it got (0xFF for the rest), under a name that says so.
     p.prompter.infos.clear();
-    p.radio->setFault(*sim::FaultPlan::Parse("silent-from:2"));
+    p.radio->setFault(sim::FaultPlan::Parse("silent-from:2").value);
     runDialog(p, "ToolButton7", p.windows.Form5);
     ASSERT_EQ(p.prompter.texts(), QStringList({"读取失败!"}));
     ASSERT_EQ(backups.files().size(), 2);
@@ -285,7 +285,7 @@ TEST(TransferDialogs, WriteWithBackupBeforeAndVerifyAfter) {
 
     // A read that fails stops before anything is written.
     p.prompter.infos.clear();
-    p.radio->setFault(*sim::FaultPlan::Parse("silent-from:5"));
+    p.radio->setFault(sim::FaultPlan::Parse("silent-from:5").value);
     p.radio->clearReceived();
     runDialog(p, "ToolButton9", &form6);
     ASSERT_EQ(p.prompter.texts(), QStringList({"写频错误!"}));
@@ -453,7 +453,7 @@ TEST(TransferDialogs, APortHeldElsewhereIsToldAndTakenWhenFree) {
     serial::TComm holder(queue);
     Program p(true, "none", true, [&](shell::MainWindowOptions&, const std::string& path) {
         holder.SetCommName(path);
-        holder.OpenPort();
+        ASSERT_TRUE(holder.OpenPort().ok());
     });
     EXPECT_FALSE(p.form2().Comm1().IsOpen());
     EXPECT_EQ(p.form2().statusPanel(0), QString::fromUtf8("通讯端口:串口被占用!"));

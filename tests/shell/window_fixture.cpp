@@ -37,7 +37,7 @@ std::unique_ptr<sim::VirtualRadio> startRadio(bool withRadio, const char* fault)
     sim::RadioOptions options;
     options.pacing = false;
     options.turnaround = std::chrono::microseconds(0);
-    options.fault = *sim::FaultPlan::Parse(fault);
+    options.fault = sim::FaultPlan::Parse(fault).value;
     return std::make_unique<sim::VirtualRadio>(options);
 }
 

@@ -34,7 +34,7 @@ struct Client {
             lastBlock = Clock::now();
         };
         comm.OnRequestHangup = [this](serial::TComm&) { ++hangups; };
-        comm.OpenPort();
+        EXPECT_TRUE(comm.OpenPort().ok()) << path;
     }
 
     void send(const std::string& hex) {

@@ -17,7 +17,7 @@ RadioOptions Fast(const std::string& fault = "none") {
     RadioOptions o;
     o.pacing = false;
     o.turnaround = std::chrono::microseconds(0);
-    o.fault = *FaultPlan::Parse(fault);
+    o.fault = FaultPlan::Parse(fault).value;
     return o;
 }
 
