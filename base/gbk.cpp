@@ -1,29 +1,11 @@
 #include "base/gbk.h"
-
-#include <iconv.h>
+#include "base/gbk_conversion.h"
 
 #include <algorithm>
 #include <cerrno>
 
 namespace base {
 namespace {
-
-// One conversion with glibc's iconv. nullopt on any invalid or unconvertible input.
-std::optional<std::string> convert(const char* to, const char* from, std::string_view in) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-    std::string input(in);
-    std::string out(in.size() * 4 + 16, '\0');
-    char* src = input.data();
-    std::size_t srcLeft = input.size();
-    char* dst = out.data();
-    std::size_t dstLeft = out.size();
-    const std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-    iconv_close(cd);
-    if (r == static_cast<std::size_t>(-1) || srcLeft != 0) return std::nullopt;
-    out.resize(out.size() - dstLeft);
-    return out;
-}
 
 std::size_t utf8Length(unsigned char lead) {
     if (lead < 0x80) return 1;
@@ -52,7 +34,7 @@ std::string keptChar(unsigned char byte) {
 template <class Bad>
 std::string decode(std::string_view gbk, Bad bad, bool checkBack) {
     if (auto whole = GbkToUtf8(gbk)) {
-        if (!checkBack || convert("GBK", "UTF-8", *whole) == std::string(gbk)) return *whole;
+        if (!checkBack || ConvertToGbk(*whole) == std::string(gbk)) return *whole;
     }
     std::string out;
     for (std::size_t i = 0; i < gbk.size();) {
@@ -67,7 +49,7 @@ std::string decode(std::string_view gbk, Bad bad, bool checkBack) {
         for (std::size_t n = 1; n <= 2 && !done && i + n <= gbk.size(); ++n) {
             const std::string_view piece = gbk.substr(i, n);
             const auto text = GbkToUtf8(piece);
-            if (!text || (checkBack && convert("GBK", "UTF-8", *text) != std::string(piece))) continue;
+            if (!text || (checkBack && ConvertToGbk(*text) != std::string(piece))) continue;
             out += *text;
             i += n;
             done = true;
@@ -90,20 +72,20 @@ std::optional<std::string> Utf8ToGbk(std::string_view utf8) {
             ++i;
             continue;
         }
-        const auto part = convert("GBK", "UTF-8", utf8.substr(from, i - from));
+        const auto part = ConvertToGbk(utf8.substr(from, i - from));
         if (!part) return std::nullopt;
         out += *part;
         out.push_back(static_cast<char>(byte));
         i += 3;
         from = i;
     }
-    if (from == 0) return convert("GBK", "UTF-8", utf8);
-    const auto rest = convert("GBK", "UTF-8", utf8.substr(from));
+    if (from == 0) return ConvertToGbk(utf8);
+    const auto rest = ConvertToGbk(utf8.substr(from));
     if (!rest) return std::nullopt;
     return out + *rest;
 }
 
-std::optional<std::string> GbkToUtf8(std::string_view gbk) { return convert("UTF-8", "GBK", gbk); }
+std::optional<std::string> GbkToUtf8(std::string_view gbk) { return ConvertFromGbk(gbk); }
 
 std::string GbkBytesToKeptText(std::string_view gbk) {
     return decode(gbk, [](unsigned char c) { return keptChar(c); }, true);

@@ -8,7 +8,9 @@
 #include "link/line.h"
 #include "link/trace.h"
 #include "serial/port_list.h"
+#ifndef _WIN32
 #include "sim/virtual_radio.h"
+#endif
 
 namespace cli {
 namespace {
@@ -32,7 +34,9 @@ public:
         return trace->close();
     }
 
+#ifndef _WIN32
     std::unique_ptr<sim::VirtualRadio> virtualRadio;  // destroyed after the port is closed
+#endif
     std::unique_ptr<radiolink::TraceFile> trace;
 
 private:
@@ -61,8 +65,17 @@ image::Outcome<radiolink::Timing> ParseWaits(const std::string& text) {
 image::Outcome<std::unique_ptr<Connection>> Connect(const std::string& port, const std::string& trace,
                                                     const radiolink::Timing& timing) {
     using Connected = image::Outcome<std::unique_ptr<Connection>>;
-    std::unique_ptr<sim::VirtualRadio> virtualRadio;
     std::string device;
+#ifdef _WIN32
+    // The virtual radio lives on a pseudo-terminal: on Windows, run it on Linux and map its
+    // terminal to a COM port (README).
+    if (port == "virtual")
+        return image::Failure<std::unique_ptr<Connection>>(
+            "the virtual radio runs on Linux only here: start `radio-cli virtual-radio` there and use its port",
+            image::ErrorKind::NotFound);
+    device = serial::DeviceName(port);
+#else
+    std::unique_ptr<sim::VirtualRadio> virtualRadio;
     if (port == "virtual") {
         try {
             virtualRadio = std::make_unique<sim::VirtualRadio>();
@@ -74,6 +87,7 @@ image::Outcome<std::unique_ptr<Connection>> Connect(const std::string& port, con
     } else {
         device = serial::DeviceName(port);
     }
+#endif
     auto connection = std::make_unique<SerialConnection>(timing);
     if (auto opened = connection->open(device); !opened.ok()) return image::Failure<std::unique_ptr<Connection>>(opened);
     if (!trace.empty()) {
@@ -82,7 +96,9 @@ image::Outcome<std::unique_ptr<Connection>> Connect(const std::string& port, con
             return image::Failure<std::unique_ptr<Connection>>(opened);
         connection->trace->attach(connection->radio());
     }
+#ifndef _WIN32
     connection->virtualRadio = std::move(virtualRadio);
+#endif
     Connected connected;
     connected.value = std::move(connection);
     return connected;

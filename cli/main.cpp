@@ -5,7 +5,14 @@
 #include <string>
 #include <vector>
 
+#ifdef RADIO_CLI_SODIUM
 #include <sodium.h>
+#endif
+#ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
+#include "files/wide_path_win.h"
+#endif
 
 #include "cli/command.h"
 #include "radio_version.h"
@@ -28,7 +35,11 @@ void usage(std::FILE* out) {
 
 // radio-cli links no Qt: the version and the libsodium it runs with.
 void version() {
+#ifdef RADIO_CLI_SODIUM
     std::printf("radio-cli %s\nlibsodium %s\n", RADIO_VERSION, sodium_version_string());
+#else
+    std::printf("radio-cli %s\n", RADIO_VERSION);
+#endif
 }
 
 // --help or -h among the command's own arguments, not after "--".
@@ -52,8 +63,21 @@ int finish(const std::string& command, int code) {
 }
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // Arguments and the console in UTF-8, as inside: the wide command line, not the ANSI one.
+    (void)argc;
+    (void)argv;
+    ::SetConsoleOutputCP(CP_UTF8);
+    std::vector<std::string> args;
+    int count = 0;
+    if (wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
+        for (int i = 1; i < count; ++i) args.push_back(files::Narrow(wide[i]));
+        ::LocalFree(wide);
+    }
+#else
     std::signal(SIGPIPE, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
+#endif
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         usage(args.empty() ? stderr : stdout);
         return args.empty() ? cli::kUsage : cli::kOk;

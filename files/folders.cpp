@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "files/system_reason.h"
+#include "files/temporary_names.h"
 
 namespace files {
 namespace {
@@ -26,36 +27,6 @@ const timespec kStarted = [] {
 bool olderThanStart(const struct stat& st) {
     return st.st_mtim.tv_sec < kStarted.tv_sec ||
            (st.st_mtim.tv_sec == kStarted.tv_sec && st.st_mtim.tv_nsec < kStarted.tv_nsec);
-}
-
-bool allDigits(std::string_view s) {
-    if (s.empty()) return false;
-    for (char c : s)
-        if (c < '0' || c > '9') return false;
-    return true;
-}
-
-bool allHex(std::string_view s) {
-    for (char c : s)
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
-    return true;
-}
-
-// The process of a temporary name ".NAME.tmpPID-N-XXXXXXXXXXXXXXXX", 0 for another name.
-pid_t temporaryOwner(std::string_view name) {
-    constexpr std::size_t kRandom = 16;
-    if (name.size() < 2 || name[0] != '.' || name.size() < kRandom + 1) return 0;
-    const std::string_view random = name.substr(name.size() - kRandom);
-    if (!allHex(random) || name[name.size() - kRandom - 1] != '-') return 0;
-    name.remove_suffix(kRandom + 1);
-    const auto dash = name.rfind('-');
-    if (dash == std::string_view::npos || !allDigits(name.substr(dash + 1))) return 0;
-    name.remove_suffix(name.size() - dash);
-    const auto tmp = name.rfind(".tmp");
-    if (tmp == std::string_view::npos || tmp == 0) return 0;
-    const std::string_view pid = name.substr(tmp + 4);
-    if (!allDigits(pid) || pid.size() > 9) return 0;
-    return static_cast<pid_t>(std::atol(std::string(pid).c_str()));
 }
 
 bool running(pid_t pid) {
@@ -113,7 +84,7 @@ int RemoveStaleTemporaries(const std::string& dir) {
     const uid_t me = ::geteuid();
     int removed = 0;
     while (const dirent* entry = ::readdir(folder)) {
-        const pid_t pid = temporaryOwner(entry->d_name);
+        const auto pid = static_cast<pid_t>(TemporaryOwner(entry->d_name));
         if (pid <= 0) continue;
         struct stat st {};
         if (::fstatat(::dirfd(folder), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;

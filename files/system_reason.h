@@ -12,7 +12,11 @@
 namespace files {
 
 inline std::string SystemReason(int error) {
+#ifdef _WIN32
+    const char* description = std::strerror(error);
+#else
     const char* description = strerrordesc_np(error);
+#endif
     return description ? description : "error " + std::to_string(error);
 }
 

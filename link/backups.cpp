@@ -7,6 +7,9 @@
 
 #include "files/atomic_write.h"
 #include "files/folders.h"
+#ifdef _WIN32
+#include "files/wide_path_win.h"
+#endif
 #include "image/transfer.h"
 
 namespace radiolink {
@@ -17,9 +20,18 @@ namespace fs = std::filesystem;
 constexpr const char* kIncomplete = ".incomplete-block-";
 
 std::string env(const char* name) {
+#ifdef _WIN32
+    // The wide environment: a user folder with Chinese letters comes through as UTF-8.
+    const wchar_t* v = ::_wgetenv(files::Widen(name).c_str());
+    return v && *v ? files::Narrow(v) : "";
+#else
     const char* v = std::getenv(name);
     return v && *v ? v : "";
+#endif
 }
+
+// A UTF-8 name as the system's path (on Windows the narrow form would be the ANSI code page).
+fs::path pathOf(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
 
 std::string stamp() {
     const std::time_t t = std::time(nullptr);
@@ -35,7 +47,7 @@ std::string portPart(const std::string& port) {
     std::string name = port;
     for (char& c : name)
         if (c == '/' || c == '\\' || c == ' ') c = '_';
-    name.erase(0, name.find_first_not_of('_'));
+    name.erase(0, name.find_first_not_of("_."));  // "\\.\COM10" gives "COM10"
     return name;
 }
 
@@ -43,6 +55,11 @@ std::string portPart(const std::string& port) {
 
 std::string BackupDir() {
     if (const auto dir = env("RADIO_BACKUP_DIR"); !dir.empty()) return dir;
+#ifdef _WIN32
+    // The user's own, not roaming: %LOCALAPPDATA%\radio\backups.
+    if (const auto local = env("LOCALAPPDATA"); !local.empty()) return local + "\\radio\\backups";
+    return env("USERPROFILE") + "\\AppData\\Local\\radio\\backups";
+#endif
     if (const auto data = env("XDG_DATA_HOME"); !data.empty()) return data + "/radio/backups";
     return env("HOME") + "/.local/share/radio/backups";
 }
@@ -55,10 +72,15 @@ image::Outcome<std::string> SaveBackup(const std::vector<std::uint8_t>& image, c
     if (const auto made = files::MakePrivateFolders(dir); !made.ok())
         return image::Failure<std::string>("无法建立备份文件夹 \"" + dir + "\": " + made.message(), made.kind);
     std::error_code ec;
-    const std::string stem = dir + "/" + stamp() + "_" + portPart(port) +
+#ifdef _WIN32
+    constexpr const char* kSeparator = "\\";
+#else
+    constexpr const char* kSeparator = "/";
+#endif
+    const std::string stem = dir + kSeparator + stamp() + "_" + portPart(port) +
                              (stoppedAt == kComplete ? "" : kIncomplete + std::to_string(stoppedAt));
     std::string path = stem + ".img";
-    for (int n = 2; fs::exists(path, ec); ++n) path = stem + "-" + std::to_string(n) + ".img";
+    for (int n = 2; fs::exists(pathOf(path), ec); ++n) path = stem + "-" + std::to_string(n) + ".img";
     const auto written = files::WriteAtomically(
         path, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()), {0600});
     if (!written.ok())

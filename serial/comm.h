@@ -76,8 +76,8 @@ public:
     // to OnDataDropped.
     bool SendData(const std::uint8_t* Buffer, std::uint16_t Length);
 
-    bool IsOpen() const { return PortHandle_ >= 0; }
-    int PortHandle() const { return PortHandle_; }
+    bool IsOpen() const { return PortHandle_ != platform::kNoHandle; }
+    platform::Handle PortHandle() const { return PortHandle_; }
     // Why the last OpenPort failed (None after a success).
     platform::OpenFailure LastOpenFailure() const { return LastOpenFailure_; }
     // Bytes written to the device that the driver has not yet put on the line; 0 when closed
@@ -186,9 +186,9 @@ private:
     OwnerQueue& NotifyWindow_;
     platform::Device Device_;
     platform::OpenFailure LastOpenFailure_;
-    int PortHandle_ = -1;   // the only open/closed flag
-    int CloseEvent_ = -1;   // eventfd, signalled to end both threads
-    int WriteWake_ = -1;    // eventfd, signalled when a block is queued
+    platform::Handle PortHandle_ = platform::kNoHandle;  // the only open/closed flag
+    platform::Handle CloseEvent_ = platform::kNoHandle;  // signalled to end both threads
+    platform::Handle WriteWake_ = platform::kNoHandle;   // signalled when a block is queued
     std::thread ReadThread_;
     std::thread WriteThread_;
     std::mutex WriteMutex_;

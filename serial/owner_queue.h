@@ -50,8 +50,13 @@ public:
     // readable. False only when the entry cannot be stored (out of memory).
     bool post(NotifyTarget* target, Notification notification) noexcept;
 
+#ifdef _WIN32
+    // A manual-reset event, signalled while something is pending.
+    void* event() const { return event_; }
+#else
     // Readable while something is pending.
     int fd() const { return eventFd_; }
+#endif
 
     // Owner thread. Delivers, in the order posted, the entries pending when it was called
     // (entries posted meanwhile wait for the next call, so a busy reader cannot starve the
@@ -60,7 +65,7 @@ public:
     // Returns the number delivered.
     std::size_t dispatch();
 
-    // Owner thread. Sleeps in poll() on fd() until something is pending or the time has
+    // Owner thread. Sleeps in poll() on fd() (on the event on Windows) until something is pending or the time has
     // passed; does not dispatch. True when something is pending.
     bool wait(std::chrono::milliseconds timeout) const;
 
@@ -77,9 +82,13 @@ private:
         Notification notification;
     };
 
-    void settleLocked();  // clears the eventfd once nothing is pending; mutex_ held
+    void settleLocked();  // clears the eventfd (the event) once nothing is pending; mutex_ held
 
+#ifdef _WIN32
+    void* event_ = nullptr;
+#else
     int eventFd_ = -1;
+#endif
     mutable std::mutex mutex_;
     std::deque<Entry> entries_;
     bool signalled_ = false;  // eventfd holds a count

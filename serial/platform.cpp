@@ -255,6 +255,8 @@ void ApplyLine(int fd, const LineSettings& line) {
     if (!standard && line.baudRate > 0) SetCustomSpeed(fd, line.baudRate);
 }
 
+bool SetQueueSizes(const Device&) { return true; }
+
 void SetDtr(int fd, bool on) { ModemBit(fd, TIOCM_DTR, on); }
 void SetRts(int fd, bool on) { ModemBit(fd, TIOCM_RTS, on); }
 

@@ -4,11 +4,18 @@
 //
 // The results of the setting calls are ignored on purpose: a pseudo-terminal refuses some
 // of them (modem lines, counters, serial_struct) and a port must still work there.
+//
+// On Windows the same functions stand on the comm API (serial/platform_win.cpp): a handle
+// opened for overlapped I/O, a DCB, EscapeCommFunction, PurgeComm, ClearCommError, and a
+// manual-reset event for the close event.
 #pragma once
 
+#ifndef _WIN32
 #include <sys/types.h>
 #include <termios.h>
+#endif
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -31,6 +38,16 @@ struct LineSettings {
     std::uint8_t xoffChar = 0x13;   // VSTOP
 };
 
+#ifdef _WIN32
+// A HANDLE; kNoHandle while closed.
+using Handle = void*;
+inline const Handle kNoHandle = nullptr;
+struct Device {
+    Handle fd = kNoHandle;
+};
+#else
+using Handle = int;
+inline constexpr Handle kNoHandle = -1;
 // An open device. The fd is non-blocking and close-on-exec.
 struct Device {
     int fd = -1;
@@ -40,13 +57,15 @@ struct Device {
     bool changedSerialFlags = false;
 };
 
+#endif
+
 enum class OpenResult { Ok, CannotOpen, NotATty };
 
 // Why a device could not be opened, as the operator must hear it.
 enum class OpenProblem { None, Missing, Permission, Busy, NotSerial, Other };
 struct OpenFailure {
     OpenProblem problem = OpenProblem::None;
-    int error = 0;       // the system's errno, 0 where none applies
+    int error = 0;       // the system's errno (GetLastError() on Windows), 0 where none applies
     std::string holder;  // Busy: the program holding the port where the system says, "cat (pid 4242)"
 };
 
@@ -60,35 +79,41 @@ struct OpenFailure {
 // is closed again). `failure`, when given, says which.
 OpenResult OpenDevice(const std::string& name, Device& device, OpenFailure* failure = nullptr);
 
+#ifndef _WIN32
 // The other processes that hold the character device `device` open, as "comm (pid N)",
 // joined by ", ". Processes whose open files this user may not see are not named; our own
 // process is left out, and so is a process that holds the master side of the same
 // pseudo-terminal (the far end of the line, like a virtual radio, not a second reader).
 std::string OtherOpeners(dev_t device);
+#endif
 
 // Restores the termios and serial flags found at open, lifts the exclusive mode (a
 // pseudo-terminal whose other side stays open would keep it otherwise), unlocks, closes.
 void CloseDevice(Device& device);
 
+// The driver's queue sizes: fixed on POSIX (the tty layer buffers 4096 bytes and more), so
+// this does nothing there; SetupComm on Windows. False when the driver refuses.
+bool SetQueueSizes(const Device& device);
+
 // Raw mode (no echo, no line editing, no translation, no signals), receiver on, modem
 // status lines ignored for open/read (CLOCAL), and the given line.
-void ApplyLine(int fd, const LineSettings& line);
+void ApplyLine(Handle fd, const LineSettings& line);
 
 // Sets a baud rate that has no Bnnn constant (termios2, BOTHER). Defined apart, since the
 // kernel's termios2 header clashes with the C library's termios.
-bool SetCustomSpeed(int fd, std::uint32_t baudRate);
+bool SetCustomSpeed(Handle fd, std::uint32_t baudRate);
 
 // Raises or lowers DTR or RTS (TIOCMBIS, TIOCMBIC).
-void SetDtr(int fd, bool on);
-void SetRts(int fd, bool on);
+void SetDtr(Handle fd, bool on);
+void SetRts(Handle fd, bool on);
 
 // tcflush of the given directions: what is queued and not yet moved is thrown away
 // (PurgeOutput: only when the driver reports bytes it has not sent).
-void PurgeInput(int fd);
-void PurgeOutput(int fd);
+void PurgeInput(Handle fd);
+void PurgeOutput(Handle fd);
 
 // Bytes the driver still holds for output (TIOCOUTQ); 0 when it cannot tell.
-std::size_t OutputQueued(int fd);
+std::size_t OutputQueued(Handle fd);
 
 // Asks the driver not to hold received bytes back (ASYNC_LOW_LATENCY; on a USB adapter this
 // drops the latency timer from 16 ms to 1 ms). Remembers the old flags in the device.
@@ -100,7 +125,7 @@ struct Counters {
     std::uint32_t frame = 0, parity = 0, overrun = 0, bufferOverrun = 0, brk = 0;
     std::uint32_t ring = 0, carrier = 0;
 };
-bool ReadCounters(int fd, Counters& counters);
+bool ReadCounters(Handle fd, Counters& counters);
 
 // Line-error flags, as the receive-error event reports them.
 inline constexpr std::uint32_t CE_RXOVER = 0x0001;    // input buffer overflow
@@ -118,9 +143,9 @@ std::uint32_t ModemEventsBetween(const Counters& before, const Counters& after);
 
 // The close event: an eventfd that, once signalled, stays readable (nobody reads it), so
 // every thread polling it sees it, like a manual-reset event.
-int CreateEvent();  // -1 on failure
-void SignalEvent(int event);
-bool IsSignalled(int event);
-void CloseFd(int& fd);  // closes and sets -1; does nothing for -1
+Handle CreateEvent();  // kNoHandle on failure
+void SignalEvent(Handle event);
+bool IsSignalled(Handle event);
+void CloseFd(Handle& fd);  // closes and sets kNoHandle; does nothing for kNoHandle
 
 }  // namespace serial::platform

@@ -62,22 +62,6 @@ std::string PortDescription(const std::string& name, const std::string& sysClass
     return product.empty() ? ByIdName(name, byIdDir) : product;
 }
 
-std::string PortLabel(const std::string& name, const std::string& sysClassTty, const std::string& byIdDir) {
-    const std::string description = PortDescription(name, sysClassTty, byIdDir);
-    return description.empty() ? name : name + " \u2013 " + description;
-}
-
-bool LessNoCase(const std::string& a, const std::string& b) {
-    const auto n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const int ca = std::tolower(static_cast<unsigned char>(a[i]));
-        const int cb = std::tolower(static_cast<unsigned char>(b[i]));
-        if (ca != cb) return ca < cb;
-    }
-    if (a.size() != b.size()) return a.size() < b.size();
-    return a < b;
-}
-
 std::vector<std::string> PortList(const std::string& sysClassTty, const std::vector<std::string>& extraNames) {
     std::vector<std::string> names;
     std::error_code ec;

@@ -1,0 +1,189 @@
+// TComm's worker threads and time-outs on POSIX: poll() on the device and the eventfds.
+#include "serial/comm.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace serial {
+namespace {
+
+// While the driver keeps error and modem counters, the reader also wakes this often to see
+// ring and carrier changes, which arrive without data. Line errors come with data and are
+// seen at once. Without counters (a pseudo-terminal) the reader sleeps until data,
+// hang-up or the close event.
+constexpr int kCounterCheckMs = 200;
+
+}  // namespace
+
+// The five time-outs have no effect on this system and are only stored: the reader hands
+// over bytes as soon as they arrive instead of waiting for ReadIntervalTimeout to pass
+// without a byte, and the writer waits until a block is written or the port closes (a
+// write cut short by a time-out would only continue with the rest).
+void TComm::ApplyTimeouts() {}
+
+// The reader: one poll() on the device and the close event; every read of up to 2048
+// bytes is posted as one CM_DATA, in order. The device vanishing (POLLHUP, POLLERR, a read
+// of 0 or EIO: an unplugged adapter, a closed pseudo-terminal) posts CM_HANGUP and ends the
+// thread; the port stays formally open until ClosePort. Beyond kReceiveBacklog bytes not yet
+// handed over, what is read is dropped (CE_RXOVER, once until the backlog has halved).
+void TComm::ReadThreadMain() {
+    const int fd = PortHandle_;
+    const int closeEvent = CloseEvent_;
+    platform::Counters counters;
+    const bool haveCounters = platform::ReadCounters(fd, counters);
+    std::uint8_t buffer[kReadBufferSize];
+    bool overflowing = false;
+
+    auto checkCounters = [&] {
+        platform::Counters now;
+        if (!haveCounters || !platform::ReadCounters(fd, now)) return;
+        if (const auto errors = platform::LineErrorsBetween(counters, now)) PostFromThread(CM_ERROR, errors);
+        if (const auto modem = platform::ModemEventsBetween(counters, now)) PostFromThread(CM_MODEM, modem);
+        counters = now;
+    };
+
+    for (;;) {
+        pollfd fds[2] = {{closeEvent, POLLIN, 0}, {fd, POLLIN, 0}};
+        const int r = ::poll(fds, 2, haveCounters ? kCounterCheckMs : -1);
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            PostFromThread(CM_HANGUP);
+            return;
+        }
+        if (fds[0].revents) return;
+        const short ev = fds[1].revents;
+        if (ev & POLLNVAL) return;  // the handle went away under us: end silently
+        if (ev & (POLLIN | POLLHUP | POLLERR)) {
+            const ssize_t got = ::read(fd, buffer, sizeof buffer);
+            if (got > 0) {
+                const std::size_t backlog = Undelivered_.load();
+                if (overflowing && backlog <= kReceiveBacklog / 2) overflowing = false;
+                if (backlog + static_cast<std::size_t>(got) > kReceiveBacklog) {
+                    if (!overflowing) PostFromThread(CM_ERROR, platform::CE_RXOVER);
+                    overflowing = true;
+                    checkCounters();
+                    continue;
+                }
+                Notification n;
+                n.message = CM_DATA;
+                std::uint8_t* const end = buffer + got;
+                if (StripNulls_)
+                    std::copy_if(buffer, end, std::back_inserter(n.data), [](std::uint8_t b) { return b != 0; });
+                else
+                    n.data.assign(buffer, end);
+                checkCounters();
+                const std::size_t size = n.data.size();
+                if (size == 0) continue;
+                Undelivered_ += size;
+                if (!NotifyWindow_.post(this, std::move(n))) {
+                    PostFromThread(CM_HANGUP);
+                    return;
+                }
+                continue;
+            }
+            const int error = got < 0 ? errno : 0;
+            if (got < 0 && (error == EAGAIN || error == EINTR) && !(ev & (POLLHUP | POLLERR))) continue;
+            if (error == EBADF) return;
+            PostFromThread(CM_HANGUP);
+            return;
+        }
+        checkCounters();
+    }
+}
+
+// The writer: takes queued blocks in order and writes each fully. CM_SENDEMPTY is posted
+// when the thread starts and each time the queue runs empty after a block was written.
+void TComm::WriteThreadMain() {
+    const int closeEvent = CloseEvent_;
+    const int wake = WriteWake_;
+    bool notifyEmpty = true;
+    for (;;) {
+        std::vector<std::uint8_t> block;
+        bool have = false;
+        {
+            std::lock_guard lock(WriteMutex_);
+            if (WriteQueue_.empty()) {
+                SendQueueEmpty = true;
+            } else {
+                block = std::move(WriteQueue_.front());
+                WriteQueue_.pop_front();
+                have = true;
+            }
+        }
+        if (!have) {
+            if (notifyEmpty) {
+                Notification n;
+                n.message = CM_SENDEMPTY;
+                if (!NotifyWindow_.post(this, std::move(n))) {
+                    PostFromThread(CM_HANGUP);
+                    break;
+                }
+                notifyEmpty = false;
+            }
+            pollfd fds[2] = {{closeEvent, POLLIN, 0}, {wake, POLLIN, 0}};
+            const int r = ::poll(fds, 2, -1);
+            if (r < 0) {
+                if (errno == EINTR) continue;
+                PostFromThread(CM_HANGUP);
+                break;
+            }
+            if (fds[0].revents) break;
+            std::uint64_t count;
+            [[maybe_unused]] const auto got = ::read(wake, &count, sizeof count);
+            continue;
+        }
+        // A block not written in full goes back to the front of the queue, where ClosePort
+        // reports and frees it.
+        if (platform::IsSignalled(closeEvent) || !WriteBlock(block)) {
+            std::lock_guard lock(WriteMutex_);
+            WriteQueue_.push_front(std::move(block));
+            break;
+        }
+        Notification sent;
+        sent.message = CM_SENT;
+        sent.data = std::move(block);
+        if (!NotifyWindow_.post(this, std::move(sent))) {
+            PostFromThread(CM_HANGUP);
+            break;
+        }
+        notifyEmpty = true;
+    }
+    platform::PurgeOutput(PortHandle_);
+    SendQueueEmpty = true;
+}
+
+bool TComm::WriteBlock(const std::vector<std::uint8_t>& block) {
+    const int fd = PortHandle_;
+    std::size_t sent = 0;
+    while (sent < block.size()) {
+        const ssize_t n = ::write(fd, block.data() + sent, block.size() - sent);
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EBADF) return false;
+        if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            PostFromThread(CM_HANGUP);
+            return false;
+        }
+        // The driver's output queue is full: wait until it takes more, or the port closes.
+        pollfd fds[2] = {{CloseEvent_, POLLIN, 0}, {fd, POLLOUT, 0}};
+        if (::poll(fds, 2, -1) < 0) {
+            if (errno == EINTR) continue;
+            PostFromThread(CM_HANGUP);
+            return false;
+        }
+        if (fds[0].revents) return false;
+        if (fds[1].revents & POLLNVAL) return false;
+        if (fds[1].revents & (POLLHUP | POLLERR)) {
+            PostFromThread(CM_HANGUP);
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace serial

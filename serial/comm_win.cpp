@@ -1,0 +1,244 @@
+// TComm's worker threads and time-outs on Windows: overlapped reads and writes on the comm
+// handle, ClearCommError for the line-error flags, GetCommModemStatus for ring and carrier,
+// and the close event.
+#include "serial/comm.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace serial {
+namespace {
+
+// How long a read waits for a first byte before the reader looks at the modem lines.
+constexpr DWORD kQuietMs = 200;
+
+HANDLE native(platform::Handle h) { return static_cast<HANDLE>(h); }
+
+// One overlapped operation with its own event; cancelled and waited for when the port closes,
+// so the system never writes into an OVERLAPPED that has gone.
+struct Pending {
+    OVERLAPPED overlapped{};
+    Pending() { overlapped.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr); }
+    ~Pending() {
+        if (overlapped.hEvent) ::CloseHandle(overlapped.hEvent);
+    }
+    Pending(const Pending&) = delete;
+    Pending& operator=(const Pending&) = delete;
+    bool ok() const { return overlapped.hEvent != nullptr; }
+    void reset() {
+        HANDLE event = overlapped.hEvent;
+        overlapped = OVERLAPPED{};
+        overlapped.hEvent = event;
+        ::ResetEvent(event);
+    }
+};
+
+enum class Wait { Done, Closed, Failed };
+
+// Waits for a started operation or the close event. Closed: the operation was cancelled and
+// has ended. Failed: the operation ended with an error (in `error`).
+Wait finish(HANDLE port, Pending& op, HANDLE closeEvent, DWORD& transferred, DWORD& error) {
+    const HANDLE handles[2] = {closeEvent, op.overlapped.hEvent};
+    const DWORD r = ::WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+    if (r != WAIT_OBJECT_0 + 1) {
+        ::CancelIoEx(port, &op.overlapped);
+        ::GetOverlappedResult(port, &op.overlapped, &transferred, TRUE);
+        return Wait::Closed;
+    }
+    if (::GetOverlappedResult(port, &op.overlapped, &transferred, FALSE)) return Wait::Done;
+    error = ::GetLastError();
+    return Wait::Failed;
+}
+
+}  // namespace
+
+// The reader's read returns as soon as a byte has arrived, with what the driver holds, or
+// after kQuietMs without one (ReadIntervalTimeout and ReadTotalTimeoutMultiplier MAXDWORD,
+// ReadTotalTimeoutConstant kQuietMs); the writer waits until a block is written or the port
+// closes (no write time-outs). The five properties are stored, as on POSIX.
+void TComm::ApplyTimeouts() {
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadTotalTimeoutConstant = kQuietMs;
+    ::SetCommTimeouts(native(PortHandle_), &timeouts);
+}
+
+// The reader: one overlapped read of up to 2048 bytes at a time, each posted as one CM_DATA,
+// in order. After every read ClearCommError gives the line-error flags (CM_ERROR), and a quiet
+// line looks at the modem lines (CM_MODEM for ring and carrier changes; a port that cannot
+// report them, such as a pseudo-terminal under Wine, has none). Waiting for line events with
+// WaitCommEvent would need the modem lines on every port. A read or status call that fails
+// (a USB adapter unplugged) posts CM_HANGUP and ends the thread; the port stays formally open
+// until ClosePort. Beyond kReceiveBacklog bytes not yet handed over, what is read is dropped
+// (CE_RXOVER, once until the backlog has halved).
+void TComm::ReadThreadMain() {
+    const HANDLE port = native(PortHandle_);
+    const HANDLE closeEvent = native(CloseEvent_);
+    Pending readOp;
+    if (!readOp.ok()) {
+        PostFromThread(CM_HANGUP);
+        return;
+    }
+    std::uint8_t buffer[kReadBufferSize];
+    bool overflowing = false;
+    DWORD modemBefore = 0;
+    bool haveModem = ::GetCommModemStatus(port, &modemBefore) != 0;
+    constexpr DWORD kErrors = CE_RXOVER | CE_OVERRUN | CE_RXPARITY | CE_FRAME | CE_BREAK;
+    // False when the thread must end (posted already where that is news).
+    auto readInto = [&](std::uint8_t* into, DWORD want, DWORD& got) {
+        readOp.reset();
+        DWORD error = 0;
+        if (!::ReadFile(port, into, want, nullptr, &readOp.overlapped) && ::GetLastError() != ERROR_IO_PENDING) {
+            if (!platform::IsSignalled(CloseEvent_)) PostFromThread(CM_HANGUP);
+            return false;
+        }
+        switch (finish(port, readOp, closeEvent, got, error)) {
+            case Wait::Done: return true;
+            case Wait::Closed: return false;
+            case Wait::Failed:
+                // A quiet line: Windows ends the read with no bytes, Wine with ERROR_TIMEOUT.
+                if (error == ERROR_TIMEOUT) {
+                    got = 0;
+                    return true;
+                }
+                break;
+        }
+        if (!platform::IsSignalled(CloseEvent_)) PostFromThread(CM_HANGUP);
+        return false;
+    };
+
+    for (;;) {
+        // One byte, or none after kQuietMs; then what has come with it, which is there already.
+        DWORD got = 0;
+        if (!readInto(buffer, 1, got)) return;
+        DWORD errors = 0;
+        COMSTAT status{};
+        if (!::ClearCommError(port, &errors, &status)) {
+            if (!platform::IsSignalled(CloseEvent_)) PostFromThread(CM_HANGUP);
+            return;
+        }
+        if (errors & kErrors) PostFromThread(CM_ERROR, errors & kErrors);
+        if (got == 1 && status.cbInQue > 0) {
+            DWORD more = 0;
+            if (!readInto(buffer + 1, std::min<DWORD>(status.cbInQue, kReadBufferSize - 1), more)) return;
+            got += more;
+        }
+        if (got == 0) {
+            DWORD modem = 0;
+            if (haveModem && ::GetCommModemStatus(port, &modem)) {
+                std::uint32_t changed = 0;
+                if ((modem ^ modemBefore) & MS_RING_ON) changed |= platform::MODEM_RING;
+                if ((modem ^ modemBefore) & MS_RLSD_ON) changed |= platform::MODEM_CARRIER;
+                if (changed) PostFromThread(CM_MODEM, changed);
+                modemBefore = modem;
+            }
+            continue;
+        }
+        const std::size_t backlog = Undelivered_.load();
+        if (overflowing && backlog <= kReceiveBacklog / 2) overflowing = false;
+        if (backlog + got > kReceiveBacklog) {
+            if (!overflowing) PostFromThread(CM_ERROR, CE_RXOVER);
+            overflowing = true;
+            continue;
+        }
+        Notification n;
+        n.message = CM_DATA;
+        std::uint8_t* const end = buffer + got;
+        if (StripNulls_)
+            std::copy_if(buffer, end, std::back_inserter(n.data), [](std::uint8_t b) { return b != 0; });
+        else
+            n.data.assign(buffer, end);
+        const std::size_t size = n.data.size();
+        if (size == 0) continue;
+        Undelivered_ += size;
+        if (!NotifyWindow_.post(this, std::move(n))) {
+            PostFromThread(CM_HANGUP);
+            return;
+        }
+    }
+}
+
+// The writer: takes queued blocks in order and writes each fully. CM_SENDEMPTY is posted
+// when the thread starts and each time the queue runs empty after a block was written.
+void TComm::WriteThreadMain() {
+    const HANDLE closeEvent = native(CloseEvent_);
+    const HANDLE wake = native(WriteWake_);
+    bool notifyEmpty = true;
+    for (;;) {
+        std::vector<std::uint8_t> block;
+        bool have = false;
+        {
+            std::lock_guard lock(WriteMutex_);
+            if (WriteQueue_.empty()) {
+                SendQueueEmpty = true;
+            } else {
+                block = std::move(WriteQueue_.front());
+                WriteQueue_.pop_front();
+                have = true;
+            }
+        }
+        if (!have) {
+            if (notifyEmpty) {
+                Notification n;
+                n.message = CM_SENDEMPTY;
+                if (!NotifyWindow_.post(this, std::move(n))) {
+                    PostFromThread(CM_HANGUP);
+                    break;
+                }
+                notifyEmpty = false;
+            }
+            const HANDLE handles[2] = {closeEvent, wake};
+            const DWORD r = ::WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+            if (r != WAIT_OBJECT_0 + 1) break;
+            ::ResetEvent(wake);  // SendData queues before it signals: the queue is looked at next
+            continue;
+        }
+        // A block not written in full goes back to the front of the queue, where ClosePort
+        // reports and frees it.
+        if (platform::IsSignalled(CloseEvent_) || !WriteBlock(block)) {
+            std::lock_guard lock(WriteMutex_);
+            WriteQueue_.push_front(std::move(block));
+            break;
+        }
+        Notification sent;
+        sent.message = CM_SENT;
+        sent.data = std::move(block);
+        if (!NotifyWindow_.post(this, std::move(sent))) {
+            PostFromThread(CM_HANGUP);
+            break;
+        }
+        notifyEmpty = true;
+    }
+    platform::PurgeOutput(PortHandle_);
+    SendQueueEmpty = true;
+}
+
+bool TComm::WriteBlock(const std::vector<std::uint8_t>& block) {
+    const HANDLE port = native(PortHandle_);
+    Pending op;
+    if (!op.ok()) {
+        PostFromThread(CM_HANGUP);
+        return false;
+    }
+    std::size_t sent = 0;
+    while (sent < block.size()) {
+        op.reset();
+        DWORD written = 0, error = 0;
+        const DWORD want = static_cast<DWORD>(block.size() - sent);
+        if (!::WriteFile(port, block.data() + sent, want, nullptr, &op.overlapped) && ::GetLastError() != ERROR_IO_PENDING) {
+            PostFromThread(CM_HANGUP);
+            return false;
+        }
+        switch (finish(port, op, native(CloseEvent_), written, error)) {
+            case Wait::Done: break;
+            case Wait::Closed: return false;
+            case Wait::Failed:
+                if (!platform::IsSignalled(CloseEvent_)) PostFromThread(CM_HANGUP);
+                return false;
+        }
+        sent += written;
+    }
+    return true;
+}
+
+}  // namespace serial
