@@ -27,7 +27,7 @@ std::optional<image::EditorState> OpenCodeplug(std::string_view command, const s
 
 bool SaveCodeplug(std::string_view command, const std::string& name, const image::EditorState& state) {
     const std::string path = codeplug::PathForSave(name);
-    const image::Outcome<> saved = codeplug::SaveFile(path, state);
+    const base::Outcome<> saved = codeplug::SaveFile(path, state);
     if (!saved.ok()) {
         Fail(command, saved.error);
         return false;
@@ -36,13 +36,13 @@ bool SaveCodeplug(std::string_view command, const std::string& name, const image
     return true;
 }
 
-image::Outcome<std::string> ReadFile(const std::string& path, std::size_t maxBytes) {
+base::Outcome<std::string> ReadFile(const std::string& path, std::size_t maxBytes) {
     return files::ReadFile(path, maxBytes);
 }
 
-image::Outcome<> WriteFile(const std::string& path, std::string_view bytes, std::optional<unsigned> mode) {
+base::Outcome<> WriteFile(const std::string& path, std::string_view bytes, std::optional<unsigned> mode) {
     if (!mode) return codeplug::WriteAtomically(path, bytes);
-    image::Outcome<> written = files::WriteAtomically(path, bytes, {static_cast<mode_t>(*mode)});
+    base::Outcome<> written = files::WriteAtomically(path, bytes, {static_cast<mode_t>(*mode)});
     if (!written.ok()) written.error = "Cannot create file \"" + path + "\". " + written.message();
     written.context.clear();
     return written;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "image/editor_state.h"
-#include "image/outcome.h"
+#include "base/outcome.h"
 #include "image/transfer.h"
 
 namespace cli {
@@ -26,11 +26,11 @@ bool SaveCodeplug(std::string_view command, const std::string& name, const image
 // The whole file (files::ReadFile: the system's reason, or that it is no regular file or is
 // larger than `maxBytes`). The bound defaults to a memory image's size, which is what the
 // commands reading raw images need.
-image::Outcome<std::string> ReadFile(const std::string& path, std::size_t maxBytes = image::kImageSize);
+base::Outcome<std::string> ReadFile(const std::string& path, std::size_t maxBytes = image::kImageSize);
 // Writes the bytes to a temporary file beside `path` and renames it over `path`; with a
 // mode, the file gets exactly that mode (0600 for what holds a radio's memory). The error
 // reads "Cannot create file \"<path>\". <reason>".
-image::Outcome<> WriteFile(const std::string& path, std::string_view bytes, std::optional<unsigned> mode = std::nullopt);
+base::Outcome<> WriteFile(const std::string& path, std::string_view bytes, std::optional<unsigned> mode = std::nullopt);
 
 // Columns on a terminal: Chinese and other wide characters take two cells.
 std::size_t DisplayWidth(std::string_view utf8);

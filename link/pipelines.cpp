@@ -50,7 +50,7 @@ std::optional<Result> backUpFirst(Radio& radio, const std::string& port, const P
         backup = read.backup;
         return std::nullopt;
     }
-    Result refused = Failed(kWriteFailed, kNothingWritten, image::ErrorKind::Refused);
+    Result refused = Failed(kWriteFailed, kNothingWritten, base::ErrorKind::Refused);
     refused.interrupted = read.interrupted;
     refused.backup = read.backup;
     // Read in full, but not saved: a file error, not the radio's.
@@ -65,7 +65,7 @@ Result WriteSafely(Radio& radio, const image::EditorState& state, const WritePla
                    const Progress& progress, const std::function<void(Step)>& step) {
     if (radio.busy()) return Busy();
     const auto frames = image::BuildWriteFrames(state);
-    if (!frames.ok()) return Failed(kWriteFailed, frames.error, image::ErrorKind::BadData);
+    if (!frames.ok()) return Failed(kWriteFailed, frames.error, base::ErrorKind::BadData);
     auto begin = [&](Step s) {
         if (step) step(s);
         if (progress) progress(0);

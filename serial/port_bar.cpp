@@ -73,7 +73,7 @@ bool PortBar::ComboBox1Click(TComm& comm, int index) {
 bool PortBar::OpenSelected(TComm& comm) {
     const std::string name = SelectedName();
     comm.SetCommName(DeviceName(name));
-    const image::Outcome<> opened = comm.OpenPort();
+    const base::Outcome<> opened = comm.OpenPort();
     if (opened.ok()) {
         Panel0 = Label1Caption + name;
         Panel0Reason.clear();

@@ -80,7 +80,7 @@ TForm2::~TForm2() {
     delete takeCentralWidget();
 }
 
-image::Outcome<> TForm2::startTrace(const std::string& path) {
+base::Outcome<> TForm2::startTrace(const std::string& path) {
     auto trace = std::make_unique<radiolink::TraceFile>();
     if (auto opened = trace->open(path); !opened.ok()) return opened;
     if (trace_) radiolink::TraceFile::detach(radio_);

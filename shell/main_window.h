@@ -17,7 +17,7 @@
 #include "image/editor_state.h"
 #include "editor/history.h"
 #include "image/message.h"
-#include "image/outcome.h"
+#include "base/outcome.h"
 #include "link/line.h"
 #include "serial/port_bar.h"
 #include "shell/prompter.h"
@@ -66,7 +66,7 @@ public:
 
     // Writes every byte to and from the radio into `path` from now on (the serial trace).
     // A failure says why the file cannot be made.
-    image::Outcome<> startTrace(const std::string& path);
+    base::Outcome<> startTrace(const std::string& path);
 
     // The windows that menu entries show, registered once they exist.
     void setDialogs(QDialog* form3, QDialog* form4, TransferDialog* form5, TransferDialog* form6);
