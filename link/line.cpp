@@ -1,7 +1,7 @@
 #include "link/line.h"
 
 #include "link/comm1.h"
-#include "serial/port_bar.h"
+#include "link/port_failure.h"
 
 namespace radiolink {
 
@@ -20,7 +20,7 @@ base::Outcome<> Line::open(const std::string& device) {
     comm_.SetCommName(device);
     base::Outcome<> opened = comm_.OpenPort();
     if (!opened.ok())
-        if (std::string text = serial::OpenFailureText(comm_.LastOpenFailure(), device); !text.empty())
+        if (std::string text = radiolink::OpenFailureText(comm_.LastOpenFailure(), device); !text.empty())
             opened.error = std::move(text);
     return opened;
 }

@@ -35,7 +35,7 @@ public:
 
     // Opens `device` (a path such as /dev/ttyUSB0) as Comm1. A failure has the kind of the
     // port's failure (NotFound, Permission, Busy, NotRegular) and the operator's text that
-    // says what to do about it (serial::OpenFailureText).
+    // says what to do about it (radiolink::OpenFailureText).
     base::Outcome<> open(const std::string& device);
     void close() { comm_.ClosePort(); }
 

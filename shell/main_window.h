@@ -19,7 +19,7 @@
 #include "image/message.h"
 #include "base/outcome.h"
 #include "link/line.h"
-#include "serial/port_bar.h"
+#include "editor/port_bar.h"
 #include "shell/prompter.h"
 #include "shell/qt_pump.h"
 #include "shell/settings_pages.h"
@@ -159,7 +159,7 @@ private:
     radiolink::Line radioLine_;  // Comm1, its queue, the Qt pump and the radio
     serial::TComm& comm_ = radioLine_.comm();
     radiolink::Radio& radio_ = radioLine_.radio();
-    serial::PortBar portBar_;
+    editor::PortBar portBar_;
 
     Bindings bindings_;
     PageHost host_;
