@@ -146,7 +146,7 @@ int runRead(const std::vector<std::string>& args) {
     // The files first, the verdict after: 读取成功! is printed only once they are saved.
     const std::string out = *s->options.value("out");
     const auto kept = [&] { return r.backup.empty() ? std::string() : " (what was read is kept in " + r.backup + ")"; };
-    if (!SaveCodeplug("read", out, state)) {
+    if (!SaveCodeplug("read", out, state).ok()) {
         Fail("read", "the radio was read, but the codeplug was not saved" + kept());
         return withTrace("read", *s->connection, kUsage);
     }
@@ -204,7 +204,7 @@ int runSingleRead(std::string_view command, const std::vector<std::string>& args
     // A failed read empties the group's edits, as the page does; the file keeps them.
     if (!r.ok()) return withTrace(command, *s->connection, report(command, r));
     // The file first, the verdict after it is saved.
-    if (!SaveCodeplug(command, path, *state)) {
+    if (!SaveCodeplug(command, path, *state).ok()) {
         Fail(command, "the radio was read, but the file was not saved");
         return withTrace(command, *s->connection, kUsage);
     }

@@ -25,15 +25,14 @@ std::optional<image::EditorState> OpenCodeplug(std::string_view command, const s
     return std::move(opened.value);
 }
 
-bool SaveCodeplug(std::string_view command, const std::string& name, const image::EditorState& state) {
+base::Outcome<> SaveCodeplug(std::string_view command, const std::string& name, const image::EditorState& state) {
     const std::string path = codeplug::PathForSave(name);
     const base::Outcome<> saved = codeplug::SaveFile(path, state);
-    if (!saved.ok()) {
+    if (!saved.ok())
         Fail(command, saved.error);
-        return false;
-    }
-    for (const auto& c : saved.notes) Fail(command, "warning: " + path + ": " + c);
-    return true;
+    else
+        for (const auto& c : saved.notes) Fail(command, "warning: " + path + ": " + c);
+    return saved;
 }
 
 base::Outcome<std::string> ReadFile(const std::string& path, std::size_t maxBytes) {

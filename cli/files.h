@@ -19,9 +19,9 @@ void Fail(std::string_view command, std::string_view message);
 // Opens a codeplug file; on failure reports it (naming the file) and gives nullopt.
 std::optional<image::EditorState> OpenCodeplug(std::string_view command, const std::string& path);
 
-// Saves under PathForSave(name); fields Save had to change are reported on stderr. False
-// (after reporting) when the file could not be written.
-bool SaveCodeplug(std::string_view command, const std::string& name, const image::EditorState& state);
+// Saves under PathForSave(name); fields Save had to change, and a failure, are reported on
+// stderr; the failure is given back too.
+base::Outcome<> SaveCodeplug(std::string_view command, const std::string& name, const image::EditorState& state);
 
 // The whole file (files::ReadFile: the system's reason, or that it is no regular file or is
 // larger than `maxBytes`). The bound defaults to a memory image's size, which is what the
