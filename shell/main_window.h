@@ -88,8 +88,6 @@ public:
     // Runs a handler over the state, shows what it returned, then the state. `edit` names the
     // edit the handler takes its text from: its keys and its commit are one undo step.
     void run(const std::function<image::Message(image::EditorState&)>& handler, const std::string& edit = {});
-    // After anything that may have changed the state: a change is one undo step.
-    void record(const std::string& edit = {});
     const editor::History& history() const { return session_.history(); }
     // 撤销 and 重做.
     void undo();
