@@ -112,8 +112,8 @@ int main(int argc, char** argv) {
     shell::DialogPrompter dialogs;
     app::EchoPrompter echo;
     shell::Prompter& prompter = unattended ? static_cast<shell::Prompter&>(echo) : dialogs;
-    std::string folderError;
-    const std::string folder = shell::UserFolder(QFile::encodeName(parser.value(userDir)).toStdString(), folderError);
+    const std::string folder = shell::UserFolder(QFile::encodeName(parser.value(userDir)).toStdString());
+    const base::Outcome<> prepared = shell::PrepareUserFolder(folder);
     shell::Windows windows = shell::CreateWindows(prompter, folder, options);
     shell::TForm1& form1 = *windows.Form1;
     shell::TForm2& form2 = *windows.Form2;
@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (!folderError.empty()) prompter.error(nullptr, QString::fromStdString(folderError));
+    if (!prepared.ok()) prompter.error(nullptr, QString::fromStdString(prepared.error));
 
     std::unique_ptr<app::Unattended> unattendedRun;
     if (unattended)

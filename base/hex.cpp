@@ -32,8 +32,8 @@ std::string BytesToHex(std::string_view raw) {
     return BytesToHex(reinterpret_cast<const std::uint8_t*>(raw.data()), raw.size());
 }
 
-image::Outcome<Bytes> HexToBytes(std::string_view hex) {
-    image::Outcome<Bytes> result;
+base::Outcome<Bytes> HexToBytes(std::string_view hex) {
+    base::Outcome<Bytes> result;
     const std::size_t count = hex.size() / 2;
     result.value.reserve(count);
     for (std::size_t k = 0; k < count; ++k) {
@@ -41,7 +41,7 @@ image::Outcome<Bytes> HexToBytes(std::string_view hex) {
         const int low = digitValue(hex[2 * k + 1]);
         if (high < 0 || low < 0) {
             const std::size_t at = high < 0 ? 2 * k : 2 * k + 1;
-            return image::Failure<Bytes>("'" + std::string(1, hex[at]) + "' at position " + std::to_string(at + 1) +
+            return base::Failure<Bytes>("'" + std::string(1, hex[at]) + "' at position " + std::to_string(at + 1) +
                                   " is no hexadecimal digit");
         }
         result.value.push_back(static_cast<std::uint8_t>(high * 16 + low));

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "image/outcome.h"
+#include "base/outcome.h"
 
 namespace base {
 
@@ -21,7 +21,7 @@ std::string BytesToHex(std::string_view raw);
 
 // Pair by pair, upper and lower case accepted; a trailing lone digit is ignored.
 // A character that is no hex digit is an error naming it and its position (from 1).
-image::Outcome<Bytes> HexToBytes(std::string_view hex);
+base::Outcome<Bytes> HexToBytes(std::string_view hex);
 
 // True when every character is an uppercase hex digit ("0"-"9", "A"-"F").
 bool IsUpperHex(std::string_view text);

@@ -95,7 +95,7 @@ int runImport(const std::vector<std::string>& args) {
                                                    " bad rows (import the others with --skip-bad)");
         return cli::kFailed;
     }
-    const image::Outcome<> saved = codeplug::SaveFile(file, result.state);
+    const base::Outcome<> saved = codeplug::SaveFile(file, result.state);
     if (!saved.ok()) {
         cli::Fail("import-csv", saved.error);
         return cli::kUsage;

@@ -31,7 +31,7 @@ int runLoad(const std::vector<std::string>& given) {
         const auto* at = reinterpret_cast<const std::uint8_t*>(memory->data()) + b.address;
         image::ApplyReadBlock(state, b.j, base::BytesToHex(at, b.length));
     }
-    return cli::SaveCodeplug("load", args[1], state) ? cli::kOk : cli::kUsage;
+    return cli::SaveCodeplug("load", args[1], state).ok() ? cli::kOk : cli::kUsage;
 }
 
 }  // namespace

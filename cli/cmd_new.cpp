@@ -13,7 +13,7 @@ int runNew(const std::vector<std::string>& given) {
         cli::Fail("new", "usage: radio-cli new FILE.bc");
         return cli::kUsage;
     }
-    return cli::SaveCodeplug("new", args[0], codeplug::New(image::EditorState())) ? cli::kOk : cli::kUsage;
+    return cli::SaveCodeplug("new", args[0], codeplug::New(image::EditorState())).ok() ? cli::kOk : cli::kUsage;
 }
 
 }  // namespace

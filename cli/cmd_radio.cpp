@@ -32,7 +32,7 @@ std::string restoreCommand(const std::string& port, const std::string& backup) {
 int report(std::string_view command, const radiolink::Result& r, const std::string& port = {}, bool writes = false) {
     if (!r.message.empty()) std::printf("%s\n", r.message.c_str());
     if (!r.detail().empty()) Fail(command, r.detail());
-    if (writes && !r.ok() && !r.backup.empty() && !r.fileProblem && r.kind != image::ErrorKind::Refused)
+    if (writes && !r.ok() && !r.backup.empty() && !r.fileProblem && r.kind != base::ErrorKind::Refused)
         Fail(command, restoreCommand(port, r.backup));
     if (r.fileProblem) return kUsage;
     return r.ok() ? kOk : kFailed;
@@ -64,7 +64,7 @@ int reportInterrupted(std::string_view command, const radiolink::Result& r, cons
 // A trace that could not be written fails a command that succeeded (2); a failed transfer
 // keeps its own status (1, 128 + N), and the trace's reason is said either way.
 int withTrace(std::string_view command, Connection& connection, int code) {
-    const image::Outcome<> closed = connection.closeTrace();
+    const base::Outcome<> closed = connection.closeTrace();
     if (closed.ok()) return code;
     Fail(command, closed.message());
     return code == kOk ? kUsage : code;
@@ -146,7 +146,7 @@ int runRead(const std::vector<std::string>& args) {
     // The files first, the verdict after: 读取成功! is printed only once they are saved.
     const std::string out = *s->options.value("out");
     const auto kept = [&] { return r.backup.empty() ? std::string() : " (what was read is kept in " + r.backup + ")"; };
-    if (!SaveCodeplug("read", out, state)) {
+    if (!SaveCodeplug("read", out, state).ok()) {
         Fail("read", "the radio was read, but the codeplug was not saved" + kept());
         return withTrace("read", *s->connection, kUsage);
     }
@@ -204,7 +204,7 @@ int runSingleRead(std::string_view command, const std::vector<std::string>& args
     // A failed read empties the group's edits, as the page does; the file keeps them.
     if (!r.ok()) return withTrace(command, *s->connection, report(command, r));
     // The file first, the verdict after it is saved.
-    if (!SaveCodeplug(command, path, *state)) {
+    if (!SaveCodeplug(command, path, *state).ok()) {
         Fail(command, "the radio was read, but the file was not saved");
         return withTrace(command, *s->connection, kUsage);
     }

@@ -25,10 +25,10 @@ public:
     explicit SerialConnection(const radiolink::Timing& timing) : line_(radiolink::LineSettings{timing}) {}
     ~SerialConnection() override { line_.radio().onTraffic = nullptr; }
 
-    image::Outcome<> open(const std::string& device) { return line_.open(device); }
+    base::Outcome<> open(const std::string& device) { return line_.open(device); }
 
     radiolink::Radio& radio() override { return line_.radio(); }
-    image::Outcome<> closeTrace() override {
+    base::Outcome<> closeTrace() override {
         if (!trace) return {};
         radiolink::TraceFile::detach(line_.radio());
         return trace->close();
@@ -45,34 +45,34 @@ private:
 
 }  // namespace
 
-image::Outcome<radiolink::Timing> ParseWaits(const std::string& text) {
+base::Outcome<radiolink::Timing> ParseWaits(const std::string& text) {
     long ms[4];
     char end = 0;
     bool good = std::sscanf(text.c_str(), "%ld,%ld,%ld,%ld%c", &ms[0], &ms[1], &ms[2], &ms[3], &end) == 4;
     for (long m : ms) good = good && m >= 0 && m <= 60000;
     if (!good)
-        return image::Failure<radiolink::Timing>("--waits-ms takes four whole milliseconds, 0 to 60000: '" + text + "'",
-                                                 image::ErrorKind::BadData);
+        return base::Failure<radiolink::Timing>("--waits-ms takes four whole milliseconds, 0 to 60000: '" + text + "'",
+                                                 base::ErrorKind::BadData);
     using std::chrono::milliseconds;
     radiolink::Timing timing;
     timing.promLinWait = milliseconds(ms[0]);
     timing.frameTimeout = milliseconds(ms[1]);
     timing.singleBlockWait = milliseconds(ms[2]);
     timing.afterExit = milliseconds(ms[3]);
-    return image::Success(timing);
+    return base::Success(timing);
 }
 
-image::Outcome<std::unique_ptr<Connection>> Connect(const std::string& port, const std::string& trace,
+base::Outcome<std::unique_ptr<Connection>> Connect(const std::string& port, const std::string& trace,
                                                     const radiolink::Timing& timing) {
-    using Connected = image::Outcome<std::unique_ptr<Connection>>;
+    using Connected = base::Outcome<std::unique_ptr<Connection>>;
     std::string device;
 #ifdef _WIN32
     // The virtual radio lives on a pseudo-terminal: on Windows, run it on Linux and map its
     // terminal to a COM port (README).
     if (port == "virtual")
-        return image::Failure<std::unique_ptr<Connection>>(
+        return base::Failure<std::unique_ptr<Connection>>(
             "the virtual radio runs on Linux only here: start `radio-cli virtual-radio` there and use its port",
-            image::ErrorKind::NotFound);
+            base::ErrorKind::NotFound);
     device = serial::DeviceName(port);
 #else
     std::unique_ptr<sim::VirtualRadio> virtualRadio;
@@ -80,8 +80,8 @@ image::Outcome<std::unique_ptr<Connection>> Connect(const std::string& port, con
         try {
             virtualRadio = std::make_unique<sim::VirtualRadio>();
         } catch (const std::exception& e) {
-            return image::Failure<std::unique_ptr<Connection>>(std::string("cannot start the virtual radio: ") + e.what(),
-                                                               image::ErrorKind::System);
+            return base::Failure<std::unique_ptr<Connection>>(std::string("cannot start the virtual radio: ") + e.what(),
+                                                               base::ErrorKind::System);
         }
         device = virtualRadio->slavePath();
     } else {
@@ -89,11 +89,11 @@ image::Outcome<std::unique_ptr<Connection>> Connect(const std::string& port, con
     }
 #endif
     auto connection = std::make_unique<SerialConnection>(timing);
-    if (auto opened = connection->open(device); !opened.ok()) return image::Failure<std::unique_ptr<Connection>>(opened);
+    if (auto opened = connection->open(device); !opened.ok()) return base::Failure<std::unique_ptr<Connection>>(opened);
     if (!trace.empty()) {
         connection->trace = std::make_unique<radiolink::TraceFile>();
         if (auto opened = connection->trace->open(trace); !opened.ok())
-            return image::Failure<std::unique_ptr<Connection>>(opened);
+            return base::Failure<std::unique_ptr<Connection>>(opened);
         connection->trace->attach(connection->radio());
     }
 #ifndef _WIN32

@@ -25,24 +25,23 @@ std::optional<image::EditorState> OpenCodeplug(std::string_view command, const s
     return std::move(opened.value);
 }
 
-bool SaveCodeplug(std::string_view command, const std::string& name, const image::EditorState& state) {
+base::Outcome<> SaveCodeplug(std::string_view command, const std::string& name, const image::EditorState& state) {
     const std::string path = codeplug::PathForSave(name);
-    const image::Outcome<> saved = codeplug::SaveFile(path, state);
-    if (!saved.ok()) {
+    const base::Outcome<> saved = codeplug::SaveFile(path, state);
+    if (!saved.ok())
         Fail(command, saved.error);
-        return false;
-    }
-    for (const auto& c : saved.notes) Fail(command, "warning: " + path + ": " + c);
-    return true;
+    else
+        for (const auto& c : saved.notes) Fail(command, "warning: " + path + ": " + c);
+    return saved;
 }
 
-image::Outcome<std::string> ReadFile(const std::string& path, std::size_t maxBytes) {
+base::Outcome<std::string> ReadFile(const std::string& path, std::size_t maxBytes) {
     return files::ReadFile(path, maxBytes);
 }
 
-image::Outcome<> WriteFile(const std::string& path, std::string_view bytes, std::optional<unsigned> mode) {
+base::Outcome<> WriteFile(const std::string& path, std::string_view bytes, std::optional<unsigned> mode) {
     if (!mode) return codeplug::WriteAtomically(path, bytes);
-    image::Outcome<> written = files::WriteAtomically(path, bytes, {static_cast<mode_t>(*mode)});
+    base::Outcome<> written = files::WriteAtomically(path, bytes, {static_cast<mode_t>(*mode)});
     if (!written.ok()) written.error = "Cannot create file \"" + path + "\". " + written.message();
     written.context.clear();
     return written;

@@ -434,7 +434,7 @@ SaveText ToText(const EditorState& state, Words w) {
 }
 
 OpenResult FromText(std::string_view bytes, const EditorState& current, Words w) {
-    OpenResult result = image::Success(current);
+    OpenResult result = base::Success(current);
     // Commas, quotes and line ends are single bytes below 0x40 in GBK and in UTF-8 and never
     // part of a longer character, so the text splits the same before and after conversion.
     const std::optional<std::string> converted = base::GbkToUtf8(bytes);
@@ -521,7 +521,7 @@ OpenResult FromText(std::string_view bytes, const EditorState& current, Words w)
     if (!result.error.empty()) {
         result.value = current;
         result.notes.clear();
-        result.kind = image::ErrorKind::BadData;
+        result.kind = base::ErrorKind::BadData;
     }
     return result;
 }

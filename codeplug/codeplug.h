@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "image/editor_state.h"
-#include "image/outcome.h"
+#include "base/outcome.h"
 
 namespace codeplug {
 
@@ -57,7 +57,7 @@ std::string Where(int record, int field, Words words = Words::English);
 // single space) are written as a space, and each field so changed is listed in the notes.
 // A block field of the wrong length or with a non-hex digit is not written: the error says
 // which, and there are no bytes.
-using SaveText = image::Outcome<std::string>;
+using SaveText = base::Outcome<std::string>;
 SaveText ToText(const image::EditorState& state, Words words = Words::English);
 
 // A file's bytes parsed into a copy of `current`: every cell of rows 1..128, every control and
@@ -68,7 +68,7 @@ SaveText ToText(const image::EditorState& state, Words words = Words::English);
 // unchanged.
 // Bytes that are no GBK are kept (as base/gbk.h describes: Save writes them back unchanged),
 // shown as the replacement mark, and listed in the notes.
-using OpenResult = image::Outcome<image::EditorState>;
+using OpenResult = base::Outcome<image::EditorState>;
 OpenResult FromText(std::string_view bytes, const image::EditorState& current = image::EditorState(),
                     Words words = Words::English);
 
@@ -84,10 +84,10 @@ std::string PathForSave(std::string_view chosenName);
 // and renamed over it, so a failed save leaves an existing file as it was. The error is
 // "Cannot create file \"<path>\". <reason>" with the system's reason and kind (as
 // files::WriteAtomically gives them). The notes are ToText's.
-image::Outcome<> SaveFile(const std::string& path, const image::EditorState& state, Words words = Words::English);
+base::Outcome<> SaveFile(const std::string& path, const image::EditorState& state, Words words = Words::English);
 
 // The bytes written to `path` the same way, with the error as above.
-image::Outcome<> WriteAtomically(const std::string& path, std::string_view bytes);
+base::Outcome<> WriteAtomically(const std::string& path, std::string_view bytes);
 
 // A full codeplug file is about 21 KB; anything larger than this is refused unread.
 inline constexpr std::size_t kMaxFileBytes = 1 << 20;

@@ -5,19 +5,19 @@
 
 namespace codeplug {
 
-image::Outcome<> WriteAtomically(const std::string& path, std::string_view bytes) {
-    image::Outcome<> written = files::WriteAtomically(path, bytes);
+base::Outcome<> WriteAtomically(const std::string& path, std::string_view bytes) {
+    base::Outcome<> written = files::WriteAtomically(path, bytes);
     if (!written.ok()) written.error = "Cannot create file \"" + path + "\". " + written.message();
     written.context.clear();
     return written;
 }
 
-image::Outcome<> SaveFile(const std::string& path, const image::EditorState& state, Words words) {
+base::Outcome<> SaveFile(const std::string& path, const image::EditorState& state, Words words) {
     SaveText text = ToText(state, words);
     if (!text.ok())
-        return image::Failure((words == Words::Chinese ? "不能保存\"" : "Cannot save \"") + path + "\": " + text.error,
-                              image::ErrorKind::BadData);
-    image::Outcome<> result = WriteAtomically(path, text.value);
+        return base::Failure((words == Words::Chinese ? "不能保存\"" : "Cannot save \"") + path + "\": " + text.error,
+                              base::ErrorKind::BadData);
+    base::Outcome<> result = WriteAtomically(path, text.value);
     result.notes = std::move(text.notes);
     return result;
 }
@@ -25,7 +25,7 @@ image::Outcome<> SaveFile(const std::string& path, const image::EditorState& sta
 OpenResult OpenFile(const std::string& path, const image::EditorState& current, Words words) {
     auto bytes = files::ReadFile(path, kMaxFileBytes);
     if (!bytes.ok()) {
-        OpenResult refused = image::Failure<image::EditorState>(bytes);
+        OpenResult refused = base::Failure<image::EditorState>(bytes);
         refused.value = current;
         refused.error = "Cannot open file \"" + path + "\". " + bytes.message();
         refused.context.clear();

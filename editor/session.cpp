@@ -71,7 +71,7 @@ Report Session::Save() {
     finishEdit();
     const auto name = operator_.fileToSave("Save", kFileFilter);
     if (!name) return {};
-    const image::Outcome<> saved = codeplug::SaveFile(codeplug::PathForSave(*name), state_, codeplug::Words::Chinese);
+    const base::Outcome<> saved = codeplug::SaveFile(codeplug::PathForSave(*name), state_, codeplug::Words::Chinese);
     if (!saved.ok()) return Report::Error(saved.error);
     // What the file could not carry was written as blanks: say where.
     return Report::Information("保存成功!", Lines(saved.notes));

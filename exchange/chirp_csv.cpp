@@ -638,7 +638,7 @@ CsvImport ImportCsv(std::string_view bytes, const EditorState& current, Band ban
     Parsed parsed = parseCsv(bytes, separatorOf(bytes));
     auto fatal = [&](CsvProblem p) {
         result.error = p.text();
-        result.kind = image::ErrorKind::BadData;
+        result.kind = base::ErrorKind::BadData;
         result.problems.push_back(std::move(p));
         return result;
     };

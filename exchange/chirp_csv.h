@@ -28,7 +28,7 @@
 #include <vector>
 
 #include "image/editor_state.h"
-#include "image/outcome.h"
+#include "base/outcome.h"
 
 namespace exchange {
 
@@ -81,7 +81,7 @@ struct CsvProblem {
 // How an import went. A fault of the file as a whole (no header with Location and Frequency,
 // a quoted field never closed) is the error (BadData, its text as CsvProblem::text gives it),
 // and it is listed among the problems as well; bad rows are no error, only problems.
-struct CsvImport : image::Outcome<> {
+struct CsvImport : base::Outcome<> {
     // The state with the rows applied, or the state given when nothing was applied.
     image::EditorState state;
     // Every bad row, each problem of it on its own, and the fault of the file as a whole.

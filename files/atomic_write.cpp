@@ -67,7 +67,7 @@ std::string temporaryName(const std::string& base) {
 
 }  // namespace
 
-image::Outcome<> WriteAtomically(const std::string& path, std::string_view bytes, const WriteOptions& options) {
+base::Outcome<> WriteAtomically(const std::string& path, std::string_view bytes, const WriteOptions& options) {
     if (auto refused = LinkRefusal(path); !refused.ok()) return refused;
     const std::string target = resolveTarget(path);
     const std::filesystem::path parent = std::filesystem::path(target).parent_path();
@@ -78,7 +78,7 @@ image::Outcome<> WriteAtomically(const std::string& path, std::string_view bytes
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (exists && S_ISDIR(old.st_mode)) return SystemFailure(EISDIR);
     // The owner marked the file read-only: it is not ours to replace (root included).
-    if (exists && S_ISREG(old.st_mode) && (old.st_mode & 0222) == 0) return image::Failure(kReadOnly, image::ErrorKind::ReadOnly);
+    if (exists && S_ISREG(old.st_mode) && (old.st_mode & 0222) == 0) return base::Failure(kReadOnly, base::ErrorKind::ReadOnly);
 
     RemoveStaleTemporaries(parent.string());
     TempFile temp;

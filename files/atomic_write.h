@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "image/outcome.h"
+#include "base/outcome.h"
 
 namespace files {
 
@@ -26,7 +26,7 @@ struct WriteOptions {
 // write permission is left alone. Temporary files that a killed writer left in the folder
 // are removed first (RemoveStaleTemporaries). A failure gives the reason: the system's text and
 // kind, kReadOnly (ReadOnly) or kPlantedLink (Refused).
-image::Outcome<> WriteAtomically(const std::string& path, std::string_view bytes, const WriteOptions& options = {});
+base::Outcome<> WriteAtomically(const std::string& path, std::string_view bytes, const WriteOptions& options = {});
 
 // The reason given for a target marked read-only.
 inline constexpr const char* kReadOnly = "the file is marked read-only";

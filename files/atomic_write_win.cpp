@@ -55,17 +55,17 @@ std::string temporaryName(const std::string& base) {
 
 }  // namespace
 
-image::Outcome<> WriteAtomically(const std::string& path, std::string_view bytes, const WriteOptions&) {
+base::Outcome<> WriteAtomically(const std::string& path, std::string_view bytes, const WriteOptions&) {
     namespace fs = std::filesystem;
     const fs::path target(Widen(path));
     const fs::path parent = target.parent_path();
     const std::string base = Narrow(target.filename().wstring());
-    if (base.empty()) return image::Failure("Is a directory", image::ErrorKind::Folder);
+    if (base.empty()) return base::Failure("Is a directory", base::ErrorKind::Folder);
 
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return image::Failure("Is a directory", image::ErrorKind::Folder);
-    if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) return image::Failure(kReadOnly, image::ErrorKind::ReadOnly);
+    if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return base::Failure("Is a directory", base::ErrorKind::Folder);
+    if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) return base::Failure(kReadOnly, base::ErrorKind::ReadOnly);
 
     RemoveStaleTemporaries(Narrow(parent.wstring()));
     TempFile temp;

@@ -36,7 +36,7 @@ bool running(pid_t pid) {
 
 }  // namespace
 
-image::Outcome<> MakePrivateFolders(const std::string& dir) {
+base::Outcome<> MakePrivateFolders(const std::string& dir) {
     if (dir.empty()) return {};
     namespace fs = std::filesystem;
     fs::path built;
@@ -63,18 +63,18 @@ image::Outcome<> MakePrivateFolders(const std::string& dir) {
     return {};
 }
 
-image::Outcome<> LinkRefusal(const std::string& path) {
+base::Outcome<> LinkRefusal(const std::string& path) {
     struct stat link {};
     if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return {};
     std::string parent = std::filesystem::path(path).parent_path().string();
     if (parent.empty()) parent = ".";
     struct stat folder {};
-    if (::stat(parent.c_str(), &folder) != 0) return image::Failure(kPlantedLink, image::ErrorKind::Refused);
+    if (::stat(parent.c_str(), &folder) != 0) return base::Failure(kPlantedLink, base::ErrorKind::Refused);
     const uid_t me = ::geteuid();
     const bool stickyShared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
     const bool othersWrite =
         (folder.st_mode & (S_IWGRP | S_IWOTH)) != 0 || (folder.st_uid != me && folder.st_uid != 0);
-    if (stickyShared || (othersWrite && link.st_uid != me)) return image::Failure(kPlantedLink, image::ErrorKind::Refused);
+    if (stickyShared || (othersWrite && link.st_uid != me)) return base::Failure(kPlantedLink, base::ErrorKind::Refused);
     return {};
 }
 

@@ -4,14 +4,14 @@
 
 #include <string>
 
-#include "image/outcome.h"
+#include "base/outcome.h"
 
 namespace files {
 
 // Makes `dir` and every missing folder above it, each 0700 whatever the umask. A folder that
 // already exists keeps its mode and owner (a shared folder is never closed to its users).
 // A failure names the folder and gives the system's reason and kind.
-image::Outcome<> MakePrivateFolders(const std::string& dir);
+base::Outcome<> MakePrivateFolders(const std::string& dir);
 
 // Refused (kPlantedLink) when the symbolic link at `path` must not be followed; a success
 // when `path` is no link or may be followed.
@@ -19,7 +19,7 @@ image::Outcome<> MakePrivateFolders(const std::string& dir);
 // user's) when it sits in a sticky world-writable folder such as /tmp, or belongs to another
 // user; there it may have been planted to make this program replace the file it names.
 // The user's own link in a folder only they (or root) can write is followed.
-image::Outcome<> LinkRefusal(const std::string& path);
+base::Outcome<> LinkRefusal(const std::string& path);
 
 // The reason given for such a link.
 inline constexpr const char* kPlantedLink =

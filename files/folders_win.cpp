@@ -31,7 +31,7 @@ bool running(DWORD pid) {
 
 }  // namespace
 
-image::Outcome<> MakePrivateFolders(const std::string& dir) {
+base::Outcome<> MakePrivateFolders(const std::string& dir) {
     if (dir.empty()) return {};
     namespace fs = std::filesystem;
     fs::path built;
@@ -53,7 +53,7 @@ image::Outcome<> MakePrivateFolders(const std::string& dir) {
 
 // Making a symbolic link needs a privilege on Windows that a user's programs do not hold by
 // default; a link found is the user's own and is followed.
-image::Outcome<> LinkRefusal(const std::string&) { return {}; }
+base::Outcome<> LinkRefusal(const std::string&) { return {}; }
 
 int RemoveStaleTemporaries(const std::string& dir) {
     const std::wstring folder = Widen(dir.empty() ? "." : dir);

@@ -19,20 +19,20 @@ struct Descriptor {
     }
 };
 
-using Read = image::Outcome<std::string>;
-using image::ErrorKind;
+using Read = base::Outcome<std::string>;
+using base::ErrorKind;
 
-Read folder() { return image::Failure<std::string>(SystemReason(EISDIR), ErrorKind::Folder); }  // as the system says
+Read folder() { return base::Failure<std::string>(SystemReason(EISDIR), ErrorKind::Folder); }  // as the system says
 Read notRegular() {
-    return image::Failure<std::string>("Not a regular file (a device, pipe or socket)", ErrorKind::NotRegular);
+    return base::Failure<std::string>("Not a regular file (a device, pipe or socket)", ErrorKind::NotRegular);
 }
 Read tooLarge(std::size_t maxBytes) {
-    return image::Failure<std::string>("Larger than " + std::to_string(maxBytes) + " bytes", ErrorKind::TooLarge);
+    return base::Failure<std::string>("Larger than " + std::to_string(maxBytes) + " bytes", ErrorKind::TooLarge);
 }
 
 }  // namespace
 
-image::Outcome<std::string> ReadFile(const std::string& path, std::size_t maxBytes) {
+base::Outcome<std::string> ReadFile(const std::string& path, std::size_t maxBytes) {
     // Non-blocking: opening a FIFO without a writer must not wait for one.
     Descriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
     if (file.fd < 0) return SystemFailure<std::string>(errno);  // EISDIR: a Folder
@@ -59,7 +59,7 @@ image::Outcome<std::string> ReadFile(const std::string& path, std::size_t maxByt
         done += static_cast<std::size_t>(n);
     }
     bytes.resize(done);
-    return image::Success(std::move(bytes));
+    return base::Success(std::move(bytes));
 }
 
 }  // namespace files

@@ -7,13 +7,13 @@
 #include <cstddef>
 #include <string>
 
-#include "image/outcome.h"
+#include "base/outcome.h"
 
 namespace files {
 
 // The whole file as its value. Refused: Folder ("Is a directory"), NotRegular ("Not a regular
 // file (a device, pipe or socket)"), TooLarge ("Larger than N bytes"); otherwise the system's
 // reason and kind (NotFound, Permission, System).
-image::Outcome<std::string> ReadFile(const std::string& path, std::size_t maxBytes);
+base::Outcome<std::string> ReadFile(const std::string& path, std::size_t maxBytes);
 
 }  // namespace files

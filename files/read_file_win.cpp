@@ -11,8 +11,8 @@
 namespace files {
 namespace {
 
-using Read = image::Outcome<std::string>;
-using image::ErrorKind;
+using Read = base::Outcome<std::string>;
+using base::ErrorKind;
 
 struct Handle {
     HANDLE h;
@@ -23,21 +23,21 @@ struct Handle {
 
 }  // namespace
 
-image::Outcome<std::string> ReadFile(const std::string& path, std::size_t maxBytes) {
+base::Outcome<std::string> ReadFile(const std::string& path, std::size_t maxBytes) {
     const std::wstring wide = Widen(path);
     const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return image::Failure<std::string>("Is a directory", ErrorKind::Folder);
+        return base::Failure<std::string>("Is a directory", ErrorKind::Folder);
     // Overlapped: a pipe or a device named here is refused before anything could wait on it.
     Handle file{::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr)};
     if (file.h == INVALID_HANDLE_VALUE) return WindowsFailure<std::string>(::GetLastError());
     if (::GetFileType(file.h) != FILE_TYPE_DISK)
-        return image::Failure<std::string>("Not a regular file (a device, pipe or socket)", ErrorKind::NotRegular);
+        return base::Failure<std::string>("Not a regular file (a device, pipe or socket)", ErrorKind::NotRegular);
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(file.h, &size)) return WindowsFailure<std::string>(::GetLastError());
     const auto tooLarge = [maxBytes] {
-        return image::Failure<std::string>("Larger than " + std::to_string(maxBytes) + " bytes", ErrorKind::TooLarge);
+        return base::Failure<std::string>("Larger than " + std::to_string(maxBytes) + " bytes", ErrorKind::TooLarge);
     };
     if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) return tooLarge();
 
@@ -77,7 +77,7 @@ image::Outcome<std::string> ReadFile(const std::string& path, std::size_t maxByt
     }
     ::CloseHandle(event);
     bytes.resize(done);
-    return image::Success(std::move(bytes));
+    return base::Success(std::move(bytes));
 }
 
 }  // namespace files

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "image/outcome.h"
+#include "base/outcome.h"
 
 namespace files {
 
@@ -21,25 +21,25 @@ inline std::string SystemReason(int error) {
 }
 
 // What a caller may act on in the system's errno.
-inline image::ErrorKind KindOf(int error) {
+inline base::ErrorKind KindOf(int error) {
     switch (error) {
         case ENOENT:
         case ENOTDIR:
         case ENXIO:
-        case ENODEV: return image::ErrorKind::NotFound;
+        case ENODEV: return base::ErrorKind::NotFound;
         case EACCES:
         case EPERM:
-        case EROFS: return image::ErrorKind::Permission;
-        case EISDIR: return image::ErrorKind::Folder;
-        case EBUSY: return image::ErrorKind::Busy;
-        default: return image::ErrorKind::System;
+        case EROFS: return base::ErrorKind::Permission;
+        case EISDIR: return base::ErrorKind::Folder;
+        case EBUSY: return base::ErrorKind::Busy;
+        default: return base::ErrorKind::System;
     }
 }
 
 // A failure with the system's reason and its kind.
-template <class T = image::Nothing>
-image::Outcome<T> SystemFailure(int error) {
-    return image::Failure<T>(SystemReason(error), KindOf(error));
+template <class T = base::Nothing>
+base::Outcome<T> SystemFailure(int error) {
+    return base::Failure<T>(SystemReason(error), KindOf(error));
 }
 
 }  // namespace files

@@ -35,21 +35,21 @@ std::string WindowsReason(std::uint32_t error) {
     return message.empty() ? "error " + std::to_string(error) : Narrow(message);
 }
 
-image::ErrorKind WindowsKind(std::uint32_t error) {
+base::ErrorKind WindowsKind(std::uint32_t error) {
     switch (error) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
         case ERROR_INVALID_DRIVE:
         case ERROR_BAD_NETPATH:
         case ERROR_BAD_UNIT:
-        case ERROR_DEV_NOT_EXIST: return image::ErrorKind::NotFound;
+        case ERROR_DEV_NOT_EXIST: return base::ErrorKind::NotFound;
         case ERROR_ACCESS_DENIED:
-        case ERROR_WRITE_PROTECT: return image::ErrorKind::Permission;
-        case ERROR_DIRECTORY: return image::ErrorKind::Folder;
+        case ERROR_WRITE_PROTECT: return base::ErrorKind::Permission;
+        case ERROR_DIRECTORY: return base::ErrorKind::Folder;
         case ERROR_SHARING_VIOLATION:
         case ERROR_LOCK_VIOLATION:
-        case ERROR_BUSY: return image::ErrorKind::Busy;
-        default: return image::ErrorKind::System;
+        case ERROR_BUSY: return base::ErrorKind::Busy;
+        default: return base::ErrorKind::System;
     }
 }
 

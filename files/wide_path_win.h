@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "image/outcome.h"
+#include "base/outcome.h"
 
 namespace files {
 
@@ -18,11 +18,11 @@ std::string Narrow(const std::wstring& wide);
 std::string WindowsReason(std::uint32_t error);
 
 // What a caller may act on in a GetLastError() code.
-image::ErrorKind WindowsKind(std::uint32_t error);
+base::ErrorKind WindowsKind(std::uint32_t error);
 
 template <class T = image::Nothing>
-image::Outcome<T> WindowsFailure(std::uint32_t error) {
-    return image::Failure<T>(WindowsReason(error), WindowsKind(error));
+base::Outcome<T> WindowsFailure(std::uint32_t error) {
+    return base::Failure<T>(WindowsReason(error), WindowsKind(error));
 }
 
 }  // namespace files

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "image/editor_state.h"
-#include "image/outcome.h"
+#include "base/outcome.h"
 
 namespace image {
 
@@ -18,7 +18,7 @@ void DecodeChannel(std::string_view record, Grid& grid, int row);
 
 // Encodes cells 1..12 of `row` into exactly 48 digits. A frequency or tone cell that does not
 // convert is an error naming the band, the channel and the column.
-Outcome<std::string> EncodeChannel(const Grid& grid, int row, Band band);
+base::Outcome<std::string> EncodeChannel(const Grid& grid, int row, Band band);
 
 // "上段信道" or "下段信道": the page a band's channels are shown on.
 const char* ChannelPageCaption(Band band);

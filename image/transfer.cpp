@@ -11,10 +11,14 @@
 
 namespace image {
 using base::BytesToHex;
+using base::Failure;
 using base::HexToBytes;
 using base::IsUpperHex;
+using base::Outcome;
+using base::Success;
 using base::digits;
 using base::hexDigits;
+
 namespace {
 
 constexpr Piece F(int n) { return {Piece::Field, n}; }

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "image/editor_state.h"
-#include "image/outcome.h"
+#include "base/outcome.h"
 
 namespace image {
 
@@ -70,12 +70,12 @@ bool ReplyComplete(int j, std::size_t replyDigits);
 void ApplyReadBlock(EditorState& state, int j, std::string_view reply);
 
 // The data part of block j as hex text, or the error that stops it being built.
-Outcome<std::string> BlockData(const EditorState& state, int j);
+base::Outcome<std::string> BlockData(const EditorState& state, int j);
 
 // The 136 write frames as hex text, header and data, each checked: every hidden field at its
 // exact length and pure hex, every channel encodable. Nothing may be sent unless this
 // succeeds; the error names the field, or the band, channel and column.
-Outcome<std::vector<std::string>> BuildWriteFrames(const EditorState& state);
+base::Outcome<std::vector<std::string>> BuildWriteFrames(const EditorState& state);
 
 // The 7168-byte image the frames write (0xFF wherever no block lies).
 std::vector<std::uint8_t> ImageFromFrames(const std::vector<std::string>& frames);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "image/outcome.h"
+#include "base/outcome.h"
 
 namespace radiolink {
 
@@ -22,12 +22,12 @@ std::string BackupDir();
 // atomically, synced, mode 0600.
 // The value is the path; a failure says which folder or file could not be made, and why.
 inline constexpr int kComplete = -1;
-image::Outcome<std::string> SaveBackup(const std::vector<std::uint8_t>& image, const std::string& port,
+base::Outcome<std::string> SaveBackup(const std::vector<std::uint8_t>& image, const std::string& port,
                                        int stoppedAt = kComplete, const std::string& dir = BackupDir());
 
 // Why an image must not be written back without the operator insisting: a backup named
 // incomplete, or an image whose settings blocks (what blocks 128-135 carry, in
 // 0x0200-0x03AF) are all 0xFF, which would blank the radio: Refused, with the reason.
-image::Outcome<> RestoreRisk(const std::string& path, const std::vector<std::uint8_t>& image);
+base::Outcome<> RestoreRisk(const std::string& path, const std::vector<std::uint8_t>& image);
 
 }  // namespace radiolink

@@ -1,7 +1,7 @@
 #include "link/line.h"
 
 #include "link/comm1.h"
-#include "serial/port_bar.h"
+#include "link/port_failure.h"
 
 namespace radiolink {
 
@@ -16,11 +16,11 @@ Line::Line(LineSettings settings, const PumpMaker& makePump)
 // The radio lets go of the port's events first, then the port closes, then the queue goes.
 Line::~Line() = default;
 
-image::Outcome<> Line::open(const std::string& device) {
+base::Outcome<> Line::open(const std::string& device) {
     comm_.SetCommName(device);
-    image::Outcome<> opened = comm_.OpenPort();
+    base::Outcome<> opened = comm_.OpenPort();
     if (!opened.ok())
-        if (std::string text = serial::OpenFailureText(comm_.LastOpenFailure(), device); !text.empty())
+        if (std::string text = radiolink::OpenFailureText(comm_.LastOpenFailure(), device); !text.empty())
             opened.error = std::move(text);
     return opened;
 }

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "image/outcome.h"
+#include "base/outcome.h"
 #include "link/link.h"
 #include "serial/comm.h"
 #include "serial/owner_queue.h"
@@ -35,8 +35,8 @@ public:
 
     // Opens `device` (a path such as /dev/ttyUSB0) as Comm1. A failure has the kind of the
     // port's failure (NotFound, Permission, Busy, NotRegular) and the operator's text that
-    // says what to do about it (serial::OpenFailureText).
-    image::Outcome<> open(const std::string& device);
+    // says what to do about it (radiolink::OpenFailureText).
+    base::Outcome<> open(const std::string& device);
     void close() { comm_.ClosePort(); }
 
     serial::OwnerQueue& queue() { return queue_; }

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "image/editor_state.h"
-#include "image/outcome.h"
+#include "base/outcome.h"
 
 namespace serial {
 class OwnerQueue;
@@ -53,7 +53,7 @@ using Progress = std::function<void(int done)>;
 // that differs: BadData), Interrupted, Busy, BadData (a field no frame can carry) or
 // Refused (a write without its backup); `notes` are what a success still tells (the backup, the verify, names that are
 // no GBK text). Besides, the message the operator is shown either way.
-struct Result : image::Outcome<> {
+struct Result : base::Outcome<> {
     std::string message;       // "读取成功!", "写频错误!", ...
     int progress = 0;
     bool interrupted = false;  // stopped on request at a block boundary, "EXIT" sent
@@ -185,7 +185,7 @@ inline Result Succeeded(std::string message, int progress = 1) {
     return r;
 }
 // `why` is the error; a failure always has one, the message when nothing more is known.
-inline Result Failed(std::string message, std::string why, image::ErrorKind kind = image::ErrorKind::Other) {
+inline Result Failed(std::string message, std::string why, base::ErrorKind kind = base::ErrorKind::Other) {
     Result r;
     r.error = why.empty() ? message : std::move(why);
     r.message = std::move(message);

@@ -50,7 +50,7 @@ std::optional<Result> backUpFirst(Radio& radio, const std::string& port, const P
         backup = read.backup;
         return std::nullopt;
     }
-    Result refused = Failed(kWriteFailed, kNothingWritten, image::ErrorKind::Refused);
+    Result refused = Failed(kWriteFailed, kNothingWritten, base::ErrorKind::Refused);
     refused.interrupted = read.interrupted;
     refused.backup = read.backup;
     // Read in full, but not saved: a file error, not the radio's.
@@ -59,50 +59,12 @@ std::optional<Result> backUpFirst(Radio& radio, const std::string& port, const P
     return refused;
 }
 
-}  // namespace
-
-Result WriteSafely(Radio& radio, const image::EditorState& state, const WritePlan& plan, const std::string& port,
-                   const Progress& progress, const std::function<void(Step)>& step) {
-    if (radio.busy()) return Busy();
-    const auto frames = image::BuildWriteFrames(state);
-    if (!frames.ok()) return Failed(kWriteFailed, frames.error, image::ErrorKind::BadData);
-    auto begin = [&](Step s) {
-        if (step) step(s);
-        if (progress) progress(0);
-    };
-
-    std::string backup;
-    if (plan.backup) {
-        begin(Step::Backup);
-        if (auto refused = backUpFirst(radio, port, progress, backup)) return *refused;
-    }
-
-    begin(Step::Write);
-    Result result = WriteRadio(radio, state, progress);
-    result.backup = backup;
-    tellWhatTheRadioHolds(result);
-    if (result.ok() && plan.verify) {
-        begin(Step::Verify);
-        Result verified = VerifyRadio(radio, frames.value, progress);
-        result.message = verified.ok() ? kWriteOk : kWriteFailed;
-        result.interrupted = verified.interrupted;
-        result.error = verified.ok() ? "" : "校验: " + verified.error;
-        result.kind = verified.kind;
-        result.notes = {};
-        if (result.ok()) result.tell("校验正确: 写入的每个字节读回都一样");
-    }
-    if (!backup.empty()) result.tell("写前备份: " + backup);
-    return result;
-}
-
-}  // namespace radiolink
-
-namespace radiolink {
-
-Result RestoreSafely(Radio& radio, const std::vector<std::uint8_t>& memory, bool backUp, const std::string& port,
-                     const Progress& progress, const std::function<void(Step)>& step) {
-    if (radio.busy()) return Busy();
-    if (memory.size() != image::kImageSize) return RestoreRadio(radio, memory, progress);  // refused, nothing sent
+// Backs the radio up first when asked (nothing is written without the backup), then runs the
+// write; `after` goes on from a write that ran (the verify). Says what a write that ended
+// early left in the radio, and where the backup is.
+template <class Write, class After>
+Result backUpThenWrite(Radio& radio, bool backUp, const std::string& port, const Progress& progress,
+                       const std::function<void(Step)>& step, Write write, After after) {
     auto begin = [&](Step s) {
         if (step) step(s);
         if (progress) progress(0);
@@ -113,11 +75,43 @@ Result RestoreSafely(Radio& radio, const std::vector<std::uint8_t>& memory, bool
         if (auto refused = backUpFirst(radio, port, progress, backup)) return *refused;
     }
     begin(Step::Write);
-    Result result = RestoreRadio(radio, memory, progress);
+    Result result = write();
     result.backup = backup;
     tellWhatTheRadioHolds(result);
+    after(result, begin);
     if (!backup.empty()) result.tell("写前备份: " + backup);
     return result;
+}
+
+}  // namespace
+
+Result WriteSafely(Radio& radio, const image::EditorState& state, const WritePlan& plan, const std::string& port,
+                   const Progress& progress, const std::function<void(Step)>& step) {
+    if (radio.busy()) return Busy();
+    const auto frames = image::BuildWriteFrames(state);
+    if (!frames.ok()) return Failed(kWriteFailed, frames.error, base::ErrorKind::BadData);
+    return backUpThenWrite(
+        radio, plan.backup, port, progress, step, [&] { return WriteRadio(radio, state, progress); },
+        [&](Result& result, const auto& begin) {
+            if (!result.ok() || !plan.verify) return;
+            begin(Step::Verify);
+            Result verified = VerifyRadio(radio, frames.value, progress);
+            result.message = verified.ok() ? kWriteOk : kWriteFailed;
+            result.interrupted = verified.interrupted;
+            result.error = verified.ok() ? "" : "校验: " + verified.error;
+            result.kind = verified.kind;
+            result.notes = {};
+            if (result.ok()) result.tell("校验正确: 写入的每个字节读回都一样");
+        });
+}
+
+Result RestoreSafely(Radio& radio, const std::vector<std::uint8_t>& memory, bool backUp, const std::string& port,
+                     const Progress& progress, const std::function<void(Step)>& step) {
+    if (radio.busy()) return Busy();
+    if (memory.size() != image::kImageSize) return RestoreRadio(radio, memory, progress);  // refused, nothing sent
+    return backUpThenWrite(
+        radio, backUp, port, progress, step, [&] { return RestoreRadio(radio, memory, progress); },
+        [](Result&, const auto&) {});
 }
 
 }  // namespace radiolink

@@ -45,7 +45,7 @@ std::string ackFault(const Radio& radio) {
 struct RunEnd {
     std::string fault;         // the block and what came back; "" when none failed
     bool interrupted = false;  // stopped on request before the next block
-    image::ErrorKind kind = image::ErrorKind::NoAnswer;  // of the fault
+    base::ErrorKind kind = base::ErrorKind::NoAnswer;  // of the fault
     bool ok() const { return fault.empty() && !interrupted; }
 };
 
@@ -58,7 +58,7 @@ Result finish(const RunEnd& end, int progress, const char* ok, const char* faile
     result.message = end.ok() ? ok : failed;
     if (!end.ok()) {
         result.error = end.interrupted ? interruptedAt(progress) : end.fault;
-        result.kind = end.interrupted ? image::ErrorKind::Interrupted : end.kind;
+        result.kind = end.interrupted ? base::ErrorKind::Interrupted : end.kind;
     }
     result.progress = progress;
     result.interrupted = end.interrupted;
@@ -134,7 +134,7 @@ std::string Result::detail() const {
     return lines;
 }
 
-Result Busy() { return Failed("", kBusy, image::ErrorKind::Busy); }
+Result Busy() { return Failed("", kBusy, base::ErrorKind::Busy); }
 
 Result ReadRadio(Radio& radio, image::EditorState& state, const Progress& progress, std::vector<std::uint8_t>* raw) {
     Radio::Session session(radio);
@@ -157,7 +157,7 @@ Result WriteRadio(Radio& radio, const image::EditorState& state, const Progress&
     // Every frame is built and checked first: a bad field stops the write before
     // "PROM_LIN", so the radio never gets a frame shorter than its length field.
     const auto frames = image::BuildWriteFrames(state);
-    if (!frames.ok()) return Failed(kWriteFailed, frames.error, image::ErrorKind::BadData);
+    if (!frames.ok()) return Failed(kWriteFailed, frames.error, base::ErrorKind::BadData);
     return writeFrames(radio, frames.value, progress);
 }
 
@@ -167,7 +167,7 @@ Result RestoreRadio(Radio& radio, const std::vector<std::uint8_t>& memory, const
     if (memory.size() != image::kImageSize)
         return Failed(kWriteFailed, "映像应有 " + std::to_string(image::kImageSize) + " 字节, 这个有 " +
                                         std::to_string(memory.size()) + " 字节",
-                      image::ErrorKind::BadData);
+                      base::ErrorKind::BadData);
     return writeFrames(radio, image::FramesFromImage(memory), progress);
 }
 
@@ -190,7 +190,7 @@ Result VerifyRadio(Radio& radio, const std::vector<std::string>& writeFrames, co
                 outcome.fault = blockName(b.j) + " 在 0x" + base::hexDigits(at, 4) + " 处不同: 电台中是 " +
                                 base::hexDigits(*mismatch.first, 2) + ", 写入的是 " +
                                 base::hexDigits(*mismatch.second, 2);
-                outcome.kind = image::ErrorKind::BadData;
+                outcome.kind = base::ErrorKind::BadData;
                 break;
             }
         }

@@ -31,7 +31,7 @@ std::string describe(const Radio& radio, const std::string& answer, std::size_t 
 }
 
 Result interrupted() {
-    Result r = Failed("", "已中断: 没有发送任何数据", image::ErrorKind::Interrupted);
+    Result r = Failed("", "已中断: 没有发送任何数据", base::ErrorKind::Interrupted);
     r.interrupted = true;
     return r;
 }
@@ -46,14 +46,14 @@ Result write(Radio& radio, const image::EditorState& state, int number) {
     if (field.size() != digits || !base::IsUpperHex(field))
         return Failed(kBlockWriteFailed, "隐藏字段 k" + std::to_string(number) + " 应为 " + std::to_string(digits) +
                                              " 个十六进制数字, 现为 \"" + field + "\"",
-                      image::ErrorKind::BadData);
+                      base::ErrorKind::BadData);
     if (radio.stopRequested()) return interrupted();
     const std::string answer = singleExchange(radio, image::WriteFrame(span, field), 1);
     if (answer == "06") return Succeeded(kBlockWriteOk);
     return Failed(kBlockWriteFailed, radio.hungUp() || radio.overflowed() || answer.empty()
                                          ? describe(radio, answer, 2)
                                          : "电台应答 " + answer,
-                  image::ErrorKind::NoAnswer);
+                  base::ErrorKind::NoAnswer);
 }
 
 }  // namespace
@@ -67,7 +67,7 @@ Result ReadPowerOnMessage(Radio& radio, image::EditorState& state) {
     if (answer.size() != 2u * span.length) {
         state.limits.kaiji1.clear();
         state.limits.kaiji2.clear();
-        return Failed(kReadFailed, describe(radio, answer, 2u * span.length), image::ErrorKind::NoAnswer);
+        return Failed(kReadFailed, describe(radio, answer, 2u * span.length), base::ErrorKind::NoAnswer);
     }
     image::DecodePowerOnMessage(state, answer);
     state.k[10] = answer;
@@ -82,7 +82,7 @@ Result ReadLimits(Radio& radio, image::EditorState& state) {
     const std::string answer = singleExchange(radio, image::ReadFrame(span), span.length);
     if (answer.size() != 2u * span.length) {
         for (int n = 1; n <= 4; ++n) state.limits.xp[static_cast<std::size_t>(n)].clear();
-        return Failed(kReadFailed, describe(radio, answer, 2u * span.length), image::ErrorKind::NoAnswer);
+        return Failed(kReadFailed, describe(radio, answer, 2u * span.length), base::ErrorKind::NoAnswer);
     }
     image::DecodeLimits(state, answer);
     state.k[11] = answer;

@@ -21,7 +21,7 @@ public:
     // at the name is followed only where files::LinkRefusal allows it. A failure is Refused
     // (a link that may have been planted, another user's file) or the system's, with
     // "cannot create the trace file \"<path>\"" as its context.
-    image::Outcome<> open(const std::string& path);
+    base::Outcome<> open(const std::string& path);
     // Hooks the radio's traffic and remarks; detach before the file goes away.
     void attach(Radio& radio);
     static void detach(Radio& radio);
@@ -32,7 +32,7 @@ public:
 
     // Syncs and closes the file. A failure says why the trace is incomplete (a write that
     // failed, a full disk); after the first failed line, later lines are dropped.
-    image::Outcome<> close();
+    base::Outcome<> close();
 
 private:
     void line(char direction, const std::string& text);

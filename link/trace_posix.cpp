@@ -13,7 +13,7 @@
 
 namespace radiolink {
 
-image::Outcome<> TraceFile::open(const std::string& path) {
+base::Outcome<> TraceFile::open(const std::string& path) {
     const std::string cannot = "cannot create the trace file \"" + path + "\"";
     if (auto refused = files::LinkRefusal(path); !refused.ok()) return std::move(refused).within(cannot);
     constexpr int kFlags = O_WRONLY | O_NOCTTY | O_CLOEXEC;
@@ -34,7 +34,7 @@ image::Outcome<> TraceFile::open(const std::string& path) {
             // let them read the trace: it is not written to.
             if (st.st_uid != ::geteuid()) {
                 ::close(fd);
-                return image::Failure("the file belongs to another user", image::ErrorKind::Refused).within(cannot);
+                return base::Failure("the file belongs to another user", base::ErrorKind::Refused).within(cannot);
             }
             if (::ftruncate(fd, 0) != 0 || ((st.st_mode & 077) && ::fchmod(fd, 0600) != 0)) {
                 const int error = errno;
@@ -46,7 +46,7 @@ image::Outcome<> TraceFile::open(const std::string& path) {
         (void)::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     }
     if (fd < 0) {
-        if (errno == ELOOP) return image::Failure(files::kPlantedLink, image::ErrorKind::Refused).within(cannot);
+        if (errno == ELOOP) return base::Failure(files::kPlantedLink, base::ErrorKind::Refused).within(cannot);
         return files::SystemFailure(errno).within(cannot);
     }
     fd_ = fd;
@@ -55,7 +55,7 @@ image::Outcome<> TraceFile::open(const std::string& path) {
     return {};
 }
 
-image::Outcome<> TraceFile::close() {
+base::Outcome<> TraceFile::close() {
     const auto fail = [this](int error) {
         failureErrno_ = error;
         failure_ = "the trace file \"" + path_ + "\" could not be written: " + files::SystemReason(error);
@@ -67,7 +67,7 @@ image::Outcome<> TraceFile::close() {
         fd_ = -1;
     }
     if (failure_.empty()) return {};
-    return image::Failure(failure_, files::KindOf(failureErrno_));
+    return base::Failure(failure_, files::KindOf(failureErrno_));
 }
 
 }  // namespace radiolink

@@ -15,7 +15,7 @@
 
 namespace radiolink {
 
-image::Outcome<> TraceFile::open(const std::string& path) {
+base::Outcome<> TraceFile::open(const std::string& path) {
     const std::string cannot = "cannot create the trace file \"" + path + "\"";
     const std::wstring wide = files::Widen(path);
     constexpr int kFlags = _O_WRONLY | _O_BINARY | _O_NOINHERIT;
@@ -28,7 +28,7 @@ image::Outcome<> TraceFile::open(const std::string& path) {
     return {};
 }
 
-image::Outcome<> TraceFile::close() {
+base::Outcome<> TraceFile::close() {
     const auto fail = [this](int error) {
         failureErrno_ = error;
         failure_ = "the trace file \"" + path_ + "\" could not be written: " + files::SystemReason(error);
@@ -39,7 +39,7 @@ image::Outcome<> TraceFile::close() {
         fd_ = -1;
     }
     if (failure_.empty()) return {};
-    return image::Failure(failure_, files::KindOf(failureErrno_));
+    return base::Failure(failure_, files::KindOf(failureErrno_));
 }
 
 }  // namespace radiolink

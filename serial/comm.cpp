@@ -18,8 +18,8 @@ platform::ParityMode ToParity(TParity p) {
     return platform::ParityMode::None;
 }
 
-image::ErrorKind KindOf(const platform::OpenFailure& failure) {
-    using image::ErrorKind;
+base::ErrorKind KindOf(const platform::OpenFailure& failure) {
+    using base::ErrorKind;
     switch (failure.problem) {
         case platform::OpenProblem::Missing: return ErrorKind::NotFound;
         case platform::OpenProblem::Permission: return ErrorKind::Permission;
@@ -49,9 +49,9 @@ TComm::~TComm() {
     NotifyWindow_.cancel(this);
 }
 
-image::Outcome<> TComm::OpenPort() {
-    using image::ErrorKind;
-    using image::Failure;
+base::Outcome<> TComm::OpenPort() {
+    using base::ErrorKind;
+    using base::Failure;
     if (IsOpen()) return Failure(kAlreadyOpen, ErrorKind::Busy);
 
     switch (platform::OpenDevice(CommName_, Device_, &LastOpenFailure_)) {

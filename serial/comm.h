@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "image/outcome.h"
+#include "base/outcome.h"
 #include "serial/owner_queue.h"
 #include "serial/platform.h"
 
@@ -66,7 +66,7 @@ public:
     // one of the messages above, with the kind a caller acts on (Busy: open already or held by
     // another program, NotFound, Permission, NotRegular: no serial device, System), and
     // leaves the port closed with nothing left open. LastOpenFailure() says more.
-    [[nodiscard]] image::Outcome<> OpenPort();
+    [[nodiscard]] base::Outcome<> OpenPort();
     // Stops both threads (they have ended when it returns), restores the device's settings
     // and closes it. Pending notifications of this opening are dropped. Nothing when closed.
     void ClosePort();

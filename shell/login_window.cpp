@@ -32,14 +32,15 @@ QImage toImage(const users::Picture& picture) {
 
 }  // namespace
 
-std::string UserFolder(const std::string& chosen, std::string& error) {
-    const std::string dir =
-        users::ChooseFolder(localPath(QCoreApplication::applicationDirPath()),
-                            localPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)), chosen);
-    // Only a first start makes the defaults: a file missing later is reported, not replaced.
+std::string UserFolder(const std::string& chosen) {
+    return users::ChooseFolder(localPath(QCoreApplication::applicationDirPath()),
+                               localPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)), chosen);
+}
+
+base::Outcome<> PrepareUserFolder(const std::string& dir) {
     std::error_code ec;
-    if (!fs::exists(dir, ec)) error = users::PrepareFolder(dir).error;
-    return dir;
+    if (fs::exists(dir, ec)) return {};
+    return users::PrepareFolder(dir);
 }
 
 TForm1::TForm1(Prompter& prompter, std::string userDir, std::function<void()> terminate)

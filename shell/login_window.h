@@ -10,6 +10,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include "base/outcome.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -19,11 +21,12 @@ namespace shell {
 class Prompter;
 
 // The folder of the user files: `chosen` when given (--user-dir); otherwise "image" beside
-// the program where that is writable, else in the per-user data folder. A folder that does
-// not exist yet is made with its defaults (the company name "Velkor", the built-in picture,
-// the empty password), so a new user logs in with an empty password. `error` tells why the
-// defaults could not be made; the folder is returned anyway.
-std::string UserFolder(const std::string& chosen, std::string& error);
+// the program where that is writable, else in the per-user data folder.
+std::string UserFolder(const std::string& chosen);
+// A folder that does not exist yet is made with its defaults (the company name "Velkor", the
+// built-in picture, the empty password), so a new user logs in with an empty password. One
+// that exists is left as it is: a file missing later is reported, not replaced.
+base::Outcome<> PrepareUserFolder(const std::string& dir);
 
 class TForm1 : public QWidget {
     Q_OBJECT

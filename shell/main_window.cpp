@@ -22,6 +22,11 @@ namespace {
 QString text(const std::string& s) { return QString::fromStdString(s); }
 QString utf8(const char* s) { return QString::fromUtf8(s); }
 
+// A handler's message as a report: an information box, or nothing.
+editor::Report told(const image::Message& message) {
+    return message.empty() ? editor::Report() : editor::Report::Information(message);
+}
+
 }  // namespace
 
 TForm2::TForm2(Prompter& prompter, MainWindowOptions options)
@@ -80,7 +85,7 @@ TForm2::~TForm2() {
     delete takeCentralWidget();
 }
 
-image::Outcome<> TForm2::startTrace(const std::string& path) {
+base::Outcome<> TForm2::startTrace(const std::string& path) {
     auto trace = std::make_unique<radiolink::TraceFile>();
     if (auto opened = trace->open(path); !opened.ok()) return opened;
     if (trace_) radiolink::TraceFile::detach(radio_);
@@ -105,11 +110,11 @@ void TForm2::buildPages() {
     PageControl1_->setObjectName("PageControl1");
     PageControl1_->setDocumentMode(true);
     PageControl1_->setUsesScrollButtons(false);
+    // A grid's editor has committed into the state: one step, then what it told.
     auto after = [this](const image::Message& message) {
         if (dying_) return;
-        record();
-        if (!message.empty()) prompter_.information(this, text(message));
-        showState();
+        session_.record();
+        showReport(told(message));
     };
     upperPage_ = new ChannelPage(state_, image::Band::Upper, after, PageControl1_);
     lowerPage_ = new ChannelPage(state_, image::Band::Lower, after, PageControl1_);
@@ -241,18 +246,7 @@ void TForm2::showReport(const editor::Report& report) {
 
 void TForm2::run(const std::function<image::Message(image::EditorState&)>& handler, const std::string& edit) {
     if (dying_) return;
-    showReport(session_.edit(
-        [&handler](image::EditorState& state) {
-            const image::Message message = handler(state);
-            return message.empty() ? editor::Report() : editor::Report::Information(message);
-        },
-        edit));
-}
-
-void TForm2::record(const std::string& edit) {
-    session_.record(edit);
-    undo_->setEnabled(session_.history().canUndo());
-    redo_->setEnabled(session_.history().canRedo());
+    showReport(session_.edit([&handler](image::EditorState& state) { return told(handler(state)); }, edit));
 }
 
 void TForm2::undo() { showReport(session_.Undo()); }

@@ -17,9 +17,9 @@
 #include "image/editor_state.h"
 #include "editor/history.h"
 #include "image/message.h"
-#include "image/outcome.h"
+#include "base/outcome.h"
 #include "link/line.h"
-#include "serial/port_bar.h"
+#include "editor/port_bar.h"
 #include "shell/prompter.h"
 #include "shell/qt_pump.h"
 #include "shell/settings_pages.h"
@@ -66,7 +66,7 @@ public:
 
     // Writes every byte to and from the radio into `path` from now on (the serial trace).
     // A failure says why the file cannot be made.
-    image::Outcome<> startTrace(const std::string& path);
+    base::Outcome<> startTrace(const std::string& path);
 
     // The windows that menu entries show, registered once they exist.
     void setDialogs(QDialog* form3, QDialog* form4, TransferDialog* form5, TransferDialog* form6);
@@ -88,8 +88,6 @@ public:
     // Runs a handler over the state, shows what it returned, then the state. `edit` names the
     // edit the handler takes its text from: its keys and its commit are one undo step.
     void run(const std::function<image::Message(image::EditorState&)>& handler, const std::string& edit = {});
-    // After anything that may have changed the state: a change is one undo step.
-    void record(const std::string& edit = {});
     const editor::History& history() const { return session_.history(); }
     // 撤销 and 重做.
     void undo();
@@ -159,7 +157,7 @@ private:
     radiolink::Line radioLine_;  // Comm1, its queue, the Qt pump and the radio
     serial::TComm& comm_ = radioLine_.comm();
     radiolink::Radio& radio_ = radioLine_.radio();
-    serial::PortBar portBar_;
+    editor::PortBar portBar_;
 
     Bindings bindings_;
     PageHost host_;

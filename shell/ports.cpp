@@ -47,7 +47,7 @@ QWidget* TForm2::buildPortBar() {
     panel->setObjectName("Panel1");
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(8, 4, 8, 4);
-    Label1_ = new QLabel(utf8(serial::kLabel1Caption), panel);
+    Label1_ = new QLabel(utf8(editor::kLabel1Caption), panel);
     Label1_->setObjectName("Label1");
     ComboBox1_ = new PortBox([this] { refreshPorts(); }, panel);
     ComboBox1_->setObjectName("ComboBox1");
@@ -103,7 +103,7 @@ editor::Report TForm2::portReady() {
         rememberPort(portBar_.SelectedName());
         return {};
     }
-    if (portBar_.ItemIndex < 0) return editor::Report::Information(serial::kNoSerialPort);
+    if (portBar_.ItemIndex < 0) return editor::Report::Information(editor::kNoSerialPort);
     return editor::Report::Information(kPortNotOpen, portBar_.Panel0Reason);
 }
 

@@ -44,13 +44,13 @@ std::vector<std::string_view> Split(std::string_view text, char sep) {
     }
 }
 
-image::Outcome<FaultPlan> Fail(std::string why) {
-    return image::Failure<FaultPlan>(std::move(why), image::ErrorKind::BadData);
+base::Outcome<FaultPlan> Fail(std::string why) {
+    return base::Failure<FaultPlan>(std::move(why), base::ErrorKind::BadData);
 }
 
 }  // namespace
 
-image::Outcome<FaultPlan> FaultPlan::Parse(std::string_view text) {
+base::Outcome<FaultPlan> FaultPlan::Parse(std::string_view text) {
     if (text.empty()) return {};
     std::string_view from;
     bool hasFrom = false;
@@ -87,7 +87,7 @@ image::Outcome<FaultPlan> FaultPlan::Parse(std::string_view text) {
             if (!k.fromBlock) return Fail(std::string(k.name) + " takes no @block");
             if (!Number(from, plan.block)) return Fail("not a block number: '" + std::string(from) + "'");
         }
-        return image::Success(plan);
+        return base::Success(plan);
     }
     return Fail("unknown fault '" + std::string(parts[0]) + "'");
 }

@@ -21,7 +21,7 @@
 #include <string>
 #include <string_view>
 
-#include "image/outcome.h"
+#include "base/outcome.h"
 
 namespace sim {
 
@@ -34,7 +34,7 @@ struct FaultPlan {
     int pieces = 0;   // pieces: K
 
     // A text that is no plan is BadData, and the error says why.
-    static image::Outcome<FaultPlan> Parse(std::string_view text);
+    static base::Outcome<FaultPlan> Parse(std::string_view text);
     std::string ToString() const;
 
     // Does the fault touch block j (a read or write frame after "PROM_LIN")?

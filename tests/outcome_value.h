@@ -5,16 +5,16 @@
 #include <optional>
 #include <string>
 
-#include "image/outcome.h"
+#include "base/outcome.h"
 
 template <class T>
-std::optional<T> valueOf(const image::Outcome<T>& outcome, std::string& error) {
+std::optional<T> valueOf(const base::Outcome<T>& outcome, std::string& error) {
     error = outcome.error;
     if (!outcome.ok()) return std::nullopt;
     return outcome.value;
 }
 
-inline bool succeeded(const image::Outcome<>& outcome, std::string& error) {
+inline bool succeeded(const base::Outcome<>& outcome, std::string& error) {
     error = outcome.error;
     return outcome.ok();
 }

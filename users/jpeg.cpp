@@ -58,9 +58,9 @@ void onError(j_common_ptr info) {
 
 }  // namespace
 
-image::Outcome<Picture> DecodeJpeg(std::string_view bytes, int fitWidth, int fitHeight) {
+base::Outcome<Picture> DecodeJpeg(std::string_view bytes, int fitWidth, int fitHeight) {
     if (bytes.size() < 4 || static_cast<unsigned char>(bytes[0]) != 0xFF || static_cast<unsigned char>(bytes[1]) != 0xD8) {
-        return image::Failure<Picture>("the file is no JPEG picture");
+        return base::Failure<Picture>("the file is no JPEG picture");
     }
     jpeg_decompress_struct info{};
     ErrorManager manager{};
@@ -72,7 +72,7 @@ image::Outcome<Picture> DecodeJpeg(std::string_view bytes, int fitWidth, int fit
     if (setjmp(manager.jump)) {
         jpeg_destroy_decompress(&info);
         delete picture;
-        return image::Failure<Picture>(std::string("the JPEG picture cannot be read: ") + manager.message);
+        return base::Failure<Picture>(std::string("the JPEG picture cannot be read: ") + manager.message);
     }
     jpeg_create_decompress(&info);
     info.mem->max_memory_to_use = kMaxDecoderMemory;
@@ -85,7 +85,7 @@ image::Outcome<Picture> DecodeJpeg(std::string_view bytes, int fitWidth, int fit
         const std::string size = std::to_string(info.image_width) + " x " + std::to_string(info.image_height);
         jpeg_destroy_decompress(&info);
         delete picture;
-        return image::Failure<Picture>("the picture is " + size + " pixels, more than " +
+        return base::Failure<Picture>("the picture is " + size + " pixels, more than " +
                                        std::to_string(kMaxPictureSide) + " x " + std::to_string(kMaxPictureSide));
     }
     info.out_color_space = JCS_RGB;
@@ -101,7 +101,7 @@ image::Outcome<Picture> DecodeJpeg(std::string_view bytes, int fitWidth, int fit
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
-    image::Outcome<Picture> result = image::Success(std::move(*picture));
+    base::Outcome<Picture> result = base::Success(std::move(*picture));
     delete picture;
     return result;
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "image/outcome.h"
+#include "base/outcome.h"
 #include <vector>
 
 namespace users {
@@ -23,7 +23,7 @@ inline constexpr int kMaxPictureSide = 8192;
 // kMaxPictureSide either way, or needs more than a bounded amount of memory or scans. With a
 // size to fit, a large picture is decoded scaled down (by 1/2, 1/4 or 1/8) as far as it still
 // covers fitWidth x fitHeight; 0 decodes at full size.
-image::Outcome<Picture> DecodeJpeg(std::string_view bytes, int fitWidth = 0, int fitHeight = 0);
+base::Outcome<Picture> DecodeJpeg(std::string_view bytes, int fitWidth = 0, int fitHeight = 0);
 
 std::string EncodeJpeg(const Picture& picture, int quality = 85);
 

@@ -51,13 +51,13 @@ Picture draw() {
 
 }  // namespace
 
-image::Outcome<Background> LoadBackground(const std::string& path) {
+base::Outcome<Background> LoadBackground(const std::string& path) {
     auto bytes = ReadUserFile(path, kMaxPictureFileBytes);
-    if (!bytes.ok()) return image::Failure<Background>(bytes);
+    if (!bytes.ok()) return base::Failure<Background>(bytes);
     auto picture = DecodeJpeg(bytes.value, kWindowWidth, kWindowHeight);
     if (!picture.ok())
-        return image::Failure<Background>("\"" + path + "\" 不是可用的 JPEG 图片 (" + picture.error + ")");
-    return image::Success(Background{std::move(bytes.value), std::move(picture.value)});
+        return base::Failure<Background>("\"" + path + "\" 不是可用的 JPEG 图片 (" + picture.error + ")");
+    return base::Success(Background{std::move(bytes.value), std::move(picture.value)});
 }
 
 std::string_view BuiltInPicture() {

@@ -21,6 +21,6 @@ struct Background {
     Picture picture;
 };
 // The background, or the operator's message naming the file when it is refused.
-image::Outcome<Background> LoadBackground(const std::string& path);
+base::Outcome<Background> LoadBackground(const std::string& path);
 
 }  // namespace users

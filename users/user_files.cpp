@@ -25,11 +25,11 @@ bool ensureSodium() {
     return ready;
 }
 
-image::Outcome<> writeBytes(const std::string& path, std::string_view bytes) {
-    image::Outcome<> written = files::WriteAtomically(path, bytes, files::WriteOptions{0600});
+base::Outcome<> writeBytes(const std::string& path, std::string_view bytes) {
+    base::Outcome<> written = files::WriteAtomically(path, bytes, files::WriteOptions{0600});
     if (written.ok()) return written;
-    return image::Failure("无法保存文件 \"" + path + "\": " +
-                              (written.kind == image::ErrorKind::ReadOnly ? std::string("文件是只读的") : written.message()),
+    return base::Failure("无法保存文件 \"" + path + "\": " +
+                              (written.kind == base::ErrorKind::ReadOnly ? std::string("文件是只读的") : written.message()),
                           written.kind);
 }
 
@@ -44,30 +44,30 @@ void tighten(const std::string& path) {
 
 }  // namespace
 
-image::Outcome<std::string> ReadUserFile(const std::string& path, std::size_t maxBytes) {
-    image::Outcome<std::string> r = files::ReadFile(path, maxBytes);
+base::Outcome<std::string> ReadUserFile(const std::string& path, std::size_t maxBytes) {
+    base::Outcome<std::string> r = files::ReadFile(path, maxBytes);
     if (r.ok()) return r;
     std::string why;
     switch (r.kind) {
-        case image::ErrorKind::Folder: why = "这是一个文件夹, 不是文件"; break;
-        case image::ErrorKind::NotRegular: why = "这不是普通文件 (设备、管道或套接字)"; break;
-        case image::ErrorKind::TooLarge: why = "文件太大 (超过 " + std::to_string(maxBytes) + " 字节)"; break;
+        case base::ErrorKind::Folder: why = "这是一个文件夹, 不是文件"; break;
+        case base::ErrorKind::NotRegular: why = "这不是普通文件 (设备、管道或套接字)"; break;
+        case base::ErrorKind::TooLarge: why = "文件太大 (超过 " + std::to_string(maxBytes) + " 字节)"; break;
         default: why = r.message(); break;
     }
-    return image::Failure<std::string>("无法读取文件 \"" + path + "\": " + why, r.kind);
+    return base::Failure<std::string>("无法读取文件 \"" + path + "\": " + why, r.kind);
 }
 
-image::Outcome<std::string> FirstLine(std::string_view bytes) {
-    if (bytes.empty()) return image::Failure<std::string>("文件是空的");
+base::Outcome<std::string> FirstLine(std::string_view bytes) {
+    if (bytes.empty()) return base::Failure<std::string>("文件是空的");
     const std::string_view line = bytes.substr(0, bytes.find_first_of("\r\n"));
     for (const char c : line)
-        if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return image::Failure<std::string>("这不是文本文件");
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return base::Failure<std::string>("这不是文本文件");
     auto text = base::GbkToUtf8(line);
-    if (!text) return image::Failure<std::string>("这不是文本文件");
-    return image::Success(std::move(*text));
+    if (!text) return base::Failure<std::string>("这不是文本文件");
+    return base::Success(std::move(*text));
 }
 
-image::Outcome<std::string> ReadFirstLine(const std::string& path) {
+base::Outcome<std::string> ReadFirstLine(const std::string& path) {
     const auto bytes = ReadUserFile(path, kMaxTextFileBytes);
     if (!bytes.ok()) return bytes;
     auto line = FirstLine(bytes.value);
@@ -75,13 +75,13 @@ image::Outcome<std::string> ReadFirstLine(const std::string& path) {
     return line;
 }
 
-image::Outcome<> WriteLine(const std::string& path, const std::string& line) {
+base::Outcome<> WriteLine(const std::string& path, const std::string& line) {
     const auto gbk = base::Utf8ToGbk(line);
-    if (!gbk) return image::Failure("无法保存文件 \"" + path + "\": 文字中有无法保存的字符");
+    if (!gbk) return base::Failure("无法保存文件 \"" + path + "\": 文字中有无法保存的字符");
     return writeBytes(path, *gbk + "\r\n");
 }
 
-image::Outcome<> WriteBytes(const std::string& path, std::string_view bytes) { return writeBytes(path, bytes); }
+base::Outcome<> WriteBytes(const std::string& path, std::string_view bytes) { return writeBytes(path, bytes); }
 
 std::string HashPassword(const std::string& password) {
     if (!ensureSodium()) return {};
@@ -95,10 +95,10 @@ std::string HashPassword(const std::string& password) {
 
 bool IsPasswordHash(const std::string& line) { return line.rfind("$argon2id$", 0) == 0; }
 
-image::Outcome<> PrepareFolder(const std::string& dir) {
+base::Outcome<> PrepareFolder(const std::string& dir) {
     // A folder made here is the user's alone (0700); one that exists keeps its mode.
     if (const auto made = files::MakePrivateFolders(dir); !made.ok())
-        return image::Failure("cannot create the folder \"" + dir + "\": " + made.message(), made.kind);
+        return base::Failure("cannot create the folder \"" + dir + "\": " + made.message(), made.kind);
     if (!fs::exists(join(dir, kCompanyFile)))
         if (auto written = WriteLine(join(dir, kCompanyFile), kDefaultCompany); !written.ok()) return written;
     if (!fs::exists(join(dir, kPasswordFile)))
@@ -124,27 +124,27 @@ std::string ChooseFolder(const std::string& programDir, const std::string& perUs
     return (fs::path(perUserDir) / "image").string();
 }
 
-image::Outcome<bool> CheckPassword(const std::string& dir, const std::string& typed) {
+base::Outcome<bool> CheckPassword(const std::string& dir, const std::string& typed) {
     const std::string path = join(dir, kPasswordFile);
     tighten(path);
     const auto stored = ReadFirstLine(path);
-    if (!stored.ok()) return image::Failure<bool>(stored.error);
-    if (!IsPasswordHash(stored.value)) return image::Success(stored.value == typed);  // a legacy plain-text password
-    if (!ensureSodium()) return image::Success(false);
-    return image::Success(crypto_pwhash_str_verify(stored.value.c_str(), typed.c_str(), typed.size()) == 0);
+    if (!stored.ok()) return base::Failure<bool>(stored.error);
+    if (!IsPasswordHash(stored.value)) return base::Success(stored.value == typed);  // a legacy plain-text password
+    if (!ensureSodium()) return base::Success(false);
+    return base::Success(crypto_pwhash_str_verify(stored.value.c_str(), typed.c_str(), typed.size()) == 0);
 }
 
-image::Outcome<> ChangePassword(const std::string& dir, const std::string& oldPassword, const std::string& newPassword) {
+base::Outcome<> ChangePassword(const std::string& dir, const std::string& oldPassword, const std::string& newPassword) {
     const auto matches = CheckPassword(dir, oldPassword);
-    if (!matches.ok()) return image::Failure(matches.error);
-    if (!matches.value) return image::Failure("密码错误!");
+    if (!matches.ok()) return base::Failure(matches.error);
+    if (!matches.value) return base::Failure("密码错误!");
     const std::string hash = HashPassword(newPassword);
-    if (hash.empty()) return image::Failure("the password could not be hashed");
+    if (hash.empty()) return base::Failure("the password could not be hashed");
     return WriteLine(join(dir, kPasswordFile), hash);
 }
 
-image::Outcome<> SaveCompanyName(const std::string& dir, const std::string& name) {
-    if (name.empty()) return image::Failure("不能为空!");
+base::Outcome<> SaveCompanyName(const std::string& dir, const std::string& name) {
+    if (name.empty()) return base::Failure("不能为空!");
     return WriteLine(join(dir, kCompanyFile), name);
 }
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "image/outcome.h"
+#include "base/outcome.h"
 
 namespace users {
 
@@ -29,26 +29,26 @@ inline constexpr std::size_t kMaxPictureFileBytes = 32 << 20;
 
 // The bytes of a user file of at most `maxBytes`, or the operator's message (in Chinese,
 // naming the file and why: missing, a folder, no regular file, too large).
-image::Outcome<std::string> ReadUserFile(const std::string& path, std::size_t maxBytes);
+base::Outcome<std::string> ReadUserFile(const std::string& path, std::size_t maxBytes);
 
 // The first line of a text file's bytes, converted from GBK, or the reason there is none: no
 // line, or the line is no text (control characters, no valid GBK).
-image::Outcome<std::string> FirstLine(std::string_view bytes);
+base::Outcome<std::string> FirstLine(std::string_view bytes);
 
 // The first line of a text file, or the message when the file cannot be read, holds no line
 // or is no text.
-image::Outcome<std::string> ReadFirstLine(const std::string& path);
+base::Outcome<std::string> ReadFirstLine(const std::string& path);
 
 // Writes `line` + CR LF (as GBK) atomically, mode 0600 whatever the file had; a file marked
 // read-only is not replaced.
-image::Outcome<> WriteLine(const std::string& path, const std::string& line);
+base::Outcome<> WriteLine(const std::string& path, const std::string& line);
 
 // Writes `bytes` the same way, unchanged (the background picture).
-image::Outcome<> WriteBytes(const std::string& path, std::string_view bytes);
+base::Outcome<> WriteBytes(const std::string& path, std::string_view bytes);
 
 // Creates the folder and whatever of its files is missing: the company name "Velkor", the
 // built-in picture, a password file for the empty password.
-image::Outcome<> PrepareFolder(const std::string& dir);
+base::Outcome<> PrepareFolder(const std::string& dir);
 
 // The folder to use: `chosen` when given; otherwise "image" beside the program when that is
 // writable (or can be created there) and the program is not installed in a bin folder;
@@ -57,15 +57,15 @@ std::string ChooseFolder(const std::string& programDir, const std::string& perUs
 
 // The login check against the password file's first line (a hash, or a legacy plain text
 // compared exactly). An error when the file cannot be read: no password can succeed.
-image::Outcome<bool> CheckPassword(const std::string& dir, const std::string& typed);
+base::Outcome<bool> CheckPassword(const std::string& dir, const std::string& typed);
 
 // The change-password dialog: the old password must match; then the file holds the new
 // password's hash. The error is "密码错误!" for a wrong old password, or what failed.
-image::Outcome<> ChangePassword(const std::string& dir, const std::string& oldPassword, const std::string& newPassword);
+base::Outcome<> ChangePassword(const std::string& dir, const std::string& oldPassword, const std::string& newPassword);
 
 // The company-name dialog: the error is "不能为空!" for an empty name (the file stays
 // unchanged), or what failed in writing it.
-image::Outcome<> SaveCompanyName(const std::string& dir, const std::string& name);
+base::Outcome<> SaveCompanyName(const std::string& dir, const std::string& name);
 
 // A password as the file stores it, and whether a stored line is such a hash.
 std::string HashPassword(const std::string& password);

@@ -19,6 +19,7 @@ using exchange::ExportCsv;
 using exchange::ImportCsv;
 using image::Band;
 using image::EditorState;
+
 using Row = std::array<std::string, 12>;  // cells 1..12
 
 void SetRow(EditorState& s, Band band, int row, const Row& cells) {
@@ -490,7 +491,7 @@ TEST(ChirpCsv, ReadsAnyColumnsBomQuotesAndLineEnds) {
     for (const char* bad : {"", "\xEF\xBB\xBF\r\n", "Location,Name\n1,A\n", "Location,Frequency,location\n",
                             "Location,Frequency\n1,\"146\n2,146\n"}) {
         r = ImportCsv(bad, fresh, Band::Upper, true);
-        EXPECT_EQ(r.kind, image::ErrorKind::BadData) << bad;
+        EXPECT_EQ(r.kind, base::ErrorKind::BadData) << bad;
         EXPECT_FALSE(r.ok()) << bad;
         EXPECT_FALSE(r.applied) << bad;
         ASSERT_EQ(r.problems.size(), 1u) << bad;

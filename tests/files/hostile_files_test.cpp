@@ -17,7 +17,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using image::ErrorKind;
+using base::ErrorKind;
 
 class HostileFolder : public ::testing::Test {
 protected:

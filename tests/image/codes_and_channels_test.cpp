@@ -96,7 +96,8 @@ TEST(ChannelRecord, FrequenciesAndTheEmptyRow) {
         ASSERT_TRUE(r.ok());
         EXPECT_EQ(r.value.substr(0, 8), c.digits) << c.mhz;
     }
-    const auto empty = EncodeChannel(Grid{}, 1, Band::Upper);
+    const Grid none;  // every cell empty
+    const auto empty = EncodeChannel(none, 1, Band::Upper);
     EXPECT_EQ(empty.value, kEmptyRecord);
     Grid g = rowWith({{kColRxFreq, "1"}, {kColName, "x"}, {kColPower, "高"}});
     DecodeChannel(kEmptyRecord, g, 1);

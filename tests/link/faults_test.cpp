@@ -3,6 +3,8 @@
 #include "image/transfer.h"
 #include "tests/link/bench_radio.h"
 
+using base::ErrorKind;
+
 using namespace image;
 
 namespace {

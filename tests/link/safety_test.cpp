@@ -111,7 +111,7 @@ TEST(Safety, TheTraceShowsEveryFrameAndTheTimeOut) {
     fs::create_symlink(path, shared / "trace.txt");
     radiolink::TraceFile planted;
     const auto refused = planted.open((shared / "trace.txt").string());
-    EXPECT_EQ(refused.kind, image::ErrorKind::Refused);
+    EXPECT_EQ(refused.kind, base::ErrorKind::Refused);
     EXPECT_NE(refused.message().find("symbolic link"), std::string::npos) << refused.message();
     EXPECT_EQ(fs::file_size(path) > 0, true);  // the file the link names is untouched
     fs::remove_all(path.parent_path());
@@ -143,7 +143,7 @@ TEST(Safety, RestoreKeepsABackupFirstAndWritesNothingWithoutOne) {
     EXPECT_FALSE(r.ok());
     EXPECT_TRUE(r.fileProblem);
     EXPECT_EQ(r.error.rfind("没有写入任何数据", 0), 0u) << r.error;
-    EXPECT_EQ(r.kind, image::ErrorKind::Refused);  // the command line offers no restore for it
+    EXPECT_EQ(r.kind, base::ErrorKind::Refused);  // the command line offers no restore for it
     for (const auto& f : bench.framesAfterExit()) EXPECT_NE(f.substr(0, 8), "57524945");
     EXPECT_EQ(blockBytes(bench.virtualRadio.memory()), blockBytes(other));
     ::unsetenv("RADIO_BACKUP_DIR");

@@ -23,7 +23,7 @@ using testing_pty::Bytes;
 using testing_pty::PtyPair;
 using testing_pty::PumpUntil;
 
-using image::ErrorKind;
+using base::ErrorKind;
 
 // What a failed OpenPort says, and the kind its callers act on.
 struct OpenFault {
@@ -117,7 +117,7 @@ TEST(TComm, APortOpensOnceWhoeverAsksAndTheOpenPortKeepsWorking) {
         TComm other(childQueue);
         other.SetCommName(pty.path());
         const auto opened = other.OpenPort();
-        int code = opened.ok() ? 1 : opened.error == serial::kErrorOpening && opened.kind == image::ErrorKind::Busy ? 0 : 2;
+        int code = opened.ok() ? 1 : opened.error == serial::kErrorOpening && opened.kind == base::ErrorKind::Busy ? 0 : 2;
         const int raw = ::open(pty.path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
         if (raw >= 0 && ::flock(raw, LOCK_EX | LOCK_NB) == 0) code = 4;
         ::_exit(code);

@@ -397,8 +397,8 @@ TEST(Login, AFirstStartMakesTheFolderWithItsDefaults) {
     QTemporaryDir root;
     const std::string dir = QFile::encodeName(root.filePath("new/image")).toStdString();
     std::string error;
-    EXPECT_EQ(shell::UserFolder(dir, error), dir);
-    EXPECT_EQ(error, "");
+    EXPECT_EQ(shell::UserFolder(dir), dir);
+    EXPECT_EQ(shell::PrepareUserFolder(dir).error, "");
     EXPECT_TRUE(users::IsPasswordHash(*valueOf(users::ReadFirstLine(dir + "/1.bc"), error)));
 
     FakePrompter prompter;
@@ -413,6 +413,6 @@ TEST(Login, AFirstStartMakesTheFolderWithItsDefaults) {
 
     // Later starts leave the folder as it is: a file missing then is reported, not replaced.
     fs::remove(dir + "/1.bc");
-    EXPECT_EQ(shell::UserFolder(dir, error), dir);
+    EXPECT_TRUE(shell::PrepareUserFolder(dir).ok());
     EXPECT_FALSE(fs::exists(dir + "/1.bc"));
 }

@@ -32,7 +32,7 @@ TEST(FaultPlan, TextsThatAreNoPlanAreRefusedWithAReason) {
                              "noise@3", "vanish-at:1@2", "late:20@", "bogus", "off:1", " short:3"}) {
         const auto plan = FaultPlan::Parse(text);
         EXPECT_FALSE(plan.ok()) << text;
-        EXPECT_EQ(plan.kind, image::ErrorKind::BadData) << text;
+        EXPECT_EQ(plan.kind, base::ErrorKind::BadData) << text;
     }
 }
 

@@ -13,7 +13,7 @@
 
 namespace {
 
-using image::ErrorKind;
+using base::ErrorKind;
 
 // A fresh folder under the temporary folder, its name in Chinese, removed with what it holds.
 struct Folder {
@@ -68,7 +68,7 @@ TEST(WindowsFiles, RefusesWhatIsNoFileToReadOrWrite) {
     const std::string file = folder / "a.img";
     ASSERT_TRUE(files::WriteAtomically(file, "12345").ok());
     struct Case {
-        image::Outcome<std::string> outcome;
+        base::Outcome<std::string> outcome;
         ErrorKind kind;
     } cases[] = {
         {files::ReadFile(file, 4), ErrorKind::TooLarge},

@@ -31,9 +31,9 @@ TEST(WindowsSerial, NamesPortsInTheDeviceNamespace) {
 
 TEST(WindowsSerial, SaysWhyAPortCannotBeOpened) {
     serial::OwnerQueue queue;
-    const std::pair<const char*, image::ErrorKind> cases[] = {
-        {"\\\\.\\COM231", image::ErrorKind::NotFound},  // no such port
-        {"NUL", image::ErrorKind::NotRegular},          // a device, but no serial port
+    const std::pair<const char*, base::ErrorKind> cases[] = {
+        {"\\\\.\\COM231", base::ErrorKind::NotFound},  // no such port
+        {"NUL", base::ErrorKind::NotRegular},          // a device, but no serial port
     };
     for (const auto& [name, kind] : cases) {
         serial::TComm comm(queue);
@@ -88,7 +88,7 @@ TEST(WindowsSerial, TalksToTheVirtualRadio) {
 
     serial::TComm second(queue);
     second.SetCommName(serial::DeviceName(port));
-    EXPECT_EQ(second.OpenPort().kind, image::ErrorKind::Busy);
+    EXPECT_EQ(second.OpenPort().kind, base::ErrorKind::Busy);
 
     const std::string hello = "PROM_LIN";
     ASSERT_TRUE(comm.SendData(reinterpret_cast<const std::uint8_t*>(hello.data()), 8));

@@ -12,7 +12,7 @@
 #include <variant>
 #include <vector>
 
-namespace image {
+namespace base {
 
 // The value of a step that makes nothing.
 using Nothing = std::monostate;
@@ -88,4 +88,4 @@ Outcome<T> Failure(const Outcome<U>& failed) {
     return o;
 }
 
-}  // namespace image
+}  // namespace base

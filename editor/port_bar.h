@@ -8,15 +8,11 @@
 
 #include "serial/comm.h"
 
-namespace serial {
+namespace editor {
 
 inline constexpr const char* kLabel1Caption = "通讯端口:";
 inline constexpr const char* kNoSerialPort = "无串口!";
 inline constexpr const char* kPortOccupied = "串口被占用!";
-
-// Why a port could not be opened, for the operator: the device and the reason, with what
-// to do about the usual ones (the dialout group, a cable not plugged in, another program).
-std::string OpenFailureText(const platform::OpenFailure& failure, const std::string& device);
 
 struct PortBar {
     std::vector<std::string> Items;  // ComboBox1's items, the port names
@@ -39,15 +35,15 @@ struct PortBar {
     // Start-up opening: no items gives "无串口!" and the port stays closed; otherwise the item
     // named `preferredName` (the port used last) is selected when listed, else item 0, and it
     // is opened; panel 0 tells the outcome. True when the port opened.
-    bool OpenAtStartup(TComm& comm, const std::string& preferredName = {});
+    bool OpenAtStartup(serial::TComm& comm, const std::string& preferredName = {});
 
     // The operator picked an entry (also the one already open): an open port is closed
     // first, then the picked one is opened. An index outside the items changes nothing.
     // True when the picked port opened.
-    bool ComboBox1Click(TComm& comm, int index);
+    bool ComboBox1Click(serial::TComm& comm, int index);
 
 private:
-    bool OpenSelected(TComm& comm);
+    bool OpenSelected(serial::TComm& comm);
 };
 
-}  // namespace serial
+}  // namespace editor

@@ -1,27 +1,12 @@
-#include "serial/port_bar.h"
+#include "editor/port_bar.h"
 
 #include <algorithm>
 #include <cstddef>
 
-#include "files/system_reason.h"
+#include "link/port_failure.h"
 #include "serial/port_list.h"
 
-namespace serial {
-
-std::string OpenFailureText(const platform::OpenFailure& failure, const std::string& device) {
-    using platform::OpenProblem;
-    switch (failure.problem) {
-        case OpenProblem::None: return {};
-        case OpenProblem::Missing: return device + ": 没有这个设备 (连接线插好了吗?)";
-        case OpenProblem::Permission:
-            return device + ": 没有权限打开 (把用户加入 dialout 组: sudo usermod -aG dialout $USER, 然后重新登录)";
-        case OpenProblem::Busy:
-            return device + ": 端口正被另一个程序占用" + (failure.holder.empty() ? "" : " (" + failure.holder + ")");
-        case OpenProblem::NotSerial: return device + ": 不是串口设备";
-        case OpenProblem::Other: break;
-    }
-    return device + ": " + files::SystemReason(failure.error);
-}
+namespace editor {
 
 void PortBar::SetItems(std::vector<std::string> names) {
     Items = std::move(names);
@@ -49,7 +34,7 @@ std::string PortBar::SelectedName() const {
     return Items[static_cast<std::size_t>(ItemIndex)];
 }
 
-bool PortBar::OpenAtStartup(TComm& comm, const std::string& preferredName) {
+bool PortBar::OpenAtStartup(serial::TComm& comm, const std::string& preferredName) {
     if (Items.empty()) {
         Panel0 = kNoSerialPort;
         return false;
@@ -59,7 +44,7 @@ bool PortBar::OpenAtStartup(TComm& comm, const std::string& preferredName) {
     return OpenSelected(comm);
 }
 
-bool PortBar::ComboBox1Click(TComm& comm, int index) {
+bool PortBar::ComboBox1Click(serial::TComm& comm, int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= Items.size()) return false;
     ItemIndex = index;
     // The original closes the port only when panel 0 holds the caption followed by "COM".
@@ -70,19 +55,19 @@ bool PortBar::ComboBox1Click(TComm& comm, int index) {
     return OpenSelected(comm);
 }
 
-bool PortBar::OpenSelected(TComm& comm) {
+bool PortBar::OpenSelected(serial::TComm& comm) {
     const std::string name = SelectedName();
-    comm.SetCommName(DeviceName(name));
-    const image::Outcome<> opened = comm.OpenPort();
+    comm.SetCommName(serial::DeviceName(name));
+    const base::Outcome<> opened = comm.OpenPort();
     if (opened.ok()) {
         Panel0 = Label1Caption + name;
         Panel0Reason.clear();
         return true;
     }
     Panel0 = Label1Caption + kPortOccupied;
-    Panel0Reason = OpenFailureText(comm.LastOpenFailure(), comm.CommName());
+    Panel0Reason = radiolink::OpenFailureText(comm.LastOpenFailure(), comm.CommName());
     if (Panel0Reason.empty()) Panel0Reason = opened.error;
     return false;
 }
 
-}  // namespace serial
+}  // namespace editor
