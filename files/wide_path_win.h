@@ -20,7 +20,7 @@ std::string WindowsReason(std::uint32_t error);
 // What a caller may act on in a GetLastError() code.
 base::ErrorKind WindowsKind(std::uint32_t error);
 
-template <class T = image::Nothing>
+template <class T = base::Nothing>
 base::Outcome<T> WindowsFailure(std::uint32_t error) {
     return base::Failure<T>(WindowsReason(error), WindowsKind(error));
 }
