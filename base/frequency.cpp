@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 #include "base/hex.h"
 
@@ -17,11 +18,37 @@ std::optional<long double> ParseDecimal(std::string_view text, bool allowMinus) 
         else return std::nullopt;
     }
     if (digitsSeen == 0 || points > 1 || text.size() > 40) return std::nullopt;
-    // from_chars reads the same in every locale, to the nearest extended-precision value.
+    // The nearest extended-precision value, the same in every locale and on every system: a
+    // number of up to 19 significant digits and 27 decimals is an integer divided by a power
+    // of ten, both exact in a long double, so the one rounding is the division's. (The C++
+    // library of MinGW reads a long double only to double precision: "136.0125" would scale
+    // to 13601249.)
+    std::uint64_t digits = 0;
+    int significant = 0, decimals = 0;
+    bool inFraction = false;
+    const std::string_view trimmed = number.find('.') == std::string_view::npos
+                                         ? number
+                                         : number.substr(0, number.find_last_not_of('0') + 1);
+    for (char c : trimmed) {
+        if (c == '.') {
+            inFraction = true;
+            continue;
+        }
+        if (significant > 0 || c != '0') ++significant;
+        digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+        if (inFraction) ++decimals;
+        if (significant > 19) break;
+    }
     long double value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
-    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
+    if (significant <= 19 && decimals <= 27) {
+        long double power = 1;
+        for (int i = 0; i < decimals; ++i) power *= 10;
+        value = static_cast<long double>(digits) / power;
+    } else {
+        const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value, std::chars_format::fixed);
+        if (ec != std::errc() || end != number.data() + number.size()) return std::nullopt;
+    }
+    return number.size() < text.size() ? -value : value;
 }
 
 std::string FormatDecimal(double value) {

@@ -13,3 +13,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # The MinGW runtime (libgcc, libstdc++, winpthreads) goes into the .exe: it runs on a bare
 # Windows without DLLs beside it.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# The tests run under Wine (ctest starts each through it).
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)

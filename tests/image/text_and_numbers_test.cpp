@@ -33,9 +33,12 @@ template <class Body>
 void underEachLocale(Body body) {
     const std::string environment = std::setlocale(LC_ALL, nullptr);
     body();
-    if (std::setlocale(LC_ALL, "de_DE.UTF-8")) {
-        SCOPED_TRACE("de_DE.UTF-8");
+    // The name POSIX gives the locale, then the one Windows gives it.
+    for (const char* comma : {"de_DE.UTF-8", "German_Germany"}) {
+        if (!std::setlocale(LC_ALL, comma)) continue;
+        SCOPED_TRACE(comma);
         body();
+        break;
     }
     std::setlocale(LC_ALL, environment.c_str());
 }
@@ -47,8 +50,9 @@ TEST(Locale, TheEnvironmentsLocaleIsInEffect) {
     // quietly under C.
     const char* wanted = std::getenv("LC_ALL");
     ASSERT_TRUE(kLocaleTaken) << "locale " << (wanted ? wanted : "") << " is not installed";
-    if (wanted && *wanted) {
-        EXPECT_STREQ(std::setlocale(LC_ALL, nullptr), wanted);
+    // (Windows names it in its own way, "German_Germany.1252": what counts is its comma.)
+    if (wanted && std::string(wanted).rfind("de_", 0) == 0) {
+        EXPECT_STREQ(std::localeconv()->decimal_point, ",");
     }
 }
 
