@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds the release configuration (what run.sh starts and a packager builds) with the tests
 # and runs them, then builds with AddressSanitizer + UndefinedBehaviorSanitizer and runs every
-# test, then builds the Qt-free threaded parts with ThreadSanitizer and runs their tests.
+# test, then builds the Qt-free threaded parts with ThreadSanitizer and runs their tests, then
+# cross-builds radio-cli.exe and the Qt-free suites for Windows and runs them under Wine.
 # Warnings are errors here; a user's plain build only shows them.
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/deps
+scripts/deps windows
 jobs=${JOBS:-2}
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
@@ -36,3 +37,7 @@ TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan --output-on-failure -j"
 stage "tsan tests"
 scripts/check-package build/release
 stage "package"
+# Windows: radio-cli.exe and the Qt-free suites, cross-built with MinGW-w64 and run under Wine
+# against the release build's virtual radio on a port of a throwaway Wine prefix.
+scripts/windows/test build/release
+stage "windows"
