@@ -56,12 +56,17 @@ void TraceFile::line(char direction, const std::string& text) {
         const ssize_t n = ::write(fd_, whole.data() + done, whole.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            failureErrno_ = n < 0 ? errno : EIO;
-            failure_ = "the trace file \"" + path_ + "\" could not be written: " + files::SystemReason(failureErrno_);
+            failed(n < 0 ? errno : EIO);
             return;
         }
         done += static_cast<std::size_t>(n);
     }
+}
+
+void TraceFile::failed(int error) {
+    if (!failure_.empty()) return;
+    failureErrno_ = error;
+    failure_ = "the trace file \"" + path_ + "\" could not be written: " + files::SystemReason(error);
 }
 
 }  // namespace radiolink

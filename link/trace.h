@@ -38,6 +38,8 @@ private:
     void line(char direction, const std::string& text);
     int fd_ = -1;
     std::string path_;
+    // The first failure to write or close, kept for close(); later ones add nothing.
+    void failed(int error);
     std::string failure_;  // why a line could not be written, kept for close()
     int failureErrno_ = 0;
 };

@@ -56,14 +56,10 @@ base::Outcome<> TraceFile::open(const std::string& path) {
 }
 
 base::Outcome<> TraceFile::close() {
-    const auto fail = [this](int error) {
-        failureErrno_ = error;
-        failure_ = "the trace file \"" + path_ + "\" could not be written: " + files::SystemReason(error);
-    };
     if (fd_ >= 0) {
         struct stat st {};
-        if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && ::fsync(fd_) != 0 && failure_.empty()) fail(errno);
-        if (::close(fd_) != 0 && failure_.empty() && errno != EINTR) fail(errno);
+        if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && ::fsync(fd_) != 0) failed(errno);
+        if (::close(fd_) != 0 && errno != EINTR) failed(errno);
         fd_ = -1;
     }
     if (failure_.empty()) return {};

@@ -29,13 +29,9 @@ base::Outcome<> TraceFile::open(const std::string& path) {
 }
 
 base::Outcome<> TraceFile::close() {
-    const auto fail = [this](int error) {
-        failureErrno_ = error;
-        failure_ = "the trace file \"" + path_ + "\" could not be written: " + files::SystemReason(error);
-    };
     if (fd_ >= 0) {
-        if (::_commit(fd_) != 0 && errno != EBADF && failure_.empty()) fail(errno);
-        if (::_close(fd_) != 0 && failure_.empty()) fail(errno);
+        if (::_commit(fd_) != 0 && errno != EBADF) failed(errno);
+        if (::_close(fd_) != 0) failed(errno);
         fd_ = -1;
     }
     if (failure_.empty()) return {};

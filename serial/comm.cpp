@@ -231,4 +231,54 @@ void TComm::PostFromThread(CommMessage message, std::uint32_t param) {
     }
 }
 
+// The writer: takes queued blocks in order and writes each fully. CM_SENDEMPTY is posted
+// when the thread starts and each time the queue runs empty after a block was written.
+void TComm::WriteThreadMain() {
+    bool notifyEmpty = true;
+    for (;;) {
+        std::vector<std::uint8_t> block;
+        bool have = false;
+        {
+            std::lock_guard lock(WriteMutex_);
+            if (WriteQueue_.empty()) {
+                SendQueueEmpty = true;
+            } else {
+                block = std::move(WriteQueue_.front());
+                WriteQueue_.pop_front();
+                have = true;
+            }
+        }
+        if (!have) {
+            if (notifyEmpty) {
+                Notification n;
+                n.message = CM_SENDEMPTY;
+                if (!NotifyWindow_.post(this, std::move(n))) {
+                    PostFromThread(CM_HANGUP);
+                    break;
+                }
+                notifyEmpty = false;
+            }
+            if (!WaitForQueue()) break;
+            continue;
+        }
+        // A block not written in full goes back to the front of the queue, where ClosePort
+        // reports and frees it.
+        if (platform::IsSignalled(CloseEvent_) || !WriteBlock(block)) {
+            std::lock_guard lock(WriteMutex_);
+            WriteQueue_.push_front(std::move(block));
+            break;
+        }
+        Notification sent;
+        sent.message = CM_SENT;
+        sent.data = std::move(block);
+        if (!NotifyWindow_.post(this, std::move(sent))) {
+            PostFromThread(CM_HANGUP);
+            break;
+        }
+        notifyEmpty = true;
+    }
+    platform::PurgeOutput(PortHandle_);
+    SendQueueEmpty = true;
+}
+
 }  // namespace serial

@@ -180,6 +180,7 @@ private:
     // Worker threads.
     void ReadThreadMain();
     void WriteThreadMain();
+    bool WaitForQueue();
     bool WriteBlock(const std::vector<std::uint8_t>& block);
     void PostFromThread(CommMessage message, std::uint32_t param = 0);
 

@@ -94,65 +94,19 @@ void TComm::ReadThreadMain() {
     }
 }
 
-// The writer: takes queued blocks in order and writes each fully. CM_SENDEMPTY is posted
-// when the thread starts and each time the queue runs empty after a block was written.
-void TComm::WriteThreadMain() {
-    const int closeEvent = CloseEvent_;
-    const int wake = WriteWake_;
-    bool notifyEmpty = true;
-    for (;;) {
-        std::vector<std::uint8_t> block;
-        bool have = false;
-        {
-            std::lock_guard lock(WriteMutex_);
-            if (WriteQueue_.empty()) {
-                SendQueueEmpty = true;
-            } else {
-                block = std::move(WriteQueue_.front());
-                WriteQueue_.pop_front();
-                have = true;
-            }
-        }
-        if (!have) {
-            if (notifyEmpty) {
-                Notification n;
-                n.message = CM_SENDEMPTY;
-                if (!NotifyWindow_.post(this, std::move(n))) {
-                    PostFromThread(CM_HANGUP);
-                    break;
-                }
-                notifyEmpty = false;
-            }
-            pollfd fds[2] = {{closeEvent, POLLIN, 0}, {wake, POLLIN, 0}};
-            const int r = ::poll(fds, 2, -1);
-            if (r < 0) {
-                if (errno == EINTR) continue;
-                PostFromThread(CM_HANGUP);
-                break;
-            }
-            if (fds[0].revents) break;
-            std::uint64_t count;
-            [[maybe_unused]] const auto got = ::read(wake, &count, sizeof count);
-            continue;
-        }
-        // A block not written in full goes back to the front of the queue, where ClosePort
-        // reports and frees it.
-        if (platform::IsSignalled(closeEvent) || !WriteBlock(block)) {
-            std::lock_guard lock(WriteMutex_);
-            WriteQueue_.push_front(std::move(block));
-            break;
-        }
-        Notification sent;
-        sent.message = CM_SENT;
-        sent.data = std::move(block);
-        if (!NotifyWindow_.post(this, std::move(sent))) {
-            PostFromThread(CM_HANGUP);
-            break;
-        }
-        notifyEmpty = true;
+// The writer's wait for SendData's next block: true when one may be queued, false when the
+// port closes (or the wait fails, CM_HANGUP posted).
+bool TComm::WaitForQueue() {
+    pollfd fds[2] = {{CloseEvent_, POLLIN, 0}, {WriteWake_, POLLIN, 0}};
+    if (::poll(fds, 2, -1) < 0) {
+        if (errno == EINTR) return true;
+        PostFromThread(CM_HANGUP);
+        return false;
     }
-    platform::PurgeOutput(PortHandle_);
-    SendQueueEmpty = true;
+    if (fds[0].revents) return false;
+    std::uint64_t count;
+    [[maybe_unused]] const auto got = ::read(WriteWake_, &count, sizeof count);
+    return true;
 }
 
 bool TComm::WriteBlock(const std::vector<std::uint8_t>& block) {

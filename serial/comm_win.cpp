@@ -158,59 +158,13 @@ void TComm::ReadThreadMain() {
     }
 }
 
-// The writer: takes queued blocks in order and writes each fully. CM_SENDEMPTY is posted
-// when the thread starts and each time the queue runs empty after a block was written.
-void TComm::WriteThreadMain() {
-    const HANDLE closeEvent = native(CloseEvent_);
-    const HANDLE wake = native(WriteWake_);
-    bool notifyEmpty = true;
-    for (;;) {
-        std::vector<std::uint8_t> block;
-        bool have = false;
-        {
-            std::lock_guard lock(WriteMutex_);
-            if (WriteQueue_.empty()) {
-                SendQueueEmpty = true;
-            } else {
-                block = std::move(WriteQueue_.front());
-                WriteQueue_.pop_front();
-                have = true;
-            }
-        }
-        if (!have) {
-            if (notifyEmpty) {
-                Notification n;
-                n.message = CM_SENDEMPTY;
-                if (!NotifyWindow_.post(this, std::move(n))) {
-                    PostFromThread(CM_HANGUP);
-                    break;
-                }
-                notifyEmpty = false;
-            }
-            const HANDLE handles[2] = {closeEvent, wake};
-            const DWORD r = ::WaitForMultipleObjects(2, handles, FALSE, INFINITE);
-            if (r != WAIT_OBJECT_0 + 1) break;
-            ::ResetEvent(wake);  // SendData queues before it signals: the queue is looked at next
-            continue;
-        }
-        // A block not written in full goes back to the front of the queue, where ClosePort
-        // reports and frees it.
-        if (platform::IsSignalled(CloseEvent_) || !WriteBlock(block)) {
-            std::lock_guard lock(WriteMutex_);
-            WriteQueue_.push_front(std::move(block));
-            break;
-        }
-        Notification sent;
-        sent.message = CM_SENT;
-        sent.data = std::move(block);
-        if (!NotifyWindow_.post(this, std::move(sent))) {
-            PostFromThread(CM_HANGUP);
-            break;
-        }
-        notifyEmpty = true;
-    }
-    platform::PurgeOutput(PortHandle_);
-    SendQueueEmpty = true;
+// The writer's wait for SendData's next block: true when one may be queued, false when the
+// port closes.
+bool TComm::WaitForQueue() {
+    const HANDLE handles[2] = {native(CloseEvent_), native(WriteWake_)};
+    if (::WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return false;
+    ::ResetEvent(handles[1]);  // SendData queues before it signals: the queue is looked at next
+    return true;
 }
 
 bool TComm::WriteBlock(const std::vector<std::uint8_t>& block) {
