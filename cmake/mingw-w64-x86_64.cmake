@@ -6,6 +6,12 @@ set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+# Libraries Debian has no MinGW build of (libsodium, libjpeg-turbo): scripts/windows/libraries
+# builds them into a folder of their own and scripts/windows/build names it here.
+set(RADIO_WINDOWS_LIBRARIES "" CACHE PATH "Where scripts/windows/libraries installed the libraries")
+if(RADIO_WINDOWS_LIBRARIES)
+  list(APPEND CMAKE_FIND_ROOT_PATH "${RADIO_WINDOWS_LIBRARIES}")
+endif()
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -63,6 +63,16 @@ base::Outcome<> MakePrivateFolders(const std::string& dir) {
     return {};
 }
 
+bool MayCreateIn(const std::string& dir) { return ::access(dir.c_str(), W_OK) == 0; }
+
+void CloseToOthers(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 077) != 0) (void)::fchmod(fd, st.st_mode & 0700);
+    ::close(fd);
+}
+
 base::Outcome<> LinkRefusal(const std::string& path) {
     struct stat link {};
     if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return {};

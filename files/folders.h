@@ -13,6 +13,17 @@ namespace files {
 // A failure names the folder and gives the system's reason and kind.
 base::Outcome<> MakePrivateFolders(const std::string& dir);
 
+// Whether this user may create files in the folder `dir` (false when there is none). On
+// Windows, where the folder's access list decides and no mode bits tell, a file is created
+// there and removed.
+bool MayCreateIn(const std::string& dir);
+
+// A file that others may read or write (as an older installation left the password file) is
+// made the owner's alone: its group and other permissions are cleared. Nothing when `path` is
+// no regular file or a symbolic link, and nothing on Windows, where a file has the access list
+// of its folder.
+void CloseToOthers(const std::string& path);
+
 // Refused (kPlantedLink) when the symbolic link at `path` must not be followed; a success
 // when `path` is no link or may be followed.
 // A link is refused in a folder other users can write (group or world writable, or another

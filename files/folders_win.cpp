@@ -51,6 +51,24 @@ base::Outcome<> MakePrivateFolders(const std::string& dir) {
     return {};
 }
 
+bool MayCreateIn(const std::string& dir) {
+    if (dir.empty()) return false;
+    const std::wstring probe = Widen(dir) + L"\\.probe" + std::to_wstring(::GetCurrentProcessId()) + L"-";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        // Removed by the system when the handle closes, even if this program is killed first.
+        HANDLE file = ::CreateFileW((probe + std::to_wstring(attempt)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(file);
+            return true;
+        }
+        if (::GetLastError() != ERROR_FILE_EXISTS) return false;
+    }
+    return false;
+}
+
+void CloseToOthers(const std::string&) {}
+
 // Making a symbolic link needs a privilege on Windows that a user's programs do not hold by
 // default; a link found is the user's own and is followed.
 base::Outcome<> LinkRefusal(const std::string&) { return {}; }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 #include <string>
 
 #include "users/jpeg.h"
@@ -41,7 +42,7 @@ Picture draw() {
     }
     for (int ring = 1; ring <= 3; ++ring)  // waves from the top
         for (int a = -40; a <= 40; ++a) {
-            const double angle = a * M_PI / 180.0;
+            const double angle = a * std::numbers::pi / 180.0;
             const int r = 18 * ring;
             put(mastX + static_cast<int>(r * std::sin(angle)), mastTop - static_cast<int>(r * std::cos(angle)), 250, 230, 180);
             put(mastX - static_cast<int>(r * std::sin(angle)), mastTop - static_cast<int>(r * std::cos(angle)), 250, 230, 180);

@@ -1,14 +1,12 @@
 #include "users/user_files.h"
 
-#include <fcntl.h>
 #include <sodium.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 
 #include "files/atomic_write.h"
 #include "files/folders.h"
+#include "files/path.h"
 #include "files/read_file.h"
 #include "base/gbk.h"
 #include "users/login_picture.h"
@@ -18,7 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string join(const std::string& dir, const char* name) { return (fs::path(dir) / name).string(); }
+std::string join(const std::string& dir, const char* name) { return files::TextOf(files::PathOf(dir) / name); }
+bool exists(const std::string& dir, const char* name) { return fs::exists(files::PathOf(dir) / name); }
 
 bool ensureSodium() {
     static const bool ready = sodium_init() >= 0;
@@ -31,15 +30,6 @@ base::Outcome<> writeBytes(const std::string& path, std::string_view bytes) {
     return base::Failure("无法保存文件 \"" + path + "\": " +
                               (written.kind == base::ErrorKind::ReadOnly ? std::string("文件是只读的") : written.message()),
                           written.kind);
-}
-
-// A password file left readable by others by an older installation is made the owner's alone.
-void tighten(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 077) != 0) (void)::fchmod(fd, st.st_mode & 0700);
-    ::close(fd);
 }
 
 }  // namespace
@@ -99,11 +89,11 @@ base::Outcome<> PrepareFolder(const std::string& dir) {
     // A folder made here is the user's alone (0700); one that exists keeps its mode.
     if (const auto made = files::MakePrivateFolders(dir); !made.ok())
         return base::Failure("cannot create the folder \"" + dir + "\": " + made.message(), made.kind);
-    if (!fs::exists(join(dir, kCompanyFile)))
+    if (!exists(dir, kCompanyFile))
         if (auto written = WriteLine(join(dir, kCompanyFile), kDefaultCompany); !written.ok()) return written;
-    if (!fs::exists(join(dir, kPasswordFile)))
+    if (!exists(dir, kPasswordFile))
         if (auto written = WriteLine(join(dir, kPasswordFile), HashPassword("")); !written.ok()) return written;
-    if (!fs::exists(join(dir, kBackgroundFile))) return writeBytes(join(dir, kBackgroundFile), BuiltInPicture());
+    if (!exists(dir, kBackgroundFile)) return writeBytes(join(dir, kBackgroundFile), BuiltInPicture());
     return {};
 }
 
@@ -111,22 +101,24 @@ std::string ChooseFolder(const std::string& programDir, const std::string& perUs
     if (!chosen.empty()) return chosen;
     // An installed program lives in a prefix's bin folder (/usr/bin, /usr/local/bin,
     // ~/.local/bin): its user files never go beside it, even when root could write there.
-    fs::path dir = fs::path(programDir).lexically_normal();
+    fs::path dir = files::PathOf(programDir).lexically_normal();
     if (!dir.has_filename()) dir = dir.parent_path();  // a trailing "/"
-    if (dir.filename() == "bin") return (fs::path(perUserDir) / "image").string();
-    const fs::path beside = fs::path(programDir) / "image";
+    const std::string perUser = files::TextOf(files::PathOf(perUserDir) / "image");
+    if (dir.filename() == "bin") return perUser;
+    const std::string beside = join(programDir, "image");
     std::error_code ec;
-    if (fs::is_directory(beside, ec)) {
-        if (::access(beside.c_str(), W_OK) == 0) return beside.string();
-    } else if (::access(programDir.c_str(), W_OK) == 0) {
-        return beside.string();
+    if (fs::is_directory(files::PathOf(beside), ec)) {
+        if (files::MayCreateIn(beside)) return beside;
+    } else if (files::MayCreateIn(programDir)) {
+        return beside;
     }
-    return (fs::path(perUserDir) / "image").string();
+    return perUser;
 }
 
 base::Outcome<bool> CheckPassword(const std::string& dir, const std::string& typed) {
     const std::string path = join(dir, kPasswordFile);
-    tighten(path);
+    // A password file left readable by others by an older installation is made the owner's alone.
+    files::CloseToOthers(path);
     const auto stored = ReadFirstLine(path);
     if (!stored.ok()) return base::Failure<bool>(stored.error);
     if (!IsPasswordHash(stored.value)) return base::Success(stored.value == typed);  // a legacy plain-text password

@@ -26,7 +26,13 @@ struct Folder {
         std::string error;
         EXPECT_TRUE(succeeded(PrepareFolder(dir.string()), error)) << error;
     }
-    ~Folder() { fs::remove_all(dir); }
+    ~Folder() {
+        // Windows deletes no file marked read-only, as the cases below leave some.
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(dir, ec))
+            fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, ec);
+        fs::remove_all(dir, ec);
+    }
     std::string file(const char* name) const { return (dir / name).string(); }
     std::string bytes(const char* name) const {
         std::ifstream in(file(name), std::ios::binary);
@@ -90,12 +96,18 @@ TEST(HostileUserFiles, FilesThatAreNoTextOrTooLargeAreRefused) {
 TEST(HostileUserFiles, ThePasswordFileIsTheOwnersAloneAndAReadOnlyOneStays) {
     Folder f;
     std::string error;
+    // Windows has no mode bits to close (a file has its folder's access list): there chmod only
+    // sets or clears the read-only mark, and the logins must work all the same.
     ::chmod(f.file(kPasswordFile).c_str(), 0644);  // as an older installation left it
     EXPECT_EQ(valueOf(CheckPassword(f.dir.string(), ""), error), true);
+#ifndef _WIN32
     EXPECT_EQ(f.mode(kPasswordFile), 0600u);
+#endif
     ::chmod(f.file(kPasswordFile).c_str(), 0664);
     EXPECT_EQ(ChangePassword(f.dir.string(), "", "new").error, "");
+#ifndef _WIN32
     EXPECT_EQ(f.mode(kPasswordFile), 0600u);
+#endif
 
     const std::string before = f.bytes(kPasswordFile);
     ::chmod(f.file(kPasswordFile).c_str(), 0400);
