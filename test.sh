@@ -16,20 +16,6 @@ export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp
 tests=$((jobs * 3))
 # Each stage says when it ends, counted from the start, for the record of the suite's speed.
 stage() { echo "== $1 done at $SECONDS s"; }
-# A build beside a running suite (whose tests mostly wait on a line or a timer) takes the time
-# they leave: at the lowest priority, so the suite's timing stays as if it ran alone, and with
-# its output in a log that is shown when it fails.
-beside() {
-  local log=build/$1.log
-  mkdir -p build
-  nice -n 19 "${@:2}" >"$log" 2>&1 &
-  besides[$1]=$!
-}
-joined() {
-  wait "${besides[$1]}" || { cat "build/$1.log"; echo "== $1 FAILED" >&2; exit 1; }
-  stage "$1"
-}
-declare -A besides
 # The sanitizer builds use Clang where it has its sanitizer libraries (they compile in two
 # thirds of GCC's time, and the suite then passes under both compilers); GCC otherwise.
 sanitizing=()
@@ -43,27 +29,25 @@ fi
 scripts/configure build/release -DCMAKE_BUILD_TYPE=Release -DRADIO_WERROR=ON
 cmake --build build/release -j"$jobs"
 stage "release build"
-beside "windows build" scripts/windows/build
 ctest --test-dir build/release --output-on-failure -j"$tests"
 stage "release tests"
-joined "windows build"
-
+# The stages run one after the other: a build beside a suite makes its radio tests miss their
+# answers (the virtual radios answer late on a machine that busy).
 scripts/configure build/asan "${sanitizing[@]}" -DCMAKE_BUILD_TYPE=Debug -DRADIO_ASAN=ON -DRADIO_BENCH=OFF -DRADIO_WERROR=ON
-beside "asan build" cmake --build build/asan -j"$jobs"
-# Windows: radio-cli.exe and the Qt-free suites under Wine, against the release build's virtual
-# radio on a port of a throwaway Wine prefix.
-scripts/windows/test build/release
-stage "windows tests"
-joined "asan build"
-
-scripts/configure build/tsan "${sanitizing[@]}" -DCMAKE_BUILD_TYPE=Debug -DRADIO_TSAN=ON -DRADIO_BENCH=OFF -DRADIO_WERROR=ON
-# Only the tests of the threaded parts run there (label tsan): only they are built.
-beside "tsan build" cmake --build build/tsan -j"$jobs" --target serial_tests sim_tests link_tests
+cmake --build build/asan -j"$jobs"
+stage "asan build"
 # The locale runs are the release stage's: they look at numbers, not at memory.
 ctest --test-dir build/asan --output-on-failure -j"$tests" -LE locale
 stage "asan tests"
-joined "tsan build"
+scripts/configure build/tsan "${sanitizing[@]}" -DCMAKE_BUILD_TYPE=Debug -DRADIO_TSAN=ON -DRADIO_BENCH=OFF -DRADIO_WERROR=ON
+# Only the tests of the threaded parts run here (label tsan): only they are built.
+cmake --build build/tsan -j"$jobs" --target serial_tests sim_tests link_tests
+stage "tsan build"
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan --output-on-failure -j"$tests" -L tsan
 stage "tsan tests"
 scripts/check-package build/release
 stage "package"
+# Windows: radio-cli.exe and the Qt-free suites cross-built with MinGW-w64 and run under Wine,
+# against the release build's virtual radio on a port of a throwaway Wine prefix.
+scripts/windows/test build/release
+stage "windows"
