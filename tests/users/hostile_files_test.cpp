@@ -20,13 +20,13 @@ namespace {
 namespace fs = std::filesystem;
 using namespace users;
 
-struct Folder {
-    Folder() : dir(fs::temp_directory_path() / ("hostile-users-" + std::to_string(::getpid()) + "-" + std::to_string(counter++))) {
+struct HostileFolder {
+    HostileFolder() : dir(fs::temp_directory_path() / ("hostile-users-" + std::to_string(::getpid()) + "-" + std::to_string(counter++))) {
         fs::remove_all(dir);
         std::string error;
         EXPECT_TRUE(succeeded(PrepareFolder(dir.string()), error)) << error;
     }
-    ~Folder() {
+    ~HostileFolder() {
         // Windows deletes no file marked read-only, as the cases below leave some.
         std::error_code ec;
         for (const auto& entry : fs::directory_iterator(dir, ec))
@@ -56,7 +56,7 @@ bool has(const std::string& text, const std::string& part) { return text.find(pa
 using userstest::DeclaringPicture;
 
 TEST(HostileUserFiles, AFolderInAFilesPlaceIsReportedNeverThrown) {
-    Folder f;
+    HostileFolder f;
     f.replaceWithFolder(kPasswordFile);
     f.replaceWithFolder(kCompanyFile);
     f.replaceWithFolder(kBackgroundFile);
@@ -74,7 +74,7 @@ TEST(HostileUserFiles, AFolderInAFilesPlaceIsReportedNeverThrown) {
 }
 
 TEST(HostileUserFiles, FilesThatAreNoTextOrTooLargeAreRefused) {
-    Folder f;
+    HostileFolder f;
     std::string error;
     f.put(kCompanyFile, std::string("\xFF\xD8\xFF\xE0\0\x10JFIF", 10));
     EXPECT_EQ(valueOf(ReadFirstLine(f.file(kCompanyFile)), error), std::nullopt);
@@ -94,7 +94,7 @@ TEST(HostileUserFiles, FilesThatAreNoTextOrTooLargeAreRefused) {
 }
 
 TEST(HostileUserFiles, ThePasswordFileIsTheOwnersAloneAndAReadOnlyOneStays) {
-    Folder f;
+    HostileFolder f;
     std::string error;
     // Windows has no mode bits to close (a file has its folder's access list): there chmod only
     // sets or clears the read-only mark, and the logins must work all the same.
@@ -122,7 +122,7 @@ TEST(HostileUserFiles, ThePasswordFileIsTheOwnersAloneAndAReadOnlyOneStays) {
 }
 
 TEST(HostileUserFiles, PicturesBeyondTheBoundAreRefusedAndLargeOnesScaledDown) {
-    Folder f;
+    HostileFolder f;
     std::string error;
     for (const auto& [w, h] : {std::pair{65500, 65500}, {20000, 20000}, {8193, 100}}) {
         f.put("big.jpg", DeclaringPicture(w, h));
