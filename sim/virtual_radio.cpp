@@ -348,13 +348,18 @@ void VirtualRadio::handle(const Bytes& frame) {
             default: break;
         }
     }
-    answer(std::move(reply), extra, pieces, gap);
     if (fault.kind == Kind::Flood && fault.touches(j)) {
-        // Nothing more is served: the radio's thread sends until it is stopped or gone.
+        // Nothing more is served: the radio's thread sends until it is stopped or gone. The
+        // answer and the first bytes after it leave in one write, so the answer never stands
+        // alone on the line (a busy machine would otherwise let it pass for a whole one).
         const Bytes flood(4096, 0x55);
-        while (sendAll(flood.data(), flood.size())) {
+        reply.insert(reply.end(), flood.begin(), flood.end());
+        while (sendAll(reply.data(), reply.size()) && sendAll(flood.data(), flood.size())) {
+            reply.clear();
         }
+        return;
     }
+    answer(std::move(reply), extra, pieces, gap);
 }
 
 void VirtualRadio::answer(Bytes bytes, std::chrono::microseconds extraDelay, int pieces, std::chrono::milliseconds gap) {
