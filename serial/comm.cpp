@@ -1,6 +1,7 @@
 #include "serial/comm.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cerrno>
 #include <system_error>
 
@@ -279,6 +280,33 @@ void TComm::WriteThreadMain() {
     }
     platform::PurgeOutput(PortHandle_);
     SendQueueEmpty = true;
+}
+
+// Hands what the reader received to the owner as one CM_DATA (nulls stripped when asked).
+// Beyond kReceiveBacklog bytes not yet handed over it is dropped, with one CE_RXOVER until the
+// backlog has halved. False when the owner is gone (CM_HANGUP posted): the reader ends.
+bool TComm::Deliver(const std::uint8_t* data, std::size_t length, bool& overflowing) {
+    const std::size_t backlog = Undelivered_.load();
+    if (overflowing && backlog <= kReceiveBacklog / 2) overflowing = false;
+    if (backlog + length > kReceiveBacklog) {
+        if (!overflowing) PostFromThread(CM_ERROR, platform::CE_RXOVER);
+        overflowing = true;
+        return true;
+    }
+    Notification n;
+    n.message = CM_DATA;
+    if (StripNulls_)
+        std::copy_if(data, data + length, std::back_inserter(n.data), [](std::uint8_t b) { return b != 0; });
+    else
+        n.data.assign(data, data + length);
+    const std::size_t size = n.data.size();
+    if (size == 0) return true;
+    Undelivered_ += size;
+    if (!NotifyWindow_.post(this, std::move(n))) {
+        PostFromThread(CM_HANGUP);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace serial

@@ -181,6 +181,7 @@ private:
     void ReadThreadMain();
     void WriteThreadMain();
     bool WaitForQueue();
+    bool Deliver(const std::uint8_t* data, std::size_t length, bool& overflowing);
     bool WriteBlock(const std::vector<std::uint8_t>& block);
     void PostFromThread(CommMessage message, std::uint32_t param = 0);
 

@@ -59,29 +59,8 @@ void TComm::ReadThreadMain() {
         if (ev & (POLLIN | POLLHUP | POLLERR)) {
             const ssize_t got = ::read(fd, buffer, sizeof buffer);
             if (got > 0) {
-                const std::size_t backlog = Undelivered_.load();
-                if (overflowing && backlog <= kReceiveBacklog / 2) overflowing = false;
-                if (backlog + static_cast<std::size_t>(got) > kReceiveBacklog) {
-                    if (!overflowing) PostFromThread(CM_ERROR, platform::CE_RXOVER);
-                    overflowing = true;
-                    checkCounters();
-                    continue;
-                }
-                Notification n;
-                n.message = CM_DATA;
-                std::uint8_t* const end = buffer + got;
-                if (StripNulls_)
-                    std::copy_if(buffer, end, std::back_inserter(n.data), [](std::uint8_t b) { return b != 0; });
-                else
-                    n.data.assign(buffer, end);
                 checkCounters();
-                const std::size_t size = n.data.size();
-                if (size == 0) continue;
-                Undelivered_ += size;
-                if (!NotifyWindow_.post(this, std::move(n))) {
-                    PostFromThread(CM_HANGUP);
-                    return;
-                }
+                if (!Deliver(buffer, static_cast<std::size_t>(got), overflowing)) return;
                 continue;
             }
             const int error = got < 0 ? errno : 0;

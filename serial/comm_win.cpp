@@ -134,27 +134,7 @@ void TComm::ReadThreadMain() {
             }
             continue;
         }
-        const std::size_t backlog = Undelivered_.load();
-        if (overflowing && backlog <= kReceiveBacklog / 2) overflowing = false;
-        if (backlog + got > kReceiveBacklog) {
-            if (!overflowing) PostFromThread(CM_ERROR, CE_RXOVER);
-            overflowing = true;
-            continue;
-        }
-        Notification n;
-        n.message = CM_DATA;
-        std::uint8_t* const end = buffer + got;
-        if (StripNulls_)
-            std::copy_if(buffer, end, std::back_inserter(n.data), [](std::uint8_t b) { return b != 0; });
-        else
-            n.data.assign(buffer, end);
-        const std::size_t size = n.data.size();
-        if (size == 0) continue;
-        Undelivered_ += size;
-        if (!NotifyWindow_.post(this, std::move(n))) {
-            PostFromThread(CM_HANGUP);
-            return;
-        }
+        if (!Deliver(buffer, got, overflowing)) return;
     }
 }
 
