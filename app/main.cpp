@@ -24,7 +24,10 @@
 #include "shell/prompter.h"
 #include "shell/qt_translations.h"
 #include "shell/windows.h"
+#ifdef RADIO_HAS_VIRTUAL_RADIO
 #include "sim/virtual_radio.h"
+#endif
+#include "shell/path_bytes.h"
 
 namespace {
 
@@ -90,8 +93,9 @@ int main(int argc, char** argv) {
     shell::TranslateQtTexts(app);
 
     const bool unattended = parser.isSet(screenshots) || parser.isSet(measure);
-    std::unique_ptr<sim::VirtualRadio> radio;
     shell::MainWindowOptions options;
+#ifdef RADIO_HAS_VIRTUAL_RADIO
+    std::unique_ptr<sim::VirtualRadio> radio;
     if (parser.isSet(virtualRadio)) {
         try {
             radio = std::make_unique<sim::VirtualRadio>();
@@ -108,17 +112,23 @@ int main(int argc, char** argv) {
         // The virtual radio is the port opened; its run leaves the port used last alone.
         options.rememberPort = false;
     }
+#else
+    if (parser.isSet(virtualRadio)) {
+        std::cerr << "radio: the virtual radio needs a pseudo-terminal, which this system does not have\n";
+        return 1;
+    }
+#endif
 
     shell::DialogPrompter dialogs;
     app::EchoPrompter echo;
     shell::Prompter& prompter = unattended ? static_cast<shell::Prompter&>(echo) : dialogs;
-    const std::string folder = shell::UserFolder(QFile::encodeName(parser.value(userDir)).toStdString());
+    const std::string folder = shell::UserFolder(shell::PathBytes(parser.value(userDir)));
     const base::Outcome<> prepared = shell::PrepareUserFolder(folder);
     shell::Windows windows = shell::CreateWindows(prompter, folder, options);
     shell::TForm1& form1 = *windows.Form1;
     shell::TForm2& form2 = *windows.Form2;
     if (parser.isSet(trace)) {
-        if (const auto started = form2.startTrace(QFile::encodeName(parser.value(trace)).toStdString()); !started.ok()) {
+        if (const auto started = form2.startTrace(shell::PathBytes(parser.value(trace))); !started.ok()) {
             std::cerr << "radio: " << started.message() << "\n";
             return 2;
         }

@@ -17,6 +17,7 @@
 
 #include "files/atomic_write.h"
 #include "shell/channel_grid.h"
+#include "shell/path_bytes.h"
 
 namespace app {
 namespace {
@@ -38,7 +39,7 @@ void savePng(const QPixmap& shot, const QString& path) {
     buffer.open(QIODevice::WriteOnly);
     shot.save(&buffer, "PNG");
     const auto written = files::WriteAtomically(
-        QFile::encodeName(path).toStdString(), std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
+        shell::PathBytes(path), std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
     if (!written.ok()) std::cerr << "Cannot create file \"" << path.toStdString() << "\". " << written.message() << "\n";
 }
 

@@ -15,6 +15,8 @@
 #include "users/jpeg.h"
 #include "users/login_picture.h"
 #include "users/user_files.h"
+#include "files/path.h"
+#include "shell/path_bytes.h"
 
 namespace shell {
 namespace {
@@ -23,8 +25,8 @@ namespace fs = std::filesystem;
 
 QString text(const std::string& s) { return QString::fromStdString(s); }
 QString utf8(const char* s) { return QString::fromUtf8(s); }
-std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-std::string join(const std::string& dir, const char* name) { return (fs::path(dir) / name).string(); }
+std::string localPath(const QString& path) { return shell::PathBytes(path); }
+std::string join(const std::string& dir, const char* name) { return files::TextOf(files::PathOf(dir) / name); }
 
 QImage toImage(const users::Picture& picture) {
     return QImage(picture.rgb.data(), picture.width, picture.height, picture.width * 3, QImage::Format_RGB888).copy();
@@ -39,7 +41,7 @@ std::string UserFolder(const std::string& chosen) {
 
 base::Outcome<> PrepareUserFolder(const std::string& dir) {
     std::error_code ec;
-    if (fs::exists(dir, ec)) return {};
+    if (fs::exists(files::PathOf(dir), ec)) return {};
     return users::PrepareFolder(dir);
 }
 

@@ -1,4 +1,5 @@
 #include "shell/prompter.h"
+#include "shell/path_bytes.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -82,7 +83,7 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 std::optional<std::string> systemName(const std::optional<QString>& name) {
     if (!name) return std::nullopt;
-    return QFile::encodeName(*name).toStdString();
+    return shell::PathBytes(*name);
 }
 
 }  // namespace
