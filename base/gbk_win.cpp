@@ -37,22 +37,20 @@ std::optional<std::string> narrow(UINT codePage, const std::wstring& in) {
     return out;
 }
 
+// Text from one code page to the other through UTF-16. Private-use characters are refused both
+// ways: code page 936 maps its unassigned bytes there, which GBK text must not hold.
+std::optional<std::string> convert(UINT from, UINT to, std::string_view text) {
+    const auto wide = widen(from, text);
+    if (!wide) return std::nullopt;
+    for (wchar_t c : *wide)
+        if (privateUse(c)) return std::nullopt;
+    return narrow(to, *wide);
+}
+
 }  // namespace
 
-std::optional<std::string> ConvertToGbk(std::string_view utf8) {
-    const auto wide = widen(CP_UTF8, utf8);
-    if (!wide) return std::nullopt;
-    for (wchar_t c : *wide)
-        if (privateUse(c)) return std::nullopt;
-    return narrow(kGbk, *wide);
-}
+std::optional<std::string> ConvertToGbk(std::string_view utf8) { return convert(CP_UTF8, kGbk, utf8); }
 
-std::optional<std::string> ConvertFromGbk(std::string_view gbk) {
-    const auto wide = widen(kGbk, gbk);
-    if (!wide) return std::nullopt;
-    for (wchar_t c : *wide)
-        if (privateUse(c)) return std::nullopt;
-    return narrow(CP_UTF8, *wide);
-}
+std::optional<std::string> ConvertFromGbk(std::string_view gbk) { return convert(kGbk, CP_UTF8, gbk); }
 
 }  // namespace base
