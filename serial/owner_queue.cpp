@@ -44,4 +44,15 @@ std::size_t OwnerQueue::pending() const {
     return entries_.size();
 }
 
+bool OwnerQueue::wait(std::chrono::milliseconds timeout) const {
+    using clock = std::chrono::steady_clock;
+    const auto deadline = clock::now() + timeout;
+    for (;;) {
+        if (pending() > 0) return true;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - clock::now()).count();
+        if (left <= 0) return false;
+        if (!waitForSignal(left)) return pending() > 0;
+    }
+}
+
 }  // namespace serial

@@ -82,6 +82,7 @@ private:
         Notification notification;
     };
 
+    bool waitForSignal(long long ms) const;  // the platform's wait on the signal, up to ms
     void settleLocked();  // clears the eventfd (the event) once nothing is pending; mutex_ held
 
 #ifdef _WIN32

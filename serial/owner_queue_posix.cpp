@@ -41,17 +41,10 @@ void OwnerQueue::settleLocked() {
     }
 }
 
-bool OwnerQueue::wait(std::chrono::milliseconds timeout) const {
-    using clock = std::chrono::steady_clock;
-    const auto deadline = clock::now() + timeout;
-    for (;;) {
-        if (pending() > 0) return true;
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - clock::now()).count();
-        if (left <= 0) return false;
-        pollfd p{eventFd_, POLLIN, 0};
-        const int r = ::poll(&p, 1, static_cast<int>(left));
-        if (r < 0 && errno != EINTR) return pending() > 0;
-    }
+// Waits up to `ms` for the eventfd; false when the wait itself failed.
+bool OwnerQueue::waitForSignal(long long ms) const {
+    pollfd p{eventFd_, POLLIN, 0};
+    return ::poll(&p, 1, static_cast<int>(ms)) >= 0 || errno == EINTR;
 }
 
 }  // namespace serial

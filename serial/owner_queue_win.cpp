@@ -36,15 +36,9 @@ void OwnerQueue::settleLocked() {
     }
 }
 
-bool OwnerQueue::wait(std::chrono::milliseconds timeout) const {
-    using clock = std::chrono::steady_clock;
-    const auto deadline = clock::now() + timeout;
-    for (;;) {
-        if (pending() > 0) return true;
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - clock::now()).count();
-        if (left <= 0) return false;
-        ::WaitForSingleObject(event_, static_cast<DWORD>(left));
-    }
+// Waits up to `ms` for the event; false when the wait itself failed.
+bool OwnerQueue::waitForSignal(long long ms) const {
+    return ::WaitForSingleObject(event_, static_cast<DWORD>(ms)) != WAIT_FAILED;
 }
 
 }  // namespace serial
