@@ -79,8 +79,13 @@ int main(int argc, char** argv) {
                                "--virtual-radio, the duration of a full read and the resident memory after it; "
                                "then quit.");
     measure.setFlags(QCommandLineOption::HiddenFromHelp);
+    QCommandLineOption roundTrip("round-trip",
+                                 "Read the radio on the port the port bar opens, save it as FILE, write it back "
+                                 "and quit; the exit status says whether both succeeded.",
+                                 "FILE");
+    roundTrip.setFlags(QCommandLineOption::HiddenFromHelp);
     QCommandLineParser parser;
-    describe(parser, {virtualRadio, userDir, trace, screenshots, measure});
+    describe(parser, {virtualRadio, userDir, trace, screenshots, measure, roundTrip});
     if (asksForHelp(argc, argv)) {
         QCoreApplication core(argc, argv);
         setIdentity();
@@ -92,7 +97,8 @@ int main(int argc, char** argv) {
     parser.process(app);
     shell::TranslateQtTexts(app);
 
-    const bool unattended = parser.isSet(screenshots) || parser.isSet(measure);
+    const bool unattended = parser.isSet(screenshots) || parser.isSet(measure) || parser.isSet(roundTrip);
+    bool onVirtualRadio = false;
     shell::MainWindowOptions options;
 #ifdef RADIO_HAS_VIRTUAL_RADIO
     std::unique_ptr<sim::VirtualRadio> radio;
@@ -111,6 +117,7 @@ int main(int argc, char** argv) {
         };
         // The virtual radio is the port opened; its run leaves the port used last alone.
         options.rememberPort = false;
+        onVirtualRadio = true;
     }
 #else
     if (parser.isSet(virtualRadio)) {
@@ -138,7 +145,9 @@ int main(int argc, char** argv) {
     std::unique_ptr<app::Unattended> unattendedRun;
     if (unattended)
         unattendedRun = std::make_unique<app::Unattended>(
-            app::UnattendedMode{parser.isSet(measure), parser.value(screenshots), started, radio != nullptr}, windows);
+            app::UnattendedMode{parser.isSet(measure), parser.value(screenshots), started, onVirtualRadio,
+                                parser.value(roundTrip)},
+            windows, echo);
     shell::EndOnSignals endOnSignals(form2);
     form1.show();
     return QApplication::exec();

@@ -6,17 +6,23 @@
 #include <iostream>
 #include <string>
 
+#include <QAction>
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QProgressBar>
 #include <QTabWidget>
 #include <QTimer>
 
 #include "files/atomic_write.h"
+#include "link/messages.h"
+#include "shell/login_window.h"
 #include "shell/channel_grid.h"
+#include "shell/transfer_dialogs.h"
 #include "shell/path_bytes.h"
 
 namespace app {
@@ -81,7 +87,13 @@ void EchoPrompter::information(QWidget*, const QString& text, const QString& det
 
 void EchoPrompter::error(QWidget*, const QString& text) { std::cerr << text.toStdString() << "\n"; }
 
-Unattended::Unattended(const UnattendedMode& mode, shell::Windows& windows) : mode_(mode), windows_(windows) {
+std::optional<QString> EchoPrompter::saveFileName(QWidget*, const QString&, const QString&) {
+    if (saveAs.isEmpty()) return std::nullopt;
+    return saveAs;
+}
+
+Unattended::Unattended(const UnattendedMode& mode, shell::Windows& windows, EchoPrompter& prompter)
+    : mode_(mode), windows_(windows), prompter_(prompter) {
     loginPaint_ = std::make_unique<FirstPaint>([this] { loginShown(); });
     windows_.Form1->installEventFilter(loginPaint_.get());
     mainPaint_ = std::make_unique<FirstPaint>([this] { mainShown(); });
@@ -100,7 +112,18 @@ void Unattended::loginShown() {
         dir.mkpath(".");
         savePng(windows_.Form1->grab(), dir.filePath("login-window.png"));
     }
-    windows_.Form1->enterMainWindow();
+    if (mode_.roundTrip.isEmpty()) {
+        windows_.Form1->enterMainWindow();
+        return;
+    }
+    // The round trip logs in as the operator does, with the password typed (none: the user
+    // files are new), through the login window's own check.
+    windows_.Form1->Edit1()->clear();
+    windows_.Form1->Button1()->click();
+    if (!windows_.Form2->isVisible()) {
+        std::cout << "the login was refused" << std::endl;
+        QApplication::exit(1);
+    }
 }
 
 void Unattended::mainShown() {
@@ -108,6 +131,10 @@ void Unattended::mainShown() {
     if (mode_.measure)
         std::printf("main window shown after %lld ms from main (at %lld ms since the epoch)\n", msSince(mode_.started),
                     epochMs());
+    if (!mode_.roundTrip.isEmpty()) {
+        QApplication::exit(roundTrip() ? 0 : 1);
+        return;
+    }
     if (mode_.withRadio) {
         windows_.Form5->show();
         const auto readStart = Clock::now();
@@ -134,6 +161,33 @@ void Unattended::mainShown() {
         savePng(form2.grab(), dir.filePath("page-1-upper-channels-editor.png"));
     }
     QApplication::quit();
+}
+
+// The operator's way: 读频 in its dialog, 保存 into the file, 写频 in its dialog (a backup
+// first and a verifying read after, as the dialog's boxes are ticked at first). True when
+// the read and the write said they succeeded and the file is there.
+bool Unattended::roundTrip() {
+    std::string read, written;
+    const auto told = [](std::string& into) {
+        return [&into](const editor::Report& report) { into = report.text; };
+    };
+    QObject::connect(windows_.Form5, &shell::TransferDialog::ended, windows_.Form5, told(read));
+    QObject::connect(windows_.Form6, &shell::TransferDialog::ended, windows_.Form6, told(written));
+    windows_.Form5->show();
+    windows_.Form5->Button1Click();
+    std::cout << "read: " << read << std::endl;
+    if (read != radiolink::kReadOk) return false;
+    prompter_.saveAs = mode_.roundTrip;
+    windows_.Form2->findChild<QAction*>("N3")->trigger();
+    if (!QFile::exists(mode_.roundTrip)) {
+        std::cout << "not saved: " << shell::PathBytes(mode_.roundTrip) << std::endl;
+        return false;
+    }
+    std::cout << "saved: " << shell::PathBytes(mode_.roundTrip) << std::endl;
+    windows_.Form6->show();
+    windows_.Form6->Button1Click();
+    std::cout << "written: " << written << std::endl;
+    return written == radiolink::kWriteOk;
 }
 
 }  // namespace app

@@ -1,6 +1,8 @@
-// The program's unattended modes, for the README's pictures and the figures of a start:
-// --screenshot-pages saves the login window and every page, --measure prints the times to
-// the windows and of a full read. Both log in as a correct password would, then quit.
+// The program's unattended modes, for the README's pictures, the figures of a start and the
+// check of a build for another system: --screenshot-pages saves the login window and every
+// page, --measure prints the times to the windows and of a full read, --round-trip reads the
+// radio, saves what it read and writes it back, through the windows' own commands. All log in
+// as a correct password would, then quit.
 #pragma once
 
 #include <chrono>
@@ -22,9 +24,11 @@ public:
     bool question(QWidget*, const QString&, const QString&) override { return true; }
     void error(QWidget*, const QString& text) override;
     std::optional<QString> openFileName(QWidget*, const QString&, const QString&) override { return std::nullopt; }
-    std::optional<QString> saveFileName(QWidget*, const QString&, const QString&) override { return std::nullopt; }
+    std::optional<QString> saveFileName(QWidget*, const QString&, const QString&) override;
     std::optional<int> number(QWidget*, const QString&, int value, int, int) override { return value; }
     std::optional<QString> text(QWidget*, const QString&, const QString&) override { return std::nullopt; }
+
+    QString saveAs;  // the answer to a save dialog; empty: cancelled
 };
 
 struct UnattendedMode {
@@ -32,19 +36,22 @@ struct UnattendedMode {
     QString screenshotDir;  // empty: no screenshots
     std::chrono::steady_clock::time_point started;
     bool withRadio = false;  // a full read after the log-in
+    QString roundTrip;       // the .bc file a read is saved into before it is written back
 };
 
 // Watches the windows come up and does what the mode asks; the program quits after it.
 class Unattended {
 public:
-    Unattended(const UnattendedMode& mode, shell::Windows& windows);
+    Unattended(const UnattendedMode& mode, shell::Windows& windows, EchoPrompter& prompter);
     ~Unattended();
 
 private:
     void loginShown();
     void mainShown();
+    bool roundTrip();
     UnattendedMode mode_;
     shell::Windows& windows_;
+    EchoPrompter& prompter_;
     std::unique_ptr<QObject> loginPaint_, mainPaint_;
 };
 

@@ -1,5 +1,6 @@
 # Cross-building for Windows x86-64 with Debian's MinGW-w64 (the POSIX thread model, which
-# std::thread needs): the Qt-free libraries, radio-cli.exe and their tests.
+# std::thread needs): the Qt-free libraries, radio-cli.exe and their tests, and radio.exe when
+# the build is configured with the Qt of scripts/windows/qt (its qt-cmake, chaining this file).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
@@ -16,8 +17,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# The MinGW runtime (libgcc, libstdc++, winpthreads) goes into the .exe: it runs on a bare
-# Windows without DLLs beside it.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 # The tests run under Wine (ctest starts each through it).
 set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)

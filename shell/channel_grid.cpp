@@ -16,11 +16,10 @@
 #include "editor/grid_editing.h"
 #include "editor/row_operations.h"
 #include "shell/edit_events.h"
+#include "shell/qt_text.h"
 
 namespace shell {
 namespace {
-
-QString text(const std::string& s) { return QString::fromStdString(s); }
 
 // The editors of a grid: t1..t13 or p1..p13 (there is no t4).
 constexpr int kFrequencyEditors[] = {1, 5};

@@ -17,14 +17,13 @@
 #include "users/user_files.h"
 #include "files/path.h"
 #include "shell/path_bytes.h"
+#include "shell/qt_text.h"
 
 namespace shell {
 namespace {
 
 namespace fs = std::filesystem;
 
-QString text(const std::string& s) { return QString::fromStdString(s); }
-QString utf8(const char* s) { return QString::fromUtf8(s); }
 std::string localPath(const QString& path) { return shell::PathBytes(path); }
 std::string join(const std::string& dir, const char* name) { return files::TextOf(files::PathOf(dir) / name); }
 

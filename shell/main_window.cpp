@@ -15,12 +15,10 @@
 #include "shell/channel_grid.h"
 #include "shell/prompter.h"
 #include "shell/transfer_dialogs.h"
+#include "shell/qt_text.h"
 
 namespace shell {
 namespace {
-
-QString text(const std::string& s) { return QString::fromStdString(s); }
-QString utf8(const char* s) { return QString::fromUtf8(s); }
 
 // A handler's message as a report: an information box, or nothing.
 editor::Report told(const image::Message& message) {

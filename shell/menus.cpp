@@ -9,14 +9,9 @@
 
 #include "shell/icons.h"
 #include "shell/main_window.h"
+#include "shell/qt_text.h"
 
 namespace shell {
-namespace {
-
-QString utf8(const char* s) { return QString::fromUtf8(s); }
-
-}  // namespace
-
 void TForm2::buildMenus() {
     auto entry = [this](QMenu* menu, const char* name, const char* caption, auto run) {
         QAction* action = menu->addAction(utf8(caption));

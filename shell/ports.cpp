@@ -7,12 +7,10 @@
 #include <QSettings>
 
 #include "shell/main_window.h"
+#include "shell/qt_text.h"
 
 namespace shell {
 namespace {
-
-QString text(const std::string& s) { return QString::fromStdString(s); }
-QString utf8(const char* s) { return QString::fromUtf8(s); }
 
 // The port list, read again as it drops down, so an adapter plugged in after the start is
 // there without a restart.

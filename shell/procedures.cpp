@@ -5,14 +5,9 @@
 #include "shell/busy_window.h"
 #include "shell/main_window.h"
 #include "shell/transfer_dialogs.h"
+#include "shell/qt_text.h"
 
 namespace shell {
-namespace {
-
-QString utf8(const char* s) { return QString::fromUtf8(s); }
-
-}  // namespace
-
 void TForm2::N6Click() { transfer(editor::Transfer::Reads, form5_); }
 
 void TForm2::N7Click() { transfer(editor::Transfer::Writes, form6_); }

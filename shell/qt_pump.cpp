@@ -3,16 +3,27 @@
 #include <chrono>
 
 #include <QEventLoop>
+#ifdef _WIN32
+#include <QWinEventNotifier>
+#else
 #include <QSocketNotifier>
+#endif
 #include <QTimer>
 
 #include "serial/owner_queue.h"
 
 namespace shell {
 
-QtPump::QtPump(serial::OwnerQueue& queue, QObject* parent)
-    : QObject(parent), queue_(queue), notifier_(new QSocketNotifier(queue.fd(), QSocketNotifier::Read, this)) {
-    connect(notifier_, &QSocketNotifier::activated, this, &QtPump::deliver);
+// The queue is signalled while something is pending: on Windows an event, elsewhere an
+// eventfd that polls readable.
+QtPump::QtPump(serial::OwnerQueue& queue, QObject* parent) : QObject(parent), queue_(queue) {
+#ifdef _WIN32
+    auto* notifier = new QWinEventNotifier(queue.event(), this);
+    connect(notifier, &QWinEventNotifier::activated, this, &QtPump::deliver);
+#else
+    auto* notifier = new QSocketNotifier(queue.fd(), QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, &QtPump::deliver);
+#endif
 }
 
 QtPump::~QtPump() = default;

@@ -9,7 +9,6 @@
 #include "link/link.h"
 
 class QEventLoop;
-class QSocketNotifier;
 
 namespace serial {
 class OwnerQueue;
@@ -17,7 +16,7 @@ class OwnerQueue;
 
 namespace shell {
 
-// Owns the one socket notifier on the owner queue: whenever the serial component's worker
+// Owns the one notifier on the owner queue: whenever the serial component's worker
 // threads have posted something, the queue is dispatched, inside a wait or outside one.
 class QtPump : public QObject, public radiolink::Pump {
     Q_OBJECT
@@ -31,7 +30,6 @@ private:
     void deliver();
 
     serial::OwnerQueue& queue_;
-    QSocketNotifier* notifier_;
     // The innermost wait and its condition (waits nest when a handler waits inside a wait).
     QEventLoop* loop_ = nullptr;
     const std::function<bool()>* done_ = nullptr;

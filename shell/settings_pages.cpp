@@ -17,6 +17,7 @@
 #include "image/limits_page.h"
 #include "image/page_tables.h"
 #include "shell/edit_events.h"
+#include "shell/qt_text.h"
 
 namespace shell {
 namespace {
@@ -26,7 +27,6 @@ using image::Message;
 
 constexpr int kControlWidth = 150;
 
-QString text(const std::string& s) { return QString::fromStdString(s); }
 
 // A group box whose rows are label + control, in page order.
 struct Group {

@@ -6,12 +6,11 @@
 
 #include "shell/edit_events.h"
 #include "shell/prompter.h"
+#include "shell/qt_text.h"
 #include "users/user_files.h"
 
 namespace shell {
 namespace {
-
-QString utf8(const char* s) { return QString::fromUtf8(s); }
 
 QLineEdit* addEdit(QWidget* parent, const char* name, const char* label, const char* labelName, int y,
                    bool password) {
