@@ -131,11 +131,10 @@ void Unattended::mainShown() {
     if (mode_.measure)
         std::printf("main window shown after %lld ms from main (at %lld ms since the epoch)\n", msSince(mode_.started),
                     epochMs());
+    bool succeeded = true;
     if (!mode_.roundTrip.isEmpty()) {
-        QApplication::exit(roundTrip() ? 0 : 1);
-        return;
-    }
-    if (mode_.withRadio) {
+        succeeded = roundTrip();
+    } else if (mode_.withRadio) {
         windows_.Form5->show();
         const auto readStart = Clock::now();
         windows_.Form5->Button1Click();
@@ -160,7 +159,7 @@ void Unattended::mainShown() {
         QApplication::processEvents();
         savePng(form2.grab(), dir.filePath("page-1-upper-channels-editor.png"));
     }
-    QApplication::quit();
+    QApplication::exit(succeeded ? 0 : 1);
 }
 
 // The operator's way: 读频 in its dialog, 保存 into the file, 写频 in its dialog (a backup

@@ -1,7 +1,8 @@
 ; The Windows installer: what the zip holds, installed for the user who runs it (no
 ; administrator rights), with a Start-menu entry and an uninstaller. scripts/windows/package
 ; builds it with makensis, defining VERSION, STAGE (the unpacked zip's folder) and OUTFILE.
-Unicode true
+; A 64-bit installer for the 64-bit program (which a 32-bit Windows could not run anyway).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
