@@ -7,7 +7,8 @@
 //
 // On Windows the same functions stand on the comm API (serial/platform_win.cpp): a handle
 // opened for overlapped I/O, a DCB, EscapeCommFunction, PurgeComm, ClearCommError, and a
-// manual-reset event for the close event.
+// manual-reset event for the close event. A named pipe opens there too (a virtual radio's
+// line, sim/line_win.cpp), and the comm API is left out for it.
 #pragma once
 
 #ifndef _WIN32
@@ -45,6 +46,8 @@ inline const Handle kNoHandle = nullptr;
 struct Device {
     Handle fd = kNoHandle;
 };
+// A named pipe rather than a comm port: no line settings, modem lines or driver queues.
+bool IsPipe(Handle fd);
 #else
 using Handle = int;
 inline constexpr Handle kNoHandle = -1;

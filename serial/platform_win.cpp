@@ -1,4 +1,6 @@
-// The Windows side of the serial port: the comm API on a handle opened for overlapped I/O.
+// The Windows side of the serial port: the comm API on a handle opened for overlapped I/O, or
+// a named pipe (a virtual radio's line), which has none of it: what the comm API would set
+// there is skipped.
 #include "serial/platform.h"
 
 #include <windows.h>
@@ -12,6 +14,8 @@ namespace {
 // The driver's queues: room for a whole transfer's answers at 19200 baud and more.
 constexpr DWORD kInputQueue = 8192;
 constexpr DWORD kOutputQueue = 4096;
+// A pipe whose one instance is between two clients is busy for a moment: waited for this long.
+constexpr DWORD kPipeWaitMs = 2000;
 
 HANDLE native(Handle h) { return static_cast<HANDLE>(h); }
 
@@ -24,27 +28,45 @@ OpenProblem problemOf(DWORD error) {
         // A comm port is opened exclusively: a second opener is refused access.
         case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
-        case ERROR_BUSY: return OpenProblem::Busy;
+        case ERROR_BUSY:
+        case ERROR_PIPE_BUSY: return OpenProblem::Busy;
         default: return OpenProblem::Other;
     }
 }
 
+HANDLE openForOverlapped(const std::wstring& name) {
+    return ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED,
+                         nullptr);
+}
+
 }  // namespace
+
+bool IsPipe(Handle fd) { return ::GetFileType(native(fd)) == FILE_TYPE_PIPE; }
 
 OpenResult OpenDevice(const std::string& name, Device& device, OpenFailure* failure) {
     device = Device{};
     const std::wstring wide = files::Widen(name);
-    HANDLE h = ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                             FILE_FLAG_OVERLAPPED, nullptr);
+    HANDLE h = openForOverlapped(wide);
+    DWORD error = h == INVALID_HANDLE_VALUE ? ::GetLastError() : 0;
+    // A pipe's server takes a moment to see that the last port on it closed: a port closed and
+    // opened again at once finds it still busy.
+    if (error == ERROR_PIPE_BUSY && ::WaitNamedPipeW(wide.c_str(), kPipeWaitMs)) {
+        h = openForOverlapped(wide);
+        error = h == INVALID_HANDLE_VALUE ? ::GetLastError() : 0;
+    }
     if (h == INVALID_HANDLE_VALUE) {
-        const DWORD error = ::GetLastError();
         if (failure) *failure = {problemOf(error), static_cast<int>(error), {}};
         return OpenResult::CannotOpen;
+    }
+    if (IsPipe(h)) {
+        if (failure) *failure = {};
+        device.fd = h;
+        return OpenResult::Ok;
     }
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
     if (::GetFileType(h) != FILE_TYPE_CHAR || !::GetCommState(h, &dcb)) {
-        const DWORD error = ::GetLastError();
+        error = ::GetLastError();
         ::CloseHandle(h);
         if (failure) *failure = {OpenProblem::NotSerial, static_cast<int>(error), {}};
         return OpenResult::NotATty;
@@ -56,14 +78,17 @@ OpenResult OpenDevice(const std::string& name, Device& device, OpenFailure* fail
 
 void CloseDevice(Device& device) {
     if (device.fd == kNoHandle) return;
-    ::SetCommMask(native(device.fd), 0);
+    if (!IsPipe(device.fd)) ::SetCommMask(native(device.fd), 0);
     ::CloseHandle(native(device.fd));
     device = Device{};
 }
 
-bool SetQueueSizes(const Device& device) { return ::SetupComm(native(device.fd), kInputQueue, kOutputQueue) != 0; }
+bool SetQueueSizes(const Device& device) {
+    return IsPipe(device.fd) || ::SetupComm(native(device.fd), kInputQueue, kOutputQueue) != 0;
+}
 
 void ApplyLine(Handle fd, const LineSettings& line) {
+    if (IsPipe(fd)) return;
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
     if (!::GetCommState(native(fd), &dcb)) return;
@@ -112,12 +137,21 @@ bool SetCustomSpeed(Handle fd, std::uint32_t baudRate) {
     return ::SetCommState(native(fd), &dcb) != 0;
 }
 
-void SetDtr(Handle fd, bool on) { ::EscapeCommFunction(native(fd), on ? SETDTR : CLRDTR); }
-void SetRts(Handle fd, bool on) { ::EscapeCommFunction(native(fd), on ? SETRTS : CLRRTS); }
+void SetDtr(Handle fd, bool on) {
+    if (!IsPipe(fd)) ::EscapeCommFunction(native(fd), on ? SETDTR : CLRDTR);
+}
+void SetRts(Handle fd, bool on) {
+    if (!IsPipe(fd)) ::EscapeCommFunction(native(fd), on ? SETRTS : CLRRTS);
+}
 
-void PurgeInput(Handle fd) { ::PurgeComm(native(fd), PURGE_RXABORT | PURGE_RXCLEAR); }
+// A pipe's reader is ended by the close event alone, and what the pipe holds is its server's.
+void PurgeInput(Handle fd) {
+    if (!IsPipe(fd)) ::PurgeComm(native(fd), PURGE_RXABORT | PURGE_RXCLEAR);
+}
 
+// A pipe's writes are done once they are in the pipe: nothing is held for a line.
 std::size_t OutputQueued(Handle fd) {
+    if (IsPipe(fd)) return 0;
     DWORD errors = 0;
     COMSTAT status{};
     if (!::ClearCommError(native(fd), &errors, &status)) return 0;

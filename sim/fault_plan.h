@@ -11,7 +11,7 @@
 //   late:T              answers T ms late
 //   pieces:K:G          answers in K pieces with G ms between them
 //   noise               answers "PROM_LIN" with noise instead of an acknowledgement
-//   vanish-at:J         disappears (closes the pseudo-terminal) when block J comes
+//   vanish-at:J         disappears (closes its line) when block J comes
 //   flood               answers, then sends bytes without end, as fast as the line takes them
 // short, long, double-ack, wrong-ack, late, pieces and flood take "@J" at the end to start only at
 // block J ("short:3@130"). Blocks are the read and write frames counted from 0 after each

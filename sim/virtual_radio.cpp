@@ -1,17 +1,11 @@
+// The virtual radio's protocol, the same on every system; its line is sim/line.h.
 #include "sim/virtual_radio.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <stdlib.h>
-#include <sys/eventfd.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <stdexcept>
-#include <system_error>
+
+#include "sim/line.h"
 
 namespace sim {
 namespace {
@@ -31,17 +25,6 @@ constexpr std::size_t kHeader = 8;  // command, address, length
 constexpr std::uint8_t kNoise[] = {0x00, 0xFF, 0x06, 0x55, 0xAA, 0x15, 0x06, 0x7E,
                                    0x80, 0x01, 0xFE, 0x52, 0x06, 0x0D, 0x0A, 0xF0};
 
-std::system_error SystemError(const char* what) { return std::system_error(errno, std::generic_category(), what); }
-
-void Raw(int fd) {
-    termios t{};
-    if (::tcgetattr(fd, &t) != 0) return;
-    ::cfmakeraw(&t);
-    t.c_cflag |= CLOCAL | CREAD;
-    ::cfsetspeed(&t, B19200);
-    ::tcsetattr(fd, TCSANOW, &t);
-}
-
 std::uint16_t Be16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] << 8 | p[1]); }
 
 bool StartsWith(const Bytes& b, const char* text, std::size_t length) {
@@ -53,57 +36,24 @@ bool CouldBe(const Bytes& pending, const char* text, std::size_t length) {
     return std::memcmp(pending.data(), text, std::min(pending.size(), length)) == 0;
 }
 
-void Drain(int eventFd) {
-    std::uint64_t count;
-    [[maybe_unused]] const auto got = ::read(eventFd, &count, sizeof count);
-}
-
 }  // namespace
 
 VirtualRadio::VirtualRadio(RadioOptions options, Bytes memory) : options_(options), memory_(std::move(memory)) {
     if (memory_.size() != kMemorySize) throw std::invalid_argument("a radio memory holds 7168 bytes");
-    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (master_ < 0) throw SystemError("posix_openpt");
-    char name[128];
-    if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0 || ::ptsname_r(master_, name, sizeof name) != 0) {
-        const auto error = SystemError("pseudo-terminal");
-        ::close(master_);
-        throw error;
-    }
-    slavePath_ = name;
-    slaveKeeper_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    stop_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    wake_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (slaveKeeper_ < 0 || stop_ < 0 || wake_ < 0) {
-        const auto error = SystemError("pseudo-terminal");
-        for (int fd : {master_, slaveKeeper_, stop_, wake_})
-            if (fd >= 0) ::close(fd);
-        throw error;
-    }
-    Raw(master_);
-    Raw(slaveKeeper_);
-    try {
-        thread_ = std::thread([this] { serve(); });
-    } catch (...) {
-        for (int fd : {master_, slaveKeeper_, stop_, wake_}) ::close(fd);
-        throw;
-    }
+    line_ = std::make_unique<RadioLine>();
+    slavePath_ = line_->name();
+    thread_ = std::thread([this] { serve(); });
 }
 
 VirtualRadio::~VirtualRadio() {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const auto written = ::write(stop_, &one, sizeof one);
+    line_->stop();
     thread_.join();
     closeDevice();
-    ::close(stop_);
-    ::close(wake_);
 }
 
 void VirtualRadio::closeDevice() {
     std::lock_guard lock(mutex_);
-    if (master_ >= 0) ::close(master_);
-    if (slaveKeeper_ >= 0) ::close(slaveKeeper_);
-    master_ = slaveKeeper_ = -1;
+    line_->close();
     vanished_ = true;
     changed_.notify_all();
 }
@@ -172,8 +122,7 @@ void VirtualRadio::vanish() {
     std::unique_lock lock(mutex_);
     if (vanished_) return;
     vanishRequested_ = true;
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const auto written = ::write(wake_, &one, sizeof one);
+    line_->wake();
     changed_.wait(lock, [&] { return vanished_; });
 }
 
@@ -182,8 +131,8 @@ bool VirtualRadio::vanished() const {
     return vanished_;
 }
 
-// The radio's thread: sleeps in one poll() on the line, the stop event and the vanish
-// request; a frame that stops halfway adds a time-out, after which it is dropped.
+// The radio's thread: sleeps in one wait on the line, the stop and the vanish request; a frame
+// that stops halfway adds a time-out, after which it is dropped.
 void VirtualRadio::serve() {
     Bytes pending;
     Clock::time_point lastByte{};
@@ -192,58 +141,48 @@ void VirtualRadio::serve() {
     const auto byteTime = std::chrono::nanoseconds(10'000'000'000LL / std::max<std::uint32_t>(options_.baudRate, 1));
     Clock::time_point lineFreeAt{};
     for (;;) {
-        int timeout = -1;
-        if (!pending.empty()) {
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(lastByte + options_.frameTimeout - Clock::now());
-            timeout = static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
-        }
-        pollfd fds[3] = {{stop_, POLLIN, 0}, {wake_, POLLIN, 0}, {master_, POLLIN, 0}};
-        const int r = ::poll(fds, master_ >= 0 ? 3 : 2, timeout);
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            return;
-        }
-        if (fds[0].revents) return;
-        if (fds[1].revents) {
-            Drain(wake_);
-            bool asked;
-            {
-                std::lock_guard lock(mutex_);
-                asked = vanishRequested_;
-            }
-            if (asked) closeDevice();
-            pending.clear();
-            continue;
-        }
-        if (r == 0) {
-            pending.clear();  // a frame that never ended
-            continue;
-        }
-        if (master_ < 0) continue;
-        if (fds[2].revents & POLLIN) {
-            // A radio busy with something else takes its bytes late; the line holds them.
-            if (options_.readLag.count() > 0 && !sleepUntil(Clock::now() + options_.readLag)) return;
-            std::uint8_t buffer[4096];
-            const ssize_t got = ::read(master_, buffer, sizeof buffer);
-            if (got > 0) {
+        std::optional<Clock::time_point> deadline;
+        if (!pending.empty()) deadline = lastByte + options_.frameTimeout;
+        switch (line_->wait(deadline)) {
+            case RadioLine::Event::Stop: return;
+            case RadioLine::Event::Wake: {
+                bool asked;
                 {
                     std::lock_guard lock(mutex_);
-                    received_.insert(received_.end(), buffer, buffer + got);
+                    asked = vanishRequested_;
                 }
-                pending.insert(pending.end(), buffer, buffer + got);
-                lastByte = Clock::now();
-                lineFreeAt = std::max(lineFreeAt, lastByte) + byteTime * got;
-            } else if (got < 0 && errno != EAGAIN && errno != EINTR) {
-                closeDevice();
+                if (asked) closeDevice();
+                pending.clear();
                 continue;
             }
-        } else if (fds[2].revents & (POLLHUP | POLLERR | POLLNVAL)) {
-            closeDevice();  // cannot happen while the keeper is open; never spin on it
+            case RadioLine::Event::Quiet:
+                pending.clear();  // a frame that never ended
+                continue;
+            case RadioLine::Event::Gone:
+                closeDevice();
+                continue;
+            case RadioLine::Event::Readable: break;
+        }
+        // A radio busy with something else takes its bytes late; the line holds them.
+        if (options_.readLag.count() > 0 && !sleepUntil(Clock::now() + options_.readLag)) return;
+        std::uint8_t buffer[4096];
+        const std::ptrdiff_t got = line_->read(buffer, sizeof buffer);
+        if (got < 0) {
+            closeDevice();
             continue;
+        }
+        if (got > 0) {
+            {
+                std::lock_guard lock(mutex_);
+                received_.insert(received_.end(), buffer, buffer + got);
+            }
+            pending.insert(pending.end(), buffer, buffer + got);
+            lastByte = Clock::now();
+            lineFreeAt = std::max(lineFreeAt, lastByte) + byteTime * got;
         }
 
         // Take every whole frame from the front; bytes that begin no frame are skipped.
-        while (!pending.empty() && master_ >= 0) {
+        while (!pending.empty() && line_->open()) {
             std::size_t need = 0;
             if (CouldBe(pending, kPromLin, 8)) need = 8;
             else if (CouldBe(pending, kExit, 4)) need = 4;
@@ -259,7 +198,7 @@ void VirtualRadio::serve() {
             if (options_.pacing && !sleepUntil(lineFreeAt)) return;
             handle(frame);
         }
-        if (master_ < 0) pending.clear();
+        if (!line_->open()) pending.clear();
     }
 }
 
@@ -385,32 +324,8 @@ void VirtualRadio::answer(Bytes bytes, std::chrono::microseconds extraDelay, int
     }
 }
 
-bool VirtualRadio::sleepUntil(Clock::time_point when) {
-    for (;;) {
-        const auto now = Clock::now();
-        if (now >= when) return true;
-        const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(when - now);
-        timespec ts{static_cast<time_t>(left.count() / 1'000'000'000), static_cast<long>(left.count() % 1'000'000'000)};
-        pollfd p{stop_, POLLIN, 0};
-        const int r = ::ppoll(&p, 1, &ts, nullptr);
-        if (r > 0) return false;
-    }
-}
+bool VirtualRadio::sleepUntil(Clock::time_point when) { return line_->sleepUntil(when); }
 
-bool VirtualRadio::sendAll(const std::uint8_t* data, std::size_t length) {
-    std::size_t sent = 0;
-    while (sent < length) {
-        if (master_ < 0) return false;
-        const ssize_t n = ::write(master_, data + sent, length - sent);
-        if (n > 0) {
-            sent += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
-        pollfd fds[2] = {{stop_, POLLIN, 0}, {master_, POLLOUT, 0}};
-        if (::poll(fds, 2, -1) > 0 && fds[0].revents) return false;
-    }
-    return true;
-}
+bool VirtualRadio::sendAll(const std::uint8_t* data, std::size_t length) { return line_->send(data, length); }
 
 }  // namespace sim

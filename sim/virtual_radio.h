@@ -1,5 +1,6 @@
-// A virtual radio: a real peer on a pseudo-terminal. A port opens slavePath() like any serial
-// device; the radio's own thread serves the programming protocol on the master side:
+// A virtual radio: a real peer on a line a port opens like any serial device, slavePath(): a
+// pseudo-terminal, or a named pipe on Windows (sim/line.h). The radio's own thread serves the
+// programming protocol on its end of the line:
 //   "PROM_LIN"                          enter programming; acknowledged with 06
 //   52 45 41 44 addr16 len16 ("READ")   answered with exactly len bytes of memory from addr
 //   57 52 49 45 addr16 len16 data       ("WRIE") the data stored, then acknowledged with 06
@@ -14,6 +15,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -24,6 +26,7 @@
 
 namespace sim {
 
+class RadioLine;
 using Bytes = std::vector<std::uint8_t>;
 
 struct RadioOptions {
@@ -41,15 +44,15 @@ class VirtualRadio {
 public:
     static constexpr std::size_t kKeptFrames = 1024;
 
-    // Throws std::system_error when no pseudo-terminal or thread can be had, and
-    // std::invalid_argument for a memory that is not kMemorySize bytes.
+    // Throws std::system_error when no line or thread can be had, and std::invalid_argument
+    // for a memory that is not kMemorySize bytes.
     explicit VirtualRadio(RadioOptions options = {}, Bytes memory = sampleImage());
-    // Stops the radio's thread and closes the pseudo-terminal.
+    // Stops the radio's thread and closes the line.
     ~VirtualRadio();
     VirtualRadio(const VirtualRadio&) = delete;
     VirtualRadio& operator=(const VirtualRadio&) = delete;
 
-    // The device to open, e.g. /dev/pts/3.
+    // The device to open: /dev/pts/3, or on Windows \\.\pipe\radio-virtual-<pid>-<n>.
     const std::string& slavePath() const { return slavePath_; }
 
     // The memory, all thread-safe.
@@ -71,7 +74,7 @@ public:
     FaultPlan fault() const;
     bool programming() const;  // between "PROM_LIN" and "EXIT"
 
-    // The radio disappears: the pseudo-terminal is closed, as when the cable is pulled.
+    // The radio disappears: its line is closed, as when the cable is pulled.
     void vanish();
     bool vanished() const;
 
@@ -84,11 +87,9 @@ private:
     void closeDevice();
 
     RadioOptions options_;
+    // The destructor stops it to end the thread; vanish() wakes the thread to close it.
+    std::unique_ptr<RadioLine> line_;
     std::string slavePath_;
-    int master_ = -1;
-    int slaveKeeper_ = -1;  // keeps the slave side from hanging up while no port has it open
-    int stop_ = -1;         // eventfd: the destructor ends the thread
-    int wake_ = -1;         // eventfd: vanish() asks the thread to close the device
 
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;

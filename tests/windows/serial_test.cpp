@@ -23,7 +23,7 @@ using namespace std::chrono_literals;
 TEST(WindowsSerial, NamesPortsInTheDeviceNamespace) {
     const std::pair<const char*, const char*> cases[] = {
         {"COM1", "COM1"}, {"COM9", "COM9"}, {"COM10", "\\\\.\\COM10"}, {"COM256", "\\\\.\\COM256"},
-        {"\\\\.\\COM5", "\\\\.\\COM5"},
+        {"\\\\.\\COM5", "\\\\.\\COM5"}, {"\\\\.\\pipe\\radio-virtual-7-0", "\\\\.\\pipe\\radio-virtual-7-0"},
     };
     for (const auto& [entry, device] : cases) EXPECT_EQ(serial::DeviceName(entry), device) << entry;
     EXPECT_LT(serial::PortList().size(), 300u);
