@@ -8,9 +8,7 @@
 #include "link/line.h"
 #include "link/trace.h"
 #include "serial/port_list.h"
-#ifndef _WIN32
 #include "sim/virtual_radio.h"
-#endif
 
 namespace cli {
 namespace {
@@ -34,9 +32,7 @@ public:
         return trace->close();
     }
 
-#ifndef _WIN32
     std::unique_ptr<sim::VirtualRadio> virtualRadio;  // destroyed after the port is closed
-#endif
     std::unique_ptr<radiolink::TraceFile> trace;
 
 private:
@@ -66,15 +62,6 @@ base::Outcome<std::unique_ptr<Connection>> Connect(const std::string& port, cons
                                                     const radiolink::Timing& timing) {
     using Connected = base::Outcome<std::unique_ptr<Connection>>;
     std::string device;
-#ifdef _WIN32
-    // The virtual radio lives on a pseudo-terminal: on Windows, run it on Linux and map its
-    // terminal to a COM port (README).
-    if (port == "virtual")
-        return base::Failure<std::unique_ptr<Connection>>(
-            "the virtual radio runs on Linux only here: start `radio-cli virtual-radio` there and use its port",
-            base::ErrorKind::NotFound);
-    device = serial::DeviceName(port);
-#else
     std::unique_ptr<sim::VirtualRadio> virtualRadio;
     if (port == "virtual") {
         try {
@@ -87,7 +74,6 @@ base::Outcome<std::unique_ptr<Connection>> Connect(const std::string& port, cons
     } else {
         device = serial::DeviceName(port);
     }
-#endif
     auto connection = std::make_unique<SerialConnection>(timing);
     if (auto opened = connection->open(device); !opened.ok()) return base::Failure<std::unique_ptr<Connection>>(opened);
     if (!trace.empty()) {
@@ -96,9 +82,7 @@ base::Outcome<std::unique_ptr<Connection>> Connect(const std::string& port, cons
             return base::Failure<std::unique_ptr<Connection>>(opened);
         connection->trace->attach(connection->radio());
     }
-#ifndef _WIN32
     connection->virtualRadio = std::move(virtualRadio);
-#endif
     Connected connected;
     connected.value = std::move(connection);
     return connected;
