@@ -26,6 +26,9 @@ constexpr KindName kKinds[] = {
     {FaultPlan::Kind::Noise, "noise", 0, false},
     {FaultPlan::Kind::VanishAt, "vanish-at", 1, false},
     {FaultPlan::Kind::Flood, "flood", 0, true},
+    {FaultPlan::Kind::Echo, "echo", 0, false},
+    {FaultPlan::Kind::Garbage, "garbage", 0, false},
+    {FaultPlan::Kind::Intermittent, "intermittent", 0, false},
 };
 
 bool Number(std::string_view text, int& value) {

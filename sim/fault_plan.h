@@ -13,6 +13,11 @@
 //   noise               answers "PROM_LIN" with noise instead of an acknowledgement
 //   vanish-at:J         disappears (closes its line) when block J comes
 //   flood               answers, then sends bytes without end, as fast as the line takes them
+//   echo                no radio, a line that loops back: every byte sent comes straight back
+//   garbage             answers every frame with bytes that are no answer (another device, a wrong speed)
+//   intermittent        a loose plug: the radio drops out on every second "PROM_LIN" (the 2nd, 4th...)
+//                       and answers nothing until the next one
+// A radio that answers "PROM_LIN" and never a read is silent-from:0.
 // short, long, double-ack, wrong-ack, late, pieces and flood take "@J" at the end to start only at
 // block J ("short:3@130"). Blocks are the read and write frames counted from 0 after each
 // "PROM_LIN".
@@ -26,7 +31,7 @@
 namespace sim {
 
 struct FaultPlan {
-    enum class Kind { None, Off, SilentFrom, Short, Long, DoubleAck, WrongAck, Late, Pieces, Noise, VanishAt, Flood };
+    enum class Kind { None, Off, SilentFrom, Short, Long, DoubleAck, WrongAck, Late, Pieces, Noise, VanishAt, Flood, Echo, Garbage, Intermittent };
     Kind kind = Kind::None;
     int block = 0;    // silent-from, vanish-at: J; the others: the first block they touch
     int bytes = 0;    // short, long: N

@@ -172,10 +172,14 @@ void VirtualRadio::serve() {
             continue;
         }
         if (got > 0) {
+            FaultPlan::Kind kind;
             {
                 std::lock_guard lock(mutex_);
                 received_.insert(received_.end(), buffer, buffer + got);
+                kind = options_.fault.kind;
             }
+            // A looped-back line: what goes out comes back at once, whatever it is.
+            if (kind == FaultPlan::Kind::Echo && !sendAll(buffer, static_cast<std::size_t>(got))) continue;
             pending.insert(pending.end(), buffer, buffer + got);
             lastByte = Clock::now();
             lineFreeAt = std::max(lineFreeAt, lastByte) + byteTime * got;
@@ -223,16 +227,22 @@ void VirtualRadio::handle(const Bytes& frame) {
         if (StartsWith(frame, kPromLin, 8)) {
             programming_ = true;
             block_ = 0;
+            droppedOut_ = options_.fault.kind == FaultPlan::Kind::Intermittent && handshakes_++ % 2 == 1;
         } else if (StartsWith(frame, kExit, 4)) {
             programming_ = false;
         } else if (programming_) {
             j = block_++;
         }
         programming = programming_;
+        if (droppedOut_) return;
     }
     if (options_.onFrame) options_.onFrame(frame);
     using Kind = FaultPlan::Kind;
-    if (fault.kind == Kind::Off) return;
+    if (fault.kind == Kind::Off || fault.kind == Kind::Echo) return;  // an echo was sent as the bytes came
+    if (fault.kind == Kind::Garbage) {
+        answer(Bytes(std::begin(kNoise), std::end(kNoise)), {}, 1, {});
+        return;
+    }
 
     if (StartsWith(frame, kPromLin, 8)) {
         if (fault.kind == Kind::Noise)

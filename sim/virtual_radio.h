@@ -100,6 +100,8 @@ private:
     bool vanished_ = false;
     bool vanishRequested_ = false;
     int block_ = 0;  // read and write frames since "PROM_LIN"
+    int handshakes_ = 0;  // "PROM_LIN" frames so far (intermittent: every second one goes unheard)
+    bool droppedOut_ = false;  // intermittent: deaf until the next "PROM_LIN"
 
     std::thread thread_;
 };
