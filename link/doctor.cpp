@@ -202,12 +202,13 @@ const char* VerdictName(Verdict verdict) {
 
 std::string PermissionFix(const GroupFacts& groups) {
     if (!groups.known) return "sudo usermod -aG dialout $USER, then log out and in";
-    if (groups.inProcess && !groups.groupMayOpen)
-        return "the device is not open to its group " + groups.deviceGroup +
-               ": install the package's udev rule (60-radio-serial.rules), then unplug and replug the cable";
-    // Added to the group after this session began: the session's groups are those of its login.
-    if (groups.inGroupFile && !groups.inProcess) return "log out and in again (you are in " + groups.deviceGroup + " since this login)";
-    return "sudo usermod -aG " + groups.deviceGroup + " $USER, then log out and in";
+    if (groups.groupMayOpen && !groups.inProcess)
+        // Added to the group after this session began: the session's groups are those of its login.
+        return groups.inGroupFile ? "log out and in again (you were added to " + groups.deviceGroup + " since this login)"
+                                  : "sudo usermod -aG " + groups.deviceGroup + " $USER, then log out and in";
+    // No group of ours would help: the device is open to its owner alone.
+    return "the device is not open to its group " + groups.deviceGroup +
+           ": install the package's udev rule (60-radio-serial.rules), then unplug and replug the cable";
 }
 
 Finding Check(const std::string& port, const CheckOptions& options) {

@@ -145,16 +145,22 @@ TEST(Doctor, EachFixtureIsToldForWhatItIsAndTheRadioIsNeverWritten) {
 }
 
 TEST(Doctor, PermissionFixFollowsWhoMayOpenTheDevice) {
-    radiolink::doctor::GroupFacts groups;
-    groups.known = true;
-    groups.deviceGroup = "uucp";
-    groups.groupMayOpen = true;
-    EXPECT_EQ(radiolink::doctor::PermissionFix(groups), "sudo usermod -aG uucp $USER, then log out and in");
-    groups.inGroupFile = true;  // added since this login
-    EXPECT_NE(radiolink::doctor::PermissionFix(groups).find("log out and in again"), std::string::npos);
-    groups.inProcess = true;
-    groups.groupMayOpen = false;  // in the group, and still refused
-    EXPECT_NE(radiolink::doctor::PermissionFix(groups).find("udev rule"), std::string::npos);
+    struct Row {
+        bool groupMayOpen, inGroupFile, inProcess;
+        const char* fix;
+    };
+    for (const Row& row : {Row{true, false, false, "sudo usermod -aG uucp $USER, then log out and in"},
+                           Row{true, true, false, "log out and in again"},  // added since this login
+                           Row{false, false, false, "udev rule"},           // no group would help
+                           Row{false, true, true, "udev rule"}}) {
+        radiolink::doctor::GroupFacts groups;
+        groups.known = true;
+        groups.deviceGroup = "uucp";
+        groups.groupMayOpen = row.groupMayOpen;
+        groups.inGroupFile = row.inGroupFile;
+        groups.inProcess = row.inProcess;
+        EXPECT_NE(radiolink::doctor::PermissionFix(groups).find(row.fix), std::string::npos) << row.fix;
+    }
 }
 
 }  // namespace
