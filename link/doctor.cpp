@@ -103,7 +103,10 @@ std::string InterfererFix(const std::vector<std::string>& running) {
         modemManager = modemManager || r.rfind("ModemManager", 0) == 0;
     }
     if (brltty) fix = "sudo systemctl stop brltty (or remove it: sudo apt remove brltty)";
-    if (modemManager) fix += std::string(fix.empty() ? "" : "; ") + "sudo systemctl stop ModemManager";
+    // The package's udev rule tells ModemManager to leave the usual adapters alone.
+    if (modemManager)
+        fix += std::string(fix.empty() ? "" : "; ") +
+               "install the package's udev rule (60-radio-serial.rules) or sudo systemctl stop ModemManager";
     if (fix.empty()) fix = "stop " + Joined(running);
     return fix + ", then unplug and replug the cable and check again";
 }
