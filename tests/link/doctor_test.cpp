@@ -163,4 +163,32 @@ TEST(Doctor, PermissionFixFollowsWhoMayOpenTheDevice) {
     }
 }
 
+// A USB adapter as sysfs shows it: the tty's device is the port below the USB interface, the
+// ids are on the USB device two levels up.
+TEST(Doctor, AdapterIsReadFromTheUsbDeviceAboveTheTty) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / ("radio-doctor-sys-" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    const fs::path usb = root / "devices/usb1/1-1";
+    const fs::path port = usb / "1-1:1.0/ttyUSB0";
+    fs::create_directories(port);
+    fs::create_directories(root / "drivers/ftdi_sio");
+    fs::create_directories(root / "tty/ttyUSB0");
+    fs::create_directories(root / "tty/ttyS0");
+    fs::create_directory_symlink(root / "drivers/ftdi_sio", port / "driver");
+    fs::create_directory_symlink(port, root / "tty/ttyUSB0/device");
+    std::ofstream(usb / "idVendor") << "0403\n";
+    std::ofstream(usb / "idProduct") << "6001\n";
+    std::ofstream(usb / "product") << "FT232R USB UART\n";
+
+    const auto adapter = radiolink::doctor::Adapter("/dev/ttyUSB0", (root / "tty").string());
+    EXPECT_EQ(adapter.vendorId, "0403");
+    EXPECT_EQ(adapter.productId, "6001");
+    EXPECT_EQ(adapter.product, "FT232R USB UART");
+    EXPECT_EQ(adapter.driver, "ftdi_sio");
+    EXPECT_TRUE(radiolink::doctor::Adapter("/dev/ttyS0", (root / "tty").string()).vendorId.empty());
+    EXPECT_TRUE(radiolink::doctor::Adapter("/dev/pts/3", (root / "tty").string()).driver.empty());
+    fs::remove_all(root);
+}
+
 }  // namespace
