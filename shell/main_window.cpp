@@ -12,7 +12,9 @@
 #include "link/comm1.h"
 #include "link/trace.h"
 #include "serial/port_list.h"
+#include "link/messages.h"
 #include "shell/channel_grid.h"
+#include "shell/connection_check.h"
 #include "shell/prompter.h"
 #include "shell/transfer_dialogs.h"
 #include "shell/qt_text.h"
@@ -240,6 +242,10 @@ void TForm2::showReport(const editor::Report& report) {
     showState();
     if (!report.line.empty()) tellLine(text(report.line));
     operator_.tell(report);
+    // A radio that did not answer: the check says why, once the procedure has let go.
+    const bool noAnswer = (report.text + report.detail).find(radiolink::kNoAnswer) != std::string::npos;
+    if (noAnswer && prompter_.question(this, utf8(kOfferCheck), utf8(kCheckSends)))
+        QTimer::singleShot(0, this, &TForm2::N20Click);
 }
 
 void TForm2::run(const std::function<image::Message(image::EditorState&)>& handler, const std::string& edit) {

@@ -109,6 +109,9 @@ public:
     // The commands of the menu entries.
     void N6Click();  // Read (TForm5)
     void N7Click();  // Write (TForm6)
+    // 检测连接: why the radio on the selected port does not answer, and what to do; offered
+    // by every "电台没有回应".
+    void N20Click();
     void N17Click();  // Import CSV into the current channel page's band
     void N18Click();  // Export CSV of the current channel page's band
 
@@ -175,6 +178,7 @@ private:
     QAction* N15_ = nullptr;
     QAction* N17_ = nullptr;
     QAction* N18_ = nullptr;
+    QAction* N20_ = nullptr;
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
     std::vector<QAction*> rowEntries_;  // enabled on the channel pages only

@@ -62,6 +62,8 @@ void TForm2::buildMenus() {
     N14_ = entry(N12, "N14", "修改密码", [this] {
         if (form3_) form3_->exec();
     });
+    N20_ = entry(N12, "N20", "检测连接", &TForm2::N20Click);
+    N20_->setStatusTip(utf8("查明电台为什么没有回应: 只发握手和读一块, 不写入电台"));
 
     // A top-level entry without sub-entries.
     N15_ = bar->addAction(utf8("退出(&Q)"));

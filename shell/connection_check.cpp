@@ -1,0 +1,48 @@
+// TForm2::N20Click: the check runs on a thread of its own (it waits up to five seconds) on a
+// line of its own, the window's port closed meanwhile and opened again after.
+#include <memory>
+#include <thread>
+
+#include <QEventLoop>
+
+#include "files/atomic_write.h"
+#include "link/doctor.h"
+#include "shell/busy_window.h"
+#include "shell/connection_check.h"
+#include "shell/main_window.h"
+#include "shell/path_bytes.h"
+#include "shell/qt_text.h"
+
+namespace shell {
+
+void TForm2::N20Click() {
+    if (refuseWhileBusy()) return;
+    finishEditing();
+    const std::string port = portBar_.SelectedName();
+    if (port.empty()) {
+        showReport(editor::Report::Information(editor::kNoSerialPort));
+        return;
+    }
+    comm_.ClosePort();
+    radiolink::doctor::Finding finding;
+    {
+        BusyWindow busy(this, utf8(kChecking));
+        QEventLoop waiting;
+        std::thread check([&] {
+            finding = radiolink::doctor::Check(port);
+            QMetaObject::invokeMethod(&waiting, &QEventLoop::quit, Qt::QueuedConnection);
+        });
+        waiting.exec();
+        check.join();
+    }
+    (void)portReady();  // a port that does not open again says so at the next procedure
+    prompter_.information(this, text(finding.port + ": " + finding.message), text(finding.fix));
+    if (!prompter_.question(this, utf8(kSaveReport))) return;
+    const auto path = prompter_.saveFileName(this, utf8("检测报告"), utf8("文本文件 (*.txt)"));
+    if (!path) return;
+    const std::string report = radiolink::doctor::Report({finding});
+    if (const auto saved = files::WriteAtomically(PathBytes(*path), report); !saved.ok())
+        prompter_.error(this, text(saved.message()));
+}
+
+}  // namespace shell
