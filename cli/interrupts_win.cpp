@@ -21,6 +21,7 @@ constexpr int kBreak = 21;      // Ctrl+Break, SIGBREAK
 
 std::atomic<int> caughtSignal{0};
 std::atomic<radiolink::Radio*> stopping{nullptr};
+std::atomic<std::atomic<bool>*> stoppingFlag{nullptr};
 HANDLE finished = nullptr;  // signalled when the transfer's guard goes
 
 BOOL WINAPI onControl(DWORD type) {
@@ -36,6 +37,7 @@ BOOL WINAPI onControl(DWORD type) {
     int none = 0;
     caughtSignal.compare_exchange_strong(none, signal);
     if (radiolink::Radio* radio = stopping.load()) radio->requestStop();  // an atomic store
+    if (std::atomic<bool>* flag = stoppingFlag.load()) flag->store(true);
     if (signal == kHangUp && finished) ::WaitForSingleObject(finished, 4500);
     return TRUE;
 }
@@ -49,9 +51,17 @@ StopOnSignals::StopOnSignals(radiolink::Radio& radio) {
     ::SetConsoleCtrlHandler(onControl, TRUE);
 }
 
+StopOnSignals::StopOnSignals(std::atomic<bool>& flag) {
+    stoppingFlag.store(&flag);
+    if (!finished) finished = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (finished) ::ResetEvent(finished);
+    ::SetConsoleCtrlHandler(onControl, TRUE);
+}
+
 StopOnSignals::~StopOnSignals() {
     ::SetConsoleCtrlHandler(onControl, FALSE);
     stopping.store(nullptr);
+    stoppingFlag.store(nullptr);
     if (finished) ::SetEvent(finished);
 }
 

@@ -11,8 +11,10 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <thread>
 
+#include "base/hex.h"
 #include "files/folders.h"
 #include "image/transfer.h"
 #include "sim/virtual_radio.h"
@@ -416,3 +418,40 @@ TEST_F(RadioCommands, AFloodingRadioFailsItsBlockInBoundedMemory) {
 }
 
 }  // namespace
+
+// radio-cli fleet on two pseudo-terminals: a bad list is refused before a byte is sent, a
+// good one programs a radio on each port with its own ID, and a rerun with the same log has
+// nothing left to do.
+TEST_F(RadioCommands, FleetProgramsARadioOnEachPortAndResumesFromItsLog) {
+    sim::RadioOptions o;
+    o.pacing = false;
+    sim::VirtualRadio second(o);
+    std::ofstream(In("bad.csv")) << "label,id\nA,101\nB,10x\n";
+    std::ofstream(In("radios.csv")) << "id,label\n101,A\n102,\"B, spare\"\n";
+    auto fleet = [&](const char* list) {
+        return run("fleet --plan " + In("x.bc") + " --radios " + In(list) + " --log " + In("log.csv") + port() +
+                   " --port " + second.slavePath() + " </dev/null");
+    };
+    const Outcome bad = fleet("bad.csv");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("line 3, column id: '10x'"), std::string::npos) << bad.err;
+    EXPECT_TRUE(radio_->frames().empty());
+
+    const Outcome good = fleet("radios.csv");
+    EXPECT_EQ(good.status, 0) << good.err;
+    EXPECT_EQ(good.out, "2 programmed, 0 failed\n");
+    std::set<std::string> ids;
+    for (const sim::VirtualRadio* r : {radio_.get(), &second})
+        ids.insert(base::BytesToHex(r->read(0x0280, 8)));
+    EXPECT_EQ(ids, (std::set<std::string>{"03010A01FFFFFFFF", "03010A02FFFFFFFF"}))
+        << "each radio its own ID code, written with the code edit's encoding";
+    const std::string log = ReadAll(In("log.csv"));
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3) << log;
+    EXPECT_NE(log.find(",\"B, spare\","), std::string::npos) << log;
+
+    radio_->clearReceived();
+    const Outcome again = fleet("radios.csv");
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(again.out, "0 programmed, 0 failed\n");
+    EXPECT_TRUE(radio_->frames().empty());
+}
