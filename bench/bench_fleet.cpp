@@ -3,6 +3,8 @@
 // line x 10 bits / 19200, plus the 500 ms after each "PROM_LIN" and the 500 ms the radio is
 // given to leave programming before the next pass), and four radios on four ports at once
 // against one.
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>

@@ -4,6 +4,7 @@
 #include <poll.h>
 #endif
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <mutex>

@@ -84,8 +84,8 @@ LogLine programOne(radiolink::Radio& radio, const std::string& port, const image
     radiolink::Step step = radiolink::Step::Backup;
     // A stop asked for reaches the procedure at the next block boundary.
     auto progress = [&](int done) {
-        if (stop.load()) radio.requestStop();
         if (callbacks.progress) callbacks.progress(port, row, step, done);
+        if (stop.load()) radio.requestStop();
     };
     auto end = [&](const radiolink::Result& r) {
         line.time = isoTime();
