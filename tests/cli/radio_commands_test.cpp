@@ -454,4 +454,18 @@ TEST_F(RadioCommands, FleetProgramsARadioOnEachPortAndResumesFromItsLog) {
     EXPECT_EQ(again.status, 0) << again.err;
     EXPECT_EQ(again.out, "0 programmed, 0 failed\n");
     EXPECT_TRUE(radio_->frames().empty());
+
+    // Ctrl+C during the writes: the radios in progress stop with EXIT and are logged as such.
+    std::ofstream(In("more.csv")) << "label,id\nC,103\nD,104\n";
+    writes_ = 0;
+    bool sent = false;
+    const Outcome stopped = run("fleet --plan " + In("x.bc") + " --radios " + In("more.csv") + " --log " +
+                                    In("log.csv") + port() + " --port " + second.slavePath() + " </dev/null",
+                                [&](pid_t pid) {
+                                    if (writes_ >= 20 && !sent) sent = ::kill(pid, SIGINT) == 0;
+                                });
+    EXPECT_EQ(stopped.status, 128 + SIGINT) << stopped.err;
+    EXPECT_NE(stopped.out.find("interrupted ("), std::string::npos) << stopped.out;
+    EXPECT_NE(ReadAll(In("log.csv")).find(",interrupted,"), std::string::npos);
+    expectExitLast();
 }
