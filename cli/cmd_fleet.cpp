@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 #include "cli/command.h"
 #include "cli/connection.h"
@@ -23,7 +24,8 @@ constexpr const char* kName = "fleet";
 // A radio list of thousands of rows stays far below this.
 constexpr std::size_t kMaxListBytes = 4u << 20;
 
-std::mutex terminalMutex;  // one prompt at a time, and whole lines on stderr
+std::mutex terminalMutex;  // whole lines on stderr
+std::mutex inputMutex;     // one question to the operator at a time
 
 void say(const std::string& text) {
     std::lock_guard<std::mutex> lock(terminalMutex);
@@ -54,20 +56,34 @@ bool awaitEnter(const std::atomic<bool>& stop) {
 // or, without a terminal, the next radio to answer is taken.
 class PortStation : public fleet::Station {
 public:
-    PortStation(std::string port, std::unique_ptr<Connection> connection, bool terminal, bool several)
-        : port_(std::move(port)), connection_(std::move(connection)), terminal_(terminal), several_(several) {}
+    PortStation(std::string port, std::unique_ptr<Connection> connection, const radiolink::Timing& timing,
+                bool terminal, bool several)
+        : port_(std::move(port)),
+          connection_(std::move(connection)),
+          timing_(timing),
+          terminal_(terminal),
+          several_(several) {}
 
     std::string name() const override { return port_; }
 
     radiolink::Radio* awaitRadio(const fleet::RadioRow& row, const std::atomic<bool>& stop) override {
+        // A cable pulled (a USB adapter with it) closed the port: opened again once it is back.
+        while (connection_->radio().hungUp()) {
+            if (auto again = Connect(port_, "", timing_); again.ok()) {
+                connection_ = std::move(again.value);
+                break;
+            }
+            for (int i = 0; i < 10 && !stop.load(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (stop.load()) return nullptr;
+        }
         radiolink::Radio& radio = connection_->radio();
         const bool first = first_;
         first_ = false;
         if (terminal_) {
-            std::lock_guard<std::mutex> lock(terminalMutex);
-            std::fprintf(stderr, "%sconnect %s and press Enter\n", several_ ? (port_ + ": ").c_str() : "",
-                         row.label.c_str());
-            std::fflush(stderr);
+            // One question at a time, so that each Enter answers the one asked; the other
+            // ports' reports go on meanwhile.
+            std::lock_guard<std::mutex> lock(inputMutex);
+            say((several_ ? port_ + ": " : std::string()) + "connect " + row.label + " and press Enter");
             return awaitEnter(stop) ? &radio : nullptr;
         }
         // The radio just programmed stays on the line until it is taken off: wait for it to go.
@@ -77,6 +93,7 @@ public:
 private:
     std::string port_;
     std::unique_ptr<Connection> connection_;
+    radiolink::Timing timing_;
     bool terminal_;
     bool several_;
     bool first_ = true;
@@ -168,7 +185,7 @@ int runFleet(const std::vector<std::string>& given) {
             return kUsage;
         }
         stations.push_back(
-            std::make_unique<PortStation>(port, std::move(connected.value), terminal, ports.size() > 1));
+            std::make_unique<PortStation>(port, std::move(connected.value), timing, terminal, ports.size() > 1));
     }
     std::vector<fleet::Station*> pointers;
     for (auto& s : stations) pointers.push_back(s.get());
