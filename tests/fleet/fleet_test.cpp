@@ -11,6 +11,7 @@
 #include <mutex>
 #include <set>
 #include <sstream>
+#include <thread>
 
 #include "base/hex.h"
 #include "exchange/csv_text.h"
@@ -333,6 +334,46 @@ TEST(FleetBatch, AStopEndsTheRadiosInProgressAtABlockBoundary) {
     const auto frames = bench.radio("R0").virtualRadio->frames();
     ASSERT_FALSE(frames.empty());
     EXPECT_EQ(std::string(frames.back().begin(), frames.back().end()), "EXIT");
+}
+
+}  // namespace
+
+namespace {
+
+// One port without a terminal: the radio on the line is taken when it answers; after one was
+// programmed, only once it has left the line and another answers.
+TEST(FleetPort, TakesTheNextRadioWhenItAnswersAfterTheLastHasGone) {
+    sim::RadioOptions options;
+    options.pacing = false;
+    sim::VirtualRadio radio(options);
+    radiolink::Line line(radiolink::LineSettings{ShortWaits()});
+    ASSERT_TRUE(line.open(radio.slavePath()).ok());
+    std::atomic<bool> stop{false};
+    using namespace std::chrono_literals;
+    EXPECT_TRUE(fleet::WaitForAnswer(line.radio(), stop, false, 100ms));
+
+    // The radio programmed stays on the line a while, is taken off, and the next comes.
+    std::atomic<int> phase{0};
+    std::thread cable([&] {
+        std::this_thread::sleep_for(600ms);
+        radio.setFault(sim::FaultPlan::Parse("off").value);
+        phase = 1;
+        std::this_thread::sleep_for(600ms);
+        radio.setFault({});
+        phase = 2;
+    });
+    EXPECT_TRUE(fleet::WaitForAnswer(line.radio(), stop, true, 100ms));
+    EXPECT_EQ(phase.load(), 2);
+    cable.join();
+
+    // Nothing answering: a stop ends the wait.
+    radio.setFault(sim::FaultPlan::Parse("off").value);
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(300ms);
+        stop = true;
+    });
+    EXPECT_FALSE(fleet::WaitForAnswer(line.radio(), stop, false, 100ms));
+    stopper.join();
 }
 
 }  // namespace
