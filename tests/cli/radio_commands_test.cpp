@@ -469,3 +469,28 @@ TEST_F(RadioCommands, FleetProgramsARadioOnEachPortAndResumesFromItsLog) {
     EXPECT_NE(ReadAll(In("log.csv")).find(",interrupted,"), std::string::npos);
     expectExitLast();
 }
+
+// One port on a terminal: each radio is asked for by its label, and taken at Enter.
+TEST_F(RadioCommands, FleetOnATerminalAsksForEachRadioInTurn) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const std::string terminal = ::ptsname(master);
+    std::ofstream(In("radios.csv")) << "label,id\nTruck 1,201\nTruck 2,202\n";
+    int answered = 0;
+    const Outcome r = run("fleet --plan " + In("x.bc") + " --radios " + In("radios.csv") + " --log " + In("log.csv") +
+                              port() + " <" + terminal,
+                          [&](pid_t) {
+                              const std::string err = ReadAll(In("err"));
+                              const std::string asked = "connect Truck " + std::to_string(answered + 1) + " and press Enter";
+                              if (answered < 2 && err.find(asked) != std::string::npos && ::write(master, "\n", 1) == 1)
+                                  ++answered;
+                          });
+    ::close(master);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "2 programmed, 0 failed\n");
+    EXPECT_LT(r.err.find("connect Truck 1"), r.err.find("Truck 1 ok"));
+    EXPECT_LT(r.err.find("Truck 1 ok"), r.err.find("connect Truck 2")) << r.err;
+    EXPECT_EQ(base::BytesToHex(radio_->read(0x0280, 8)), "03020A02FFFFFFFF");
+}
