@@ -22,10 +22,7 @@ extern "C" void onSignal(int signal) {
     if (std::atomic<bool>* flag = stoppingFlag.load()) flag->store(true);
 }
 
-}  // namespace
-
-StopOnSignals::StopOnSignals(radiolink::Radio& radio) {
-    stopping.store(&radio);
+void install() {
     struct sigaction action {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
@@ -33,13 +30,16 @@ StopOnSignals::StopOnSignals(radiolink::Radio& radio) {
     for (std::size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &action, &previous[i]);
 }
 
+}  // namespace
+
+StopOnSignals::StopOnSignals(radiolink::Radio& radio) {
+    stopping.store(&radio);
+    install();
+}
+
 StopOnSignals::StopOnSignals(std::atomic<bool>& flag) {
     stoppingFlag.store(&flag);
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;  // no SA_RESTART: a wait in poll() wakes up
-    for (std::size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &action, &previous[i]);
+    install();
 }
 
 StopOnSignals::~StopOnSignals() {

@@ -42,20 +42,22 @@ BOOL WINAPI onControl(DWORD type) {
     return TRUE;
 }
 
-}  // namespace
-
-StopOnSignals::StopOnSignals(radiolink::Radio& radio) {
-    stopping.store(&radio);
+void install() {
     if (!finished) finished = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (finished) ::ResetEvent(finished);
     ::SetConsoleCtrlHandler(onControl, TRUE);
 }
 
+}  // namespace
+
+StopOnSignals::StopOnSignals(radiolink::Radio& radio) {
+    stopping.store(&radio);
+    install();
+}
+
 StopOnSignals::StopOnSignals(std::atomic<bool>& flag) {
     stoppingFlag.store(&flag);
-    if (!finished) finished = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (finished) ::ResetEvent(finished);
-    ::SetConsoleCtrlHandler(onControl, TRUE);
+    install();
 }
 
 StopOnSignals::~StopOnSignals() {
