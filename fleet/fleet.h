@@ -56,7 +56,8 @@ base::Outcome<std::vector<RadioRow>> RowsToDo(const std::vector<RadioRow>& rows,
 // crash or a pulled plug loses at most the radio in progress. Thread-safe.
 class Log {
 public:
-    // Opens an existing log (its header checked) or starts a new one.
+    // Opens an existing log (its header checked) or starts a new one, and saves it once:
+    // a failure (no such folder, no permission) comes before any radio is touched.
     static base::Outcome<Done> Open(Log& log, const std::string& path);
     base::Outcome<> append(const LogLine& line);
     const std::string& path() const { return path_; }

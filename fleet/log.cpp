@@ -55,6 +55,10 @@ base::Outcome<Done> Log::Open(Log& log, const std::string& path) {
     auto done = ReadLog(log.text_);
     if (!done.ok()) return done.within(path);
     if (log.text_.find_first_not_of(" \t\r\n") == std::string::npos) log.text_ = std::string(kLogHeader) + "\n";
+    // Written once now: a log that cannot be saved stops the batch before a radio is touched,
+    // not after the first one is programmed.
+    if (auto written = files::WriteAtomically(path, log.text_); !written.ok())
+        return base::Failure<Done>(written).within(path);
     return done;
 }
 

@@ -89,6 +89,8 @@ TEST(FleetLog, ARerunSkipsWhatIsDoneAndRefusesItsIds) {
     const auto clash = fleet::RowsToDo(fleet::ParseRadios("label,id\nD,11\n").value, done.value);
     EXPECT_NE(clash.error.find("line 2, column id: '11'"), std::string::npos) << clash.error;
     EXPECT_FALSE(fleet::ReadLog("time,port\n").ok());
+    fleet::Log log;
+    EXPECT_FALSE(fleet::Log::Open(log, "/nonexistent-folder/log.csv").ok()) << "refused before any radio";
 }
 
 // The radios' own bytes, set apart from the plan's: limits, switch, remote state, controller ID.
