@@ -64,7 +64,8 @@ public:
           terminal_(terminal),
           several_(several) {}
 
-    std::string name() const override { return port_; }
+    std::string name() const override { return name_.empty() ? port_ : name_; }
+    void rename(std::string name) { name_ = std::move(name); }
 
     radiolink::Radio* awaitRadio(const fleet::RadioRow& row, const std::atomic<bool>& stop) override {
         // A cable pulled (a USB adapter with it) closed the port: opened again once it is back.
@@ -83,7 +84,7 @@ public:
             // One question at a time, so that each Enter answers the one asked; the other
             // ports' reports go on meanwhile.
             std::lock_guard<std::mutex> lock(inputMutex);
-            say((several_ ? port_ + ": " : std::string()) + "connect " + row.label + " and press Enter");
+            say((several_ ? name() + ": " : std::string()) + "connect " + row.label + " and press Enter");
             return awaitEnter(stop) ? &radio : nullptr;
         }
         // The radio just programmed stays on the line until it is taken off: wait for it to go.
@@ -92,6 +93,7 @@ public:
 
 private:
     std::string port_;
+    std::string name_;  // when the port's own name does not tell it apart
     std::unique_ptr<Connection> connection_;
     radiolink::Timing timing_;
     bool terminal_;
@@ -133,6 +135,13 @@ int runFleet(const std::vector<std::string>& given) {
     if (ports.empty()) {
         Fail(kName, "--port is required (see --help)");
         return kUsage;
+    }
+    // A port twice would put two workers on one line.
+    for (const auto& port : ports) {
+        if (port != "virtual" && std::count(ports.begin(), ports.end(), port) > 1) {
+            Fail(kName, "--port " + port + " is given twice");
+            return kUsage;
+        }
     }
     radiolink::Timing timing;
     if (const auto waits = options.value("waits-ms")) {
@@ -178,6 +187,10 @@ int runFleet(const std::vector<std::string>& given) {
 
     std::vector<std::unique_ptr<PortStation>> stations;
     const bool terminal = ::isatty(STDIN_FILENO) != 0;
+    // In-process virtual radios, one per `virtual`, are told apart by number (in the log and
+    // the backup names).
+    const auto virtuals = std::count(ports.begin(), ports.end(), std::string("virtual"));
+    int virtualNumber = 0;
     for (const auto& port : ports) {
         auto connected = Connect(port, "", timing);
         if (!connected.ok()) {
@@ -186,6 +199,7 @@ int runFleet(const std::vector<std::string>& given) {
         }
         stations.push_back(
             std::make_unique<PortStation>(port, std::move(connected.value), timing, terminal, ports.size() > 1));
+        if (port == "virtual" && virtuals > 1) stations.back()->rename("virtual-" + std::to_string(++virtualNumber));
     }
     std::vector<fleet::Station*> pointers;
     for (auto& s : stations) pointers.push_back(s.get());
@@ -243,9 +257,9 @@ RADIO_CLI_COMMAND(kName, "program many radios from one plan, each with its own I
                   "                      An empty controller_id, line1 or line2 keeps the radio's own.\n"
                   "                      A bad row, or an ID or label twice, refuses the whole list\n"
                   "                      (the line and column are named) before anything is written.\n"
-                  "  --port DEV          a port as for read and write (`virtual`: an in-process virtual\n"
-                  "                      radio). Given several times, one radio is programmed on each\n"
-                  "                      port at once.\n"
+                  "  --port DEV          a port as for read and write. Given several times, one radio is\n"
+                  "                      programmed on each port at once. `virtual` serves an in-process\n"
+                  "                      virtual radio, which never leaves its line: one radio each.\n"
                   "  --log LOG.csv       one line per radio as it ends, saved at once:\n"
                   "                        " + std::string(fleet::kLogHeader) + "\n"
                   "                      result is ok, failed or interrupted; detail says which pass\n"
