@@ -12,18 +12,17 @@ namespace {
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 std::atomic<int> caughtSignal{0};
 std::atomic<radiolink::Radio*> stopping{nullptr};
+std::atomic<std::atomic<bool>*> stoppingFlag{nullptr};
 struct sigaction previous[std::size(kSignals)];
 
 extern "C" void onSignal(int signal) {
     int none = 0;
     caughtSignal.compare_exchange_strong(none, signal);
     if (radiolink::Radio* radio = stopping.load()) radio->requestStop();  // an atomic store
+    if (std::atomic<bool>* flag = stoppingFlag.load()) flag->store(true);
 }
 
-}  // namespace
-
-StopOnSignals::StopOnSignals(radiolink::Radio& radio) {
-    stopping.store(&radio);
+void install() {
     struct sigaction action {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
@@ -31,9 +30,22 @@ StopOnSignals::StopOnSignals(radiolink::Radio& radio) {
     for (std::size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &action, &previous[i]);
 }
 
+}  // namespace
+
+StopOnSignals::StopOnSignals(radiolink::Radio& radio) {
+    stopping.store(&radio);
+    install();
+}
+
+StopOnSignals::StopOnSignals(std::atomic<bool>& flag) {
+    stoppingFlag.store(&flag);
+    install();
+}
+
 StopOnSignals::~StopOnSignals() {
     for (std::size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &previous[i], nullptr);
     stopping.store(nullptr);
+    stoppingFlag.store(nullptr);
 }
 
 int StopOnSignals::caught() { return caughtSignal.load(); }

@@ -4,6 +4,7 @@
 // skipped. The command then exits with 128 + the signal's number.
 #pragma once
 
+#include <atomic>
 #include <string>
 
 namespace radiolink {
@@ -15,6 +16,9 @@ namespace cli {
 class StopOnSignals {
 public:
     explicit StopOnSignals(radiolink::Radio& radio);  // installs the handlers
+    // For work on several radios at once (a fleet): the signal sets `flag`, and the work
+    // passes it on to each radio at its next block boundary.
+    explicit StopOnSignals(std::atomic<bool>& flag);
     ~StopOnSignals();                                 // restores the earlier ones
     StopOnSignals(const StopOnSignals&) = delete;
     StopOnSignals& operator=(const StopOnSignals&) = delete;

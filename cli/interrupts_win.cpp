@@ -21,6 +21,7 @@ constexpr int kBreak = 21;      // Ctrl+Break, SIGBREAK
 
 std::atomic<int> caughtSignal{0};
 std::atomic<radiolink::Radio*> stopping{nullptr};
+std::atomic<std::atomic<bool>*> stoppingFlag{nullptr};
 HANDLE finished = nullptr;  // signalled when the transfer's guard goes
 
 BOOL WINAPI onControl(DWORD type) {
@@ -36,22 +37,33 @@ BOOL WINAPI onControl(DWORD type) {
     int none = 0;
     caughtSignal.compare_exchange_strong(none, signal);
     if (radiolink::Radio* radio = stopping.load()) radio->requestStop();  // an atomic store
+    if (std::atomic<bool>* flag = stoppingFlag.load()) flag->store(true);
     if (signal == kHangUp && finished) ::WaitForSingleObject(finished, 4500);
     return TRUE;
+}
+
+void install() {
+    if (!finished) finished = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (finished) ::ResetEvent(finished);
+    ::SetConsoleCtrlHandler(onControl, TRUE);
 }
 
 }  // namespace
 
 StopOnSignals::StopOnSignals(radiolink::Radio& radio) {
     stopping.store(&radio);
-    if (!finished) finished = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (finished) ::ResetEvent(finished);
-    ::SetConsoleCtrlHandler(onControl, TRUE);
+    install();
+}
+
+StopOnSignals::StopOnSignals(std::atomic<bool>& flag) {
+    stoppingFlag.store(&flag);
+    install();
 }
 
 StopOnSignals::~StopOnSignals() {
     ::SetConsoleCtrlHandler(onControl, FALSE);
     stopping.store(nullptr);
+    stoppingFlag.store(nullptr);
     if (finished) ::SetEvent(finished);
 }
 

@@ -131,26 +131,6 @@ int lineBreaks(std::string_view s) {
     return n;
 }
 
-std::string csvField(std::string_view s) {
-    if (s.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(s);
-    std::string out = "\"";
-    for (char c : s) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
-
-struct Record {
-    int line;
-    std::vector<std::string> fields;
-};
-
-struct Parsed {
-    std::vector<Record> records;
-    std::optional<CsvProblem> fault;
-};
-
 // The separator of the file: of ",", ";" and tab, the one that splits the first line that is
 // neither blank nor a "#" comment into a Location and a Frequency column; else the one that
 // line holds most of; else ",".
@@ -188,72 +168,6 @@ char separatorOf(std::string_view text) {
     return best;
 }
 
-// Records with the line each starts on; lines holding only empty fields and lines that begin
-// with "#" (outside quotes) are dropped.
-Parsed parseCsv(std::string_view text, char separator) {
-    Parsed parsed;
-    int line = 1;
-    Record record{1, {}};
-    std::string field;
-    bool inQuotes = false;
-    auto endRecord = [&] {
-        record.fields.push_back(std::move(field));
-        field.clear();
-        const bool blank = std::all_of(record.fields.begin(), record.fields.end(),
-                                       [](const std::string& f) { return trim(f).empty(); });
-        if (!blank) parsed.records.push_back(std::move(record));
-        record = Record{line, {}};
-    };
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const char c = text[i];
-        const bool lineEnd = c == '\r' || c == '\n';
-        const std::size_t endLength = c == '\r' && i + 1 < text.size() && text[i + 1] == '\n' ? 2 : 1;
-        if (inQuotes) {
-            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
-                field += '"';
-                i += 2;
-            } else if (c == '"') {
-                inQuotes = false;
-                ++i;
-            } else {
-                if (lineEnd) ++line;
-                field.append(text.substr(i, lineEnd ? endLength : 1));
-                i += lineEnd ? endLength : 1;
-            }
-            continue;
-        }
-        if (c == '#' && record.fields.empty() && trim(field).empty()) {  // a comment line
-            std::size_t end = text.find_first_of("\r\n", i);
-            if (end == std::string_view::npos) end = text.size();
-            i = end;
-            field.clear();
-        } else if (c == '"' && trim(field).empty()) {
-            field.clear();
-            inQuotes = true;
-            ++i;
-        } else if (c == separator) {
-            record.fields.push_back(std::move(field));
-            field.clear();
-            ++i;
-        } else if (lineEnd) {
-            ++line;
-            i += endLength;
-            endRecord();
-        } else {
-            field += c;
-            ++i;
-        }
-    }
-    if (inQuotes) {
-        parsed.fault = CsvProblem{record.line, "", "a quoted field that starts in this row is never closed",
-                                  "此行开始的引号字段没有结束"};
-        return parsed;
-    }
-    endRecord();
-    return parsed;
-}
-
 // ---------------------------------------------------------------- one row of the import
 
 struct Columns {
@@ -269,7 +183,7 @@ struct Said {
 
 class RowEntry {
 public:
-    RowEntry(EditorState& scratch, Band band, const Columns& columns, const Record& record, const image::Grid& before)
+    RowEntry(EditorState& scratch, Band band, const Columns& columns, const CsvRecord& record, const image::Grid& before)
         : scratch_(scratch), band_(band), columns_(columns), record_(record), before_(before) {}
 
     std::vector<Said> problems;
@@ -309,7 +223,7 @@ private:
     EditorState& scratch_;
     Band band_;
     const Columns& columns_;
-    const Record& record_;
+    const CsvRecord& record_;
     const image::Grid& before_;
     int row_ = 1;
     bool powerGiven_ = false, modeGiven_ = false, keepsTransmitTone_ = false;
@@ -628,14 +542,11 @@ void RowEntry::name() {
 
 }  // namespace
 
-std::string CsvProblem::text() const { return "line " + std::to_string(line) + ": " + message; }
-std::string CsvProblem::chineseText() const { return "第 " + std::to_string(line) + " 行: " + chinese; }
-
 CsvImport ImportCsv(std::string_view bytes, const EditorState& current, Band band, bool skipBad, int firstLocation) {
     CsvImport result;
     result.state = current;
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-    Parsed parsed = parseCsv(bytes, separatorOf(bytes));
+    CsvRecords parsed = ParseCsvRecords(bytes, separatorOf(bytes));
     auto fatal = [&](CsvProblem p) {
         result.error = p.text();
         result.kind = base::ErrorKind::BadData;
@@ -645,7 +556,7 @@ CsvImport ImportCsv(std::string_view bytes, const EditorState& current, Band ban
     if (parsed.fault) return fatal(*parsed.fault);
     if (parsed.records.empty()) return fatal({1, "", "the file holds no header line", "文件没有标题行"});
 
-    const Record& header = parsed.records.front();
+    const CsvRecord& header = parsed.records.front();
     Columns columns;
     for (std::size_t i = 0; i < header.fields.size(); ++i) {
         const std::string name = lower(trim(header.fields[i]));
@@ -664,7 +575,7 @@ CsvImport ImportCsv(std::string_view bytes, const EditorState& current, Band ban
     EditorState work = current;
     std::map<int, int> seen;  // location -> line it was first given on
     for (std::size_t r = 1; r < parsed.records.size(); ++r) {
-        const Record& record = parsed.records[r];
+        const CsvRecord& record = parsed.records[r];
         RowEntry entry(scratch, band, columns, record, current.grid(band));
         if (record.fields.size() > header.fields.size() &&
             std::any_of(record.fields.begin() + static_cast<std::ptrdiff_t>(header.fields.size()), record.fields.end(),
@@ -871,7 +782,7 @@ CsvExport ExportCsv(const EditorState& state, Band band) {
                                                  std::string{txPolarity, rxPolarity}, rxDtcs, cross, fm, "5.00", "",
                                                  power, "", "", "", "", ""};
         std::string row;
-        for (std::size_t i = 0; i < fields.size(); ++i) row += (i ? "," : "") + csvField(fields[i]);
+        for (std::size_t i = 0; i < fields.size(); ++i) row += (i ? "," : "") + CsvField(fields[i]);
         lineToChannel[line] = r;
         line += 1 + lineBreaks(row);
         out.text += row + "\r\n";

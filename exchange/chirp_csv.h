@@ -29,6 +29,7 @@
 
 #include "image/editor_state.h"
 #include "base/outcome.h"
+#include "exchange/csv_text.h"
 
 namespace exchange {
 
@@ -68,15 +69,6 @@ struct CsvExport {
 
 // Every channel of the band with a receive frequency, in channel order.
 CsvExport ExportCsv(const image::EditorState& state, image::Band band);
-
-struct CsvProblem {
-    int line;            // where the row starts in the file, from 1
-    std::string column;  // the column at fault, "" for the row or file as a whole
-    std::string message;  // English, starting with the column's name where there is one
-    std::string chinese;  // the same in Chinese
-    std::string text() const;         // "line 7: <message>"
-    std::string chineseText() const;  // "第 7 行: <chinese>"
-};
 
 // How an import went. A fault of the file as a whole (no header with Location and Frequency,
 // a quoted field never closed) is the error (BadData, its text as CsvProblem::text gives it),

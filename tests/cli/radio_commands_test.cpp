@@ -11,8 +11,10 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <thread>
 
+#include "base/hex.h"
 #include "files/folders.h"
 #include "image/transfer.h"
 #include "sim/virtual_radio.h"
@@ -416,3 +418,79 @@ TEST_F(RadioCommands, AFloodingRadioFailsItsBlockInBoundedMemory) {
 }
 
 }  // namespace
+
+// radio-cli fleet on two pseudo-terminals: a bad list is refused before a byte is sent, a
+// good one programs a radio on each port with its own ID, and a rerun with the same log has
+// nothing left to do.
+TEST_F(RadioCommands, FleetProgramsARadioOnEachPortAndResumesFromItsLog) {
+    sim::RadioOptions o;
+    o.pacing = false;
+    sim::VirtualRadio second(o);
+    std::ofstream(In("bad.csv")) << "label,id\nA,101\nB,10x\n";
+    std::ofstream(In("radios.csv")) << "id,label\n101,A\n102,\"B, spare\"\n";
+    auto fleet = [&](const char* list) {
+        return run("fleet --plan " + In("x.bc") + " --radios " + In(list) + " --log " + In("log.csv") + port() +
+                   " --port " + second.slavePath() + " </dev/null");
+    };
+    const Outcome bad = fleet("bad.csv");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("line 3, column id: '10x'"), std::string::npos) << bad.err;
+    EXPECT_TRUE(radio_->frames().empty());
+
+    const Outcome good = fleet("radios.csv");
+    EXPECT_EQ(good.status, 0) << good.err;
+    EXPECT_EQ(good.out, "2 programmed, 0 failed\n");
+    std::set<std::string> ids;
+    for (const sim::VirtualRadio* r : {radio_.get(), &second})
+        ids.insert(base::BytesToHex(r->read(0x0280, 8)));
+    EXPECT_EQ(ids, (std::set<std::string>{"03010A01FFFFFFFF", "03010A02FFFFFFFF"}))
+        << "each radio its own ID code, written with the code edit's encoding";
+    const std::string log = ReadAll(In("log.csv"));
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3) << log;
+    EXPECT_NE(log.find(",\"B, spare\","), std::string::npos) << log;
+
+    radio_->clearReceived();
+    const Outcome again = fleet("radios.csv");
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(again.out, "0 programmed, 0 failed\n");
+    EXPECT_TRUE(radio_->frames().empty());
+
+    // Ctrl+C during the writes: the radios in progress stop with EXIT and are logged as such.
+    std::ofstream(In("more.csv")) << "label,id\nC,103\nD,104\n";
+    writes_ = 0;
+    bool sent = false;
+    const Outcome stopped = run("fleet --plan " + In("x.bc") + " --radios " + In("more.csv") + " --log " +
+                                    In("log.csv") + port() + " --port " + second.slavePath() + " </dev/null",
+                                [&](pid_t pid) {
+                                    if (writes_ >= 20 && !sent) sent = ::kill(pid, SIGINT) == 0;
+                                });
+    EXPECT_EQ(stopped.status, 128 + SIGINT) << stopped.err;
+    EXPECT_NE(stopped.out.find("interrupted ("), std::string::npos) << stopped.out;
+    EXPECT_NE(ReadAll(In("log.csv")).find(",interrupted,"), std::string::npos);
+    expectExitLast();
+}
+
+// One port on a terminal: each radio is asked for by its label, and taken at Enter.
+TEST_F(RadioCommands, FleetOnATerminalAsksForEachRadioInTurn) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const std::string terminal = ::ptsname(master);
+    std::ofstream(In("radios.csv")) << "label,id\nTruck 1,201\nTruck 2,202\n";
+    int answered = 0;
+    const Outcome r = run("fleet --plan " + In("x.bc") + " --radios " + In("radios.csv") + " --log " + In("log.csv") +
+                              port() + " <" + terminal,
+                          [&](pid_t) {
+                              const std::string err = ReadAll(In("err"));
+                              const std::string asked = "connect Truck " + std::to_string(answered + 1) + " and press Enter";
+                              if (answered < 2 && err.find(asked) != std::string::npos && ::write(master, "\n", 1) == 1)
+                                  ++answered;
+                          });
+    ::close(master);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "2 programmed, 0 failed\n");
+    EXPECT_LT(r.err.find("connect Truck 1"), r.err.find("Truck 1 ok"));
+    EXPECT_LT(r.err.find("Truck 1 ok"), r.err.find("connect Truck 2")) << r.err;
+    EXPECT_EQ(base::BytesToHex(radio_->read(0x0280, 8)), "03020A02FFFFFFFF");
+}

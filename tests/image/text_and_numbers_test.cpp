@@ -15,6 +15,7 @@
 #include "image/general_page.h"
 #include "editor/grid_editing.h"
 #include "base/hex.h"
+#include "base/sha256.h"
 #include "image/limits_page.h"
 
 using namespace base;
@@ -243,4 +244,24 @@ TEST(OddBytes, AnEditShowingThemKeepsWhatTheOperatorLeftAlone) {
     EXPECT_EQ(editor.text, ShownText(before));
     CommitName(s, Band::Upper, editor.text + "C");
     EXPECT_EQ(digits(EncodeChannel(s.upper, 5, Band::Upper).value, 33, 48), "0541FF42B043FFFF");
+}
+
+// The FIPS 180-2 examples, and lengths that put the padding at each block boundary (55, 56,
+// 63, 64 bytes) against digests sha256sum gave.
+TEST(Sha256, GivesTheStandardsDigests) {
+    const struct {
+        std::string input;
+        const char* digest;
+    } cases[] = {
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+         "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+        {std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+        {std::string(55, 'a'), "9f4390f8d30c2dd92ec9f095b65e2b9ae9b0a925a5258e241c9f1e910f734318"},
+        {std::string(56, 'a'), "b35439a4ac6f0948b6d6f9e3c6af0f5f590ce20f1bde7090ef7970686ec6738a"},
+        {std::string(63, 'a'), "7d3e74a05d7db15bce4ad9ec0658ea98e3f06eeecf16b4c6fff2da457ddc2f34"},
+        {std::string(64, 'a'), "ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Sha256Hex(c.input), c.digest) << c.input.size() << " bytes";
 }
