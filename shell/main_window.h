@@ -109,6 +109,7 @@ public:
     // The commands of the menu entries.
     void N6Click();  // Read (TForm5)
     void N7Click();  // Write (TForm6)
+    void N19Click();  // 批量写频 (FleetDialog): the state as the plan of a batch of radios
     void N17Click();  // Import CSV into the current channel page's band
     void N18Click();  // Export CSV of the current channel page's band
 
@@ -175,6 +176,7 @@ private:
     QAction* N15_ = nullptr;
     QAction* N17_ = nullptr;
     QAction* N18_ = nullptr;
+    QAction* N19_ = nullptr;
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
     std::vector<QAction*> rowEntries_;  // enabled on the channel pages only
