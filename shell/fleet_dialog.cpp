@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "files/read_file.h"
@@ -345,7 +346,11 @@ void FleetDialog::finished(const fleet::Summary& summary) {
 }
 
 void FleetDialog::waitForEnd() {
-    while (running()) QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    while (running()) {
+        QEventLoop pause;
+        QTimer::singleShot(20, &pause, &QEventLoop::quit);
+        pause.exec();
+    }
 }
 
 // Closing while a batch runs stops it as 停止 does, and the dialog closes once it has ended.
