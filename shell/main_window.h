@@ -109,6 +109,7 @@ public:
     // The commands of the menu entries.
     void N6Click();  // Read (TForm5)
     void N7Click();  // Write (TForm6)
+    void N19Click();  // 批量写频 (FleetDialog): the state as the plan of a batch of radios
     // 检测连接: why the radio on the selected port does not answer, and what to do; offered
     // by every "电台没有回应".
     void N20Click();
@@ -178,6 +179,7 @@ private:
     QAction* N15_ = nullptr;
     QAction* N17_ = nullptr;
     QAction* N18_ = nullptr;
+    QAction* N19_ = nullptr;
     QAction* N20_ = nullptr;
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;

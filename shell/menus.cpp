@@ -48,6 +48,8 @@ void TForm2::buildMenus() {
     N5->setObjectName("N5");
     N6_ = entry(N5, "N6", "读频", &TForm2::N6Click);
     N7_ = entry(N5, "N7", "写频", &TForm2::N7Click);
+    N19_ = entry(N5, "N19", "批量写频...", &TForm2::N19Click);
+    N19_->setStatusTip(utf8("把当前编辑的数据写入多台电台, 每台保留自己的ID码、限频和遥控状态"));
     entry(N5, "N8", "-------", nothing)->setEnabled(false);
     N9_ = entry(N5, "N9", "上段信道", [this] { PageControl1_->setCurrentIndex(0); });
     N11_ = entry(N5, "N11", "下段信道", [this] { PageControl1_->setCurrentIndex(2); });

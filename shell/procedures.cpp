@@ -5,12 +5,27 @@
 #include "shell/busy_window.h"
 #include "shell/main_window.h"
 #include "shell/transfer_dialogs.h"
+#include "shell/fleet_dialog.h"
 #include "shell/qt_text.h"
 
 namespace shell {
 void TForm2::N6Click() { transfer(editor::Transfer::Reads, form5_); }
 
 void TForm2::N7Click() { transfer(editor::Transfer::Writes, form6_); }
+
+// The batch opens its ports itself: this window's port is closed while the dialog is up, and
+// opened again after. The editor's state is only read.
+void TForm2::N19Click() {
+    if (refuseWhileBusy()) return;
+    finishEditing();
+    const std::string selected = portBar_.SelectedName();
+    comm_.ClosePort();
+    {
+        FleetDialog dialog(this, prompter_, state_, options_.portList(), options_.portLabel, selected);
+        dialog.exec();
+    }
+    (void)portReady();  // a port that does not open again says so at the next procedure
+}
 
 void TForm2::transfer(editor::Transfer direction, TransferDialog* dialog) {
     procedure(direction, [dialog](image::EditorState&) {

@@ -1,0 +1,376 @@
+#include "shell/fleet_dialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "files/read_file.h"
+#include "fleet/fleet.h"
+#include "fleet/line_station.h"
+#include "shell/path_bytes.h"
+#include "shell/prompter.h"
+#include "shell/qt_text.h"
+
+namespace shell {
+
+namespace {
+
+// The table's columns: the list's five (in the CSV header's order), then what the batch tells.
+constexpr const char* kHeadings[] = {"标签", "本机ID码", "主控ID码", "开机信息1", "开机信息2", "端口", "结果"};
+constexpr int kListColumns = 5;
+constexpr int kPortColumn = 5;
+constexpr int kResultColumn = 6;
+constexpr std::size_t kMaxListBytes = 4u << 20;
+
+std::string quoted(const QString& cell) {
+    std::string text = cell.trimmed().toStdString();
+    std::string out = "\"";
+    for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + "\"";
+}
+
+QString stepText(radiolink::Step step) {
+    switch (step) {
+        case radiolink::Step::Backup: return utf8("备份读取");
+        case radiolink::Step::Write: return utf8("写入");
+        case radiolink::Step::Verify: return utf8("校验");
+    }
+    return {};
+}
+
+QString labels(const std::vector<std::string>& list) {
+    QStringList names;
+    for (const auto& l : list) names << text(l);
+    return names.join(utf8(", "));
+}
+
+}  // namespace
+
+struct FleetDialog::Batch {
+    std::vector<std::unique_ptr<fleet::LineStation>> stations;
+    fleet::Log log;
+    std::vector<fleet::RadioRow> rows;
+};
+
+FleetDialog::FleetDialog(QWidget* parent, Prompter& prompter, image::EditorState plan,
+                         const std::vector<std::string>& ports,
+                         const std::function<std::string(const std::string&)>& label, const std::string& selected)
+    : QDialog(parent), prompter_(prompter), plan_(std::move(plan)) {
+    setObjectName("FleetDialog");
+    setWindowTitle(utf8("批量写频"));
+    resize(780, 560);
+    auto* layout = new QVBoxLayout(this);
+
+    layout->addWidget(new QLabel(utf8("电台列表: 每行一台, 可直接输入、粘贴 (Ctrl+V) 或导入 CSV 文件。"
+                                      "主控ID码和开机信息留空时保留电台自己的。"),
+                                 this));
+    table_ = new QTableWidget(0, static_cast<int>(std::size(kHeadings)), this);
+    table_->setObjectName("Radios");
+    for (int c = 0; c < table_->columnCount(); ++c)
+        table_->setHorizontalHeaderItem(c, new QTableWidgetItem(utf8(kHeadings[c])));
+    table_->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(table_, 1);
+    auto* paste = new QShortcut(QKeySequence::Paste, table_, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    connect(paste, &QShortcut::activated, this, &FleetDialog::paste);
+
+    auto* rowButtons = new QHBoxLayout;
+    auto* add = new QPushButton(utf8("添加(&A)"), this);
+    auto* remove = new QPushButton(utf8("删除(&D)"), this);
+    auto* load = new QPushButton(utf8("导入CSV(&I)..."), this);
+    for (auto* b : {add, remove, load}) {
+        b->setAutoDefault(false);
+        rowButtons->addWidget(b);
+    }
+    rowButtons->addStretch(1);
+    layout->addLayout(rowButtons);
+    connect(add, &QPushButton::clicked, this, [this] { addRow(); });
+    connect(remove, &QPushButton::clicked, this, [this] {
+        if (!running() && table_->currentRow() >= 0) table_->removeRow(table_->currentRow());
+    });
+    connect(load, &QPushButton::clicked, this, [this] {
+        if (const auto path = prompter_.openFileName(this, utf8("导入电台列表"), utf8("CSV 文件 (*.csv)")))
+            loadRadios(PathBytes(*path));
+    });
+
+    layout->addWidget(new QLabel(utf8("端口 (可选多个: 每个端口同时写一台):"), this));
+    portList_ = new QListWidget(this);
+    portList_->setObjectName("Ports");
+    portList_->setMaximumHeight(90);
+    for (const auto& name : ports) {
+        auto* item = new QListWidgetItem(text(label(name)), portList_);
+        item->setData(Qt::UserRole, text(name));
+        item->setCheckState(name == selected ? Qt::Checked : Qt::Unchecked);
+    }
+    layout->addWidget(portList_);
+
+    auto* logRow = new QHBoxLayout;
+    logRow->addWidget(new QLabel(utf8("日志文件:"), this));
+    logEdit_ = new QLineEdit(this);
+    logEdit_->setObjectName("LogFile");
+    logEdit_->setToolTip(utf8("每台电台写完即记一行; 用同一个日志再运行, 已成功的电台跳过"));
+    logRow->addWidget(logEdit_, 1);
+    auto* choose = new QPushButton(utf8("选择(&L)..."), this);
+    choose->setAutoDefault(false);
+    logRow->addWidget(choose);
+    layout->addLayout(logRow);
+    connect(choose, &QPushButton::clicked, this, [this] {
+        if (const auto path = prompter_.saveFileName(this, utf8("日志文件"), utf8("CSV 文件 (*.csv)")))
+            logEdit_->setText(*path);
+    });
+
+    planLimits_ = new QCheckBox(utf8("使用方案的频段限制 (不选: 每台保留自己的限频)"), this);
+    layout->addWidget(planLimits_);
+    summary_ = new QLabel(this);
+    summary_->setObjectName("Summary");
+    layout->addWidget(summary_);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    start_ = new QPushButton(utf8("开始(&S)"), this);
+    stop_ = new QPushButton(utf8("停止(&T)"), this);
+    auto* close = new QPushButton(utf8("关闭"), this);
+    start_->setDefault(true);
+    stop_->setEnabled(false);
+    for (auto* b : {start_, stop_, close}) buttons->addWidget(b);
+    layout->addLayout(buttons);
+    connect(start_, &QPushButton::clicked, this, &FleetDialog::Start);
+    connect(stop_, &QPushButton::clicked, this, &FleetDialog::Stop);
+    connect(close, &QPushButton::clicked, this, &FleetDialog::close);
+    addRow();
+}
+
+FleetDialog::~FleetDialog() {
+    stopAsked_ = true;
+    if (worker_.joinable()) worker_.join();
+}
+
+void FleetDialog::addRow(const std::vector<QString>& cells) {
+    const int row = table_->rowCount();
+    table_->insertRow(row);
+    for (int c = 0; c < table_->columnCount(); ++c) {
+        auto* item = new QTableWidgetItem(c < static_cast<int>(cells.size()) ? cells[static_cast<std::size_t>(c)] : QString());
+        if (c >= kListColumns) item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+        table_->setItem(row, c, item);
+    }
+}
+
+// Rows of a spreadsheet (tab-separated) or of a CSV file's lines, from the current cell on.
+void FleetDialog::paste() {
+    if (running()) return;
+    const QString clip = QApplication::clipboard()->text();
+    int row = std::max(table_->currentRow(), 0);
+    const int column = std::max(table_->currentColumn(), 0);
+    for (const QString& line : clip.split('\n')) {
+        const QString trimmed = QString(line).remove('\r');
+        if (trimmed.trimmed().isEmpty()) continue;
+        const QStringList cells = trimmed.split(trimmed.contains('\t') ? '\t' : ',');
+        while (row >= table_->rowCount()) addRow();
+        for (int i = 0; i < cells.size() && column + i < kListColumns; ++i)
+            table_->item(row, column + i)->setText(cells[i].trimmed());
+        ++row;
+    }
+}
+
+bool FleetDialog::loadRadios(const std::string& path) {
+    const auto read = files::ReadFile(path, kMaxListBytes);
+    if (!read.ok()) {
+        prompter_.error(this, text(path + ": " + read.message()));
+        return false;
+    }
+    const auto rows = fleet::ParseRadios(read.value);
+    if (!rows.ok()) {
+        prompter_.error(this, utf8("电台列表有错误:\n") + text(rows.message()));
+        return false;
+    }
+    table_->setRowCount(0);
+    for (const auto& r : rows.value)
+        addRow({text(r.label), text(r.id), text(r.controllerId.value_or("")), text(r.line1.value_or("")),
+                text(r.line2.value_or(""))});
+    return true;
+}
+
+std::string FleetDialog::radiosCsv() const {
+    std::string csv = "label,id,controller_id,line1,line2\n";
+    for (int r = 0; r < table_->rowCount(); ++r) {
+        for (int c = 0; c < kListColumns; ++c) csv += (c ? "," : "") + quoted(table_->item(r, c)->text());
+        csv += "\n";
+    }
+    return csv;
+}
+
+int FleetDialog::rowOf(const std::string& label) const {
+    for (int r = 0; r < table_->rowCount(); ++r)
+        if (table_->item(r, 0)->text().trimmed() == text(label)) return r;
+    return -1;
+}
+
+void FleetDialog::showStatus(const std::string& label, const QString& port, const QString& status) {
+    const int row = rowOf(label);
+    if (row < 0) return;
+    if (!port.isNull()) table_->item(row, kPortColumn)->setText(port);
+    table_->item(row, kResultColumn)->setText(status);
+}
+
+bool FleetDialog::Start() {
+    if (running()) return false;
+    // Rows left empty are no radios.
+    for (int r = table_->rowCount() - 1; r >= 0; --r) {
+        bool empty = true;
+        for (int c = 0; c < kListColumns; ++c) empty = empty && table_->item(r, c)->text().trimmed().isEmpty();
+        if (empty) table_->removeRow(r);
+    }
+    const auto rows = fleet::ParseRadios(radiosCsv());
+    if (!rows.ok()) {
+        // The message counts lines as a file would: its header is line 1, table row N line N+1.
+        prompter_.error(this, utf8("电台列表有错误 (表格第 N 行即第 N+1 行):\n") + text(rows.message()));
+        return false;
+    }
+    if (logEdit_->text().trimmed().isEmpty()) {
+        prompter_.error(this, utf8("请选择日志文件"));
+        return false;
+    }
+    std::vector<std::string> ports;
+    for (int i = 0; i < portList_->count(); ++i)
+        if (portList_->item(i)->checkState() == Qt::Checked)
+            ports.push_back(portList_->item(i)->data(Qt::UserRole).toString().toStdString());
+    if (ports.empty()) {
+        prompter_.error(this, utf8("请选择至少一个端口"));
+        return false;
+    }
+
+    auto batch = std::make_unique<Batch>();
+    const auto done = fleet::Log::Open(batch->log, PathBytes(logEdit_->text().trimmed()));
+    if (!done.ok()) {
+        prompter_.error(this, utf8("日志文件不能用: ") + text(done.message()));
+        return false;
+    }
+    const auto todo = fleet::RowsToDo(rows.value, done.value);
+    if (!todo.ok()) {
+        prompter_.error(this, utf8("电台列表与日志冲突:\n") + text(todo.message()));
+        return false;
+    }
+    batch->rows = todo.value;
+    // Told on a worker's thread; shown on this one.
+    auto onWindow = [this](std::function<void()> show) { QMetaObject::invokeMethod(this, std::move(show), Qt::QueuedConnection); };
+    for (const auto& port : ports) {
+        auto station = std::make_unique<fleet::LineStation>(
+            port, radiolink::LineSettings{}, [onWindow, this](const std::string& p, const fleet::RadioRow& row) {
+                onWindow([this, p, label = row.label] { showStatus(label, text(p), utf8("请接上电台, 等它回应...")); });
+            });
+        if (const auto opened = station->open(); !opened.ok()) {
+            prompter_.error(this, text(port + ": " + opened.message()));
+            return false;
+        }
+        batch->stations.push_back(std::move(station));
+    }
+
+    for (int r = 0; r < table_->rowCount(); ++r) {
+        const std::string label = table_->item(r, 0)->text().trimmed().toStdString();
+        const bool skipped = done.value.labels.count(label) != 0;
+        table_->item(r, kPortColumn)->setText({});
+        table_->item(r, kResultColumn)->setText(skipped ? utf8("已写好 (日志), 跳过") : utf8("等待"));
+    }
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    start_->setEnabled(false);
+    stop_->setEnabled(true);
+    summary_->setText(utf8("正在写频: %1 台").arg(batch->rows.size()));
+    stopAsked_ = false;
+
+    fleet::Callbacks callbacks;
+    callbacks.started = [onWindow, this](const std::string& port, const fleet::RadioRow& row) {
+        onWindow([this, p = port, label = row.label] { showStatus(label, text(p), utf8("开始")); });
+    };
+    callbacks.progress = [onWindow, this](const std::string&, const fleet::RadioRow& row, radiolink::Step step,
+                                          int blocks) {
+        onWindow([this, label = row.label, step, blocks] {
+            showStatus(label, QString(), stepText(step) + utf8(" %1 块").arg(blocks));
+        });
+    };
+    callbacks.finished = [onWindow, this](const fleet::LogLine& line) {
+        QString status = line.result == "ok"            ? utf8("成功 (%1 秒)").arg(text(line.seconds))
+                         : line.result == "interrupted" ? utf8("已中断: ") + text(line.detail)
+                                                        : utf8("失败: ") + text(line.detail);
+        onWindow([this, label = line.label, status] { showStatus(label, QString(), status); });
+    };
+    const fleet::Settings settings{planLimits_->isChecked()};
+    batch_ = std::move(batch);
+    worker_ = std::thread([this, callbacks, settings, onWindow] {
+        std::vector<fleet::Station*> stations;
+        for (auto& s : batch_->stations) stations.push_back(s.get());
+        auto summary = std::make_shared<fleet::Summary>(
+            fleet::Run(plan_, batch_->rows, stations, batch_->log, settings, callbacks, stopAsked_));
+        onWindow([this, summary] { finished(*summary); });
+    });
+    return true;
+}
+
+void FleetDialog::Stop() {
+    if (!running()) return;
+    stopAsked_ = true;
+    stop_->setEnabled(false);
+    summary_->setText(utf8("正在停止: 写到一块的末尾, 发出 EXIT..."));
+}
+
+void FleetDialog::finished(const fleet::Summary& summary) {
+    if (worker_.joinable()) worker_.join();
+    batch_.reset();  // the ports close
+    QString verdict = utf8("%1 台成功, %2 台失败").arg(summary.programmed.size()).arg(summary.failed.size());
+    if (!summary.failed.empty()) verdict += utf8(" (") + labels(summary.failed) + utf8(")");
+    if (!summary.interrupted.empty())
+        verdict += utf8(", %1 台中断 (").arg(summary.interrupted.size()) + labels(summary.interrupted) + utf8(")");
+    if (!summary.notStarted.empty())
+        verdict += utf8(", %1 台未开始 (").arg(summary.notStarted.size()) + labels(summary.notStarted) + utf8(")");
+    if (!summary.log.ok()) verdict += utf8("\n日志不能保存, 已停止: ") + text(summary.log.message());
+    summary_->setText(verdict);
+    table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                            QAbstractItemView::AnyKeyPressed);
+    start_->setEnabled(true);
+    stop_->setEnabled(false);
+    emit ended();
+    if (closeWhenEnded_) {
+        QDialog::reject();
+        return;
+    }
+    prompter_.information(this, verdict, utf8("日志: ") + logEdit_->text());
+}
+
+void FleetDialog::waitForEnd() {
+    while (running()) {
+        QEventLoop pause;
+        QTimer::singleShot(20, &pause, &QEventLoop::quit);
+        pause.exec();
+    }
+}
+
+// Closing while a batch runs stops it as 停止 does, and the dialog closes once it has ended.
+void FleetDialog::closeEvent(QCloseEvent* event) {
+    if (running()) {
+        closeWhenEnded_ = true;
+        Stop();
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void FleetDialog::reject() {
+    if (running()) {
+        closeWhenEnded_ = true;
+        Stop();
+        return;
+    }
+    QDialog::reject();
+}
+
+}  // namespace shell
