@@ -16,6 +16,7 @@
 #include "image/transfer.h"
 #include "serial/comm.h"
 #include "serial/owner_queue.h"
+#include "shell/connection_check.h"
 #include "shell/end_on_signals.h"
 #include "tests/shell/window_fixture.h"
 
@@ -128,6 +129,16 @@ TEST(TransferDialogs, ReadFromARadioThatIsOffChangesNothing) {
     EXPECT_EQ(p.form2().state(), before);
     EXPECT_EQ(p.form2().history().undoSteps(), 1u) << "the typed cell alone: a failed read is no step";
     EXPECT_EQ(p.cell(Band::Upper, 1, 1), "145.00000");
+
+    // The failure offered the connection check; taken, it tells why, and sends no write.
+    EXPECT_TRUE(p.prompter.questions.contains(QString::fromUtf8(shell::kOfferCheck)));
+    p.prompter.answer = false;  // no report saved
+    p.form2().N20Click();
+    ASSERT_EQ(p.prompter.infos.size(), 2u);
+    EXPECT_TRUE(p.prompter.infos[1].text.contains("nothing answers")) << p.prompter.infos[1].text.toStdString();
+    EXPECT_FALSE(p.prompter.infos[1].detail.isEmpty());
+    EXPECT_TRUE(p.form2().Comm1().IsOpen()) << "the window's port is open again";
+    for (const auto& frame : p.radio->frames()) EXPECT_NE(frame.front(), 'W');
 }
 
 TEST(LimitsButtons, SingleBlockReadsAndWrites) {
