@@ -10,23 +10,23 @@
 namespace cli {
 namespace {
 
-constexpr const char* kName = "doctor";
+constexpr const char* kDoctor = "doctor";
 
 int runDoctor(const std::vector<std::string>& args) {
     const Options options = ParseOptions(args, {"port", "report", "waits-ms"}, {"json"});
     if (!options.error.empty()) {
-        Fail(kName, options.error + " (see --help)");
+        Fail(kDoctor, options.error + " (see --help)");
         return kUsage;
     }
     if (!options.positional.empty()) {
-        Fail(kName, "unexpected argument " + options.positional.front() + " (see --help)");
+        Fail(kDoctor, "unexpected argument " + options.positional.front() + " (see --help)");
         return kUsage;
     }
     radiolink::doctor::CheckOptions check;
     if (const auto waits = options.value("waits-ms")) {
         const auto parsed = ParseWaits(*waits);
         if (!parsed.ok()) {
-            Fail(kName, parsed.message());
+            Fail(kDoctor, parsed.message());
             return kUsage;
         }
         check.timing = parsed.value;
@@ -49,7 +49,7 @@ int runDoctor(const std::vector<std::string>& args) {
         if (!f.ok()) code = kFailed;
     if (const auto report = options.value("report")) {
         if (const auto written = WriteFile(*report, radiolink::doctor::Report(findings)); !written.ok()) {
-            Fail(kName, written.message());
+            Fail(kDoctor, written.message());
             return code == kOk ? kUsage : code;
         }
     }
@@ -59,7 +59,7 @@ int runDoctor(const std::vector<std::string>& args) {
 }  // namespace
 }  // namespace cli
 
-RADIO_CLI_COMMAND(cli::kName, "tell why a radio does not answer on a port, and what to do",
+RADIO_CLI_COMMAND(cli::kDoctor, "tell why a radio does not answer on a port, and what to do",
                   "usage: radio-cli doctor [--port DEV] [--json] [--report FILE]\n"
                   "\n"
                   "Checks the connection to the radio: opens the port, sends the handshake\n"

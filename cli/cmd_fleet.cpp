@@ -20,7 +20,7 @@
 namespace cli {
 namespace {
 
-constexpr const char* kName = "fleet";
+constexpr const char* kFleet = "fleet";
 // A radio list of thousands of rows stays far below this.
 constexpr std::size_t kMaxListBytes = 4u << 20;
 
@@ -123,23 +123,23 @@ int runFleet(const std::vector<std::string>& given) {
     }
     const Options options = ParseOptions(rest, {"plan", "radios", "log", "port", "waits-ms"}, {"plan-limits"});
     if (!options.error.empty() || !options.positional.empty()) {
-        Fail(kName, (options.error.empty() ? "unexpected argument " + options.positional.front() : options.error) +
+        Fail(kFleet, (options.error.empty() ? "unexpected argument " + options.positional.front() : options.error) +
                         " (see --help)");
         return kUsage;
     }
     for (const char* required : {"plan", "radios", "log"})
         if (!options.value(required)) {
-            Fail(kName, std::string("--") + required + " is required (see --help)");
+            Fail(kFleet, std::string("--") + required + " is required (see --help)");
             return kUsage;
         }
     if (ports.empty()) {
-        Fail(kName, "--port is required (see --help)");
+        Fail(kFleet, "--port is required (see --help)");
         return kUsage;
     }
     // A port twice would put two workers on one line.
     for (const auto& port : ports) {
         if (port != "virtual" && std::count(ports.begin(), ports.end(), port) > 1) {
-            Fail(kName, "--port " + port + " is given twice");
+            Fail(kFleet, "--port " + port + " is given twice");
             return kUsage;
         }
     }
@@ -147,19 +147,19 @@ int runFleet(const std::vector<std::string>& given) {
     if (const auto waits = options.value("waits-ms")) {
         const auto parsed = ParseWaits(*waits);
         if (!parsed.ok()) {
-            Fail(kName, parsed.message());
+            Fail(kFleet, parsed.message());
             return kUsage;
         }
         timing = parsed.value;
     }
 
     // Everything is checked before the first radio is touched.
-    const auto plan = OpenCodeplug(kName, *options.value("plan"));
+    const auto plan = OpenCodeplug(kFleet, *options.value("plan"));
     if (!plan) return kUsage;
     const std::string listPath = *options.value("radios");
     const auto list = ReadFile(listPath, kMaxListBytes);
     if (!list.ok()) {
-        Fail(kName, listPath + ": " + list.message());
+        Fail(kFleet, listPath + ": " + list.message());
         return kUsage;
     }
     const auto rows = fleet::ParseRadios(list.value);
@@ -167,17 +167,17 @@ int runFleet(const std::vector<std::string>& given) {
         std::size_t from = 0;
         while (from <= problems.size()) {
             const std::size_t to = std::min(problems.find('\n', from), problems.size());
-            Fail(kName, listPath + " " + problems.substr(from, to - from));
+            Fail(kFleet, listPath + " " + problems.substr(from, to - from));
             from = to + 1;
         }
-        Fail(kName, "nothing was written");
+        Fail(kFleet, "nothing was written");
         return kUsage;
     };
     if (!rows.ok()) return refuse(rows.error);
     fleet::Log log;
     const auto done = fleet::Log::Open(log, *options.value("log"));
     if (!done.ok()) {
-        Fail(kName, done.message());
+        Fail(kFleet, done.message());
         return kUsage;
     }
     const auto todo = fleet::RowsToDo(rows.value, done.value);
@@ -194,7 +194,7 @@ int runFleet(const std::vector<std::string>& given) {
     for (const auto& port : ports) {
         auto connected = Connect(port, "", timing);
         if (!connected.ok()) {
-            Fail(kName, port + ": " + connected.message());
+            Fail(kFleet, port + ": " + connected.message());
             return kUsage;
         }
         stations.push_back(
@@ -227,9 +227,9 @@ int runFleet(const std::vector<std::string>& given) {
     if (!summary.notStarted.empty())
         verdict += ", " + std::to_string(summary.notStarted.size()) + " not started (" + labels(summary.notStarted) + ")";
     std::printf("%s\n", verdict.c_str());
-    if (!summary.log.ok()) Fail(kName, "the log could not be saved, the batch was stopped: " + summary.log.message());
+    if (!summary.log.ok()) Fail(kFleet, "the log could not be saved, the batch was stopped: " + summary.log.message());
     if (const int signal = StopOnSignals::caught()) {
-        Fail(kName, "interrupted by " + StopOnSignals::name(signal) +
+        Fail(kFleet, "interrupted by " + StopOnSignals::name(signal) +
                         "; EXIT was sent to the radios in progress. Run again with the same --log to go on.");
         return 128 + signal;
     }
@@ -239,7 +239,7 @@ int runFleet(const std::vector<std::string>& given) {
 
 }  // namespace
 
-RADIO_CLI_COMMAND(kName, "program many radios from one plan, each with its own ID code",
+RADIO_CLI_COMMAND(kFleet, "program many radios from one plan, each with its own ID code",
                   "usage: radio-cli fleet --plan PLAN.bc --radios RADIOS.csv --port DEV [--port DEV2 ...]\n"
                   "                       --log LOG.csv [--plan-limits]\n"
                   "\n"

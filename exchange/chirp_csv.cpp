@@ -68,12 +68,6 @@ std::string withDecimals(std::int64_t value, int decimals) {
 std::string csvMHz(std::int64_t units) { return withDecimals(units * 10, 6); }
 std::string editorMHz(std::int64_t units) { return withDecimals(units, 5); }
 
-std::string trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return std::string(s);
-}
-
 std::string lower(std::string s) {
     for (char& c : s)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -141,7 +135,7 @@ char separatorOf(std::string_view text) {
         const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
         line = text.substr(start, end - start);
         start = end + 1;
-        const std::string t = trim(line);
+        const std::string t = TrimField(line);
         if (!t.empty() && t.front() != '#') break;
         line = {};
     }
@@ -152,7 +146,7 @@ char separatorOf(std::string_view text) {
         std::size_t from = 0;
         while (from <= line.size()) {
             const std::size_t to = std::min(line.find(sep, from), line.size());
-            std::string name = lower(trim(line.substr(from, to - from)));
+            std::string name = lower(TrimField(line.substr(from, to - from)));
             if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
             location = location || name == "location";
             frequency = frequency || name == "frequency";
@@ -209,7 +203,7 @@ private:
         if (it == columns_.index.end() || it->second >= record_.fields.size()) return "";
         return record_.fields[it->second];
     }
-    std::string get(const char* name) const { return trim(raw(name)); }
+    std::string get(const char* name) const { return TrimField(raw(name)); }
 
     std::optional<std::int64_t> frequency(const char* column, const std::string& text);
     bool commit(int column, std::int64_t units, const char* csvColumn, const std::string& what, const std::string& zhWhat);
@@ -293,7 +287,7 @@ bool RowEntry::commit(int column, std::int64_t units, const char* csvColumn, con
         refuse(csvColumn,
                what + " is outside " + std::to_string(image::kVhfLowMHz) + "-" + std::to_string(image::kVhfHighMHz) +
                    " and " + std::to_string(image::kUhfLowMHz) + "-" + std::to_string(image::kUhfHighMHz) + " MHz",
-               zhWhat + ": " + trim(message));
+               zhWhat + ": " + TrimField(message));
         return false;
     }
     const std::string& stored = scratch_.grid(band_).at(row_, column);
@@ -374,8 +368,8 @@ void RowEntry::tones(bool hasTransmit) {
             return;
         }
         const auto arrow = cross.find("->");
-        const std::string tx = arrow == std::string::npos ? "?" : lower(trim(cross.substr(0, arrow)));
-        const std::string rx = arrow == std::string::npos ? "?" : lower(trim(cross.substr(arrow + 2)));
+        const std::string tx = arrow == std::string::npos ? "?" : lower(TrimField(cross.substr(0, arrow)));
+        const std::string rx = arrow == std::string::npos ? "?" : lower(TrimField(cross.substr(arrow + 2)));
         auto part = [](const std::string& p) { return p.empty() || p == "tone" || p == "dtcs"; };
         if (!part(tx) || !part(rx) || (tx.empty() && rx.empty())) {
             const std::string modes = "Tone->Tone, Tone->DTCS, DTCS->Tone, DTCS->DTCS, ->Tone, ->DTCS, Tone->, DTCS->";
@@ -494,7 +488,7 @@ void RowEntry::power() {
     if (text == "high" || text == "h") return choose(image::kColPower, "高");
     if (text == "low" || text == "l") return choose(image::kColPower, "低");
     std::optional<long double> watts;
-    if (text.back() == 'w') watts = base::ParseDecimal(trim(std::string_view(text).substr(0, text.size() - 1)));
+    if (text.back() == 'w') watts = base::ParseDecimal(TrimField(std::string_view(text).substr(0, text.size() - 1)));
     if (!watts) {
         refuse("Power", "Power " + quoted(get("Power")) + " is no power in watts (5.0W) nor High, Low, H or L",
                "Power " + quoted(get("Power")) + " 不是以瓦计的功率 (5.0W), 也不是 High, Low, H 或 L");
@@ -559,11 +553,11 @@ CsvImport ImportCsv(std::string_view bytes, const EditorState& current, Band ban
     const CsvRecord& header = parsed.records.front();
     Columns columns;
     for (std::size_t i = 0; i < header.fields.size(); ++i) {
-        const std::string name = lower(trim(header.fields[i]));
+        const std::string name = lower(TrimField(header.fields[i]));
         if (name.empty()) continue;
         if (!columns.index.emplace(name, i).second)
-            return fatal({header.line, trim(header.fields[i]), "the header names the column " + trim(header.fields[i]) + " twice",
-                          "标题行两次列出 " + trim(header.fields[i]) + " 列"});
+            return fatal({header.line, TrimField(header.fields[i]), "the header names the column " + TrimField(header.fields[i]) + " twice",
+                          "标题行两次列出 " + TrimField(header.fields[i]) + " 列"});
     }
     for (const char* needed : {"Location", "Frequency"})
         if (!columns.has(needed))
@@ -579,7 +573,7 @@ CsvImport ImportCsv(std::string_view bytes, const EditorState& current, Band ban
         RowEntry entry(scratch, band, columns, record, current.grid(band));
         if (record.fields.size() > header.fields.size() &&
             std::any_of(record.fields.begin() + static_cast<std::ptrdiff_t>(header.fields.size()), record.fields.end(),
-                        [](const std::string& f) { return !trim(f).empty(); }))
+                        [](const std::string& f) { return !TrimField(f).empty(); }))
             entry.refuse("", "the row has " + std::to_string(record.fields.size()) + " fields, the header " +
                                  std::to_string(header.fields.size()),
                          "此行有 " + std::to_string(record.fields.size()) + " 个字段, 标题行有 " +

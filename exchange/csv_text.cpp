@@ -3,15 +3,12 @@
 #include <algorithm>
 
 namespace exchange {
-namespace {
 
-std::string trim(std::string_view s) {
+std::string TrimField(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
     return std::string(s);
 }
-
-}  // namespace
 
 std::string CsvProblem::text() const { return "line " + std::to_string(line) + ": " + message; }
 std::string CsvProblem::chineseText() const { return "第 " + std::to_string(line) + " 行: " + chinese; }
@@ -36,7 +33,7 @@ CsvRecords ParseCsvRecords(std::string_view text, char separator) {
         record.fields.push_back(std::move(field));
         field.clear();
         const bool blank = std::all_of(record.fields.begin(), record.fields.end(),
-                                       [](const std::string& f) { return trim(f).empty(); });
+                                       [](const std::string& f) { return TrimField(f).empty(); });
         if (!blank) parsed.records.push_back(std::move(record));
         record = CsvRecord{line, {}};
     };
@@ -59,12 +56,12 @@ CsvRecords ParseCsvRecords(std::string_view text, char separator) {
             }
             continue;
         }
-        if (c == '#' && record.fields.empty() && trim(field).empty()) {  // a comment line
+        if (c == '#' && record.fields.empty() && TrimField(field).empty()) {  // a comment line
             std::size_t end = text.find_first_of("\r\n", i);
             if (end == std::string_view::npos) end = text.size();
             i = end;
             field.clear();
-        } else if (c == '"' && trim(field).empty()) {
+        } else if (c == '"' && TrimField(field).empty()) {
             field.clear();
             inQuotes = true;
             ++i;

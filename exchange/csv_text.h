@@ -36,4 +36,7 @@ CsvRecords ParseCsvRecords(std::string_view text, char separator = ',');
 // A field as a CSV line carries it: quoted when it holds a comma, a quote or a line break.
 std::string CsvField(std::string_view s);
 
+// A field without the spaces and tabs around it, as a cell is read.
+std::string TrimField(std::string_view s);
+
 }  // namespace exchange
