@@ -186,7 +186,7 @@ int runFleet(const std::vector<std::string>& given) {
         say(std::to_string(skipped) + " radio(s) the log has as programmed are skipped");
 
     std::vector<std::unique_ptr<PortStation>> stations;
-    const bool terminal = ::isatty(STDIN_FILENO) != 0;
+    const bool terminal = InputIsTerminal();
     // In-process virtual radios, one per `virtual`, are told apart by number (in the log and
     // the backup names).
     const auto virtuals = std::count(ports.begin(), ports.end(), std::string("virtual"));

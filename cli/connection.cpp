@@ -1,10 +1,9 @@
 #include "cli/connection.h"
 
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 
+#include "cli/interrupts.h"
 #include "link/line.h"
 #include "link/trace.h"
 #include "serial/port_list.h"
@@ -96,7 +95,7 @@ ProgressBar::~ProgressBar() {
 
 void ProgressBar::operator()(int done) {
     // Drawn only for a person at a terminal, and not more often than the eye follows.
-    static const bool terminal = ::isatty(STDERR_FILENO) != 0;
+    static const bool terminal = ErrorIsTerminal();
     if (!terminal) return;
     const long long now = nowMs();
     if (done != total_ && now - lastDrawMs_ < 50) return;

@@ -1,5 +1,7 @@
 #include "cli/interrupts.h"
 
+#include <unistd.h>
+
 #include <csignal>
 
 #include <atomic>
@@ -58,5 +60,8 @@ std::string StopOnSignals::name(int signal) {
         default: return "signal " + std::to_string(signal);
     }
 }
+
+bool InputIsTerminal() { return ::isatty(STDIN_FILENO) != 0; }
+bool ErrorIsTerminal() { return ::isatty(STDERR_FILENO) != 0; }
 
 }  // namespace cli

@@ -28,4 +28,10 @@ public:
     static std::string name(int signal);  // "SIGINT"
 };
 
+// Whether standard input (or error) is a person's terminal, to whom one may speak and whom
+// one may ask. On Windows a console; the NUL device, which Windows also calls a character
+// device, is none.
+bool InputIsTerminal();
+bool ErrorIsTerminal();
+
 }  // namespace cli

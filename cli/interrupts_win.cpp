@@ -78,4 +78,14 @@ std::string StopOnSignals::name(int signal) {
     }
 }
 
+namespace {
+bool isConsole(DWORD stream) {
+    DWORD mode = 0;
+    return ::GetConsoleMode(::GetStdHandle(stream), &mode) != 0;
+}
+}  // namespace
+
+bool InputIsTerminal() { return isConsole(STD_INPUT_HANDLE); }
+bool ErrorIsTerminal() { return isConsole(STD_ERROR_HANDLE); }
+
 }  // namespace cli
