@@ -41,7 +41,7 @@ ctest --test-dir build/asan --output-on-failure -j"$tests" -LE locale
 stage "asan tests"
 scripts/configure build/tsan "${sanitizing[@]}" -DCMAKE_BUILD_TYPE=Debug -DRADIO_TSAN=ON -DRADIO_BENCH=OFF -DRADIO_WERROR=ON
 # Only the tests of the threaded parts run here (label tsan): only they are built.
-cmake --build build/tsan -j"$jobs" --target serial_tests sim_tests link_tests
+cmake --build build/tsan -j"$jobs" --target serial_tests sim_tests link_tests fleet_tests
 stage "tsan build"
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan --output-on-failure -j"$tests" -L tsan
 stage "tsan tests"
