@@ -178,6 +178,7 @@ public:
         if (r.virtualRadio) r.memory = r.virtualRadio->memory();
         sim::RadioOptions o;
         o.pacing = false;
+        o.turnaround = std::chrono::microseconds(0);  // thirteen radios of three passes each
         o.fault = sim::FaultPlan::Parse(r.fault).value;
         r.virtualRadio = std::make_unique<sim::VirtualRadio>(o, r.memory);
         return r;
