@@ -68,6 +68,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
         return text(base::ShownText(shown_.at(index.row() + 1, index.column())));
+    case Qt::AccessibleTextRole:
+        return spokenCell(index.column(), index.row() + 1, true);
     case Qt::BackgroundRole:
         if (number) return QPalette().brush(QPalette::Button);
         return {};
@@ -76,6 +78,14 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     default:
         return {};
     }
+}
+
+QString GridModel::spokenCell(int column, int row, bool withValue) const {
+    QString spoken = pageName_ + QLatin1Char(' ') + text(base::ShownText(shown_.at(row, image::kColNumber))) +
+                     QStringLiteral(", ") + text(base::ShownText(shown_.at(0, column)));
+    if (!withValue) return spoken;
+    const QString value = text(base::ShownText(shown_.at(row, column))).trimmed();
+    return spoken + QStringLiteral(", ") + (value.isEmpty() ? QString::fromUtf8("空") : value);
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -362,11 +372,17 @@ QWidget* ChannelPage::showEditor(const editor::CellEditor& editor, int column, i
         edit->setText(text(editor.text));
         openEdit_ = edit;
     }
+    w->setAccessibleName(model_->spokenCell(column, row, false));
     w->show();
     w->raise();
     // As the focus comes by the keyboard: an edit's text is selected, so typing replaces it.
     w->setFocus(Qt::TabFocusReason);
     return w;
+}
+
+void ChannelPage::setPageName(const QString& name) {
+    model_->setPageName(name);
+    grid_->setAccessibleName(name);
 }
 
 void ChannelPage::onClearCells() {

@@ -49,6 +49,7 @@ QWidget* TForm2::buildPortBar() {
     Label1_->setObjectName("Label1");
     ComboBox1_ = new PortBox([this] { refreshPorts(); }, panel);
     ComboBox1_->setObjectName("ComboBox1");
+    Label1_->setBuddy(ComboBox1_);
     ComboBox1_->setEditable(false);
     ComboBox1_->setMinimumWidth(160);
     ComboBox1_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
