@@ -223,6 +223,9 @@ ChannelPage::ChannelPage(image::EditorState& state, image::Band band, std::funct
     model_ = new GridModel(state.grid(band), this);
     grid_ = new StringGrid(this);
     grid_->setObjectName(upper ? "StringGrid1" : "StringGrid2");
+    // The keys a cell takes, which nothing on the screen says.
+    grid_->setAccessibleDescription(
+        QString::fromUtf8("回车或F2编辑单元格, 直接输入即开始编辑, Delete清空所选单元格, Shift+方向键选择信道"));
     grid_->setModel(model_);
     for (std::size_t c = 0; c < kColumnWidths.size(); ++c) grid_->setColumnWidth(static_cast<int>(c), kColumnWidths[c]);
     // The cell the grid starts on, chosen without running SelectCell.

@@ -71,6 +71,7 @@ TForm1::TForm1(Prompter& prompter, std::string userDir, std::function<void()> te
     ShowAsStars(Edit1_);
     Edit1_->setGeometry(170, 412, 170, 26);
     Label1_->setBuddy(Edit1_);
+    Edit1_->setAccessibleDescription(utf8("回车登入"));
     Button1_ = new QPushButton(utf8("登入"), this);
     Button1_->setObjectName("Button1");
     Button1_->setGeometry(352, 410, 80, 30);

@@ -1,5 +1,7 @@
 // What a screen reader finds in the windows: a name for every control the keyboard reaches,
 // and a channel cell spoken with its band, channel and column.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include <QAccessible>
@@ -50,6 +52,12 @@ TEST(Accessibility, EveryControlOfEveryWindowHasAName) {
     shell::FleetDialog fleet(&p.form2(), p.prompter, p.form2().state(), {p.radio->slavePath()},
                              [](const std::string& name) { return name; }, p.radio->slavePath());
     walk(&fleet);
+    // Enter in the dialogs that start a transfer starts it, wherever the focus is.
+    for (QWidget* dialog : std::initializer_list<QWidget*>{p.windows.Form5, p.windows.Form6, &fleet}) {
+        const auto buttons = dialog->findChildren<QPushButton*>();
+        EXPECT_EQ(std::count_if(buttons.begin(), buttons.end(), [](QPushButton* b) { return b->isDefault(); }), 1)
+            << dialog->objectName().toStdString();
+    }
     {
         shell::BusyWindow busy(&p.form2(), QString::fromUtf8("读频"));
         missing << unnamed(&busy);
