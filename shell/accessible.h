@@ -1,5 +1,5 @@
-// What a screen reader says of the controls: names and descriptions made of the texts the
-// windows already show, so that nothing is spoken that the window does not say.
+// What a screen reader says of the controls: names made of the texts the windows already show
+// (the label beside a control, a button's caption), so that a control is spoken as it is seen.
 #pragma once
 
 #include <QString>

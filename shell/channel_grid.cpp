@@ -112,7 +112,8 @@ void GridModel::refresh() {
         if (first < 0) first = r;
         last = r;
     }
-    if (first > 0) emit dataChanged(index(first - 1, 0), index(last - 1, columnCount() - 1), {Qt::DisplayRole});
+    if (first > 0) emit dataChanged(index(first - 1, 0), index(last - 1, columnCount() - 1),
+                                 {Qt::DisplayRole, Qt::AccessibleTextRole});
 }
 
 StringGrid::StringGrid(QWidget* parent) : QTableView(parent) {
