@@ -15,6 +15,7 @@ BusyWindow::BusyWindow(QWidget* parent, const QString& caption)
     auto* layout = new QVBoxLayout(this);
     auto* label = new QLabel(caption + QString::fromUtf8(", 请稍候..."), this);
     auto* bar = new QProgressBar(this);
+    bar->setAccessibleName(caption);
     bar->setRange(0, 0);  // no steps to show: it moves while the procedure runs
     layout->addWidget(label);
     layout->addWidget(bar);

@@ -68,6 +68,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
         return text(base::ShownText(shown_.at(index.row() + 1, index.column())));
+    case Qt::AccessibleTextRole:
+        return spokenCell(index.column(), index.row() + 1, true);
     case Qt::BackgroundRole:
         if (number) return QPalette().brush(QPalette::Button);
         return {};
@@ -76,6 +78,14 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     default:
         return {};
     }
+}
+
+QString GridModel::spokenCell(int column, int row, bool withValue) const {
+    QString spoken = pageName_ + QLatin1Char(' ') + text(base::ShownText(shown_.at(row, image::kColNumber))) +
+                     QStringLiteral(", ") + text(base::ShownText(shown_.at(0, column)));
+    if (!withValue) return spoken;
+    const QString value = text(base::ShownText(shown_.at(row, column))).trimmed();
+    return spoken + QStringLiteral(", ") + (value.isEmpty() ? QString::fromUtf8("空") : value);
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -102,7 +112,8 @@ void GridModel::refresh() {
         if (first < 0) first = r;
         last = r;
     }
-    if (first > 0) emit dataChanged(index(first - 1, 0), index(last - 1, columnCount() - 1), {Qt::DisplayRole});
+    if (first > 0) emit dataChanged(index(first - 1, 0), index(last - 1, columnCount() - 1),
+                                 {Qt::DisplayRole, Qt::AccessibleTextRole});
 }
 
 StringGrid::StringGrid(QWidget* parent) : QTableView(parent) {
@@ -213,6 +224,9 @@ ChannelPage::ChannelPage(image::EditorState& state, image::Band band, std::funct
     model_ = new GridModel(state.grid(band), this);
     grid_ = new StringGrid(this);
     grid_->setObjectName(upper ? "StringGrid1" : "StringGrid2");
+    // The keys a cell takes, which nothing on the screen says.
+    grid_->setAccessibleDescription(
+        QString::fromUtf8("回车或F2编辑单元格, 直接输入即开始编辑, Delete清空所选单元格, Shift+方向键选择信道"));
     grid_->setModel(model_);
     for (std::size_t c = 0; c < kColumnWidths.size(); ++c) grid_->setColumnWidth(static_cast<int>(c), kColumnWidths[c]);
     // The cell the grid starts on, chosen without running SelectCell.
@@ -362,11 +376,17 @@ QWidget* ChannelPage::showEditor(const editor::CellEditor& editor, int column, i
         edit->setText(text(editor.text));
         openEdit_ = edit;
     }
+    w->setAccessibleName(model_->spokenCell(column, row, false));
     w->show();
     w->raise();
     // As the focus comes by the keyboard: an edit's text is selected, so typing replaces it.
     w->setFocus(Qt::TabFocusReason);
     return w;
+}
+
+void ChannelPage::setPageName(const QString& name) {
+    model_->setPageName(name);
+    grid_->setAccessibleName(name);
 }
 
 void ChannelPage::onClearCells() {

@@ -44,9 +44,15 @@ public:
 
     // Shows what changed since the last call.
     void refresh();
+    // The page's caption, which a cell is spoken with.
+    void setPageName(const QString& name) { pageName_ = name; }
+    // A cell as a screen reader says it: "上段信道 12, 接收频率", with ", 145.12500" (or ", 空"
+    // for an empty cell) when `withValue`.
+    QString spokenCell(int column, int row, bool withValue) const;
 
 private:
     const image::Grid& grid_;
+    QString pageName_;
     image::Grid shown_;
 };
 
@@ -102,6 +108,8 @@ public:
                 QWidget* parent);
 
     StringGrid* grid() const { return grid_; }
+    // The tab's caption: the grid's name, and what each cell and its editor are spoken with.
+    void setPageName(const QString& name);
     // t<n> / p<n>: n = 1..13 without 4.
     QWidget* editor(int n) const { return editors_[static_cast<std::size_t>(n)]; }
 

@@ -18,6 +18,7 @@
 #include "files/read_file.h"
 #include "fleet/fleet.h"
 #include "fleet/line_station.h"
+#include "shell/accessible.h"
 #include "shell/path_bytes.h"
 #include "shell/prompter.h"
 #include "shell/qt_text.h"
@@ -72,11 +73,13 @@ FleetDialog::FleetDialog(QWidget* parent, Prompter& prompter, image::EditorState
     resize(780, 560);
     auto* layout = new QVBoxLayout(this);
 
-    layout->addWidget(new QLabel(utf8("电台列表: 每行一台, 可直接输入、粘贴 (Ctrl+V) 或导入 CSV 文件。"
-                                      "主控ID码和开机信息留空时保留电台自己的。"),
-                                 this));
+    auto* tableLabel = new QLabel(utf8("电台列表: 每行一台, 可直接输入、粘贴 (Ctrl+V) 或导入 CSV 文件。"
+                                       "主控ID码和开机信息留空时保留电台自己的。"),
+                                  this);
+    layout->addWidget(tableLabel);
     table_ = new QTableWidget(0, static_cast<int>(std::size(kHeadings)), this);
     table_->setObjectName("Radios");
+    tableLabel->setBuddy(table_);
     for (int c = 0; c < table_->columnCount(); ++c)
         table_->setHorizontalHeaderItem(c, new QTableWidgetItem(utf8(kHeadings[c])));
     table_->horizontalHeader()->setStretchLastSection(true);
@@ -103,9 +106,11 @@ FleetDialog::FleetDialog(QWidget* parent, Prompter& prompter, image::EditorState
             loadRadios(PathBytes(*path));
     });
 
-    layout->addWidget(new QLabel(utf8("端口 (可选多个: 每个端口同时写一台):"), this));
+    auto* portLabel = new QLabel(utf8("端口 (可选多个: 每个端口同时写一台):"), this);
+    layout->addWidget(portLabel);
     portList_ = new QListWidget(this);
     portList_->setObjectName("Ports");
+    portLabel->setBuddy(portList_);
     portList_->setMaximumHeight(90);
     for (const auto& name : ports) {
         auto* item = new QListWidgetItem(text(label(name)), portList_);
@@ -115,9 +120,11 @@ FleetDialog::FleetDialog(QWidget* parent, Prompter& prompter, image::EditorState
     layout->addWidget(portList_);
 
     auto* logRow = new QHBoxLayout;
-    logRow->addWidget(new QLabel(utf8("日志文件:"), this));
+    auto* logLabel = new QLabel(utf8("日志文件:"), this);
+    logRow->addWidget(logLabel);
     logEdit_ = new QLineEdit(this);
     logEdit_->setObjectName("LogFile");
+    logLabel->setBuddy(logEdit_);
     logEdit_->setToolTip(utf8("每台电台写完即记一行; 用同一个日志再运行, 已成功的电台跳过"));
     logRow->addWidget(logEdit_, 1);
     auto* choose = new QPushButton(utf8("选择(&L)..."), this);
@@ -148,6 +155,7 @@ FleetDialog::FleetDialog(QWidget* parent, Prompter& prompter, image::EditorState
     connect(stop_, &QPushButton::clicked, this, &FleetDialog::Stop);
     connect(close, &QPushButton::clicked, this, &FleetDialog::close);
     addRow();
+    NameControls(this);
 }
 
 FleetDialog::~FleetDialog() {

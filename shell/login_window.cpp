@@ -70,6 +70,8 @@ TForm1::TForm1(Prompter& prompter, std::string userDir, std::function<void()> te
     Edit1_->setObjectName("Edit1");
     ShowAsStars(Edit1_);
     Edit1_->setGeometry(170, 412, 170, 26);
+    Label1_->setBuddy(Edit1_);
+    Edit1_->setAccessibleDescription(utf8("回车登入"));
     Button1_ = new QPushButton(utf8("登入"), this);
     Button1_->setObjectName("Button1");
     Button1_->setGeometry(352, 410, 80, 30);

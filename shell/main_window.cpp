@@ -139,13 +139,19 @@ void TForm2::buildPages() {
         p.widget->setObjectName(p.name);
         PageControl1_->addTab(p.widget, utf8(p.caption));
     }
+    upperPage_->setPageName(utf8(pages[0].caption));
+    lowerPage_->setPageName(utf8(pages[2].caption));
     // The grids' context menu: the row operations after 撤销 and 重做.
     for (ChannelPage* page : {upperPage_, lowerPage_}) {
         page->grid()->addActions({undo_, redo_});
         for (QAction* a : rowEntries_) page->grid()->addAction(a);
         page->grid()->setContextMenuPolicy(Qt::ActionsContextMenu);
     }
+    // The pages as one control are spoken as the page shown.
+    const auto namePages = [this] { PageControl1_->setAccessibleName(PageControl1_->tabText(PageControl1_->currentIndex())); };
+    connect(PageControl1_, &QTabWidget::currentChanged, this, namePages);
     PageControl1_->setCurrentIndex(0);
+    namePages();
     buildPageKeys();
     connect(PageControl1_, &QTabWidget::currentChanged, this, &TForm2::showCsvEntries);
     showCsvEntries();
@@ -157,9 +163,12 @@ void TForm2::buildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName("StatusBar1");
     bar->setSizeGripEnabled(false);
+    // Spoken before what a panel shows, which alone would not say what it is about.
+    const char* const panelNames[] = {"通讯端口状态", "状态"};
     for (int i = 0; i < 2; ++i) {
         auto* panel = new QLabel(bar);
         panel->setObjectName(QString("StatusPanel%1").arg(i));
+        panel->setAccessibleName(utf8(panelNames[i]));
         panel->setFixedWidth(200);
         panel->setFrameShape(QFrame::StyledPanel);
         panel->setFrameShadow(QFrame::Sunken);
@@ -172,6 +181,7 @@ void TForm2::buildStatusBar() {
     // message would hide the port's panel while it shows).
     line_ = new QLabel(bar);
     line_->setObjectName("StatusLine");
+    line_->setAccessibleName(utf8("提示"));
     bar->addWidget(line_, 1);
     lineTimer_.setSingleShot(true);
     connect(&lineTimer_, &QTimer::timeout, line_, &QLabel::clear);

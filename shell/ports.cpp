@@ -49,6 +49,8 @@ QWidget* TForm2::buildPortBar() {
     Label1_->setObjectName("Label1");
     ComboBox1_ = new PortBox([this] { refreshPorts(); }, panel);
     ComboBox1_->setObjectName("ComboBox1");
+    Label1_->setBuddy(ComboBox1_);
+    ComboBox1_->setAccessibleDescription(utf8("电台所接的串口, 读频和写频用它"));
     ComboBox1_->setEditable(false);
     ComboBox1_->setMinimumWidth(160);
     ComboBox1_->setSizeAdjustPolicy(QComboBox::AdjustToContents);

@@ -26,6 +26,7 @@ TransferDialog::TransferDialog(QWidget* parent, editor::Session& session, radiol
     ProgressBar1_->setRange(0, image::kBlockCount);
     ProgressBar1_->setValue(0);
     ProgressBar1_->setGeometry(24, 28, 401, 24);
+    ProgressBar1_->setAccessibleName(QString::fromUtf8(caption) + QString::fromUtf8("进度"));
 
     Button1_ = new QPushButton(QString::fromUtf8(caption), this);
     Button1_->setObjectName("Button1");

@@ -20,6 +20,7 @@ QLineEdit* addEdit(QWidget* parent, const char* name, const char* label, const c
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setGeometry(118, y, 160, 24);
+    caption->setBuddy(edit);
     if (password) ShowAsStars(edit);
     return edit;
 }

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include "shell/accessible.h"
+
 namespace shell {
 
 Windows CreateWindows(Prompter& prompter, const std::string& userDir, MainWindowOptions options) {
@@ -17,6 +19,8 @@ Windows CreateWindows(Prompter& prompter, const std::string& userDir, MainWindow
     w.Form6 = new TForm6(form2, form2->session(), form2->radio(), portName);
     w.Form1->setMainWindow(w.Form2.get());
     w.Form2->setDialogs(w.Form3, w.Form4, w.Form5, w.Form6);
+    for (QWidget* window : std::initializer_list<QWidget*>{w.Form1.get(), w.Form2.get(), w.Form3, w.Form4, w.Form5, w.Form6})
+        NameControls(window);
     return w;
 }
 
