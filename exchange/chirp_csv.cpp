@@ -68,12 +68,6 @@ std::string withDecimals(std::int64_t value, int decimals) {
 std::string csvMHz(std::int64_t units) { return withDecimals(units * 10, 6); }
 std::string editorMHz(std::int64_t units) { return withDecimals(units, 5); }
 
-std::string lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
 std::string quoted(std::string_view s) { return "'" + std::string(s) + "'"; }
 
 int rangeOf(std::int64_t units) {
@@ -146,7 +140,7 @@ char separatorOf(std::string_view text) {
         std::size_t from = 0;
         while (from <= line.size()) {
             const std::size_t to = std::min(line.find(sep, from), line.size());
-            std::string name = lower(TrimField(line.substr(from, to - from)));
+            std::string name = LowerAscii(TrimField(line.substr(from, to - from)));
             if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
             location = location || name == "location";
             frequency = frequency || name == "frequency";
@@ -166,7 +160,7 @@ char separatorOf(std::string_view text) {
 
 struct Columns {
     std::map<std::string, std::size_t> index;  // lower-case header name -> field
-    bool has(const char* name) const { return index.count(lower(name)) != 0; }
+    bool has(const char* name) const { return index.count(LowerAscii(name)) != 0; }
 };
 
 // A message in English (radio-cli) and Chinese (the windows).
@@ -199,7 +193,7 @@ public:
 
 private:
     std::string raw(const char* name) const {
-        const auto it = columns_.index.find(lower(name));
+        const auto it = columns_.index.find(LowerAscii(name));
         if (it == columns_.index.end() || it->second >= record_.fields.size()) return "";
         return record_.fields[it->second];
     }
@@ -337,7 +331,7 @@ std::optional<std::string> RowEntry::dcs(const char* column, char polarity) {
 }
 
 void RowEntry::tones(bool hasTransmit) {
-    const std::string mode = lower(get("Tone"));
+    const std::string mode = LowerAscii(get("Tone"));
     if (mode.empty()) return;
     std::string transmitPart, receivePart;  // "", "tone" or "dtcs"
     if (mode == "tone") {
@@ -368,8 +362,8 @@ void RowEntry::tones(bool hasTransmit) {
             return;
         }
         const auto arrow = cross.find("->");
-        const std::string tx = arrow == std::string::npos ? "?" : lower(TrimField(cross.substr(0, arrow)));
-        const std::string rx = arrow == std::string::npos ? "?" : lower(TrimField(cross.substr(arrow + 2)));
+        const std::string tx = arrow == std::string::npos ? "?" : LowerAscii(TrimField(cross.substr(0, arrow)));
+        const std::string rx = arrow == std::string::npos ? "?" : LowerAscii(TrimField(cross.substr(arrow + 2)));
         auto part = [](const std::string& p) { return p.empty() || p == "tone" || p == "dtcs"; };
         if (!part(tx) || !part(rx) || (tx.empty() && rx.empty())) {
             const std::string modes = "Tone->Tone, Tone->DTCS, DTCS->Tone, DTCS->DTCS, ->Tone, ->DTCS, Tone->, DTCS->";
@@ -425,7 +419,7 @@ void RowEntry::enter(int row) {
     const auto rx = frequency("Frequency", rxText);
     const bool rxOk = rx && commit(image::kColRxFreq, *rx, "Frequency", "Frequency " + csvMHz(*rx), "Frequency " + csvMHz(*rx));
 
-    const std::string duplex = lower(get("Duplex"));
+    const std::string duplex = LowerAscii(get("Duplex"));
     const std::string offsetText = get("Offset");
     std::optional<std::int64_t> tx;
     if (duplex.empty()) {
@@ -465,7 +459,7 @@ void RowEntry::enter(int row) {
 
     tones(txOk);
 
-    const std::string mode = lower(get("Mode"));
+    const std::string mode = LowerAscii(get("Mode"));
     modeGiven_ = !mode.empty();
     if (mode == "fm")
         choose(image::kColBandwidth, "宽带");
@@ -482,7 +476,7 @@ void RowEntry::enter(int row) {
 // Power: CHIRP's watts ("5.0W", "50W", "0.5 W"; at least kHighWatts is 高), or High/Low/H/L;
 // empty, or no Power column, keeps the channel's power (see keeps()).
 void RowEntry::power() {
-    const std::string text = lower(get("Power"));
+    const std::string text = LowerAscii(get("Power"));
     powerGiven_ = !text.empty();
     if (text.empty()) return;
     if (text == "high" || text == "h") return choose(image::kColPower, "高");
@@ -553,7 +547,7 @@ CsvImport ImportCsv(std::string_view bytes, const EditorState& current, Band ban
     const CsvRecord& header = parsed.records.front();
     Columns columns;
     for (std::size_t i = 0; i < header.fields.size(); ++i) {
-        const std::string name = lower(TrimField(header.fields[i]));
+        const std::string name = LowerAscii(TrimField(header.fields[i]));
         if (name.empty()) continue;
         if (!columns.index.emplace(name, i).second)
             return fatal({header.line, TrimField(header.fields[i]), "the header names the column " + TrimField(header.fields[i]) + " twice",

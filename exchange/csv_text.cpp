@@ -10,6 +10,12 @@ std::string TrimField(std::string_view s) {
     return std::string(s);
 }
 
+std::string LowerAscii(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
 std::string CsvProblem::text() const { return "line " + std::to_string(line) + ": " + message; }
 std::string CsvProblem::chineseText() const { return "第 " + std::to_string(line) + " 行: " + chinese; }
 

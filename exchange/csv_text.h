@@ -38,5 +38,7 @@ std::string CsvField(std::string_view s);
 
 // A field without the spaces and tabs around it, as a cell is read.
 std::string TrimField(std::string_view s);
+// ASCII letters in lower case: column names and codes compare without case.
+std::string LowerAscii(std::string s);
 
 }  // namespace exchange

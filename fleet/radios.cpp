@@ -14,18 +14,6 @@ namespace {
 constexpr const char* kColumns[] = {"label", "id", "controller_id", "line1", "line2"};
 constexpr std::size_t kLineBytes = 7;  // a power-on line's room
 
-std::string trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return std::string(s);
-}
-
-std::string lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
 std::string where(int line, const std::string& column) {
     return "line " + std::to_string(line) + (column.empty() ? "" : ", column " + column) + ": ";
 }
@@ -64,7 +52,7 @@ base::Outcome<std::vector<RadioRow>> ParseRadios(std::string_view text) {
     const exchange::CsvRecord& header = parsed.records.front();
     std::map<std::string, std::size_t> index;
     for (std::size_t i = 0; i < header.fields.size(); ++i) {
-        const std::string name = lower(trim(header.fields[i]));
+        const std::string name = exchange::LowerAscii(exchange::TrimField(header.fields[i]));
         if (std::find(std::begin(kColumns), std::end(kColumns), name) == std::end(kColumns))
             problems.push_back(where(header.line, name) + "no such column (label, id, controller_id, line1, line2)");
         else if (!index.emplace(name, i).second)
@@ -86,7 +74,7 @@ base::Outcome<std::vector<RadioRow>> ParseRadios(std::string_view text) {
         auto cell = [&](const char* column) -> std::optional<std::string> {
             const auto it = index.find(column);
             if (it == index.end()) return std::nullopt;
-            const std::string value = it->second < record.fields.size() ? trim(record.fields[it->second]) : "";
+            const std::string value = it->second < record.fields.size() ? exchange::TrimField(record.fields[it->second]) : "";
             return value.empty() ? std::nullopt : std::optional(value);
         };
         RadioRow row;

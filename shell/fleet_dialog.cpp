@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "exchange/csv_text.h"
 #include "files/read_file.h"
 #include "fleet/fleet.h"
 #include "fleet/line_station.h"
@@ -33,13 +34,6 @@ constexpr int kListColumns = 5;
 constexpr int kPortColumn = 5;
 constexpr int kResultColumn = 6;
 constexpr std::size_t kMaxListBytes = 4u << 20;
-
-std::string quoted(const QString& cell) {
-    std::string text = cell.trimmed().toStdString();
-    std::string out = "\"";
-    for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return out + "\"";
-}
 
 QString stepText(radiolink::Step step) {
     switch (step) {
@@ -211,7 +205,8 @@ bool FleetDialog::loadRadios(const std::string& path) {
 std::string FleetDialog::radiosCsv() const {
     std::string csv = "label,id,controller_id,line1,line2\n";
     for (int r = 0; r < table_->rowCount(); ++r) {
-        for (int c = 0; c < kListColumns; ++c) csv += (c ? "," : "") + quoted(table_->item(r, c)->text());
+        for (int c = 0; c < kListColumns; ++c)
+            csv += (c ? "," : "") + exchange::CsvField(table_->item(r, c)->text().trimmed().toStdString());
         csv += "\n";
     }
     return csv;
