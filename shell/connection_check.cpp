@@ -1,6 +1,5 @@
 // TForm2::N20Click: the check runs on a thread of its own (it waits up to five seconds) on a
 // line of its own, the window's port closed meanwhile and opened again after.
-#include <memory>
 #include <thread>
 
 #include <QEventLoop>
@@ -23,9 +22,8 @@ void TForm2::N20Click() {
         showReport(editor::Report::Information(editor::kNoSerialPort));
         return;
     }
-    comm_.ClosePort();
     radiolink::doctor::Finding finding;
-    {
+    withPortReleased([&] {
         BusyWindow busy(this, utf8(kChecking));
         QEventLoop waiting;
         std::thread check([&] {
@@ -34,8 +32,7 @@ void TForm2::N20Click() {
         });
         waiting.exec();
         check.join();
-    }
-    (void)portReady();  // a port that does not open again says so at the next procedure
+    });
     prompter_.information(this, text(finding.port + ": " + finding.message), text(finding.fix));
     if (!prompter_.question(this, utf8(kSaveReport))) return;
     const auto path = prompter_.saveFileName(this, utf8("检测报告"), utf8("文本文件 (*.txt)"));

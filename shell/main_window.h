@@ -144,6 +144,9 @@ private:
     void connectSingleBlocks(QWidget* limitsPage);
     // Nothing when the selected port is open or opens now; otherwise why it cannot be used.
     editor::Report portReady();
+    // Runs `use` with this window's port closed (the 批量写频 batch and the connection check
+    // open ports of their own), then opens it again.
+    void withPortReleased(const std::function<void()>& use);
     // The band of the current page when it is a channel page.
     std::optional<image::Band> currentChannelBand() const;
     void showCsvEntries();

@@ -13,18 +13,21 @@ void TForm2::N6Click() { transfer(editor::Transfer::Reads, form5_); }
 
 void TForm2::N7Click() { transfer(editor::Transfer::Writes, form6_); }
 
-// The batch opens its ports itself: this window's port is closed while the dialog is up, and
-// opened again after. The editor's state is only read.
+void TForm2::withPortReleased(const std::function<void()>& use) {
+    comm_.ClosePort();
+    use();
+    (void)portReady();  // a port that does not open again says so at the next procedure
+}
+
+// The batch opens its ports itself; the editor's state is only read.
 void TForm2::N19Click() {
     if (refuseWhileBusy()) return;
     finishEditing();
     const std::string selected = portBar_.SelectedName();
-    comm_.ClosePort();
-    {
+    withPortReleased([&] {
         FleetDialog dialog(this, prompter_, state_, options_.portList(), options_.portLabel, selected);
         dialog.exec();
-    }
-    (void)portReady();  // a port that does not open again says so at the next procedure
+    });
 }
 
 void TForm2::transfer(editor::Transfer direction, TransferDialog* dialog) {
