@@ -15,6 +15,7 @@
 #endif
 
 #include "cli/command.h"
+#include "base/text.h"
 #include "radio_version.h"
 
 namespace cli {
@@ -27,7 +28,9 @@ std::vector<Command>& commands() {
 namespace {
 
 void usage(std::FILE* out) {
-    std::fprintf(out, "usage: radio-cli COMMAND [ARGS...]\n       radio-cli COMMAND --help\n       radio-cli --version\n\ncommands:\n");
+    std::fprintf(out, "usage: radio-cli [--lang en|zh] COMMAND [ARGS...]\n       radio-cli COMMAND --help\n"
+                      "       radio-cli --version\n\n"
+                      "--lang en|zh     the language of the messages: Chinese (zh) unless asked\n\ncommands:\n");
     auto sorted = cli::commands();
     std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
     for (const auto& c : sorted) std::fprintf(out, "  %-16s %s\n", c.name.c_str(), c.summary.c_str());
@@ -49,6 +52,36 @@ bool asksForHelp(const std::vector<std::string>& args) {
         if (a == "--help" || a == "-h") return true;
     }
     return false;
+}
+
+// Takes --lang LANG or --lang=LANG out of the arguments (before a "--") and chooses that
+// language for the messages. False, with the reason said, for a language we do not have.
+bool chooseLanguage(std::vector<std::string>& args) {
+    for (std::size_t i = 0; i < args.size() && args[i] != "--"; ++i) {
+        std::string value;
+        std::size_t taken = 1;
+        if (args[i] == "--lang") {
+            if (i + 1 == args.size()) {
+                std::fprintf(stderr, "radio-cli: --lang needs a language: en or zh\n");
+                return false;
+            }
+            value = args[i + 1];
+            taken = 2;
+        } else if (args[i].rfind("--lang=", 0) == 0) {
+            value = args[i].substr(7);
+        } else {
+            continue;
+        }
+        const auto language = base::ParseLanguage(value);
+        if (!language) {
+            std::fprintf(stderr, "radio-cli: --lang %s: the languages are en and zh\n", value.c_str());
+            return false;
+        }
+        base::SetLanguage(*language);
+        args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i + taken));
+        --i;
+    }
+    return true;
 }
 
 }  // namespace
@@ -78,6 +111,7 @@ int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
 #endif
+    if (!chooseLanguage(args)) return cli::kUsage;
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         usage(args.empty() ? stderr : stdout);
         return args.empty() ? cli::kUsage : cli::kOk;
