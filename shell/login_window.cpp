@@ -1,5 +1,6 @@
 #include "shell/login_window.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include <QCloseEvent>
@@ -64,8 +65,11 @@ TForm1::TForm1(Prompter& prompter, std::string userDir, std::function<void()> te
     // The password row sits on the hills at the foot of the picture.
     Label1_ = new QLabel(Say("密码:"), this);
     Label1_->setObjectName("Label1");
-    Label1_->setGeometry(118, 412, 48, 26);
     Label1_->setStyleSheet("color: white; font-weight: bold;");
+    // Ends where the edit begins; a longer caption than "密码:" grows to the left.
+    Label1_->ensurePolished();  // the bold of the style sheet counts
+    const int labelWidth = std::max(48, Label1_->sizeHint().width());
+    Label1_->setGeometry(166 - labelWidth, 412, labelWidth, 26);
     Edit1_ = new QLineEdit(this);
     Edit1_->setObjectName("Edit1");
     ShowAsStars(Edit1_);
