@@ -6,9 +6,11 @@
 //   radio --virtual-radio   the editor on a built-in virtual radio, listed first and opened
 //   radio --user-dir DIR    the user files (password, company name, background) in DIR
 //   radio --trace FILE      every byte to and from the radio into FILE
+//   radio --lang en|zh      the windows in English or Chinese (else as chosen last, else Chinese)
 #include <chrono>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <QApplication>
@@ -21,6 +23,7 @@
 #include "radio_version.h"
 #include "serial/port_list.h"
 #include "shell/end_on_signals.h"
+#include "shell/language.h"
 #include "shell/prompter.h"
 #include "shell/qt_translations.h"
 #include "shell/windows.h"
@@ -84,8 +87,12 @@ int main(int argc, char** argv) {
                                  "and quit; the exit status says whether both succeeded.",
                                  "FILE");
     roundTrip.setFlags(QCommandLineOption::HiddenFromHelp);
+    QCommandLineOption language("lang",
+                                "Show the windows in LANGUAGE: en (English) or zh (Chinese). Without it, the "
+                                "language chosen last in the Help menu, else Chinese.",
+                                "LANGUAGE");
     QCommandLineParser parser;
-    describe(parser, {virtualRadio, userDir, trace, screenshots, measure, roundTrip});
+    describe(parser, {virtualRadio, userDir, trace, language, screenshots, measure, roundTrip});
     if (asksForHelp(argc, argv)) {
         QCoreApplication core(argc, argv);
         setIdentity();
@@ -95,11 +102,22 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     setIdentity();
     parser.process(app);
-    shell::TranslateQtTexts(app);
+    // The language is chosen before any window exists: every text is made in it.
+    std::optional<base::Language> asked;
+    if (parser.isSet(language)) {
+        asked = base::ParseLanguage(parser.value(language).toStdString());
+        if (!asked) {
+            std::cerr << "radio: unknown language \"" << parser.value(language).toStdString()
+                      << "\" for --lang: use en (English) or zh (Chinese)\n";
+            return 2;
+        }
+    }
 
     const bool unattended = parser.isSet(screenshots) || parser.isSet(measure) || parser.isSet(roundTrip);
     bool onVirtualRadio = false;
     shell::MainWindowOptions options;
+    base::SetLanguage(shell::StartLanguage(asked, options.settingsFile));
+    shell::TranslateQtTexts(app);
 #ifdef RADIO_HAS_VIRTUAL_RADIO
     std::unique_ptr<sim::VirtualRadio> radio;
     if (parser.isSet(virtualRadio)) {

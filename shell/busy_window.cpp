@@ -5,6 +5,8 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
+#include "shell/qt_text.h"
+
 namespace shell {
 
 BusyWindow::BusyWindow(QWidget* parent, const QString& caption)
@@ -13,7 +15,7 @@ BusyWindow::BusyWindow(QWidget* parent, const QString& caption)
     setWindowTitle(caption);
     setWindowModality(Qt::ApplicationModal);
     auto* layout = new QVBoxLayout(this);
-    auto* label = new QLabel(caption + QString::fromUtf8(", 请稍候..."), this);
+    auto* label = new QLabel(Say("%1, 请稍候...", caption.toStdString()), this);
     auto* bar = new QProgressBar(this);
     bar->setAccessibleName(caption);
     bar->setRange(0, 0);  // no steps to show: it moves while the procedure runs

@@ -19,12 +19,12 @@ void TForm2::N20Click() {
     finishEditing();
     const std::string port = portBar_.SelectedName();
     if (port.empty()) {
-        showReport(editor::Report::Information(editor::kNoSerialPort));
+        showReport(editor::Report::Information(base::Tr(editor::kNoSerialPort)));
         return;
     }
     radiolink::doctor::Finding finding;
     withPortReleased([&] {
-        BusyWindow busy(this, utf8(kChecking));
+        BusyWindow busy(this, Say(kChecking));
         QEventLoop waiting;
         std::thread check([&] {
             finding = radiolink::doctor::Check(port);
@@ -34,8 +34,8 @@ void TForm2::N20Click() {
         check.join();
     });
     prompter_.information(this, text(finding.port + ": " + finding.message), text(finding.fix));
-    if (!prompter_.question(this, utf8(kSaveReport))) return;
-    const auto path = prompter_.saveFileName(this, utf8("检测报告"), utf8("文本文件 (*.txt)"));
+    if (!prompter_.question(this, Say(kSaveReport))) return;
+    const auto path = prompter_.saveFileName(this, Say("检测报告"), Say("文本文件 (*.txt)"));
     if (!path) return;
     const std::string report = radiolink::doctor::Report({finding});
     if (const auto saved = files::WriteAtomically(PathBytes(*path), report); !saved.ok())

@@ -35,19 +35,20 @@ constexpr int kPortColumn = 5;
 constexpr int kResultColumn = 6;
 constexpr std::size_t kMaxListBytes = 4u << 20;
 
-QString stepText(radiolink::Step step) {
+// What a radio's row tells while a step runs: "写入 12 块".
+const char* stepPattern(radiolink::Step step) {
     switch (step) {
-        case radiolink::Step::Backup: return utf8("备份读取");
-        case radiolink::Step::Write: return utf8("写入");
-        case radiolink::Step::Verify: return utf8("校验");
+        case radiolink::Step::Backup: return "备份读取 %1 块";
+        case radiolink::Step::Write: return "写入 %1 块";
+        case radiolink::Step::Verify: return "校验 %1 块";
     }
-    return {};
+    return "";
 }
 
-QString labels(const std::vector<std::string>& list) {
-    QStringList names;
-    for (const auto& l : list) names << text(l);
-    return names.join(utf8(", "));
+std::string labels(const std::vector<std::string>& list) {
+    std::string names;
+    for (const auto& l : list) names += (names.empty() ? "" : ", ") + l;
+    return names;
 }
 
 }  // namespace
@@ -63,11 +64,11 @@ FleetDialog::FleetDialog(QWidget* parent, Prompter& prompter, image::EditorState
                          const std::function<std::string(const std::string&)>& label, const std::string& selected)
     : QDialog(parent), prompter_(prompter), plan_(std::move(plan)) {
     setObjectName("FleetDialog");
-    setWindowTitle(utf8("批量写频"));
+    setWindowTitle(Say("批量写频"));
     resize(780, 560);
     auto* layout = new QVBoxLayout(this);
 
-    auto* tableLabel = new QLabel(utf8("电台列表: 每行一台, 可直接输入、粘贴 (Ctrl+V) 或导入 CSV 文件。"
+    auto* tableLabel = new QLabel(Say("电台列表: 每行一台, 可直接输入、粘贴 (Ctrl+V) 或导入 CSV 文件。"
                                        "主控ID码和开机信息留空时保留电台自己的。"),
                                   this);
     layout->addWidget(tableLabel);
@@ -75,16 +76,16 @@ FleetDialog::FleetDialog(QWidget* parent, Prompter& prompter, image::EditorState
     table_->setObjectName("Radios");
     tableLabel->setBuddy(table_);
     for (int c = 0; c < table_->columnCount(); ++c)
-        table_->setHorizontalHeaderItem(c, new QTableWidgetItem(utf8(kHeadings[c])));
+        table_->setHorizontalHeaderItem(c, new QTableWidgetItem(Say(kHeadings[c])));
     table_->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(table_, 1);
     auto* paste = new QShortcut(QKeySequence::Paste, table_, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
     connect(paste, &QShortcut::activated, this, &FleetDialog::paste);
 
     auto* rowButtons = new QHBoxLayout;
-    auto* add = new QPushButton(utf8("添加(&A)"), this);
-    auto* remove = new QPushButton(utf8("删除(&D)"), this);
-    auto* load = new QPushButton(utf8("导入CSV(&I)..."), this);
+    auto* add = new QPushButton(Say("添加(&A)"), this);
+    auto* remove = new QPushButton(Say("删除(&D)"), this);
+    auto* load = new QPushButton(Say("导入CSV(&I)..."), this);
     for (auto* b : {add, remove, load}) {
         b->setAutoDefault(false);
         rowButtons->addWidget(b);
@@ -96,11 +97,11 @@ FleetDialog::FleetDialog(QWidget* parent, Prompter& prompter, image::EditorState
         if (!running() && table_->currentRow() >= 0) table_->removeRow(table_->currentRow());
     });
     connect(load, &QPushButton::clicked, this, [this] {
-        if (const auto path = prompter_.openFileName(this, utf8("导入电台列表"), utf8("CSV 文件 (*.csv)")))
+        if (const auto path = prompter_.openFileName(this, Say("导入电台列表"), Say("CSV 文件 (*.csv)")))
             loadRadios(PathBytes(*path));
     });
 
-    auto* portLabel = new QLabel(utf8("端口 (可选多个: 每个端口同时写一台):"), this);
+    auto* portLabel = new QLabel(Say("端口 (可选多个: 每个端口同时写一台):"), this);
     layout->addWidget(portLabel);
     portList_ = new QListWidget(this);
     portList_->setObjectName("Ports");
@@ -114,23 +115,23 @@ FleetDialog::FleetDialog(QWidget* parent, Prompter& prompter, image::EditorState
     layout->addWidget(portList_);
 
     auto* logRow = new QHBoxLayout;
-    auto* logLabel = new QLabel(utf8("日志文件:"), this);
+    auto* logLabel = new QLabel(Say("日志文件:"), this);
     logRow->addWidget(logLabel);
     logEdit_ = new QLineEdit(this);
     logEdit_->setObjectName("LogFile");
     logLabel->setBuddy(logEdit_);
-    logEdit_->setToolTip(utf8("每台电台写完即记一行; 用同一个日志再运行, 已成功的电台跳过"));
+    logEdit_->setToolTip(Say("每台电台写完即记一行; 用同一个日志再运行, 已成功的电台跳过"));
     logRow->addWidget(logEdit_, 1);
-    auto* choose = new QPushButton(utf8("选择(&L)..."), this);
+    auto* choose = new QPushButton(Say("选择(&L)..."), this);
     choose->setAutoDefault(false);
     logRow->addWidget(choose);
     layout->addLayout(logRow);
     connect(choose, &QPushButton::clicked, this, [this] {
-        if (const auto path = prompter_.saveFileName(this, utf8("日志文件"), utf8("CSV 文件 (*.csv)")))
+        if (const auto path = prompter_.saveFileName(this, Say("日志文件"), Say("CSV 文件 (*.csv)")))
             logEdit_->setText(*path);
     });
 
-    planLimits_ = new QCheckBox(utf8("使用方案的频段限制 (不选: 每台保留自己的限频)"), this);
+    planLimits_ = new QCheckBox(Say("使用方案的频段限制 (不选: 每台保留自己的限频)"), this);
     layout->addWidget(planLimits_);
     summary_ = new QLabel(this);
     summary_->setObjectName("Summary");
@@ -138,9 +139,9 @@ FleetDialog::FleetDialog(QWidget* parent, Prompter& prompter, image::EditorState
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    start_ = new QPushButton(utf8("开始(&S)"), this);
-    stop_ = new QPushButton(utf8("停止(&T)"), this);
-    auto* close = new QPushButton(utf8("关闭"), this);
+    start_ = new QPushButton(Say("开始(&S)"), this);
+    stop_ = new QPushButton(Say("停止(&T)"), this);
+    auto* close = new QPushButton(Say("关闭"), this);
     start_->setDefault(true);
     stop_->setEnabled(false);
     for (auto* b : {start_, stop_, close}) buttons->addWidget(b);
@@ -192,7 +193,7 @@ bool FleetDialog::loadRadios(const std::string& path) {
     }
     const auto rows = fleet::ParseRadios(read.value);
     if (!rows.ok()) {
-        prompter_.error(this, utf8("电台列表有错误:\n") + text(rows.message()));
+        prompter_.error(this, Say("电台列表有错误:\n%1", rows.message()));
         return false;
     }
     table_->setRowCount(0);
@@ -236,11 +237,11 @@ bool FleetDialog::Start() {
     const auto rows = fleet::ParseRadios(radiosCsv());
     if (!rows.ok()) {
         // The message counts lines as a file would: its header is line 1, table row N line N+1.
-        prompter_.error(this, utf8("电台列表有错误 (表格第 N 行即第 N+1 行):\n") + text(rows.message()));
+        prompter_.error(this, Say("电台列表有错误 (表格第 N 行即第 N+1 行):\n%1", rows.message()));
         return false;
     }
     if (logEdit_->text().trimmed().isEmpty()) {
-        prompter_.error(this, utf8("请选择日志文件"));
+        prompter_.error(this, Say("请选择日志文件"));
         return false;
     }
     std::vector<std::string> ports;
@@ -248,19 +249,19 @@ bool FleetDialog::Start() {
         if (portList_->item(i)->checkState() == Qt::Checked)
             ports.push_back(portList_->item(i)->data(Qt::UserRole).toString().toStdString());
     if (ports.empty()) {
-        prompter_.error(this, utf8("请选择至少一个端口"));
+        prompter_.error(this, Say("请选择至少一个端口"));
         return false;
     }
 
     auto batch = std::make_unique<Batch>();
     const auto done = fleet::Log::Open(batch->log, PathBytes(logEdit_->text().trimmed()));
     if (!done.ok()) {
-        prompter_.error(this, utf8("日志文件不能用: ") + text(done.message()));
+        prompter_.error(this, Say("日志文件不能用: %1", done.message()));
         return false;
     }
     const auto todo = fleet::RowsToDo(rows.value, done.value);
     if (!todo.ok()) {
-        prompter_.error(this, utf8("电台列表与日志冲突:\n") + text(todo.message()));
+        prompter_.error(this, Say("电台列表与日志冲突:\n%1", todo.message()));
         return false;
     }
     batch->rows = todo.value;
@@ -269,7 +270,7 @@ bool FleetDialog::Start() {
     for (const auto& port : ports) {
         auto station = std::make_unique<fleet::LineStation>(
             port, radiolink::LineSettings{}, [onWindow, this](const std::string& p, const fleet::RadioRow& row) {
-                onWindow([this, p, label = row.label] { showStatus(label, text(p), utf8("请接上电台, 等它回应...")); });
+                onWindow([this, p, label = row.label] { showStatus(label, text(p), Say("请接上电台, 等它回应...")); });
             });
         if (const auto opened = station->open(); !opened.ok()) {
             prompter_.error(this, text(port + ": " + opened.message()));
@@ -282,28 +283,28 @@ bool FleetDialog::Start() {
         const std::string label = table_->item(r, 0)->text().trimmed().toStdString();
         const bool skipped = done.value.labels.count(label) != 0;
         table_->item(r, kPortColumn)->setText({});
-        table_->item(r, kResultColumn)->setText(skipped ? utf8("已写好 (日志), 跳过") : utf8("等待"));
+        table_->item(r, kResultColumn)->setText(skipped ? Say("已写好 (日志), 跳过") : Say("等待"));
     }
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     start_->setEnabled(false);
     stop_->setEnabled(true);
-    summary_->setText(utf8("正在写频: %1 台").arg(batch->rows.size()));
+    summary_->setText(Say("正在写频: %1 台", batch->rows.size()));
     stopAsked_ = false;
 
     fleet::Callbacks callbacks;
     callbacks.started = [onWindow, this](const std::string& port, const fleet::RadioRow& row) {
-        onWindow([this, p = port, label = row.label] { showStatus(label, text(p), utf8("开始")); });
+        onWindow([this, p = port, label = row.label] { showStatus(label, text(p), Say("开始")); });
     };
     callbacks.progress = [onWindow, this](const std::string&, const fleet::RadioRow& row, radiolink::Step step,
                                           int blocks) {
         onWindow([this, label = row.label, step, blocks] {
-            showStatus(label, QString(), stepText(step) + utf8(" %1 块").arg(blocks));
+            showStatus(label, QString(), Say(stepPattern(step), blocks));
         });
     };
     callbacks.finished = [onWindow, this](const fleet::LogLine& line) {
-        QString status = line.result == "ok"            ? utf8("成功 (%1 秒)").arg(text(line.seconds))
-                         : line.result == "interrupted" ? utf8("已中断: ") + text(line.detail)
-                                                        : utf8("失败: ") + text(line.detail);
+        QString status = line.result == "ok"            ? Say("成功 (%1 秒)", line.seconds)
+                         : line.result == "interrupted" ? Say("已中断: %1", line.detail)
+                                                        : Say("失败: %1", line.detail);
         onWindow([this, label = line.label, status] { showStatus(label, QString(), status); });
     };
     const fleet::Settings settings{planLimits_->isChecked()};
@@ -322,19 +323,21 @@ void FleetDialog::Stop() {
     if (!running()) return;
     stopAsked_ = true;
     stop_->setEnabled(false);
-    summary_->setText(utf8("正在停止: 写到一块的末尾, 发出 EXIT..."));
+    summary_->setText(Say("正在停止: 写到一块的末尾, 发出 EXIT..."));
 }
 
 void FleetDialog::finished(const fleet::Summary& summary) {
     if (worker_.joinable()) worker_.join();
     batch_.reset();  // the ports close
-    QString verdict = utf8("%1 台成功, %2 台失败").arg(summary.programmed.size()).arg(summary.failed.size());
-    if (!summary.failed.empty()) verdict += utf8(" (") + labels(summary.failed) + utf8(")");
+    QString verdict = summary.failed.empty()
+                          ? Say("%1 台成功, %2 台失败", summary.programmed.size(), summary.failed.size())
+                          : Say("%1 台成功, %2 台失败 (%3)", summary.programmed.size(), summary.failed.size(),
+                                labels(summary.failed));
     if (!summary.interrupted.empty())
-        verdict += utf8(", %1 台中断 (").arg(summary.interrupted.size()) + labels(summary.interrupted) + utf8(")");
+        verdict += Say(", %1 台中断 (%2)", summary.interrupted.size(), labels(summary.interrupted));
     if (!summary.notStarted.empty())
-        verdict += utf8(", %1 台未开始 (").arg(summary.notStarted.size()) + labels(summary.notStarted) + utf8(")");
-    if (!summary.log.ok()) verdict += utf8("\n日志不能保存, 已停止: ") + text(summary.log.message());
+        verdict += Say(", %1 台未开始 (%2)", summary.notStarted.size(), labels(summary.notStarted));
+    if (!summary.log.ok()) verdict += Say("\n日志不能保存, 已停止: %1", summary.log.message());
     summary_->setText(verdict);
     table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                             QAbstractItemView::AnyKeyPressed);
@@ -345,7 +348,7 @@ void FleetDialog::finished(const fleet::Summary& summary) {
         QDialog::reject();
         return;
     }
-    prompter_.information(this, verdict, utf8("日志: ") + logEdit_->text());
+    prompter_.information(this, verdict, Say("日志: %1", logEdit_->text().toStdString()));
 }
 
 void FleetDialog::waitForEnd() {

@@ -1,5 +1,6 @@
 #include "shell/login_window.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include <QCloseEvent>
@@ -62,20 +63,23 @@ TForm1::TForm1(Prompter& prompter, std::string userDir, std::function<void()> te
     showPicture(toImage(users::DecodeJpeg(users::BuiltInPicture()).value));
 
     // The password row sits on the hills at the foot of the picture.
-    Label1_ = new QLabel(utf8("密码:"), this);
+    Label1_ = new QLabel(Say("密码:"), this);
     Label1_->setObjectName("Label1");
-    Label1_->setGeometry(118, 412, 48, 26);
     Label1_->setStyleSheet("color: white; font-weight: bold;");
+    // Ends where the edit begins; a longer caption than "密码:" grows to the left.
+    Label1_->ensurePolished();  // the bold of the style sheet counts
+    const int labelWidth = std::max(48, Label1_->sizeHint().width());
+    Label1_->setGeometry(166 - labelWidth, 412, labelWidth, 26);
     Edit1_ = new QLineEdit(this);
     Edit1_->setObjectName("Edit1");
     ShowAsStars(Edit1_);
     Edit1_->setGeometry(170, 412, 170, 26);
     Label1_->setBuddy(Edit1_);
-    Edit1_->setAccessibleDescription(utf8("回车登入"));
-    Button1_ = new QPushButton(utf8("登入"), this);
+    Edit1_->setAccessibleDescription(Say("回车登入"));
+    Button1_ = new QPushButton(Say("登入"), this);
     Button1_->setObjectName("Button1");
     Button1_->setGeometry(352, 410, 80, 30);
-    Button2_ = new QPushButton(utf8("更换背景"), this);
+    Button2_ = new QPushButton(Say("更换背景"), this);
     Button2_->setObjectName("Button2");
     Button2_->setGeometry(444, 410, 90, 30);
 
@@ -115,13 +119,13 @@ void TForm1::FormShow() {
 void TForm1::Button1Click() {
     const auto matches = users::CheckPassword(dir_, Edit1_->text().toStdString());
     if (!matches.ok()) {
-        prompter_.error(this, text(matches.error) + "\n\nNo password can log in without the password file. Removing the folder \"" +
-                                  text(dir_) + "\" makes it again at the next start, with the empty password.");
+        prompter_.error(this, Say("%1\n\n没有密码文件, 任何密码都不能登入。删除文件夹 \"%2\" 后, 下次启动时重新建立, 密码为空。",
+                                  matches.error, dir_));
         return;
     }
     if (!matches.value) {
         Edit1_->clear();
-        prompter_.information(this, utf8("密码错误!"));
+        prompter_.information(this, Say("密码错误!"));
         return;
     }
     enterMainWindow();

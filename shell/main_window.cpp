@@ -137,10 +137,10 @@ void TForm2::buildPages() {
     };
     for (const Page& p : pages) {
         p.widget->setObjectName(p.name);
-        PageControl1_->addTab(p.widget, utf8(p.caption));
+        PageControl1_->addTab(p.widget, Say(p.caption));
     }
-    upperPage_->setPageName(utf8(pages[0].caption));
-    lowerPage_->setPageName(utf8(pages[2].caption));
+    upperPage_->setPageName(Say(pages[0].caption));
+    lowerPage_->setPageName(Say(pages[2].caption));
     // The grids' context menu: the row operations after 撤销 and 重做.
     for (ChannelPage* page : {upperPage_, lowerPage_}) {
         page->grid()->addActions({undo_, redo_});
@@ -168,7 +168,7 @@ void TForm2::buildStatusBar() {
     for (int i = 0; i < 2; ++i) {
         auto* panel = new QLabel(bar);
         panel->setObjectName(QString("StatusPanel%1").arg(i));
-        panel->setAccessibleName(utf8(panelNames[i]));
+        panel->setAccessibleName(Say(panelNames[i]));
         panel->setFixedWidth(200);
         panel->setFrameShape(QFrame::StyledPanel);
         panel->setFrameShadow(QFrame::Sunken);
@@ -181,7 +181,7 @@ void TForm2::buildStatusBar() {
     // message would hide the port's panel while it shows).
     line_ = new QLabel(bar);
     line_->setObjectName("StatusLine");
-    line_->setAccessibleName(utf8("提示"));
+    line_->setAccessibleName(Say("提示"));
     bar->addWidget(line_, 1);
     lineTimer_.setSingleShot(true);
     connect(&lineTimer_, &QTimer::timeout, line_, &QLabel::clear);
@@ -252,9 +252,12 @@ void TForm2::showReport(const editor::Report& report) {
     showState();
     if (!report.line.empty()) tellLine(text(report.line));
     operator_.tell(report);
-    // A radio that did not answer: the check says why, once the procedure has let go.
-    const bool noAnswer = (report.text + report.detail).find(radiolink::kNoAnswer) != std::string::npos;
-    if (noAnswer && prompter_.question(this, utf8(kOfferCheck), utf8(kCheckSends)))
+    // A radio that did not answer (told in the chosen language, or as the link wrote it): the
+    // check says why, once the procedure has let go.
+    const std::string said = report.text + report.detail;
+    const bool noAnswer = said.find(base::Tr(radiolink::kNoAnswer)) != std::string::npos ||
+                          said.find(radiolink::kNoAnswer) != std::string::npos;
+    if (noAnswer && prompter_.question(this, Say(kOfferCheck), Say(kCheckSends)))
         QTimer::singleShot(0, this, &TForm2::N20Click);
 }
 

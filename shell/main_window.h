@@ -18,6 +18,7 @@
 #include "editor/history.h"
 #include "image/message.h"
 #include "base/outcome.h"
+#include "base/text.h"
 #include "link/line.h"
 #include "editor/port_bar.h"
 #include "shell/prompter.h"
@@ -115,6 +116,9 @@ public:
     void N20Click();
     void N17Click();  // Import CSV into the current channel page's band
     void N18Click();  // Export CSV of the current channel page's band
+    // 语言/Language: the choice is saved for the next start; the windows keep the language
+    // they were made in, so nothing being edited is touched.
+    void chooseLanguage(base::Language language);
 
     // A row command of the session over the current channel page's selection (row_commands.cpp).
     using RowCommand = editor::RowsDone (editor::Session::*)(const editor::Rows&);

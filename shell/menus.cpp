@@ -1,6 +1,7 @@
 // The main window's menus and toolbar: each entry runs one command, and each toolbar button
 // runs its menu entry.
 #include <QAction>
+#include <QActionGroup>
 #include <QMenuBar>
 #include <QShortcut>
 #include <QTabWidget>
@@ -8,13 +9,14 @@
 #include <QToolButton>
 
 #include "shell/icons.h"
+#include "shell/language.h"
 #include "shell/main_window.h"
 #include "shell/qt_text.h"
 
 namespace shell {
 void TForm2::buildMenus() {
     auto entry = [this](QMenu* menu, const char* name, const char* caption, auto run) {
-        QAction* action = menu->addAction(utf8(caption));
+        QAction* action = menu->addAction(Say(caption));
         action->setObjectName(name);
         connect(action, &QAction::triggered, this, run);
         return action;
@@ -27,16 +29,16 @@ void TForm2::buildMenus() {
     bar->setObjectName("MainMenu1");
     // Each caption shows its Alt key as "文件(F)" does; "&" marks it for the menu bar.
 
-    QMenu* F1 = bar->addMenu(utf8("文件(&F)"));
+    QMenu* F1 = bar->addMenu(Say("文件(&F)"));
     F1->setObjectName("F1");
     N1_ = entry(F1, "N1", "新建", command(&Session::New));
     N2_ = entry(F1, "N2", "打开", command(&Session::Open));
     N3_ = entry(F1, "N3", "保存", command(&Session::Save));
     // The channels of the current channel page's band, in and out of CHIRP's CSV format.
     N17_ = entry(F1, "N17", "导入CSV", &TForm2::N17Click);
-    N17_->setStatusTip(utf8("从 CHIRP CSV 文件导入当前信道页的信道 (只在上段信道、下段信道页可用)"));
+    N17_->setStatusTip(Say("从 CHIRP CSV 文件导入当前信道页的信道 (只在上段信道、下段信道页可用)"));
     N18_ = entry(F1, "N18", "导出CSV", &TForm2::N18Click);
-    N18_->setStatusTip(utf8("把当前信道页的信道导出为 CHIRP CSV 文件 (只在上段信道、下段信道页可用)"));
+    N18_->setStatusTip(Say("把当前信道页的信道导出为 CHIRP CSV 文件 (只在上段信道、下段信道页可用)"));
     N4_ = entry(F1, "N4", "退出", &TForm2::endProgram);
     N1_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     N2_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -44,19 +46,19 @@ void TForm2::buildMenus() {
     // The shortcuts work wherever the focus is in the window, also when nothing has it.
     addActions({N1_, N2_, N3_});
 
-    QMenu* N5 = bar->addMenu(utf8("编辑(&E)"));
+    QMenu* N5 = bar->addMenu(Say("编辑(&E)"));
     N5->setObjectName("N5");
     N6_ = entry(N5, "N6", "读频", &TForm2::N6Click);
     N7_ = entry(N5, "N7", "写频", &TForm2::N7Click);
     N19_ = entry(N5, "N19", "批量写频...", &TForm2::N19Click);
-    N19_->setStatusTip(utf8("把当前编辑的数据写入多台电台, 每台保留自己的ID码、限频和遥控状态"));
+    N19_->setStatusTip(Say("把当前编辑的数据写入多台电台, 每台保留自己的ID码、限频和遥控状态"));
     entry(N5, "N8", "-------", nothing)->setEnabled(false);
     N9_ = entry(N5, "N9", "上段信道", [this] { PageControl1_->setCurrentIndex(0); });
     N11_ = entry(N5, "N11", "下段信道", [this] { PageControl1_->setCurrentIndex(2); });
     entry(N5, "N16", "-------", nothing)->setEnabled(false);
     buildEditEntries(N5);
 
-    QMenu* N12 = bar->addMenu(utf8("帮助(&H)"));
+    QMenu* N12 = bar->addMenu(Say("帮助(&H)"));
     N12->setObjectName("N12");
     N13_ = entry(N12, "N13", "备注", [this] {
         if (form4_) form4_->exec();
@@ -65,13 +67,37 @@ void TForm2::buildMenus() {
         if (form3_) form3_->exec();
     });
     N20_ = entry(N12, "N20", "检测连接", &TForm2::N20Click);
-    N20_->setStatusTip(utf8("查明电台为什么没有回应: 只发握手和读一块, 不写入电台"));
+    N20_->setStatusTip(Say("查明电台为什么没有回应: 只发握手和读一块, 不写入电台"));
+    // The languages, each named in itself and under one caption of both, so that an operator
+    // who reads only one of them finds the way back.
+    QMenu* languages = N12->addMenu(utf8("语言/Language"));  // not a text: the same caption in either language
+    languages->setObjectName("Language");
+    auto* group = new QActionGroup(languages);
+    const std::tuple<const char*, const char*, base::Language> choices[] = {
+        {"LanguageChinese", "中文", base::Language::Chinese},  // not a text: each language's own name
+        {"LanguageEnglish", "English", base::Language::English},
+    };
+    for (const auto& [name, caption, language] : choices) {
+        QAction* action = languages->addAction(utf8(caption));
+        action->setObjectName(name);
+        action->setCheckable(true);
+        action->setChecked(language == base::CurrentLanguage());
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, language = language] { chooseLanguage(language); });
+    }
 
     // A top-level entry without sub-entries.
-    N15_ = bar->addAction(utf8("退出(&Q)"));
+    N15_ = bar->addAction(Say("退出(&Q)"));
     N15_->setObjectName("N15");
 
     connect(N15_, &QAction::triggered, this, &TForm2::endProgram);
+}
+
+void TForm2::chooseLanguage(base::Language language) {
+    SaveLanguage(options_.settingsFile, language);
+    // Going back to the language in use needs no restart.
+    if (language == base::CurrentLanguage()) return;
+    prompter_.information(this, SayIn(language, "程序下次启动时使用这个语言。"));
 }
 
 void TForm2::buildToolBar() {
@@ -98,7 +124,7 @@ void TForm2::buildToolBar() {
     for (const Button& b : buttons) {
         auto* button = new QToolButton(bar);
         button->setObjectName(QString("ToolButton%1").arg(b.number));
-        button->setText(utf8(b.caption));
+        button->setText(Say(b.caption));
         button->setIcon(ToolIcon(b.picture));
         button->setIconSize(QSize(32, 32));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);

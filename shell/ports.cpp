@@ -1,11 +1,11 @@
 // The main window's port bar: the list of ports, read again as it drops down, the port used
 // last, and the opening of the selected port when a procedure needs it.
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSettings>
 
+#include "shell/language.h"
 #include "shell/main_window.h"
 #include "shell/qt_text.h"
 
@@ -29,13 +29,6 @@ private:
 
 constexpr const char* kLastPortKey = "ports/last";
 
-std::unique_ptr<QSettings> openSettings(const QString& file) {
-    if (!file.isEmpty()) return std::make_unique<QSettings>(file, QSettings::IniFormat);
-    // Named as the per-user data folder is: $XDG_CONFIG_HOME/radio/radio.ini.
-    const QString name = QCoreApplication::applicationName();
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, name, name);
-}
-
 constexpr const char* kPortNotOpen = "串口打不开!";
 
 }  // namespace
@@ -45,12 +38,12 @@ QWidget* TForm2::buildPortBar() {
     panel->setObjectName("Panel1");
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(8, 4, 8, 4);
-    Label1_ = new QLabel(utf8(editor::kLabel1Caption), panel);
+    Label1_ = new QLabel(Say(editor::kLabel1Caption), panel);
     Label1_->setObjectName("Label1");
     ComboBox1_ = new PortBox([this] { refreshPorts(); }, panel);
     ComboBox1_->setObjectName("ComboBox1");
     Label1_->setBuddy(ComboBox1_);
-    ComboBox1_->setAccessibleDescription(utf8("电台所接的串口, 读频和写频用它"));
+    ComboBox1_->setAccessibleDescription(Say("电台所接的串口, 读频和写频用它"));
     ComboBox1_->setEditable(false);
     ComboBox1_->setMinimumWidth(160);
     ComboBox1_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -66,7 +59,7 @@ void TForm2::showPortBar() {
     ComboBox1_->clear();
     for (const auto& name : portBar_.Items) ComboBox1_->addItem(text(options_.portLabel(name)), text(name));
     ComboBox1_->setCurrentIndex(portBar_.ItemIndex);
-    panels_[0]->setText(text(portBar_.Panel0));
+    panels_[0]->setText(Say(portBar_.Panel0));  // the bar keeps its texts as the core made them
     panels_[0]->setToolTip(text(portBar_.Panel0Reason));
 }
 
@@ -83,13 +76,13 @@ void TForm2::ComboBox1Click(int index) {
 
 std::string TForm2::lastPort() const {
     if (!options_.rememberPort) return {};
-    return openSettings(options_.settingsFile)->value(kLastPortKey).toString().toStdString();
+    return OpenSettings(options_.settingsFile)->value(kLastPortKey).toString().toStdString();
 }
 
 void TForm2::rememberPort(const std::string& name) {
     if (!options_.rememberPort) return;
     // Unwritable settings cost only the choice at the next start.
-    openSettings(options_.settingsFile)->setValue(kLastPortKey, text(name));
+    OpenSettings(options_.settingsFile)->setValue(kLastPortKey, text(name));
 }
 
 // A procedure needs the selected port open. One that did not open (another program held it,
@@ -103,8 +96,8 @@ editor::Report TForm2::portReady() {
         rememberPort(portBar_.SelectedName());
         return {};
     }
-    if (portBar_.ItemIndex < 0) return editor::Report::Information(editor::kNoSerialPort);
-    return editor::Report::Information(kPortNotOpen, portBar_.Panel0Reason);
+    if (portBar_.ItemIndex < 0) return editor::Report::Information(base::Tr(editor::kNoSerialPort));
+    return editor::Report::Information(base::Tr(kPortNotOpen), portBar_.Panel0Reason);
 }
 
 }  // namespace shell

@@ -70,7 +70,7 @@ void TForm2::connectSingleBlocks(QWidget* limitsPage) {
         auto* button = limitsPage->findChild<QAbstractButton*>(block.button);
         connect(button, &QAbstractButton::clicked, this, [this, &block] {
             procedure(block.direction, [this, &block](image::EditorState& state) {
-                BusyWindow busy(this, utf8(block.caption));
+                BusyWindow busy(this, Say(block.caption));
                 radio_.clearStop();
                 const radiolink::Result result = block.run(radio_, state);
                 if (result.message.empty()) return editor::Report();

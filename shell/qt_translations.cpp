@@ -4,9 +4,12 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include "base/text.h"
+
 namespace shell {
 
 bool TranslateQtTexts(QCoreApplication& app) {
+    if (base::CurrentLanguage() != base::Language::Chinese) return true;
     auto* translator = new QTranslator(&app);
     if (!translator->load("qtbase_zh_CN", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         delete translator;

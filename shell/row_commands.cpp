@@ -7,12 +7,13 @@
 
 #include "shell/channel_grid.h"
 #include "shell/main_window.h"
+#include "shell/qt_text.h"
 
 namespace shell {
 
 void TForm2::buildEditEntries(QMenu* menu) {
     auto entry = [this, menu](const char* name, const char* caption, QList<QKeySequence> keys, auto command) {
-        QAction* action = menu->addAction(QString::fromUtf8(caption));
+        QAction* action = menu->addAction(Say(caption));
         action->setObjectName(name);
         action->setShortcuts(keys);
         // The shortcuts work wherever the focus is in the window.

@@ -7,6 +7,7 @@
 
 #include "image/transfer.h"
 #include "link/pipelines.h"
+#include "shell/qt_text.h"
 
 namespace shell {
 
@@ -17,7 +18,7 @@ TransferDialog::TransferDialog(QWidget* parent, editor::Session& session, radiol
       session_(session),
       radio_(radio),
       portName_(std::move(portName)) {
-    setWindowTitle(QString::fromUtf8(caption));
+    setWindowTitle(Say(caption));
     setModal(true);
     setFixedSize(449, height);
 
@@ -26,12 +27,12 @@ TransferDialog::TransferDialog(QWidget* parent, editor::Session& session, radiol
     ProgressBar1_->setRange(0, image::kBlockCount);
     ProgressBar1_->setValue(0);
     ProgressBar1_->setGeometry(24, 28, 401, 24);
-    ProgressBar1_->setAccessibleName(QString::fromUtf8(caption) + QString::fromUtf8("进度"));
+    ProgressBar1_->setAccessibleName(Say("%1进度", Say(caption).toStdString()));
 
-    Button1_ = new QPushButton(QString::fromUtf8(caption), this);
+    Button1_ = new QPushButton(Say(caption), this);
     Button1_->setObjectName("Button1");
     Button1_->setGeometry(96, height - 60, 97, 32);
-    Button2_ = new QPushButton(QString::fromUtf8("取消"), this);
+    Button2_ = new QPushButton(Say("取消"), this);
     Button2_->setObjectName("Button2");
     Button2_->setGeometry(256, height - 60, 97, 32);
     // Enter starts the procedure; Escape (or 取消) closes the dialog. No other button takes
@@ -82,8 +83,8 @@ void TransferDialog::Button1Click() {
     Button2_->setEnabled(true);
     editor::Report report;
     if (stopAsked_ && result.interrupted)
-        report = editor::Report::Information(
-            "读频已取消!", result.detail() + "\n已读到的数据留在编辑器中 (撤销可恢复读频前的数据)");
+        report = editor::Report::Information(base::Tr("读频已取消!"),
+                                             base::Tr("%1\n已读到的数据留在编辑器中 (撤销可恢复读频前的数据)", result.detail()));
     else if (!result.message.empty())
         report = editor::Report::Information(result.message, result.detail());
     emit ended(report);
@@ -113,14 +114,14 @@ radiolink::Result TForm5::procedure(const radiolink::Progress& progress) {
 TForm6::TForm6(QWidget* parent, editor::Session& session, radiolink::Radio& radio, std::function<std::string()> portName)
     : TransferDialog(parent, session, radio, std::move(portName), "写频", 157) {
     setObjectName("Form6");
-    CheckBox1_ = new QCheckBox(QString::fromUtf8("写前备份"), this);
+    CheckBox1_ = new QCheckBox(Say("写前备份"), this);
     CheckBox1_->setObjectName("CheckBox1");
-    CheckBox1_->setToolTip(QString::fromUtf8("写频前先读取电台, 把读到的数据备份"));
+    CheckBox1_->setToolTip(Say("写频前先读取电台, 把读到的数据备份"));
     CheckBox1_->setGeometry(96, 62, 120, 24);
     CheckBox1_->setChecked(true);  // a write is not undone without a backup of what it replaced
-    CheckBox2_ = new QCheckBox(QString::fromUtf8("写后校验"), this);
+    CheckBox2_ = new QCheckBox(Say("写后校验"), this);
     CheckBox2_->setObjectName("CheckBox2");
-    CheckBox2_->setToolTip(QString::fromUtf8("写频后读回电台, 逐字节与写入的数据比较"));
+    CheckBox2_->setToolTip(Say("写频后读回电台, 逐字节与写入的数据比较"));
     CheckBox2_->setGeometry(256, 62, 120, 24);
 }
 
@@ -129,7 +130,7 @@ radiolink::Result TForm6::procedure(const radiolink::Progress& progress) {
     return radiolink::WriteSafely(radio_, session_.state(), plan, portName_(), progress,
                                   [this](radiolink::Step step) {
                                       showStep(step == radiolink::Step::Backup  ? CheckBox1_->text()
-                                               : step == radiolink::Step::Write ? QString::fromUtf8("写频")
+                                               : step == radiolink::Step::Write ? Say("写频")
                                                                                 : CheckBox2_->text());
                                   });
 }

@@ -14,7 +14,7 @@ namespace {
 
 QLineEdit* addEdit(QWidget* parent, const char* name, const char* label, const char* labelName, int y,
                    bool password) {
-    auto* caption = new QLabel(utf8(label), parent);
+    auto* caption = new QLabel(Say(label), parent);
     caption->setObjectName(labelName);
     caption->setGeometry(40, y, 72, 24);
     auto* edit = new QLineEdit(parent);
@@ -32,13 +32,13 @@ UserDialog::UserDialog(QWidget* form2, Prompter& prompter, std::string userDir, 
                          Qt::WindowCloseButtonHint),
       prompter_(prompter),
       dir_(std::move(userDir)) {
-    setWindowTitle(utf8(caption));
+    setWindowTitle(Say(caption));
     setModal(true);
     setFixedSize(client);
-    Button1_ = new QPushButton(utf8("修改"), this);
+    Button1_ = new QPushButton(Say("修改"), this);
     Button1_->setObjectName("Button1");
     Button1_->setGeometry(56, client.height() - 56, 80, 30);
-    Button2_ = new QPushButton(utf8("取消"), this);
+    Button2_ = new QPushButton(Say("取消"), this);
     Button2_->setObjectName("Button2");
     Button2_->setGeometry(client.width() - 136, client.height() - 56, 80, 30);
     // Enter in an edit clicks no button.
@@ -53,8 +53,9 @@ void UserDialog::finish(const std::string& result, const char* refusal) {
         accept();
         return;
     }
-    if (result == refusal)
-        prompter_.information(this, utf8(refusal));
+    // The user files tell the refusal in the chosen language or as they wrote it.
+    if (result == refusal || result == base::Tr(refusal))
+        prompter_.information(this, Say(refusal));
     else
         prompter_.error(this, QString::fromStdString(result));
 }

@@ -320,7 +320,7 @@ TEST(Login, MissingOrBrokenUserFilesAreReportedWithoutACrash) {
     logIn(*form1, "", false);
     ASSERT_EQ(p.prompter.errors.size(), 2);
     EXPECT_TRUE(p.prompter.errors[0].contains("1.bc"));
-    EXPECT_TRUE(p.prompter.errors[0].contains("No password can log in"));
+    EXPECT_TRUE(p.prompter.errors[0].contains(QString::fromUtf8("没有密码文件, 任何密码都不能登入")));
     EXPECT_TRUE(form1->isVisible());
     EXPECT_TRUE(p.prompter.infos.empty());
 

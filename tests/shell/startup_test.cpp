@@ -42,7 +42,7 @@ TEST(StartUp, WindowMenusToolbarPortAndStatusBar) {
     EXPECT_EQ(actionTexts(p.find<QMenu>("N5")->actions()),
               QStringList({"读频", "写频", "批量写频...", "-------", "上段信道", "下段信道", "-------", "撤销", "重做", "-------", "剪切",
                            "复制", "粘贴", "插入空行", "删除行", "上移", "下移", "按频率排序", "删除空信道", "填充频率"}));
-    EXPECT_EQ(actionTexts(p.find<QMenu>("N12")->actions()), QStringList({"备注", "修改密码", "检测连接"}));
+    EXPECT_EQ(actionTexts(p.find<QMenu>("N12")->actions()), QStringList({"备注", "修改密码", "检测连接", "语言/Language"}));
     EXPECT_FALSE(p.find<QAction>("N8")->isEnabled());
     EXPECT_FALSE(p.find<QAction>("N16")->isEnabled());
     EXPECT_EQ(p.find<QAction>("N1")->shortcut(), QKeySequence("Ctrl+N"));
