@@ -3,6 +3,7 @@
 // and what a command reports; they keep nothing of their own that matters.
 #pragma once
 
+#include "base/text.h"
 #include <functional>
 #include <optional>
 #include <string>
@@ -75,7 +76,7 @@ public:
 
     // Whether a command would be refused now, and the refusal.
     bool busy() const { return radioBusy(); }
-    static Report Refusal() { return Report::Information(kBusyText); }
+    static Report Refusal() { return Report::Information(base::Tr(kBusyText)); }
 
     // The commands of the 文件 and 编辑 menus.
     Report New();
