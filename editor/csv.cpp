@@ -1,10 +1,10 @@
 // 导入CSV and 导出CSV: the channels of one band in CHIRP's CSV format.
-#include "base/text.h"
 #include "editor/session.h"
 #include "exchange/chirp_csv.h"
 #include "files/atomic_write.h"
 #include "files/read_file.h"
 #include "image/channel_codec.h"
+#include "base/text.h"
 
 namespace editor {
 namespace {

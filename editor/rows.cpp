@@ -1,7 +1,7 @@
 // The row commands of the channel pages: whole channel rows of one band, each one undo step.
-#include "base/text.h"
 #include "editor/session.h"
 #include "editor/row_operations.h"
+#include "base/text.h"
 
 namespace editor {
 namespace {

@@ -1,7 +1,7 @@
-#include "base/text.h"
 #include "editor/session.h"
 
 #include "codeplug/codeplug.h"
+#include "base/text.h"
 
 namespace editor {
 namespace {

@@ -3,12 +3,12 @@
 // and what a command reports; they keep nothing of their own that matters.
 #pragma once
 
-#include "base/text.h"
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "editor/operator.h"
 #include "image/editor_state.h"
 #include "editor/history.h"
