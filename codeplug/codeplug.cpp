@@ -10,6 +10,7 @@
 #include "image/file_characters.h"
 #include "base/gbk.h"
 #include "base/hex.h"
+#include "base/text.h"
 #include "image/page_tables.h"
 
 namespace codeplug {
@@ -203,10 +204,6 @@ std::optional<int> parseInteger(std::string_view s) {
 // ---------------------------------------------------------------------------------------
 // Writing.
 
-const char* say(Words words, const char* english, const char* chinese) {
-    return words == Words::Chinese ? chinese : english;
-}
-
 bool isAscii(std::string_view s) {
     for (char c : s)
         if (static_cast<unsigned char>(c) >= 0x80) return false;
@@ -244,15 +241,15 @@ bool needsCleaning(std::string_view text, bool opensRecord) {
     return false;
 }
 
-Cleaned clean(std::string_view text, bool opensRecord, bool checkGbk, Words w) {
+Cleaned clean(std::string_view text, bool opensRecord, bool checkGbk) {
     Cleaned out{std::string(text), {}};
     for (std::size_t i = 0; i < out.text.size(); ++i) {
         char& c = out.text[i];
         if (!breaks(out.text, i, opensRecord)) continue;
         if (c == '\r' || c == '\n')
-            note(out.replaced, say(w, "a line break", "换行符"));
+            note(out.replaced, base::Tr("换行符"));
         else if (image::BreaksFileAtStart(c))
-            note(out.replaced, say(w, "'~' opening the record", "记录开头的'~'"));
+            note(out.replaced, base::Tr("记录开头的'~'"));
         else
             note(out.replaced, "'" + std::string(1, c) + "'");
         c = ' ';
@@ -262,7 +259,7 @@ Cleaned clean(std::string_view text, bool opensRecord, bool checkGbk, Words w) {
     for (std::size_t i = 0; i < out.text.size();) {
         const std::size_t n = utf8SequenceLength(out.text, i);
         if (n == 0) {
-            note(out.replaced, say(w, "a byte that is no UTF-8", "不是UTF-8的字节"));
+            note(out.replaced, base::Tr("不是UTF-8的字节"));
             kept.push_back(' ');
             ++i;
             continue;
@@ -271,7 +268,7 @@ Cleaned clean(std::string_view text, bool opensRecord, bool checkGbk, Words w) {
         if (n == 1 || base::Utf8ToGbk(ch)) {
             kept.append(ch);
         } else {
-            note(out.replaced, "'" + std::string(ch) + say(w, "' (no GBK form)", "'(没有GBK编码)"));
+            note(out.replaced, base::Tr("'%1'(没有GBK编码)", ch));
             kept.push_back(' ');
         }
         i += n;
@@ -280,27 +277,24 @@ Cleaned clean(std::string_view text, bool opensRecord, bool checkGbk, Words w) {
     return out;
 }
 
-std::string joinReplaced(const std::vector<std::string>& what, Words w) {
-    std::string s;
-    for (std::size_t i = 0; i < what.size(); ++i) {
-        if (i > 0) s += i + 1 == what.size() ? say(w, " and ", "和") : say(w, ", ", "、");
-        s += what[i];
-    }
-    return s;
+// "a、b和c": the words between the items are the language's own.
+std::string joinReplaced(const std::vector<std::string>& what) {
+    if (what.empty()) return {};
+    std::string s = what[0];
+    for (std::size_t i = 1; i + 1 < what.size(); ++i) s = base::Tr("%1、%2", s, what[i]);
+    return what.size() == 1 ? s : base::Tr("%1和%2", s, what.back());
 }
 
 // Builds the UTF-8 text of the whole file. With checkGbk every text and cell is also cut
 // down to characters that have a GBK form.
-void build(const EditorState& s, bool checkGbk, std::string& out, std::vector<std::string>& changed, Words w) {
+void build(const EditorState& s, bool checkGbk, std::string& out, std::vector<std::string>& changed) {
     for (int r = 1; r <= kRecords; ++r) {
         visitRecord(s, r, [&](int f, const auto& value) {
             const FieldInfo info = Field(r, f);
             if constexpr (std::is_same_v<std::remove_cvref_t<decltype(value)>, int>) {
                 int v = value;
                 if (v < -1 || v >= info.size) {
-                    changed.push_back(Where(r, f, w) + say(w, ": entry ", ": 第") + std::to_string(v) +
-                                      say(w, " is not in the list, written as -1 (no selection)",
-                                          "项不在列表中, 写为-1(未选择)"));
+                    changed.push_back(base::Tr("%1: 第%2项不在列表中, 写为-1(未选择)", Where(r, f), v));
                     v = -1;
                 }
                 char digits[16];
@@ -314,17 +308,15 @@ void build(const EditorState& s, bool checkGbk, std::string& out, std::vector<st
                 std::string_view text = value;
                 Cleaned c;
                 if (checkGbk || needsCleaning(text, f == 0)) {
-                    c = clean(text, f == 0, checkGbk, w);
+                    c = clean(text, f == 0, checkGbk);
                     if (!c.replaced.empty())
-                        changed.push_back(Where(r, f, w) + ": " + joinReplaced(c.replaced, w) +
-                                          say(w, " written as a space", "写为空格"));
+                        changed.push_back(base::Tr("%1: %2写为空格", Where(r, f), joinReplaced(c.replaced)));
                     text = c.text;
                 }
                 if (info.kind == FieldKind::Cell) {
                     if (text == " ") {
                         if (c.replaced.empty())
-                            changed.push_back(Where(r, f, w) + say(w, ": a cell holding one space is written as an empty cell",
-                                                                   ": 只有一个空格的单元格写为空单元格"));
+                            changed.push_back(base::Tr("%1: 只有一个空格的单元格写为空单元格", Where(r, f)));
                         text = {};
                     }
                     out += text.empty() ? std::string_view(" ") : text;
@@ -380,52 +372,48 @@ FieldInfo Field(int record, int field) {
     }
 }
 
-std::string RecordName(int record, Words w) {
-    if (isUpperRow(record)) return say(w, "StringGrid1 row ", "上段信道 第") + std::to_string(record) + say(w, "", "行");
-    if (isLowerRow(record)) return say(w, "StringGrid2 row ", "下段信道 第") + std::to_string(record - 129) + say(w, "", "行");
+std::string RecordName(int record) {
+    if (isUpperRow(record)) return base::Tr("上段信道 第%1行", record);
+    if (isLowerRow(record)) return base::Tr("下段信道 第%1行", record - 129);
     switch (record) {
-        case 129: return say(w, "upper band settings", "上段设置");
-        case 258: return say(w, "lower band settings", "下段设置");
-        case 259: return say(w, "general settings", "综合设置");
-        case 260: return say(w, "power-on message and band limits", "开机信息和限频");
-        case 261: return say(w, "hidden block fields", "隐藏数据字段");
-        case 262: return say(w, "identity codes and DTMF", "双音频组");
-        default: return say(w, "beyond the layout", "超出文件格式");
+        case 129: return base::Tr("上段设置");
+        case 258: return base::Tr("下段设置");
+        case 259: return base::Tr("综合设置");
+        case 260: return base::Tr("开机信息和限频");
+        case 261: return base::Tr("隐藏数据字段");
+        case 262: return base::Tr("双音频组");
+        default: return base::Tr("超出文件格式");
     }
 }
 
-std::string Where(int record, int field, Words w) {
-    if (w == Words::Chinese)
-        return "第" + std::to_string(record) + "条记录(" + RecordName(record, w) + ")第" + std::to_string(field) +
-               "个字段(" + Field(record, field).control + ")";
-    return "record " + std::to_string(record) + " (" + RecordName(record, w) + "), field " + std::to_string(field) +
-           " (" + Field(record, field).control + ")";
+std::string Where(int record, int field) {
+    // A cell's control is its column heading, shown in the reader's language.
+    return base::Tr("第%1条记录(%2)第%3个字段(%4)", record, RecordName(record), field,
+                    base::Tr(std::string(Field(record, field).control)));
 }
 
-SaveText ToText(const EditorState& state, Words w) {
+SaveText ToText(const EditorState& state) {
     SaveText out;
     for (int n = 1; n <= 15; ++n) {
         const std::string& text = state.k[static_cast<std::size_t>(n)];
         const int want = image::hiddenField(n).digits;
         if (static_cast<int>(text.size()) != want || !base::IsUpperHex(text)) {
-            out.error = "k" + std::to_string(n) + say(w, " holds \"", "的内容\"") + text + say(w, "\", not ", "\"不是") +
-                        std::to_string(want) +
-                        say(w, " uppercase hexadecimal digits; nothing was written", "位大写十六进制数字, 没有写入");
+            out.error = base::Tr("k%1的内容\"%2\"不是%3位大写十六进制数字, 没有写入", n, text, want);
             return out;
         }
     }
     std::string utf8;
     utf8.reserve(48 * 1024);
-    build(state, false, utf8, out.notes, w);
+    build(state, false, utf8, out.notes);
     auto gbk = base::Utf8ToGbk(utf8);
     if (!gbk) {
         // Some text has no GBK form: build again, replacing such characters field by field.
         utf8.clear();
         out.notes.clear();
-        build(state, true, utf8, out.notes, w);
+        build(state, true, utf8, out.notes);
         gbk = base::Utf8ToGbk(utf8);
         if (!gbk) {
-            out.error = say(w, "the text has no GBK form; nothing was written", "文本没有GBK编码, 没有写入");
+            out.error = base::Tr("文本没有GBK编码, 没有写入");
             return out;
         }
     }
@@ -433,7 +421,7 @@ SaveText ToText(const EditorState& state, Words w) {
     return out;
 }
 
-OpenResult FromText(std::string_view bytes, const EditorState& current, Words w) {
+OpenResult FromText(std::string_view bytes, const EditorState& current) {
     OpenResult result = base::Success(current);
     // Commas, quotes and line ends are single bytes below 0x40 in GBK and in UTF-8 and never
     // part of a longer character, so the text splits the same before and after conversion.
@@ -448,8 +436,7 @@ OpenResult FromText(std::string_view bytes, const EditorState& current, Words w)
             scratch = std::move(*ok);
         } else {
             scratch = base::GbkBytesToKeptText(raw);
-            result.notes.push_back(Where(r, f, w) + say(w, ": bytes that are no GBK text are kept as they are and shown as \xEF\xBF\xBD",
-                                                           ": 非GBK字节按原样保留, 显示为\xEF\xBF\xBD"));
+            result.notes.push_back(base::Tr("%1: 非GBK字节按原样保留, 显示为�", Where(r, f)));
         }
         return scratch;
     };
@@ -458,11 +445,8 @@ OpenResult FromText(std::string_view bytes, const EditorState& current, Words w)
     for (int r = 1; r <= kRecords && result.error.empty(); ++r) {
         const auto record = nextRecord(text, recordPos);
         if (!record) {
-            result.error = "List index out of bounds (" + std::to_string(r - 1) + "): " +
-                           (w == Words::Chinese ? "文件只有" + std::to_string(r - 1) + "条记录, 缺少第" + std::to_string(r) +
-                                                      "条记录(" + RecordName(r, w) + ")"
-                                                : "the file has " + std::to_string(r - 1) + " records; record " +
-                                                      std::to_string(r) + " (" + RecordName(r, w) + ") is missing");
+            result.error = "List index out of bounds (" + std::to_string(r - 1) +
+                           "): " + base::Tr("文件只有%1条记录, 缺少第%2条记录(%3)", r - 1, r, RecordName(r));
             break;
         }
         std::size_t fieldPos = 0;
@@ -470,9 +454,8 @@ OpenResult FromText(std::string_view bytes, const EditorState& current, Words w)
             if (!result.error.empty()) return;
             const auto raw = nextField(*record, fieldPos);
             if (!raw) {
-                result.error = "List index out of bounds (" + std::to_string(f) + "): " + Where(r, f, w) +
-                               (w == Words::Chinese ? "缺失, 该记录只有" + std::to_string(f) + "个字段"
-                                                    : " is missing; the record has " + std::to_string(f) + " fields");
+                result.error = "List index out of bounds (" + std::to_string(f) +
+                               "): " + base::Tr("%1缺失, 该记录只有%2个字段", Where(r, f), f);
                 return;
             }
             const FieldInfo info = Field(r, f);
@@ -480,7 +463,7 @@ OpenResult FromText(std::string_view bytes, const EditorState& current, Words w)
                 const auto v = parseInteger(*raw);
                 if (!v) {
                     result.error = "'" + (perField ? base::GbkBytesToText(*raw) : std::string(*raw)) +
-                                   "' is not a valid integer value: " + Where(r, f, w);
+                                   "' is not a valid integer value: " + Where(r, f);
                     return;
                 }
                 value = *v >= 0 && *v < info.size ? *v : image::kNoSelection;
@@ -489,21 +472,17 @@ OpenResult FromText(std::string_view bytes, const EditorState& current, Words w)
                 for (char& c : digits) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
                 std::string problem;
                 if (static_cast<int>(digits.size()) != info.size) {
-                    problem = w == Words::Chinese ? "有" + std::to_string(digits.size()) + "位数字, 应为" +
-                                                        std::to_string(info.size) + "位"
-                                                  : std::to_string(digits.size()) + " digits where " +
-                                                        std::to_string(info.size) + " belong";
+                    problem = base::Tr("有%1位数字, 应为%2位", digits.size(), info.size);
                 } else if (!base::IsUpperHex(digits)) {
                     for (std::size_t i = 0; i < digits.size(); ++i) {
                         if (!base::IsUpperHex(std::string_view(digits).substr(i, 1))) {
-                            problem = say(w, "the character at digit ", "第") + std::to_string(i + 1) +
-                                      say(w, " is no hexadecimal digit", "位不是十六进制数字");
+                            problem = base::Tr("第%1位不是十六进制数字", i + 1);
                             break;
                         }
                     }
                 }
                 if (!problem.empty()) {
-                    result.error = Where(r, f, w) + ": " + problem;
+                    result.error = Where(r, f) + ": " + problem;
                     return;
                 }
                 value = std::move(digits);

@@ -38,19 +38,17 @@ struct FieldInfo {
     int size;             // Index: number of list entries; Block: digits; otherwise 0
 };
 
-// The language of the texts a result carries: the windows show Chinese, the command line and
-// the scripts that read it English. The standard error texts at their head ("'%s' is not a
-// valid integer value", "List index out of bounds (%d)", "Cannot open file ...") are the same
-// in both.
-enum class Words { English, Chinese };
+// The texts a result carries are in the process's language (base/text.h). The standard error
+// texts at their head ("'%s' is not a valid integer value", "List index out of bounds (%d)",
+// "Cannot open file ...") are the same in every language.
 
 // The layout: how many fields record r (1..262) has, and what field f (0-based) is.
 int FieldCount(int record);
 FieldInfo Field(int record, int field);
-// "StringGrid1 row 5", "general settings (综合设置)", ... for messages.
-std::string RecordName(int record, Words words = Words::English);
-// "record 259 (general settings), field 12 (gn13)".
-std::string Where(int record, int field, Words words = Words::English);
+// "上段信道 第5行", "综合设置", ... for messages.
+std::string RecordName(int record);
+// "第259条记录(综合设置)第12个字段(gn13)".
+std::string Where(int record, int field);
 
 // The file's bytes for a state. Characters the format cannot carry back (a comma, a quote,
 // a line break, a "~" opening a record, a character without a GBK form, a cell that is a
@@ -58,7 +56,7 @@ std::string Where(int record, int field, Words words = Words::English);
 // A block field of the wrong length or with a non-hex digit is not written: the error says
 // which, and there are no bytes.
 using SaveText = base::Outcome<std::string>;
-SaveText ToText(const image::EditorState& state, Words words = Words::English);
+SaveText ToText(const image::EditorState& state);
 
 // A file's bytes parsed into a copy of `current`: every cell of rows 1..128, every control and
 // every hidden block field comes from the file; the headings and the position fields stay as
@@ -69,8 +67,7 @@ SaveText ToText(const image::EditorState& state, Words words = Words::English);
 // Bytes that are no GBK are kept (as base/gbk.h describes: Save writes them back unchanged),
 // shown as the replacement mark, and listed in the notes.
 using OpenResult = base::Outcome<image::EditorState>;
-OpenResult FromText(std::string_view bytes, const image::EditorState& current = image::EditorState(),
-                    Words words = Words::English);
+OpenResult FromText(std::string_view bytes, const image::EditorState& current = image::EditorState());
 
 // New: both grids, every control and k1..k15 as at start-up; only the position fields of
 // `current` (the cell under edit) are kept.
@@ -84,7 +81,7 @@ std::string PathForSave(std::string_view chosenName);
 // and renamed over it, so a failed save leaves an existing file as it was. The error is
 // "Cannot create file \"<path>\". <reason>" with the system's reason and kind (as
 // files::WriteAtomically gives them). The notes are ToText's.
-base::Outcome<> SaveFile(const std::string& path, const image::EditorState& state, Words words = Words::English);
+base::Outcome<> SaveFile(const std::string& path, const image::EditorState& state);
 
 // The bytes written to `path` the same way, with the error as above.
 base::Outcome<> WriteAtomically(const std::string& path, std::string_view bytes);
@@ -96,7 +93,6 @@ inline constexpr std::size_t kMaxFileBytes = 1 << 20;
 // larger than kMaxFileBytes gives "Cannot open file \"<path>\". <reason>" with the reason's
 // kind; otherwise as FromText, with the path as the context of a BadData error (the error
 // itself names only the record and field, message() names the file too).
-OpenResult OpenFile(const std::string& path, const image::EditorState& current = image::EditorState(),
-                    Words words = Words::English);
+OpenResult OpenFile(const std::string& path, const image::EditorState& current = image::EditorState());
 
 }  // namespace codeplug

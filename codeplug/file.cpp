@@ -2,6 +2,7 @@
 #include "codeplug/codeplug.h"
 #include "files/atomic_write.h"
 #include "files/read_file.h"
+#include "base/text.h"
 
 namespace codeplug {
 
@@ -12,17 +13,15 @@ base::Outcome<> WriteAtomically(const std::string& path, std::string_view bytes)
     return written;
 }
 
-base::Outcome<> SaveFile(const std::string& path, const image::EditorState& state, Words words) {
-    SaveText text = ToText(state, words);
-    if (!text.ok())
-        return base::Failure((words == Words::Chinese ? "不能保存\"" : "Cannot save \"") + path + "\": " + text.error,
-                              base::ErrorKind::BadData);
+base::Outcome<> SaveFile(const std::string& path, const image::EditorState& state) {
+    SaveText text = ToText(state);
+    if (!text.ok()) return base::Failure(base::Tr("不能保存\"%1\": %2", path, text.error), base::ErrorKind::BadData);
     base::Outcome<> result = WriteAtomically(path, text.value);
     result.notes = std::move(text.notes);
     return result;
 }
 
-OpenResult OpenFile(const std::string& path, const image::EditorState& current, Words words) {
+OpenResult OpenFile(const std::string& path, const image::EditorState& current) {
     auto bytes = files::ReadFile(path, kMaxFileBytes);
     if (!bytes.ok()) {
         OpenResult refused = base::Failure<image::EditorState>(bytes);
@@ -31,7 +30,7 @@ OpenResult OpenFile(const std::string& path, const image::EditorState& current, 
         refused.context.clear();
         return refused;
     }
-    return FromText(bytes.value, current, words).within(path);
+    return FromText(bytes.value, current).within(path);
 }
 
 }  // namespace codeplug

@@ -4,6 +4,7 @@
 #include "files/atomic_write.h"
 #include "files/read_file.h"
 #include "image/channel_codec.h"
+#include "base/text.h"
 
 namespace editor {
 namespace {
@@ -30,12 +31,12 @@ void AddNotes(std::string& lines, const Notes& notes) {
 
 Report Session::ImportCsv(image::Band band) {
     return command([&](image::EditorState& state) {
-        const auto name = operator_.fileToOpen("导入CSV", kCsvFilter);
+        const auto name = operator_.fileToOpen(base::Tr("导入CSV"), base::Tr(kCsvFilter));
         if (!name) return Report();
         const auto read = files::ReadFile(*name, exchange::kMaxCsvBytes);
-        if (!read.ok()) return Report::Error("无法打开文件 \"" + *name + "\". " + read.message());
+        if (!read.ok()) return Report::Error(base::Tr("无法打开文件 \"%1\". %2", *name, read.message()));
         const std::string& bytes = read.value;
-        const auto first = operator_.number("文件中的哪个位置 (Location) 是信道 1? (CHIRP 从 1 开始, 有的电台从 0 开始)",
+        const auto first = operator_.number(base::Tr("文件中的哪个位置 (Location) 是信道 1? (CHIRP 从 1 开始, 有的电台从 0 开始)"),
                                             kFirstLocation, 0, kMostFirstLocation);
         if (!first) return Report();
 
@@ -43,15 +44,15 @@ Report Session::ImportCsv(image::Band band) {
         if (!result.ok()) return Report::Error(Lines(result.problems));
         if (!result.applied) {
             // Bad rows: nothing is taken unless the operator chooses the good rows alone.
-            if (!operator_.confirm("CSV 文件中有错误的行, 是否只导入正确的行?", Lines(result.problems))) return Report();
+            if (!operator_.confirm(base::Tr("CSV 文件中有错误的行, 是否只导入正确的行?"), Lines(result.problems))) return Report();
             result = exchange::ImportCsv(bytes, state, band, true, *first);
             if (!result.applied) return Report();
         }
         state = result.state;
-        std::string detail = "导入 " + std::to_string(result.imported.size()) + " 个信道";
-        if (!result.skipped.empty()) Add(detail, "跳过 " + std::to_string(result.skipped.size()) + " 个错误的行");
+        std::string detail = base::Tr("导入 %1 个信道", result.imported.size());
+        if (!result.skipped.empty()) Add(detail, base::Tr("跳过 %1 个错误的行", result.skipped.size()));
         if (!result.warnings.empty()) Add(detail, Lines(result.warnings));
-        return Report::Information("导入成功!", detail);
+        return Report::Information(base::Tr("导入成功!"), detail);
     });
 }
 
@@ -61,23 +62,24 @@ Report Session::ExportCsv(image::Band band) {
     const exchange::CsvExport result = exchange::ExportCsv(state_, band);
     if (result.written == 0) {
         // A header alone is no file CHIRP takes: said before a file is chosen, none written.
-        std::string detail = std::string(image::ChannelPageCaption(band)) + "没有带接收频率的信道: 没有可导出的内容, 未写入文件";
+        std::string detail =
+            base::Tr("%1没有带接收频率的信道: 没有可导出的内容, 未写入文件", base::Tr(image::ChannelPageCaption(band)));
         AddNotes(detail, result.warnings);
         return Report::Error(detail);
     }
-    auto name = operator_.fileToSave("导出CSV", kCsvFilter);
+    auto name = operator_.fileToSave(base::Tr("导出CSV"), base::Tr(kCsvFilter));
     if (!name) return Report();
     const auto slash = name->find_last_of("/\\");
     const std::string base = slash == std::string::npos ? *name : name->substr(slash + 1);
     // A name without a suffix gets ".csv".
     if (base.find('.') == std::string::npos || base.back() == '.') *name += ".csv";
     const auto written = files::WriteAtomically(*name, result.text);
-    if (!written.ok()) return Report::Error("无法创建文件 \"" + *name + "\". " + written.message());
-    std::string detail = "导出 " + std::to_string(result.written) + " 个信道";
+    if (!written.ok()) return Report::Error(base::Tr("无法创建文件 \"%1\". %2", *name, written.message()));
+    std::string detail = base::Tr("导出 %1 个信道", result.written);
     AddNotes(detail, result.warnings);
     AddNotes(detail, result.olderChirp);
     AddNotes(detail, result.notCarried);
-    return Report::Information("导出成功!", detail);
+    return Report::Information(base::Tr("导出成功!"), detail);
 }
 
 }  // namespace editor

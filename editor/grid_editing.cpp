@@ -4,6 +4,7 @@
 
 #include "image/code_tables.h"
 #include "image/file_characters.h"
+#include "base/text.h"
 #include "base/gbk.h"
 
 namespace editor {
@@ -75,10 +76,12 @@ std::size_t utf8Length(char lead) {
     return c < 0xC0 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
 }
 
+// A column's heading as a message names it, in the reader's language.
+std::string headingShown(int column) { return Tr(std::string(kGridHeadings[static_cast<std::size_t>(column)])); }
+
 // The status-bar line for defaults that replaced set values.
 std::string resetLine(int row, int column, const std::string& cell, const std::string& reset) {
-    return "第" + std::to_string(row) + "信道" + kGridHeadings[static_cast<std::size_t>(column)] + "改为" + cell +
-           ", 恢复默认: " + reset;
+    return Tr("第%1信道%2改为%3, 恢复默认: %4", row, headingShown(column), cell, reset);
 }
 
 }  // namespace
@@ -183,8 +186,8 @@ std::optional<std::string> FilteredName(std::string_view text, std::string* refu
         if (action == KeyAction::Cut) break;
         if (action != KeyAction::Accept || character == std::string_view(&kBackspace, 1)) {
             if (refused)
-                *refused = "字符'" + std::string(character) +
-                           (static_cast<unsigned char>(character.front()) < 0x80 ? "'不能用在名称中" : "'没有GBK编码");
+                *refused = Tr(static_cast<unsigned char>(character.front()) < 0x80 ? "字符'%1'不能用在名称中" : "字符'%1'没有GBK编码",
+                              character);
             return std::nullopt;
         }
         name += character;
@@ -194,7 +197,7 @@ std::optional<std::string> FilteredName(std::string_view text, std::string* refu
 }
 
 std::string NameCutLine(std::string_view kept) {
-    return "信道名称最多7个字节(汉字每字2个字节), 已截为\"" + ShownText(kept) + "\"";
+    return Tr("信道名称最多7个字节(汉字每字2个字节), 已截为\"%1\"", ShownText(kept));
 }
 
 Message CommitFrequency(EditorState& state, Band band, std::string_view text, std::string* told) {
@@ -211,8 +214,7 @@ Message CommitFrequency(EditorState& state, Band band, std::string_view text, st
     if (!cell) {
         ClearFrequency(grid, row, column);
         // The upper grid's messages end with one more blank.
-        return std::string(receive ? "接收频率" : "发射频率") + "在" + BandsText() +
-               (band == Band::Upper ? " " : "");
+        return Tr(receive ? "接收频率在%1" : "发射频率在%1", BandsText()) + (band == Band::Upper ? " " : "");
     }
     if (*padded(std::string(text)) == grid.at(row, column)) return {};
     grid.at(row, column) = *cell;
@@ -250,8 +252,8 @@ std::string SetFrequencyDefaults(Grid& grid, int row, int column) {
         // A tone "OFF" chosen from the list is the default "0FF": nothing was reset.
         const bool same = cell == d.text || (std::string_view(d.text) == "0FF" && cell.size() == 3 && cell != "关");
         if (!cell.empty() && !same)
-            reset += (reset.empty() ? "" : ", ") + std::string(kGridHeadings[static_cast<std::size_t>(d.column)]) + " " +
-                     ShownText(cell) + "→" + d.text;
+            reset += (reset.empty() ? "" : ", ") +
+                     Tr("%1 %2→%3", headingShown(d.column), Tr(ShownText(cell)), Tr(std::string(d.text)));
         cell = d.text;
     };
     if (column == kColRxFreq)
@@ -301,20 +303,20 @@ void CommitName(EditorState& state, Band band, std::string_view text, std::strin
 }
 
 Message PasteValue(Grid& grid, int column, int row, std::string_view value, std::string* told) {
-    if (row < 1 || row > kChannels || column < 1 || column > kColName) return "请先选中一个单元格";
-    const std::string heading = kGridHeadings[static_cast<std::size_t>(column)];
+    if (row < 1 || row > kChannels || column < 1 || column > kColName) return Tr("请先选中一个单元格");
+    const std::string heading = headingShown(column);
     const std::string quoted = "\"" + std::string(value) + "\"";
     const int needs = NeededColumn(column);
     if (needs && grid.at(row, needs).empty())
-        return kGridHeadings[static_cast<std::size_t>(needs)] + std::string("为空, 不能粘贴") + heading;
+        return Tr("%1为空, 不能粘贴%2", headingShown(needs), heading);
     if (column == kColRxFreq || column == kColTxFreq) {
         std::string typed;
         for (char c : value) {
-            if (c == kBackspace || FrequencyKey(typed, c) != KeyAction::Accept) return quoted + "不是" + heading + ", 没有粘贴";
+            if (c == kBackspace || FrequencyKey(typed, c) != KeyAction::Accept) return Tr("%1不是%2, 没有粘贴", quoted, heading);
             typed += c;
         }
         const auto cell = FrequencyCell(typed);
-        if (!cell) return heading + "在" + BandsText() + ", 没有粘贴" + quoted;
+        if (!cell) return Tr("%1在%2, 没有粘贴%3", heading, BandsText(), quoted);
         if (*padded(typed) == grid.at(row, column)) return {};
         grid.at(row, column) = *cell;
         const std::string reset = SetFrequencyDefaults(grid, row, column);
@@ -324,14 +326,14 @@ Message PasteValue(Grid& grid, int column, int row, std::string_view value, std:
     if (column == kColName) {
         std::string refused;
         const auto name = FilteredName(value, &refused);
-        if (!name) return heading + ": " + refused + ", 没有粘贴";
+        if (!name) return Tr("%1: %2, 没有粘贴", heading, refused);
         grid.at(row, column) = *name;
         if (told && *name != value) *told = NameCutLine(*name);
         return {};
     }
     const auto& items = ColumnItems(column);
     if (std::find(items.begin(), items.end(), value) == items.end() && value != DefaultText(column))
-        return quoted + "不是" + heading + "的选项, 没有粘贴";
+        return Tr("%1不是%2的选项, 没有粘贴", quoted, heading);
     grid.at(row, column) = std::string(value);
     return {};
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 
+#include "base/text.h"
 #include "base/gbk.h"
 #include "editor/grid_editing.h"
 
@@ -16,6 +17,9 @@ constexpr int kFirstCell = kColRxFreq, kLastCell = kColExtra, kShownCells = 12;
 using Row = std::array<std::string, kGridCells>;
 
 Row& rowOf(Grid& grid, int row) { return grid.cells[static_cast<std::size_t>(row)]; }
+
+// A column's heading as a message names it, in the reader's language.
+std::string pastedHeading(int column) { return Tr(std::string(kGridHeadings[static_cast<std::size_t>(column)])); }
 
 // Cells 1..13 of `to` from `from`; the channel number stays.
 void moveCells(Row& to, Row& from) {
@@ -52,17 +56,17 @@ std::string pastedRow(std::vector<std::string> fields, Row& row, bool& cut) {
         const std::string number = trimmed(fields.front());
         const bool isNumber = !number.empty() && number.size() <= 3 &&
                               std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
-        if (!isNumber) return "多于12列";
+        if (!isNumber) return Tr("多于12列");
         fields.erase(fields.begin());
     }
-    if (fields.size() > kShownCells) return "多于12列";
-    if (fields.size() < kShownCells) return "少于12列";
+    if (fields.size() > kShownCells) return Tr("多于12列");
+    if (fields.size() < kShownCells) return Tr("少于12列");
     for (auto& f : fields) f = trimmed(std::move(f));
     auto field = [&](int column) -> std::string& { return fields[static_cast<std::size_t>(column - 1)]; };
     for (int frequency : {kColRxFreq, kColTxFreq}) {
         if (field(frequency).empty()) continue;
         const auto cell = FrequencyCell(field(frequency));
-        if (!cell) return std::string(kGridHeadings[static_cast<std::size_t>(frequency)]) + " '" + field(frequency) + "'";
+        if (!cell) return pastedHeading(frequency) + " '" + field(frequency) + "'";
         field(frequency) = *cell;
         // What a typed frequency writes into the cells that depend on it, where the line
         // leaves them empty.
@@ -72,10 +76,10 @@ std::string pastedRow(std::vector<std::string> fields, Row& row, bool& cut) {
     for (int c = kColRxTone; c <= kColName; ++c) {
         const std::string& text = field(c);
         if (text.empty() || c == kColTxFreq) continue;
-        const std::string heading = kGridHeadings[static_cast<std::size_t>(c)];
+        const std::string heading = pastedHeading(c);
         const int needs = NeededColumn(c);
         if (needs && field(needs).empty())
-            return heading + " '" + text + "' (" + kGridHeadings[static_cast<std::size_t>(needs)] + "为空)";
+            return Tr("%1 '%2' (%3为空)", heading, text, pastedHeading(needs));
         if (c == kColName) {
             std::string refused;
             const auto name = FilteredName(text, &refused);
@@ -127,27 +131,27 @@ std::string CopyRows(const Grid& grid, const std::vector<int>& rows) {
 
 Message PasteRows(Grid& grid, int first, std::string_view text, std::vector<int>* pasted, std::string* told) {
     const std::vector<std::string> textLines = lines(text);
-    if (textLines.empty()) return "剪贴板中没有信道";
+    if (textLines.empty()) return Tr("剪贴板中没有信道");
     std::vector<Row> rows(textLines.size());
     Message problems;
     std::string cut;
     for (std::size_t i = 0; i < textLines.size(); ++i) {
         const int target = first + static_cast<int>(i);
         bool nameCut = false;
-        std::string wrong = target > kChannels ? "超出第128信道" : pastedRow(split(textLines[i], '\t'), rows[i], nameCut);
+        std::string wrong = target > kChannels ? Tr("超出第128信道") : pastedRow(split(textLines[i], '\t'), rows[i], nameCut);
         if (nameCut)
-            cut += (cut.empty() ? "" : ", ") + ("第" + std::to_string(target) + "信道\"" + rows[i][kColName] + "\"");
+            cut += (cut.empty() ? "" : ", ") + Tr("第%1信道\"%2\"", target, rows[i][kColName]);
         if (wrong.empty()) continue;
-        problems += (problems.empty() ? "" : "\n") + ("第" + std::to_string(i + 1) + "行: " + wrong);
+        problems += (problems.empty() ? "" : "\n") + Tr("第%1行: %2", i + 1, wrong);
     }
-    if (!problems.empty()) return "以下行不能粘贴, 没有粘贴任何信道:\n" + problems;
+    if (!problems.empty()) return Tr("以下行不能粘贴, 没有粘贴任何信道:\n%1", problems);
     if (pasted) pasted->clear();
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const int target = first + static_cast<int>(i);
         moveCells(rowOf(grid, target), rows[i]);
         if (pasted) pasted->push_back(target);
     }
-    if (told && !cut.empty()) *told = "信道名称最多7个字节(汉字每字2个字节), 已截断: " + cut;
+    if (told && !cut.empty()) *told = Tr("信道名称最多7个字节(汉字每字2个字节), 已截断: %1", cut);
     return {};
 }
 
@@ -156,7 +160,7 @@ Pasted Paste(Grid& grid, int first, int column, int row, std::string_view text) 
     const std::vector<std::string> textLines = lines(text);
     const bool blank = std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
     if (blank) {
-        result.told = "剪贴板是空的, 没有粘贴";
+        result.told = Tr("剪贴板是空的, 没有粘贴");
         return result;
     }
     // The first line that is no whole row: 12 cells, or 13 with the channel number first.
@@ -172,12 +176,11 @@ Pasted Paste(Grid& grid, int first, int column, int row, std::string_view text) 
         return result;
     }
     if (textLines.size() != 1 || cells != 1) {
-        result.told = "剪贴板中不是整行信道(每行12列, 以Tab分隔), 也不是一个值: 第" + std::to_string(notRow + 1) + "行有" +
-                      std::to_string(cells) + "列, 没有粘贴";
+        result.told = Tr("剪贴板中不是整行信道(每行12列, 以Tab分隔), 也不是一个值: 第%1行有%2列, 没有粘贴", notRow + 1, cells);
         return result;
     }
     if (column == 0) {
-        result.told = "剪贴板中是一个值: 请只选中一个单元格再粘贴";
+        result.told = Tr("剪贴板中是一个值: 请只选中一个单元格再粘贴");
         return result;
     }
     const Grid before = grid;
@@ -250,7 +253,7 @@ std::optional<long long> FrequencyUnits(std::string_view text) {
 Message FillFrequencies(Grid& grid, const std::vector<int>& rows, std::string_view start, std::string_view step) {
     const auto from = FrequencyUnits(start);
     const auto by = FrequencyUnits(step);
-    if (!from || !by) return "起始频率或步进不是频率";
+    if (!from || !by) return Tr("起始频率或步进不是频率");
     Grid filled = grid;
     Message problems;
     long long units = *from;
@@ -258,7 +261,7 @@ Message FillFrequencies(Grid& grid, const std::vector<int>& rows, std::string_vi
         const auto rx = FrequencyCell(unitsText(units));
         units += *by;
         if (!rx) {
-            problems += "\n第" + std::to_string(r) + "信道: " + unitsText(units - *by);
+            problems += "\n" + Tr("第%1信道: %2", r, unitsText(units - *by));
             continue;
         }
         const std::string oldRx = filled.at(r, kColRxFreq);
@@ -273,12 +276,12 @@ Message FillFrequencies(Grid& grid, const std::vector<int>& rows, std::string_vi
         const long long tx = *FrequencyUnits(*rx) + *oldTxUnits - *oldRxUnits;
         const auto txCell = tx > 0 ? FrequencyCell(unitsText(tx)) : std::nullopt;
         if (!txCell) {
-            problems += "\n第" + std::to_string(r) + "信道发射频率: " + unitsText(tx < 0 ? 0 : tx);
+            problems += "\n" + Tr("第%1信道发射频率: %2", r, unitsText(tx < 0 ? 0 : tx));
             continue;
         }
         filled.at(r, kColTxFreq) = *txCell;
     }
-    if (!problems.empty()) return "频率在" + BandsText() + ", 没有填充任何信道:" + problems;
+    if (!problems.empty()) return Tr("频率在%1, 没有填充任何信道:%2", BandsText(), problems);
     grid = std::move(filled);
     return {};
 }

@@ -1,6 +1,7 @@
 // The row commands of the channel pages: whole channel rows of one band, each one undo step.
 #include "editor/session.h"
 #include "editor/row_operations.h"
+#include "base/text.h"
 
 namespace editor {
 namespace {
@@ -52,7 +53,7 @@ RowsDone Session::PasteRows(const Rows& where) {
 RowsDone Session::InsertRow(const Rows& where) {
     return rowCommand(where, [&](image::Grid& grid) {
         RowsDone done;
-        if (editor::RowSet(grid, image::kChannels) && !operator_.confirm("第128信道将被移出信道表, 是否插入空行?"))
+        if (editor::RowSet(grid, image::kChannels) && !operator_.confirm(base::Tr("第128信道将被移出信道表, 是否插入空行?")))
             return done;
         editor::InsertRow(grid, where.rows.front());
         done.select = {where.rows.front()};
@@ -96,9 +97,9 @@ RowsDone Session::CloseGaps(const Rows& where) {
 RowsDone Session::FillRows(const Rows& where) {
     return rowCommand(where, [&](image::Grid& grid) {
         RowsDone done;
-        const auto start = operator_.text("起始频率(MHz):", grid.at(where.rows.front(), image::kColRxFreq));
+        const auto start = operator_.text(base::Tr("起始频率(MHz):"), grid.at(where.rows.front(), image::kColRxFreq));
         if (!start) return done;
-        const auto step = operator_.text("步进(MHz):", "0.025");
+        const auto step = operator_.text(base::Tr("步进(MHz):"), "0.025");
         if (!step) return done;
         const image::Message message = editor::FillFrequencies(grid, where.rows, Trimmed(*start), Trimmed(*step));
         if (message.empty())

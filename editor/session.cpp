@@ -1,6 +1,7 @@
 #include "editor/session.h"
 
 #include "codeplug/codeplug.h"
+#include "base/text.h"
 
 namespace editor {
 namespace {
@@ -48,7 +49,7 @@ Report Session::Procedure(Transfer transfer, const Change& run) {
 
 Report Session::New() {
     return command([this](image::EditorState& state) {
-        if (operator_.confirm("是否新建?")) state = codeplug::New(state);
+        if (operator_.confirm(base::Tr("是否新建?"))) state = codeplug::New(state);
         return Report();
     });
 }
@@ -57,7 +58,7 @@ Report Session::Open() {
     return command([this](image::EditorState& state) {
         const auto name = operator_.fileToOpen("Open", kFileFilter);
         if (!name) return Report();
-        codeplug::OpenResult opened = codeplug::OpenFile(*name, state, codeplug::Words::Chinese);
+        codeplug::OpenResult opened = codeplug::OpenFile(*name, state);
         if (!opened.ok()) return Report::Error(opened.error);
         state = std::move(opened.value);
         if (opened.notes.empty()) return Report();
@@ -71,10 +72,10 @@ Report Session::Save() {
     finishEdit();
     const auto name = operator_.fileToSave("Save", kFileFilter);
     if (!name) return {};
-    const base::Outcome<> saved = codeplug::SaveFile(codeplug::PathForSave(*name), state_, codeplug::Words::Chinese);
+    const base::Outcome<> saved = codeplug::SaveFile(codeplug::PathForSave(*name), state_);
     if (!saved.ok()) return Report::Error(saved.error);
     // What the file could not carry was written as blanks: say where.
-    return Report::Information("保存成功!", Lines(saved.notes));
+    return Report::Information(base::Tr("保存成功!"), Lines(saved.notes));
 }
 
 Report Session::Undo() { return travel(false); }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "editor/operator.h"
 #include "image/editor_state.h"
 #include "editor/history.h"
@@ -75,7 +76,7 @@ public:
 
     // Whether a command would be refused now, and the refusal.
     bool busy() const { return radioBusy(); }
-    static Report Refusal() { return Report::Information(kBusyText); }
+    static Report Refusal() { return Report::Information(base::Tr(kBusyText)); }
 
     // The commands of the 文件 and 编辑 menus.
     Report New();

@@ -6,6 +6,7 @@
 #include "base/frequency.h"
 #include "base/hex.h"
 #include "image/page_tables.h"
+#include "base/text.h"
 
 namespace image {
 using base::FrequencyFieldToText;
@@ -102,10 +103,11 @@ Message BandEditCommit(EditorState& state, Band band, int control, Trigger trigg
         const std::string limits = std::to_string(kVhfLowMHz) + "MHZ~" + std::to_string(kVhfHighMHz) + "MHZ";
         text.clear();
         put(state, band, control, "FFFFFFFF");
-        return (chinese ? "接收频率在" : "Receive Frequency in ") + limits;
+        // Elsewhere than leaving the upper band's field the radio's own program says it in English.
+        return chinese ? base::Tr("接收频率在%1", limits) : "Receive Frequency in " + limits;
     }
     // The field has eight digits; a larger offset cannot be stored.
-    if (*units > 0xFFFFFFFELL) return "发射频差'" + text + "'超出范围";
+    if (*units > 0xFFFFFFFELL) return base::Tr("发射频差'%1'超出范围", text);
     put(state, band, control, hexDigits(static_cast<std::uint32_t>(*units), 8));
     return {};
 }

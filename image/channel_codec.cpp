@@ -4,6 +4,7 @@
 #include "base/frequency.h"
 #include "base/gbk.h"
 #include "base/hex.h"
+#include "base/text.h"
 
 namespace image {
 using namespace base;
@@ -85,8 +86,8 @@ std::string indexDigits(const std::vector<std::string>& list, const std::string&
 }
 
 std::string errorAt(Band band, int row, int column, const std::string& what) {
-    return std::string(ChannelPageCaption(band)) + " channel " + std::to_string(row) + ", column \"" +
-           kGridHeadings[static_cast<std::size_t>(column)] + "\": " + what;
+    return std::string(Tr(ChannelPageCaption(band))) + " channel " + std::to_string(row) + ", column \"" +
+           Tr(kGridHeadings[static_cast<std::size_t>(column)]) + "\": " + what;
 }
 
 }  // namespace
@@ -132,7 +133,7 @@ Outcome<std::string> EncodeChannel(const Grid& grid, int row, Band band) {
             }
             case Cell::Tone: {
                 const auto tone = ToneTextToCode(text);
-                if (!tone) return Failure<std::string>(errorAt(band, row, f.column, "'" + text + "'不是亚音频"));
+                if (!tone) return Failure<std::string>(errorAt(band, row, f.column, Tr("'%1'不是亚音频", text)));
                 code = *tone;
                 break;
             }

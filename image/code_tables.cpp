@@ -86,13 +86,11 @@ std::string ToneCodeToText(std::string_view code) {
 }
 
 const std::vector<std::string>& SignallingList() {
-    static const std::vector<std::string> list = [] {
-        std::vector<std::string> l{"关"};
-        for (int n = 1; n <= 8; ++n) l.push_back("双音" + std::to_string(n));
-        for (int n = 1; n <= 8; ++n) l.push_back("双音" + std::to_string(n) + "+身份码");
-        l.push_back("身份码");
-        return l;
-    }();
+    // Written out, each item is a text of its own that the windows can show translated.
+    static const std::vector<std::string> list{
+        "关",          "双音1",       "双音2",       "双音3",       "双音4",       "双音5",
+        "双音6",       "双音7",       "双音8",       "双音1+身份码", "双音2+身份码", "双音3+身份码",
+        "双音4+身份码", "双音5+身份码", "双音6+身份码", "双音7+身份码", "双音8+身份码", "身份码"};
     return list;
 }
 

@@ -4,6 +4,7 @@
 
 #include "base/hex.h"
 #include "image/transfer.h"
+#include "base/text.h"
 
 namespace image {
 using base::digits;
@@ -107,7 +108,7 @@ KeyVerdict DtmfKeyPress(CodeKind kind, int number, std::size_t currentLength, ch
     if (currentLength >= static_cast<std::size_t>(CodeLimit(kind, number)) && key != kBackspace) return {false, {}};
     if (key == kBackspace || key == kEnter || isDtmfChar(key)) return {true, {}};
     return {false, kind == CodeKind::Dtmf ? "DTMF:1,2,3,4,5,6,7,8,9,0,*,#,A,B,D"
-                                           : "输入以下字符:1,2,3,4,5,6,7,8,9,0,*,#,A,B,D"};
+                                           : base::Tr("输入以下字符:1,2,3,4,5,6,7,8,9,0,*,#,A,B,D")};
 }
 
 Message DtmfTextChanged(EditorState& state, CodeKind kind, int number) {
@@ -123,7 +124,7 @@ Message DtmfTextChanged(EditorState& state, CodeKind kind, int number) {
     Message message;
     if (stripped) {
         text = kept;
-        message = "只保留" + std::to_string(limit) + "个字符:1,2,3,4,5,6,7,8,9,0,*,#,A,B,C,D";
+        message = base::Tr("只保留%1个字符:1,2,3,4,5,6,7,8,9,0,*,#,A,B,C,D", limit);
     }
     const CodeSlot& s = slotOf(kind, number);
     const std::string code = textToCode(std::string_view(text).substr(0, limit), limit);

@@ -4,6 +4,7 @@
 
 #include "base/gbk.h"
 #include "base/hex.h"
+#include "base/text.h"
 
 namespace image {
 using base::KeptBytes;
@@ -85,18 +86,17 @@ std::vector<std::string> NonGbkFields(const EditorState& state) {
     auto check = [&out](const std::string& text, const std::string& where) {
         const auto bytes = KeptBytes(text);
         if (bytes.empty()) return;
-        std::string line = where + ": 非GBK字节";
+        std::string line = base::Tr("%1: 非GBK字节", where);
         for (unsigned char b : bytes) line += " " + hexDigits(b, 2);
         out.push_back(line);
     };
     for (Band band : {Band::Upper, Band::Lower}) {
         const char* page = band == Band::Upper ? "上段信道" : "下段信道";
         for (int row = 1; row <= kChannels; ++row)
-            check(state.grid(band).at(row, kColName),
-                  std::string(page) + " 第" + std::to_string(row) + "信道 " + kGridHeadings[kColName]);
+            check(state.grid(band).at(row, kColName), base::Tr("%1 第%2信道 %3", base::Tr(page), row, base::Tr(kGridHeadings[kColName])));
     }
-    check(state.limits.kaiji1, "开机信息1");
-    check(state.limits.kaiji2, "开机信息2");
+    check(state.limits.kaiji1, base::Tr("开机信息1"));
+    check(state.limits.kaiji2, base::Tr("开机信息2"));
     return out;
 }
 

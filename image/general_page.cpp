@@ -4,6 +4,7 @@
 #include "base/frequency.h"
 #include "base/hex.h"
 #include "image/page_tables.h"
+#include "base/text.h"
 
 namespace image {
 using base::NotAFloat;
@@ -86,7 +87,7 @@ Message GeneralRadioCommit(EditorState& state) {
     if (*tenths < 880 || *tenths > 1080) {
         text.clear();
         put(state, 3, "FFFF");
-        return "收音频率 88~108MHz";
+        return base::Tr("收音频率 88~108MHz");
     }
     put(state, 3, hexDigits(static_cast<std::uint32_t>(*tenths), 4));
     return {};

@@ -7,6 +7,7 @@
 #include "base/gbk.h"
 #include "base/hex.h"
 #include "image/transfer.h"
+#include "base/text.h"
 
 namespace image {
 using namespace base;
@@ -125,8 +126,8 @@ Message LimitCommit(EditorState& state, int number) {
     }
     const auto units = SignedScaledDecimal(text);
     if (!units) return NotAFloat(text);
-    if (*units > kLargestLimit) return "频段限制不能大于21474.83647MHZ";
-    if (*units < kSmallestLimit) return "频段限制不能小于-21474.83648MHZ";
+    if (*units > kLargestLimit) return Tr("频段限制不能大于21474.83647MHZ");
+    if (*units < kSmallestLimit) return Tr("频段限制不能小于-21474.83648MHZ");
     // Two's complement: a negative limit goes back as the digits it came in.
     const auto bits = static_cast<std::uint32_t>(static_cast<std::int32_t>(*units));
     put(state, place, hexDigits(bits, 8));

@@ -8,6 +8,7 @@
 #include "image/general_page.h"
 #include "base/hex.h"
 #include "image/limits_page.h"
+#include "base/text.h"
 
 namespace image {
 using base::BytesToHex;
@@ -147,7 +148,7 @@ Outcome<std::string> BlockData(const EditorState& state, int j) {
             case Piece::Fill: data += std::string(2 * static_cast<std::size_t>(piece.n), 'F'); break;
             case Piece::Remote:
                 if (state.dtmf.sypz9 < 0 || state.dtmf.sypz9 > 2)
-                    return Failure<std::string>("当前状态 (sypz9) has no selection");
+                    return Failure<std::string>(base::Tr("当前状态 (sypz9) has no selection"));
                 data += hexDigits(static_cast<std::uint32_t>(state.dtmf.sypz9), 2);
                 break;
         }

@@ -7,6 +7,7 @@
 
 #include "users/jpeg.h"
 #include "users/user_files.h"
+#include "base/text.h"
 
 namespace users {
 namespace {
@@ -57,7 +58,7 @@ base::Outcome<Background> LoadBackground(const std::string& path) {
     if (!bytes.ok()) return base::Failure<Background>(bytes);
     auto picture = DecodeJpeg(bytes.value, kWindowWidth, kWindowHeight);
     if (!picture.ok())
-        return base::Failure<Background>("\"" + path + "\" 不是可用的 JPEG 图片 (" + picture.error + ")");
+        return base::Failure<Background>(base::Tr("\"%1\" 不是可用的 JPEG 图片 (%2)", path, picture.error));
     return base::Success(Background{std::move(bytes.value), std::move(picture.value)});
 }
 

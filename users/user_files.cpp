@@ -10,6 +10,7 @@
 #include "files/read_file.h"
 #include "base/gbk.h"
 #include "users/login_picture.h"
+#include "base/text.h"
 
 namespace users {
 namespace {
@@ -27,9 +28,10 @@ bool ensureSodium() {
 base::Outcome<> writeBytes(const std::string& path, std::string_view bytes) {
     base::Outcome<> written = files::WriteAtomically(path, bytes, files::WriteOptions{0600});
     if (written.ok()) return written;
-    return base::Failure("无法保存文件 \"" + path + "\": " +
-                              (written.kind == base::ErrorKind::ReadOnly ? std::string("文件是只读的") : written.message()),
-                          written.kind);
+    return base::Failure(base::Tr("无法保存文件 \"%1\": %2", path,
+                                  written.kind == base::ErrorKind::ReadOnly ? std::string(base::Tr("文件是只读的"))
+                                                                            : written.message()),
+                         written.kind);
 }
 
 }  // namespace
@@ -39,21 +41,21 @@ base::Outcome<std::string> ReadUserFile(const std::string& path, std::size_t max
     if (r.ok()) return r;
     std::string why;
     switch (r.kind) {
-        case base::ErrorKind::Folder: why = "这是一个文件夹, 不是文件"; break;
-        case base::ErrorKind::NotRegular: why = "这不是普通文件 (设备、管道或套接字)"; break;
-        case base::ErrorKind::TooLarge: why = "文件太大 (超过 " + std::to_string(maxBytes) + " 字节)"; break;
+        case base::ErrorKind::Folder: why = base::Tr("这是一个文件夹, 不是文件"); break;
+        case base::ErrorKind::NotRegular: why = base::Tr("这不是普通文件 (设备、管道或套接字)"); break;
+        case base::ErrorKind::TooLarge: why = base::Tr("文件太大 (超过 %1 字节)", maxBytes); break;
         default: why = r.message(); break;
     }
-    return base::Failure<std::string>("无法读取文件 \"" + path + "\": " + why, r.kind);
+    return base::Failure<std::string>(base::Tr("无法读取文件 \"%1\": %2", path, why), r.kind);
 }
 
 base::Outcome<std::string> FirstLine(std::string_view bytes) {
-    if (bytes.empty()) return base::Failure<std::string>("文件是空的");
+    if (bytes.empty()) return base::Failure<std::string>(base::Tr("文件是空的"));
     const std::string_view line = bytes.substr(0, bytes.find_first_of("\r\n"));
     for (const char c : line)
-        if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return base::Failure<std::string>("这不是文本文件");
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return base::Failure<std::string>(base::Tr("这不是文本文件"));
     auto text = base::GbkToUtf8(line);
-    if (!text) return base::Failure<std::string>("这不是文本文件");
+    if (!text) return base::Failure<std::string>(base::Tr("这不是文本文件"));
     return base::Success(std::move(*text));
 }
 
@@ -61,13 +63,13 @@ base::Outcome<std::string> ReadFirstLine(const std::string& path) {
     const auto bytes = ReadUserFile(path, kMaxTextFileBytes);
     if (!bytes.ok()) return bytes;
     auto line = FirstLine(bytes.value);
-    if (!line.ok()) line.error = "文件 \"" + path + "\" 无法使用: " + line.error;
+    if (!line.ok()) line.error = base::Tr("文件 \"%1\" 无法使用: %2", path, line.error);
     return line;
 }
 
 base::Outcome<> WriteLine(const std::string& path, const std::string& line) {
     const auto gbk = base::Utf8ToGbk(line);
-    if (!gbk) return base::Failure("无法保存文件 \"" + path + "\": 文字中有无法保存的字符");
+    if (!gbk) return base::Failure(base::Tr("无法保存文件 \"%1\": 文字中有无法保存的字符", path));
     return writeBytes(path, *gbk + "\r\n");
 }
 
@@ -129,14 +131,14 @@ base::Outcome<bool> CheckPassword(const std::string& dir, const std::string& typ
 base::Outcome<> ChangePassword(const std::string& dir, const std::string& oldPassword, const std::string& newPassword) {
     const auto matches = CheckPassword(dir, oldPassword);
     if (!matches.ok()) return base::Failure(matches.error);
-    if (!matches.value) return base::Failure("密码错误!");
+    if (!matches.value) return base::Failure(base::Tr("密码错误!"));
     const std::string hash = HashPassword(newPassword);
     if (hash.empty()) return base::Failure("the password could not be hashed");
     return WriteLine(join(dir, kPasswordFile), hash);
 }
 
 base::Outcome<> SaveCompanyName(const std::string& dir, const std::string& name) {
-    if (name.empty()) return base::Failure("不能为空!");
+    if (name.empty()) return base::Failure(base::Tr("不能为空!"));
     return WriteLine(join(dir, kCompanyFile), name);
 }
 

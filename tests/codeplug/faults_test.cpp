@@ -1,6 +1,7 @@
 // Malformed files change nothing; what the format cannot carry is replaced and reported.
 #include <gtest/gtest.h>
 
+#include "base/text.h"
 #include "codeplug/codeplug.h"
 #include "tests/codeplug/helpers.h"
 
@@ -13,6 +14,7 @@ using cptest::Records;
 using image::EditorState;
 
 TEST(OpenFaults, EachGivesItsMessageAndChangesNothing) {
+    base::LanguageScope english(base::Language::English);
     const std::vector<std::string> good = Records(ToText(codeplug::New(EditorState())).value);
     const auto with = [&](int record, std::string text) {
         std::vector<std::string> r = good;
@@ -24,10 +26,10 @@ TEST(OpenFaults, EachGivesItsMessageAndChangesNothing) {
     const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
         {"", {"List index out of bounds (0)", "record 1 "}},
         {Join(std::vector<std::string>(good.begin(), good.end() - 1), "\r"),
-         {"List index out of bounds (261)", "record 262 (identity codes and DTMF) is missing"}},
-        {with(200, "71, , , , , , , , , , , , ,"), {"List index out of bounds (13)", "record 200 (StringGrid2 row 71), field 13"}},
+         {"List index out of bounds (261)", "record 262 (DTMF) is missing"}},
+        {with(200, "71, , , , , , , , , , , , ,"), {"List index out of bounds (13)", "record 200 (Lower channels row 71), field 13"}},
         {with(259, "0,15, ,1,2,3,0,1,2,0,4,2,0,x3,0,"),
-         {"'x3' is not a valid integer value", "record 259 (general settings), field 13 (gn14)"}},
+         {"'x3' is not a valid integer value", "record 259 (General), field 13 (gn14)"}},
         {with(129, "0,0, ,0,0,0,0,0,1 ,1,0,0,0,10 ,5,"), {"'1 ' is not a valid integer value", "field 8 (left10)"}},
         {with(260, " , , , , , ,99999999999,"), {"'99999999999' is not a valid integer value", "field 6 (xp5)"}},
         {with(262, "1,2 , , , , , , , ,0, , , , , , , , ,"), {"' ' is not a valid integer value", "field 8 (sypz9)"}},
@@ -48,6 +50,7 @@ TEST(OpenFaults, EachGivesItsMessageAndChangesNothing) {
 }
 
 TEST(SaveFaults, WhatTheFormatCannotCarryBecomesASpaceAndIsReported) {
+    base::LanguageScope english(base::Language::English);
     EditorState s = codeplug::New(EditorState());
     s.upper.at(3, image::kColName) = "A,B'C\"D";
     s.upper.at(4, image::kColNumber) = "~4";
@@ -61,14 +64,14 @@ TEST(SaveFaults, WhatTheFormatCannotCarryBecomesASpaceAndIsReported) {
     const auto saved = ToText(s);
     ASSERT_TRUE(saved.ok()) << saved.error;
     const std::vector<std::string> expected = {
-        "record 3 (StringGrid1 row 3), field 12 (信道名称): ',', ''' and '\"' written as a space",
-        "record 4 (StringGrid1 row 4), field 0 (信道): '~' opening the record written as a space",
-        "record 5 (StringGrid1 row 5), field 12 (信道名称): a cell holding one space is written as an empty cell",
-        "record 138 (StringGrid2 row 9), field 12 (信道名称): a line break written as a space",
-        "record 259 (general settings), field 2 (gn3): '\xF0\x9F\x98\x80' (no GBK form) written as a space",
-        "record 259 (general settings), field 12 (gn13): entry 4 is not in the list, written as -1 (no selection)",
-        "record 260 (power-on message and band limits), field 0 (kaiji1): '~' opening the record written as a space",
-        "record 262 (identity codes and DTMF), field 10 (sy2): '한' (no GBK form) written as a space",
+        "record 3 (Upper channels row 3), field 12 (Name): ',', ''' and '\"' written as a space",
+        "record 4 (Upper channels row 4), field 0 (Channel): '~' opening the record written as a space",
+        "record 5 (Upper channels row 5), field 12 (Name): a cell holding one space is written as an empty cell",
+        "record 138 (Lower channels row 9), field 12 (Name): a line break written as a space",
+        "record 259 (General), field 2 (gn3): '\xF0\x9F\x98\x80' (no GBK form) written as a space",
+        "record 259 (General), field 12 (gn13): entry 4 is not in the list, written as -1 (no selection)",
+        "record 260 (power-on message and limits), field 0 (kaiji1): '~' opening the record written as a space",
+        "record 262 (DTMF), field 10 (sy2): '한' (no GBK form) written as a space",
     };
     EXPECT_EQ(saved.notes, expected);
 
@@ -97,26 +100,25 @@ TEST(SaveFaults, WhatTheFormatCannotCarryBecomesASpaceAndIsReported) {
     EXPECT_FALSE(ToText(s).ok());
 }
 
-// The windows word the same reports in Chinese; the standard error texts stay as they are.
-TEST(Faults, TheWindowsWordsAreChinese) {
-    using codeplug::Words;
+// In the default language the reports are Chinese; the standard error texts stay as they are.
+TEST(Faults, TheDefaultWordsAreChinese) {
     EditorState s = codeplug::New(EditorState());
     s.upper.at(3, image::kColName) = "A,B";
     s.general.list[13] = 4;
-    const auto saved = ToText(s, Words::Chinese);
+    const auto saved = ToText(s);
     EXPECT_EQ(saved.notes, (std::vector<std::string>{"第3条记录(上段信道 第3行)第12个字段(信道名称): ','写为空格",
                                                        "第259条记录(综合设置)第12个字段(gn13): 第4项不在列表中, 写为-1(未选择)"}));
     std::vector<std::string> r = Records(saved.value);
     r[258] = "0,15, ,1,2,3,0,1,2,0,4,2,0,x3,0,";
-    EXPECT_EQ(FromText(Join(r, "\r") + "\r\n", EditorState(), Words::Chinese).error,
+    EXPECT_EQ(FromText(Join(r, "\r") + "\r\n").error,
               "'x3' is not a valid integer value: 第259条记录(综合设置)第13个字段(gn14)");
     r = Records(saved.value);
     r.pop_back();
-    EXPECT_EQ(FromText(Join(r, "\r") + "\r\n", EditorState(), Words::Chinese).error,
+    EXPECT_EQ(FromText(Join(r, "\r") + "\r\n").error,
               "List index out of bounds (261): 文件只有261条记录, 缺少第262条记录(双音频组)");
     s = EditorState();
     s.k[5].pop_back();
-    EXPECT_EQ(ToText(s, Words::Chinese).error.substr(0, 12), "k5的内容\"");
+    EXPECT_EQ(ToText(s).error.substr(0, 12), "k5的内容\"");
 }
 
 }  // namespace

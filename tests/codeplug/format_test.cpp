@@ -106,7 +106,7 @@ TEST(OpenFormat, AcceptsEveryFileOfTheFormat) {
     EXPECT_EQ(opened.value.upperBand, expected.upperBand);
     EXPECT_EQ(opened.value, expected);
     ASSERT_EQ(opened.notes.size(), 1u);
-    EXPECT_NE(opened.notes[0].find("record 3 (StringGrid1 row 3), field 12"), std::string::npos);
+    EXPECT_NE(opened.notes[0].find("第3条记录(上段信道 第3行)第12个字段"), std::string::npos);
 }
 
 TEST(New, ResetsEverythingButThePositionFields) {

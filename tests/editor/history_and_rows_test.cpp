@@ -1,6 +1,10 @@
 // The undo history over whole editor states, and the row operations of a channel grid.
+#include <functional>
+
 #include <gtest/gtest.h>
 
+#include "base/text.h"
+#include "codeplug/codeplug.h"
 #include "editor/grid_editing.h"
 #include "editor/history.h"
 #include "editor/row_operations.h"
@@ -305,4 +309,37 @@ TEST(RowOperations, SortAndFill) {
     EXPECT_NE(m.find("第128信道: 176.01000"), std::string::npos) << m;
     EXPECT_EQ(m.find("第127信道"), std::string::npos) << m;
     EXPECT_EQ(FillFrequencies(g, {1}, "abc", "1"), "起始频率或步进不是频率");
+}
+
+// Messages made of pieces come out whole in the chosen language, their numbers in place;
+// Chinese, the default, is as it always was.
+TEST(Messages, ComposedInTheChosenLanguage) {
+    struct Case {
+        std::function<std::string()> make;
+        const char* chinese;
+        const char* english;
+    };
+    const std::vector<Case> cases = {
+        {[] { return codeplug::Where(259, 12); }, "第259条记录(综合设置)第12个字段(gn13)", "record 259 (General), field 12 (gn13)"},
+        {[] { return codeplug::FromText("").error; },
+         "List index out of bounds (0): 文件只有0条记录, 缺少第1条记录(上段信道 第1行)",
+         "List index out of bounds (0): the file has 0 records; record 1 (Upper channels row 1) is missing"},
+        {[] {
+             Grid g;
+             return Paste(g, 1, 0, 1, "a\tb").told;
+         },
+         "剪贴板中不是整行信道(每行12列, 以Tab分隔), 也不是一个值: 第1行有2列, 没有粘贴",
+         "The clipboard holds neither whole channel rows (12 columns each, split by Tab) nor one value: row 1 has 2 "
+         "columns; nothing pasted"},
+        {[] {
+             Grid g;
+             return PasteValue(g, kColRxTone, 4, "x", nullptr);
+         },
+         "接收频率为空, 不能粘贴接收亚音频", "RX frequency is empty; cannot paste RX tone"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.make(), c.chinese);
+        base::LanguageScope english(base::Language::English);
+        EXPECT_EQ(c.make(), c.english);
+    }
 }
