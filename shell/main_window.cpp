@@ -13,6 +13,7 @@
 #include "link/trace.h"
 #include "serial/port_list.h"
 #include "link/messages.h"
+#include "base/text.h"
 #include "shell/channel_grid.h"
 #include "shell/connection_check.h"
 #include "shell/prompter.h"
@@ -253,7 +254,7 @@ void TForm2::showReport(const editor::Report& report) {
     if (!report.line.empty()) tellLine(text(report.line));
     operator_.tell(report);
     // A radio that did not answer: the check says why, once the procedure has let go.
-    const bool noAnswer = (report.text + report.detail).find(radiolink::kNoAnswer) != std::string::npos;
+    const bool noAnswer = (report.text + report.detail).find(base::Tr(radiolink::kNoAnswer)) != std::string::npos;
     if (noAnswer && prompter_.question(this, utf8(kOfferCheck), utf8(kCheckSends)))
         QTimer::singleShot(0, this, &TForm2::N20Click);
 }
