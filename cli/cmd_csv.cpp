@@ -149,7 +149,7 @@ RADIO_CLI_COMMAND("export-csv", "write one band's channels as a CHIRP-style CSV 
                   "Exit status: 0 written; 1 the band has no channel with a receive frequency:\n"
                   "nothing to export, nothing written; 2 bad usage or a file that cannot be read\n"
                   "or written.", csvHelpWords());
-              },
+                  },
                   runExport)
 
 RADIO_CLI_COMMAND("import-csv", "enter the rows of a CHIRP-style CSV file into one band of a codeplug file", [] {
@@ -184,5 +184,5 @@ RADIO_CLI_COMMAND("import-csv", "enter the rows of a CHIRP-style CSV file into o
                   "skipped row is reported.\n"
                   "Exit status: 0 imported; 1 the CSV has problems and nothing was changed; 2 bad\n"
                   "usage or a file that cannot be read or written.", csvHelpWords());
-              },
+                  },
                   runImport)

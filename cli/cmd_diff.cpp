@@ -59,5 +59,5 @@ RADIO_CLI_COMMAND("diff", "what differs between two codeplug files, by page, cha
                   "without selection.\n"
                   "Exit status: 0 the files are equal (nothing printed); 1 they differ; 2 bad\n"
                   "usage or a file that cannot be opened.", diffHelpWords());
-              },
+                  },
                   runDiff)

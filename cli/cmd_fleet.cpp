@@ -305,7 +305,7 @@ RADIO_CLI_COMMAND(kFleet, "program many radios from one plan, each with its own 
                   "that could not be saved, 128 + N stopped by signal N (Ctrl+C: 130; the radios in\n"
                   "progress stop at the next block, EXIT is sent, and the log says interrupted).",
                   fleetHelpWords());
-              },
+                  },
                   runFleet)
 
 }  // namespace cli

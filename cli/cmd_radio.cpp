@@ -290,7 +290,7 @@ RADIO_CLI_COMMAND("ports", "list the serial ports as the port bar shows them", [
                                     "it is where the system\nknows it (ttyUSB0 - FT232R USB UART) and the device it "
                                     "opens.\nPrints %1 when there is none.",
                                     {base::Tr("无串口!")});
-              },
+                  },
                   runPorts)
 
 // "Prints 读取成功! or 读取失败!." with the verdicts as this run says them.
@@ -306,7 +306,7 @@ RADIO_CLI_COMMAND("read", "read the whole radio into a codeplug file", [] {
                          "A read that fails or is stopped writes neither FILE.bc nor the --raw image; what it got is\n"
                          "in the backup, under a name that says it is incomplete.\n" +
                          verdictHelp("Prints %1 or %2.\n", radiolink::kReadOk, radiolink::kReadFailed) + kExits;
-              },
+                  },
                   runRead)
 
 RADIO_CLI_COMMAND("write", "write a codeplug file into the radio", [] {
@@ -317,9 +317,9 @@ RADIO_CLI_COMMAND("write", "write a codeplug file into the radio", [] {
                          "  --verify       read the radio back afterwards and compare every byte the write sent\n"
                          "  --no-backup    write without reading and backing up the radio first\n\n" +
                          verdictHelp("Prints one verdict: %1 (written, and verified when asked) or %2.\n", radiolink::kWriteOk,
-                                radiolink::kWriteFailed) +
+                                     radiolink::kWriteFailed) +
                          kExits;
-              },
+                  },
                   runWrite)
 
 RADIO_CLI_COMMAND("restore", "write a raw backup image back into the radio", [] {
@@ -333,35 +333,35 @@ RADIO_CLI_COMMAND("restore", "write a raw backup image back into the radio", [] 
                          "                 read that did not finish (named .incomplete-block-J.img), or an image\n"
                          "                 whose settings blocks are all FF\n" +
                          verdictHelp("\nPrints %1 or %2.\n", radiolink::kWriteOk, radiolink::kWriteFailed) + kExits;
-              },
+                  },
                   runRestore)
 
 RADIO_CLI_COMMAND("read-message", "read the power-on message into a codeplug file", [] {
                   return "usage: radio-cli read-message --port DEV --file FILE.bc\n\nReads the 16 bytes at 0x02D0 and "
                          "updates the file.\n" + kPortHelp +
                          verdictHelp("\nPrints %1 or %2.\n", radiolink::kReadOk, radiolink::kReadFailed) + kExits;
-              },
+                  },
                   [](const std::vector<std::string>& a) { return runSingleRead<radiolink::ReadPowerOnMessage>("read-message", a); })
 
 RADIO_CLI_COMMAND("read-limits", "read the band limits into a codeplug file", [] {
                   return "usage: radio-cli read-limits --port DEV --file FILE.bc\n\nReads the 17 bytes at 0x02E0 and "
                          "updates the file.\n" + kPortHelp +
                          verdictHelp("\nPrints %1 or %2.\n", radiolink::kReadOk, radiolink::kReadFailed) + kExits;
-              },
+                  },
                   [](const std::vector<std::string>& a) { return runSingleRead<radiolink::ReadLimits>("read-limits", a); })
 
 RADIO_CLI_COMMAND("write-message", "write a file's power-on message into the radio", [] {
                   return "usage: radio-cli write-message --port DEV --file FILE.bc\n\nWrites the file's 16 bytes of "
                          "power-on message at 0x02D0.\n" + kPortHelp +
                          verdictHelp("\nPrints %1 or %2.\n", radiolink::kBlockWriteOk, radiolink::kBlockWriteFailed) + kExits;
-              },
+                  },
                   [](const std::vector<std::string>& a) { return runSingleWrite<radiolink::WritePowerOnMessage>("write-message", a); })
 
 RADIO_CLI_COMMAND("write-limits", "write a file's band limits into the radio", [] {
                   return "usage: radio-cli write-limits --port DEV --file FILE.bc\n\nWrites the file's 17 bytes of band "
                          "limits at 0x02E0.\n" + kPortHelp +
                          verdictHelp("\nPrints %1 or %2.\n", radiolink::kBlockWriteOk, radiolink::kBlockWriteFailed) + kExits;
-              },
+                  },
                   [](const std::vector<std::string>& a) { return runSingleWrite<radiolink::WriteLimits>("write-limits", a); })
 
 }  // namespace

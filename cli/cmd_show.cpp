@@ -132,5 +132,5 @@ RADIO_CLI_COMMAND("show", "print a codeplug file: channels and every settings pa
                   "Exit status: 0 shown; 2 bad usage or a file that cannot be opened.",
                   {base::Tr("上段信道"), base::Tr("下段信道"), base::Tr("上段设置"), base::Tr("下段设置"), base::Tr("综合设置"),
                    base::Tr("双音频组"), base::Tr("限频")});
-              },
+                  },
                   runShow)
