@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "base/text.h"
 #include "files/atomic_write.h"
 #include "link/messages.h"
 #include "shell/login_window.h"
@@ -175,7 +176,7 @@ bool Unattended::roundTrip() {
     windows_.Form5->show();
     windows_.Form5->Button1Click();
     std::cout << "read: " << read << std::endl;
-    if (read != radiolink::kReadOk) return false;
+    if (read != base::Tr(radiolink::kReadOk)) return false;  // the verdict as said
     prompter_.saveAs = mode_.roundTrip;
     windows_.Form2->findChild<QAction*>("N3")->trigger();
     if (!QFile::exists(mode_.roundTrip)) {
@@ -186,7 +187,7 @@ bool Unattended::roundTrip() {
     windows_.Form6->show();
     windows_.Form6->Button1Click();
     std::cout << "written: " << written << std::endl;
-    return written == radiolink::kWriteOk;
+    return written == base::Tr(radiolink::kWriteOk);
 }
 
 }  // namespace app

@@ -15,7 +15,9 @@
 #include "cli/files.h"
 #include "cli/interrupts.h"
 #include "cli/options.h"
+#include "base/text.h"
 #include "fleet/fleet.h"
+#include "image/page_tables.h"
 
 namespace cli {
 namespace {
@@ -237,10 +239,25 @@ int runFleet(const std::vector<std::string>& given) {
     return summary.allOk() ? kOk : kFailed;
 }
 
+// The identity page's names the help cites, as the page says them: %1 the radio's own ID
+// code, %2 the controller's, %3 the remote-control states.
+std::vector<std::string> fleetHelpWords() {
+    std::vector<std::string> words(3);
+    for (const auto& c : image::IdentityControls()) {
+        std::string label = base::Tr(c.label);
+        while (!label.empty() && label.back() == ':') label.pop_back();
+        if (c.number == 1) words[0] = label;
+        if (c.number == 2) words[1] = label;
+        if (c.number == 9)
+            for (const auto& item : c.items) words[2] += (words[2].empty() ? "" : "/") + std::string(base::Tr(item));
+    }
+    return words;
+}
+
 }  // namespace
 
-RADIO_CLI_COMMAND(kFleet, "program many radios from one plan, each with its own ID code",
-                  "usage: radio-cli fleet --plan PLAN.bc --radios RADIOS.csv --port DEV [--port DEV2 ...]\n"
+RADIO_CLI_COMMAND(kFleet, "program many radios from one plan, each with its own ID code", [] {
+                  return base::Fill("usage: radio-cli fleet --plan PLAN.bc --radios RADIOS.csv --port DEV [--port DEV2 ...]\n"
                   "                       --log LOG.csv [--plan-limits]\n"
                   "\n"
                   "Programs every radio of RADIOS.csv with the plan: each radio is read (and its raw\n"
@@ -250,9 +267,9 @@ RADIO_CLI_COMMAND(kFleet, "program many radios from one plan, each with its own 
                   "  --plan PLAN.bc      the codeplug every radio gets\n"
                   "  --radios FILE.csv   one row per radio; the header names the columns, in any order:\n"
                   "                        label          what the sticker says (required, unique)\n"
-                  "                        id             the radio's own ID code (本机ID码): up to 7 DTMF\n"
+                  "                        id             the radio's own ID code (%1): up to 7 DTMF\n"
                   "                                       digits 0-9 * # A B C D (required, unique)\n"
-                  "                        controller_id  the controller ID code (主控ID码)\n"
+                  "                        controller_id  the controller ID code (%2)\n"
                   "                        line1, line2   the power-on message lines, up to 7 GBK bytes\n"
                   "                      An empty controller_id, line1 or line2 keeps the radio's own.\n"
                   "                      A bad row, or an ID or label twice, refuses the whole list\n"
@@ -268,7 +285,7 @@ RADIO_CLI_COMMAND(kFleet, "program many radios from one plan, each with its own 
                   "                      skipped, failed and interrupted ones are done again, and an ID\n"
                   "                      an ok radio already has is refused.\n"
                   "  --plan-limits       give every radio the plan's band limits; without it each radio\n"
-                  "                      keeps its own. The remote-control state (正常/遥晕/遥毕) is\n"
+                  "                      keeps its own. The remote-control state (%3) is\n"
                   "                      always the radio's own.\n"
                   "\n"
                   "On a terminal, each radio is asked for in turn: \"connect <label> and press Enter\".\n"
@@ -287,6 +304,8 @@ RADIO_CLI_COMMAND(kFleet, "program many radios from one plan, each with its own 
                   "2 bad usage, a bad radio list or log, a port that cannot be opened, or a log line\n"
                   "that could not be saved, 128 + N stopped by signal N (Ctrl+C: 130; the radios in\n"
                   "progress stop at the next block, EXIT is sent, and the log says interrupted).",
+                  fleetHelpWords());
+                  },
                   runFleet)
 
 }  // namespace cli

@@ -7,6 +7,7 @@
 #include "cli/interrupts.h"
 #include "cli/files.h"
 #include "cli/options.h"
+#include "base/text.h"
 #include "codeplug/codeplug.h"
 #include "image/transfer.h"
 #include "link/backups.h"
@@ -118,7 +119,7 @@ int runPorts(const std::vector<std::string>& args) {
         return kUsage;
     }
     const auto ports = serial::PortList();
-    if (ports.empty()) std::printf("无串口!\n");
+    if (ports.empty()) std::printf("%s\n", base::Tr("无串口!"));
     for (const auto& p : ports) std::printf("%s\t%s\n", serial::PortLabel(p).c_str(), serial::DeviceName(p).c_str());
     return kOk;
 }
@@ -284,62 +285,83 @@ const std::string kExits =
     "(Ctrl+C, SIGTERM, SIGHUP: the transfer stops at the next block, EXIT is sent, and what the\n"
     "radio now holds is said).";
 
-RADIO_CLI_COMMAND("ports", "list the serial ports as the port bar shows them",
-                  "usage: radio-cli ports\n\nLists the serial ports of this system, sorted, each with what it is where "
-                  "the system\nknows it (ttyUSB0 – FT232R USB UART) and the device it opens.\nPrints 无串口! when "
-                  "there is none.",
+RADIO_CLI_COMMAND("ports", "list the serial ports as the port bar shows them", [] {
+                  return base::Fill("usage: radio-cli ports\n\nLists the serial ports of this system, sorted, each with what "
+                                    "it is where the system\nknows it (ttyUSB0 - FT232R USB UART) and the device it "
+                                    "opens.\nPrints %1 when there is none.",
+                                    {base::Tr("无串口!")});
+                  },
                   runPorts)
 
-RADIO_CLI_COMMAND("read", "read the whole radio into a codeplug file",
-                  "usage: radio-cli read --port DEV --out FILE.bc [--raw FILE.img] [--trace FILE]\n\n"
-                  "Reads the 136 blocks of the radio's memory into the start-up editor state and saves it.\n" +
-                      kPortHelp +
-                      "  --raw FILE     also keep the bytes received as a 7168-byte image (mode 0600)\n\n"
-                      "A read that fails or is stopped writes neither FILE.bc nor the --raw image; what it got is\n"
-                      "in the backup, under a name that says it is incomplete.\nPrints 读取成功! or 读取失败!.\n" + kExits,
+// "Prints 读取成功! or 读取失败!." with the verdicts as this run says them.
+std::string verdictHelp(const char* pattern, const char* ok, const char* failed) {
+    return base::Fill(pattern, {base::Tr(ok), base::Tr(failed)});
+}
+
+RADIO_CLI_COMMAND("read", "read the whole radio into a codeplug file", [] {
+                  return "usage: radio-cli read --port DEV --out FILE.bc [--raw FILE.img] [--trace FILE]\n\n"
+                         "Reads the 136 blocks of the radio's memory into the start-up editor state and saves it.\n" +
+                         kPortHelp +
+                         "  --raw FILE     also keep the bytes received as a 7168-byte image (mode 0600)\n\n"
+                         "A read that fails or is stopped writes neither FILE.bc nor the --raw image; what it got is\n"
+                         "in the backup, under a name that says it is incomplete.\n" +
+                         verdictHelp("Prints %1 or %2.\n", radiolink::kReadOk, radiolink::kReadFailed) + kExits;
+                  },
                   runRead)
 
-RADIO_CLI_COMMAND("write", "write a codeplug file into the radio",
-                  "usage: radio-cli write --port DEV --in FILE.bc [--verify] [--no-backup] [--trace FILE]\n\n"
-                  "Opens the file, reads the radio and keeps a raw backup of it, then writes the file's 136\n"
-                  "blocks. Every frame is checked before the first byte is sent.\n" +
-                      kPortHelp +
-                      "  --verify       read the radio back afterwards and compare every byte the write sent\n"
-                      "  --no-backup    write without reading and backing up the radio first\n\n"
-                      "Prints one verdict: 写频正确! (written, and verified when asked) or 写频错误!.\n" + kExits,
+RADIO_CLI_COMMAND("write", "write a codeplug file into the radio", [] {
+                  return "usage: radio-cli write --port DEV --in FILE.bc [--verify] [--no-backup] [--trace FILE]\n\n"
+                         "Opens the file, reads the radio and keeps a raw backup of it, then writes the file's 136\n"
+                         "blocks. Every frame is checked before the first byte is sent.\n" +
+                         kPortHelp +
+                         "  --verify       read the radio back afterwards and compare every byte the write sent\n"
+                         "  --no-backup    write without reading and backing up the radio first\n\n" +
+                         verdictHelp("Prints one verdict: %1 (written, and verified when asked) or %2.\n", radiolink::kWriteOk,
+                                     radiolink::kWriteFailed) +
+                         kExits;
+                  },
                   runWrite)
 
-RADIO_CLI_COMMAND("restore", "write a raw backup image back into the radio",
-                  "usage: radio-cli restore --port DEV IMAGE.img [--force] [--no-backup] [--trace FILE]\n\n"
-                  "Reads the radio and keeps a raw backup of it, as write does, then writes the bytes of a\n"
-                  "7168-byte image (a backup that every read leaves in " +
-                      radiolink::BackupDir() +
-                      ")\nback block by block with the write frames, only the bytes the blocks carry.\n" + kPortHelp +
-                      "  --no-backup    restore without reading and backing up the radio first\n" +
-                      "  --force        write an image that would blank the radio all the same: the backup of a\n"
-                      "                 read that did not finish (named .incomplete-block-J.img), or an image\n"
-                      "                 whose settings blocks are all FF\n"
-                      "\nPrints 写频正确! or 写频错误!.\n" + kExits,
+RADIO_CLI_COMMAND("restore", "write a raw backup image back into the radio", [] {
+                  return "usage: radio-cli restore --port DEV IMAGE.img [--force] [--no-backup] [--trace FILE]\n\n"
+                         "Reads the radio and keeps a raw backup of it, as write does, then writes the bytes of a\n"
+                         "7168-byte image (a backup that every read leaves in " +
+                         radiolink::BackupDir() +
+                         ")\nback block by block with the write frames, only the bytes the blocks carry.\n" + kPortHelp +
+                         "  --no-backup    restore without reading and backing up the radio first\n" +
+                         "  --force        write an image that would blank the radio all the same: the backup of a\n"
+                         "                 read that did not finish (named .incomplete-block-J.img), or an image\n"
+                         "                 whose settings blocks are all FF\n" +
+                         verdictHelp("\nPrints %1 or %2.\n", radiolink::kWriteOk, radiolink::kWriteFailed) + kExits;
+                  },
                   runRestore)
 
-RADIO_CLI_COMMAND("read-message", "read the power-on message into a codeplug file",
-                  "usage: radio-cli read-message --port DEV --file FILE.bc\n\nReads the 16 bytes at 0x02D0 and "
-                  "updates the file.\n" + kPortHelp + "\nPrints 读取成功! or 读取失败!.\n" + kExits,
+RADIO_CLI_COMMAND("read-message", "read the power-on message into a codeplug file", [] {
+                  return "usage: radio-cli read-message --port DEV --file FILE.bc\n\nReads the 16 bytes at 0x02D0 and "
+                         "updates the file.\n" + kPortHelp +
+                         verdictHelp("\nPrints %1 or %2.\n", radiolink::kReadOk, radiolink::kReadFailed) + kExits;
+                  },
                   [](const std::vector<std::string>& a) { return runSingleRead<radiolink::ReadPowerOnMessage>("read-message", a); })
 
-RADIO_CLI_COMMAND("read-limits", "read the band limits into a codeplug file",
-                  "usage: radio-cli read-limits --port DEV --file FILE.bc\n\nReads the 17 bytes at 0x02E0 and "
-                  "updates the file.\n" + kPortHelp + "\nPrints 读取成功! or 读取失败!.\n" + kExits,
+RADIO_CLI_COMMAND("read-limits", "read the band limits into a codeplug file", [] {
+                  return "usage: radio-cli read-limits --port DEV --file FILE.bc\n\nReads the 17 bytes at 0x02E0 and "
+                         "updates the file.\n" + kPortHelp +
+                         verdictHelp("\nPrints %1 or %2.\n", radiolink::kReadOk, radiolink::kReadFailed) + kExits;
+                  },
                   [](const std::vector<std::string>& a) { return runSingleRead<radiolink::ReadLimits>("read-limits", a); })
 
-RADIO_CLI_COMMAND("write-message", "write a file's power-on message into the radio",
-                  "usage: radio-cli write-message --port DEV --file FILE.bc\n\nWrites the file's 16 bytes of "
-                  "power-on message at 0x02D0.\n" + kPortHelp + "\nPrints 写入成功! or 写入失败!.\n" + kExits,
+RADIO_CLI_COMMAND("write-message", "write a file's power-on message into the radio", [] {
+                  return "usage: radio-cli write-message --port DEV --file FILE.bc\n\nWrites the file's 16 bytes of "
+                         "power-on message at 0x02D0.\n" + kPortHelp +
+                         verdictHelp("\nPrints %1 or %2.\n", radiolink::kBlockWriteOk, radiolink::kBlockWriteFailed) + kExits;
+                  },
                   [](const std::vector<std::string>& a) { return runSingleWrite<radiolink::WritePowerOnMessage>("write-message", a); })
 
-RADIO_CLI_COMMAND("write-limits", "write a file's band limits into the radio",
-                  "usage: radio-cli write-limits --port DEV --file FILE.bc\n\nWrites the file's 17 bytes of band "
-                  "limits at 0x02E0.\n" + kPortHelp + "\nPrints 写入成功! or 写入失败!.\n" + kExits,
+RADIO_CLI_COMMAND("write-limits", "write a file's band limits into the radio", [] {
+                  return "usage: radio-cli write-limits --port DEV --file FILE.bc\n\nWrites the file's 17 bytes of band "
+                         "limits at 0x02E0.\n" + kPortHelp +
+                         verdictHelp("\nPrints %1 or %2.\n", radiolink::kBlockWriteOk, radiolink::kBlockWriteFailed) + kExits;
+                  },
                   [](const std::vector<std::string>& a) { return runSingleWrite<radiolink::WriteLimits>("write-limits", a); })
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "cli/files.h"
 #include "cli/options.h"
 #include "base/gbk.h"
+#include "base/text.h"
 #include "image/page_tables.h"
 
 namespace {
@@ -24,18 +25,22 @@ std::string printable(std::string_view s) {
 
 std::string shownItem(const PageControl& c, int index) {
     if (index < 0 || index >= static_cast<int>(c.items.size())) return "";
-    return c.items[static_cast<std::size_t>(index)];
+    return base::Tr(c.items[static_cast<std::size_t>(index)]);
 }
 
+// The headings, captions, labels and list items in the chosen language; what the operator
+// typed (frequencies, names, codes) as it is.
 void channels(std::string& out, const char* caption, const image::Grid& grid) {
-    out += caption;
+    out += base::Tr(caption);
     out += '\n';
     std::vector<std::vector<std::string>> rows;
-    rows.emplace_back(image::kGridHeadings.begin(), image::kGridHeadings.end());
+    rows.emplace_back();
+    for (const char* heading : image::kGridHeadings) rows.back().push_back(base::Tr(heading));
     for (int r = 1; r <= image::kChannels; ++r) {
         if (grid.at(r, image::kColRxFreq).empty() && grid.at(r, image::kColTxFreq).empty()) continue;
         std::vector<std::string> row;
-        for (int c = 0; c < static_cast<int>(image::kGridHeadings.size()); ++c) row.push_back(printable(grid.at(r, c)));
+        for (int c = 0; c < static_cast<int>(image::kGridHeadings.size()); ++c)
+            row.push_back(printable(c == image::kColName ? grid.at(r, c) : base::Tr(grid.at(r, c))));
         rows.push_back(std::move(row));
     }
     if (rows.size() == 1)
@@ -47,10 +52,10 @@ void channels(std::string& out, const char* caption, const image::Grid& grid) {
 
 // One settings page: its caption, then label and shown value per control.
 void page(std::string& out, const char* caption, const std::vector<std::pair<std::string, std::string>>& lines) {
-    out += caption;
+    out += base::Tr(caption);
     out += '\n';
     std::vector<std::vector<std::string>> rows;
-    for (const auto& [label, value] : lines) rows.push_back({"  " + label, printable(value)});
+    for (const auto& [label, value] : lines) rows.push_back({"  " + base::Tr(label), printable(value)});
     out += cli::FormatTable(rows);
     out += '\n';
 }
@@ -116,12 +121,16 @@ int runShow(const std::vector<std::string>& given) {
 
 }  // namespace
 
-RADIO_CLI_COMMAND("show", "print a codeplug file: channels and every settings page",
+RADIO_CLI_COMMAND("show", "print a codeplug file: channels and every settings page", [] {
+                  return base::Fill(
                   "usage: radio-cli show FILE.bc\n"
                   "\n"
-                  "Prints both channel tables (上段信道, 下段信道: every channel with a receive or\n"
+                  "Prints both channel tables (%1, %2: every channel with a receive or\n"
                   "transmit frequency, one line each, under the grid headings), then the pages\n"
-                  "上段设置, 下段设置, 综合设置, 双音频组 and 限频 with each label and the value the\n"
+                  "%3, %4, %5, %6 and %7 with each label and the value the\n"
                   "page shows (the selected entry of a list, the text of an edit).\n"
                   "Exit status: 0 shown; 2 bad usage or a file that cannot be opened.",
+                  {base::Tr("上段信道"), base::Tr("下段信道"), base::Tr("上段设置"), base::Tr("下段设置"), base::Tr("综合设置"),
+                   base::Tr("双音频组"), base::Tr("限频")});
+                  },
                   runShow)

@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
         if (c.name != args[0]) continue;
         std::vector<std::string> rest(args.begin() + 1, args.end());
         if (asksForHelp(rest)) {
-            std::printf("%s\n", c.help.c_str());
+            std::printf("%s\n", c.help.text().c_str());
             return finish(c.name, cli::kOk);
         }
         return finish(c.name, c.run(rest));

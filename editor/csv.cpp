@@ -18,13 +18,13 @@ void Add(std::string& lines, const std::string& line) { lines += (lines.empty() 
 
 std::string Lines(const std::vector<exchange::CsvProblem>& problems) {
     std::string out;
-    for (const auto& p : problems) Add(out, p.chineseText());
+    for (const auto& p : problems) Add(out, p.text());
     return out;
 }
 
 template <class Notes>
 void AddNotes(std::string& lines, const Notes& notes) {
-    for (const auto& n : notes) Add(lines, n.chinese);
+    for (const auto& n : notes) Add(lines, n.text);
 }
 
 }  // namespace

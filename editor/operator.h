@@ -15,11 +15,12 @@ struct Report {
     std::string text;
     std::string detail;  // "" for none
     std::string line;    // one line for the status bar, no box: what an entry cut or reset
+    bool radioSilent = false;  // a procedure ended because the radio did not answer (as it should)
 
     static Report Information(std::string text, std::string detail = {}) {
-        return {Kind::Information, std::move(text), std::move(detail), {}};
+        return {Kind::Information, std::move(text), std::move(detail), {}, false};
     }
-    static Report Error(std::string text) { return {Kind::Error, std::move(text), {}, {}}; }
+    static Report Error(std::string text) { return {Kind::Error, std::move(text), {}, {}, false}; }
     bool empty() const { return kind == Kind::Nothing && line.empty(); }
 };
 

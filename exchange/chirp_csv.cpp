@@ -11,6 +11,7 @@
 #include "image/file_characters.h"
 #include "base/frequency.h"
 #include "base/gbk.h"
+#include "base/text.h"
 #include "editor/grid_editing.h"
 
 namespace exchange {
@@ -163,10 +164,10 @@ struct Columns {
     bool has(const char* name) const { return index.count(LowerAscii(name)) != 0; }
 };
 
-// A message in English (radio-cli) and Chinese (the windows).
+// A message about one column of the row, in the chosen language.
 struct Said {
     std::string column;
-    std::string english, chinese;
+    std::string text;
 };
 
 class RowEntry {
@@ -187,9 +188,7 @@ public:
     bool keeps(int column) const;
     // The channel of the row's Location, counted from `firstLocation`; 0 after a problem.
     int readLocation(int firstLocation);
-    void refuse(const char* column, std::string english, std::string chinese) {
-        problems.push_back({column, std::move(english), std::move(chinese)});
-    }
+    void refuse(const char* column, std::string text) { problems.push_back({column, std::move(text)}); }
 
 private:
     std::string raw(const char* name) const {
@@ -200,7 +199,7 @@ private:
     std::string get(const char* name) const { return TrimField(raw(name)); }
 
     std::optional<std::int64_t> frequency(const char* column, const std::string& text);
-    bool commit(int column, std::int64_t units, const char* csvColumn, const std::string& what, const std::string& zhWhat);
+    bool commit(int column, std::int64_t units, const char* csvColumn, const std::string& what);
     void choose(int column, const std::string& item);
     std::optional<std::string> ctcss(const char* column);
     std::optional<std::string> dcs(const char* column, char polarity);
@@ -248,8 +247,7 @@ int RowEntry::readLocation(int firstLocation) {
     const int value = digits ? std::stoi(text) - firstLocation + 1 : 0;
     if (!digits || value < 1 || value > image::kChannels) {
         const std::string range = std::to_string(firstLocation) + ".." + std::to_string(firstLocation + image::kChannels - 1);
-        refuse("Location", "Location " + quoted(text) + " is no channel: the locations " + range + " are channels 1..128",
-               "Location " + quoted(text) + " 不是信道: 位置 " + range + " 对应信道 1..128");
+        refuse("Location", base::Tr("Location %1 不是信道: 位置 %2 对应信道 1..128", quoted(text), range));
         return 0;
     }
     return location = value;
@@ -257,37 +255,33 @@ int RowEntry::readLocation(int firstLocation) {
 
 std::optional<std::int64_t> RowEntry::frequency(const char* column, const std::string& text) {
     if (text.empty()) {
-        refuse(column, std::string(column) + " is empty", std::string(column) + " 为空");
+        refuse(column, base::Tr("%1 为空", column));
         return std::nullopt;
     }
     bool tooFine = false;
     const auto units = fixedPoint(text, 5, &tooFine);
     if (!units)
-        refuse(column, std::string(column) + " " + text + (tooFine ? " is finer than the radio's 10 Hz" : " is no number of MHz"),
-               std::string(column) + " " + text + (tooFine ? " 比电台的 10 Hz 更细" : " 不是以 MHz 计的数"));
+        refuse(column, tooFine ? base::Tr("%1 %2 比电台的 10 Hz 更细", column, text)
+                               : base::Tr("%1 %2 不是以 MHz 计的数", column, text));
     return units;
 }
 
 // A frequency typed into its editor; a refusal, or a raster that would move it, is a problem
-// of `csvColumn`, told as `what` (English) and `zhWhat` (Chinese), which name the columns the
-// frequency comes from.
-bool RowEntry::commit(int column, std::int64_t units, const char* csvColumn, const std::string& what,
-                      const std::string& zhWhat) {
+// of `csvColumn`, told as `what`, which names the columns the frequency comes from.
+bool RowEntry::commit(int column, std::int64_t units, const char* csvColumn, const std::string& what) {
     const std::string text = editorMHz(units);
     editor::SelectCell(scratch_, band_, column, row_);
     const image::Message message = editor::CommitFrequency(scratch_, band_, text);
     if (!message.empty()) {
-        // The editor's own message is Chinese; the English one says the same.
-        refuse(csvColumn,
-               what + " is outside " + std::to_string(image::kVhfLowMHz) + "-" + std::to_string(image::kVhfHighMHz) +
-                   " and " + std::to_string(image::kUhfLowMHz) + "-" + std::to_string(image::kUhfHighMHz) + " MHz",
-               zhWhat + ": " + TrimField(message));
+        // The editor refuses only a frequency outside the bands; said as its message says it,
+        // after what the frequency is made of.
+        const char* pattern = column == image::kColRxFreq ? "%1: 接收频率在%2~%3MHZ %4~%5MHZ" : "%1: 发射频率在%2~%3MHZ %4~%5MHZ";
+        refuse(csvColumn, base::Tr(pattern, what, image::kVhfLowMHz, image::kVhfHighMHz, image::kUhfLowMHz, image::kUhfHighMHz));
         return false;
     }
     const std::string& stored = scratch_.grid(band_).at(row_, column);
     if (stored != text) {
-        refuse(csvColumn, what + " is off the 2.5/6.25 kHz channel raster (the editor would make it " + stored + ")",
-               zhWhat + " 不在 2.5/6.25 kHz 信道步进上 (编辑框会改为 " + stored + ")");
+        refuse(csvColumn, base::Tr("%1 不在 2.5/6.25 kHz 信道步进上 (编辑框会改为 %2)", what, stored));
         return false;
     }
     return true;
@@ -304,8 +298,7 @@ std::optional<std::string> RowEntry::ctcss(const char* column) {
     const std::string item = tenths ? ctcssText(static_cast<int>(*tenths)) : "";
     const int index = tenths ? image::IndexOf(image::ToneList(image::ToneSpelling::Grid), item) : -1;
     if (index < 1 || index > 39) {
-        refuse(column, std::string(column) + " " + quoted(text) + " is not in this radio's tone list",
-               std::string(column) + " " + quoted(text) + " 不在本机的亚音列表中");
+        refuse(column, base::Tr("%1 %2 不在本机的亚音列表中", column, quoted(text)));
         return std::nullopt;
     }
     return item;
@@ -313,8 +306,7 @@ std::optional<std::string> RowEntry::ctcss(const char* column) {
 
 std::optional<std::string> RowEntry::dcs(const char* column, char polarity) {
     if (!columns_.has(column)) {
-        refuse(column, std::string("the file has no ") + column + " column, which this row's tone mode needs",
-               std::string("文件没有 ") + column + " 列, 此行的亚音方式需要它");
+        refuse(column, base::Tr("文件没有 %1 列, 此行的亚音方式需要它", column));
         return std::nullopt;
     }
     std::string code = get(column);
@@ -323,8 +315,7 @@ std::optional<std::string> RowEntry::dcs(const char* column, char polarity) {
     if (octal) code.insert(0, 3 - code.size(), '0');
     const std::string item = octal ? dcsText(code, polarity) : "";
     if (!octal || image::IndexOf(image::ToneList(image::ToneSpelling::Grid), item) < 0) {
-        refuse(column, std::string(column) + " " + quoted(get(column)) + " is not in this radio's DCS list",
-               std::string(column) + " " + quoted(get(column)) + " 不在本机的数字亚音列表中");
+        refuse(column, base::Tr("%1 %2 不在本机的数字亚音列表中", column, quoted(get(column))));
         return std::nullopt;
     }
     return item;
@@ -347,18 +338,14 @@ void RowEntry::tones(bool hasTransmit) {
         // Tone->Tone with 88.5 Hz both ways look alike. Any guess would put a tone on the air
         // or on the squelch that the file never meant: the row is refused.
         if (!columns_.has("CrossMode")) {
-            refuse("Tone",
-                   "Tone 'Cross' needs a CrossMode column, which this file lacks: which tone is sent and which "
-                   "received is not known (rToneFreq, cToneFreq and DtcsCode may hold placeholders); give the row "
-                   "Tone, TSQL or DTCS, or add CrossMode",
-                   "Tone 'Cross' 需要 CrossMode 列, 此文件没有: 不知道发射和接收各用什么亚音 (rToneFreq、cToneFreq "
-                   "和 DtcsCode 可能只是占位值); 请把此行改为 Tone、TSQL 或 DTCS, 或加上 CrossMode 列");
+            refuse("Tone", base::Tr("Tone 'Cross' 需要 CrossMode 列, 此文件没有: 不知道发射和接收各用什么亚音 "
+                                    "(rToneFreq、cToneFreq 和 DtcsCode 可能只是占位值); 请把此行改为 Tone、TSQL 或 DTCS, "
+                                    "或加上 CrossMode 列"));
             return;
         }
         const std::string cross = get("CrossMode");
         if (cross.empty()) {
-            refuse("CrossMode", "CrossMode is empty on a Cross row: what is sent and what is received is not known",
-                   "CrossMode 在 Cross 行为空: 不知道发射和接收各用什么亚音");
+            refuse("CrossMode", base::Tr("CrossMode 在 Cross 行为空: 不知道发射和接收各用什么亚音"));
             return;
         }
         const auto arrow = cross.find("->");
@@ -367,15 +354,13 @@ void RowEntry::tones(bool hasTransmit) {
         auto part = [](const std::string& p) { return p.empty() || p == "tone" || p == "dtcs"; };
         if (!part(tx) || !part(rx) || (tx.empty() && rx.empty())) {
             const std::string modes = "Tone->Tone, Tone->DTCS, DTCS->Tone, DTCS->DTCS, ->Tone, ->DTCS, Tone->, DTCS->";
-            refuse("CrossMode", "CrossMode " + quoted(cross) + " is none of " + modes,
-                   "CrossMode " + quoted(cross) + " 不是 " + modes + " 之一");
+            refuse("CrossMode", base::Tr("CrossMode %1 不是 %2 之一", quoted(cross), modes));
             return;
         }
         transmitPart = tx;
         receivePart = rx == "tone" ? "ctone" : rx == "dtcs" ? "rxdtcs" : "";
     } else {
-        refuse("Tone", "Tone " + quoted(get("Tone")) + " is a mode this radio lacks (it has \"\", Tone, TSQL, DTCS, Cross)",
-               "Tone " + quoted(get("Tone")) + " 是本机没有的方式 (本机有 \"\", Tone, TSQL, DTCS, Cross)");
+        refuse("Tone", base::Tr("Tone %1 是本机没有的方式 (本机有 \"\", Tone, TSQL, DTCS, Cross)", quoted(get("Tone"))));
         return;
     }
 
@@ -386,8 +371,7 @@ void RowEntry::tones(bool hasTransmit) {
     const bool usesDcs = transmitPart == "dtcs" || receivePart == "dtcs" || receivePart == "rxdtcs";
     if (usesDcs && (polarity.size() != 2 || (polarity[0] != 'N' && polarity[0] != 'R') ||
                     (polarity[1] != 'N' && polarity[1] != 'R'))) {
-        refuse("DtcsPolarity", "DtcsPolarity " + quoted(get("DtcsPolarity")) + " is not two letters N or R",
-               "DtcsPolarity " + quoted(get("DtcsPolarity")) + " 不是两个字母 N 或 R");
+        refuse("DtcsPolarity", base::Tr("DtcsPolarity %1 不是两个字母 N 或 R", quoted(get("DtcsPolarity"))));
         return;
     }
 
@@ -404,8 +388,7 @@ void RowEntry::tones(bool hasTransmit) {
         else if (before_.at(row_, image::kColTxFreq).empty() && before_.at(row_, image::kColTxTone) == *transmit)
             keepsTransmitTone_ = true;  // a channel read so from a radio: it stays as it was
         else
-            warnings.push_back({"Duplex", "the transmit tone " + *transmit + " is left out: Duplex off has no transmit frequency",
-                                "发射亚音 " + *transmit + " 未导入: Duplex off 没有发射频率"});
+            warnings.push_back({"Duplex", base::Tr("发射亚音 %1 未导入: Duplex off 没有发射频率", *transmit)});
     }
     if (receive) choose(image::kColRxTone, *receive);
 }
@@ -417,7 +400,7 @@ void RowEntry::enter(int row) {
 
     const std::string rxText = get("Frequency");
     const auto rx = frequency("Frequency", rxText);
-    const bool rxOk = rx && commit(image::kColRxFreq, *rx, "Frequency", "Frequency " + csvMHz(*rx), "Frequency " + csvMHz(*rx));
+    const bool rxOk = rx && commit(image::kColRxFreq, *rx, "Frequency", "Frequency " + csvMHz(*rx));
 
     const std::string duplex = LowerAscii(get("Duplex"));
     const std::string offsetText = get("Offset");
@@ -429,32 +412,27 @@ void RowEntry::enter(int row) {
         if (rx && offset) {
             tx = duplex == "+" ? *rx + *offset : *rx - *offset;
             if (*tx < 0) {
-                refuse("Offset", "Duplex - with Offset " + offsetText + " goes below 0 MHz",
-                       "Duplex - 与 Offset " + offsetText + " 低于 0 MHz");
+                refuse("Offset", base::Tr("Duplex - 与 Offset %1 低于 0 MHz", offsetText));
                 tx.reset();
             }
         }
     } else if (duplex == "split") {
         tx = frequency("Offset", offsetText);
     } else if (duplex != "off") {
-        refuse("Duplex", "Duplex " + quoted(get("Duplex")) + " is none of \"\", +, -, split, off",
-               "Duplex " + quoted(get("Duplex")) + " 不是 \"\", +, -, split, off 之一");
+        refuse("Duplex", base::Tr("Duplex %1 不是 \"\", +, -, split, off 之一", quoted(get("Duplex"))));
     }
     bool txOk = false;
     if (tx && (rxOk || duplex == "split")) {
         // Duplex + and - make the transmit frequency of Frequency and Offset; split gives it.
-        std::string what = "Frequency " + csvMHz(*tx) + " (transmit and receive)";
-        std::string zhWhat = "Frequency " + csvMHz(*tx) + " (收发同频)";
+        std::string what = base::Tr("Frequency %1 (收发同频)", csvMHz(*tx));
         if (duplex == "split") {
-            what = "Offset " + csvMHz(*tx) + " (the transmit frequency of Duplex split)";
-            zhWhat = "Offset " + csvMHz(*tx) + " (Duplex split 的发射频率)";
+            what = base::Tr("Offset %1 (Duplex split 的发射频率)", csvMHz(*tx));
         } else if (!duplex.empty()) {
             const std::string offset = csvMHz(*tx > *rx ? *tx - *rx : *rx - *tx);
-            const std::string from = " (Frequency " + csvMHz(*rx) + ", Duplex " + duplex + ", Offset " + offset + ")";
-            what = "Offset " + offset + ": the transmit frequency " + csvMHz(*tx) + from;
-            zhWhat = "Offset " + offset + ": 发射频率 " + csvMHz(*tx) + from;
+            what = base::Tr("Offset %1: 发射频率 %2 (Frequency %3, Duplex %4, Offset %1)", offset, csvMHz(*tx), csvMHz(*rx),
+                            duplex);
         }
-        txOk = commit(image::kColTxFreq, *tx, duplex.empty() ? "Frequency" : "Offset", what, zhWhat);
+        txOk = commit(image::kColTxFreq, *tx, duplex.empty() ? "Frequency" : "Offset", what);
     }
 
     tones(txOk);
@@ -462,12 +440,11 @@ void RowEntry::enter(int row) {
     const std::string mode = LowerAscii(get("Mode"));
     modeGiven_ = !mode.empty();
     if (mode == "fm")
-        choose(image::kColBandwidth, "宽带");
+        choose(image::kColBandwidth, "宽带");  // not a text: the list item the grid stores
     else if (mode == "nfm")
-        choose(image::kColBandwidth, "窄带");
+        choose(image::kColBandwidth, "窄带");  // not a text: the list item the grid stores
     else if (!mode.empty())
-        refuse("Mode", "Mode " + quoted(get("Mode")) + ": this radio has FM and NFM only",
-               "Mode " + quoted(get("Mode")) + ": 本机只有 FM 和 NFM");
+        refuse("Mode", base::Tr("Mode %1: 本机只有 FM 和 NFM", quoted(get("Mode"))));
 
     power();
     name();
@@ -479,16 +456,15 @@ void RowEntry::power() {
     const std::string text = LowerAscii(get("Power"));
     powerGiven_ = !text.empty();
     if (text.empty()) return;
-    if (text == "high" || text == "h") return choose(image::kColPower, "高");
-    if (text == "low" || text == "l") return choose(image::kColPower, "低");
+    if (text == "high" || text == "h") return choose(image::kColPower, "高");  // not a text: the list item the grid stores
+    if (text == "low" || text == "l") return choose(image::kColPower, "低");    // not a text: the list item the grid stores
     std::optional<long double> watts;
     if (text.back() == 'w') watts = base::ParseDecimal(TrimField(std::string_view(text).substr(0, text.size() - 1)));
     if (!watts) {
-        refuse("Power", "Power " + quoted(get("Power")) + " is no power in watts (5.0W) nor High, Low, H or L",
-               "Power " + quoted(get("Power")) + " 不是以瓦计的功率 (5.0W), 也不是 High, Low, H 或 L");
+        refuse("Power", base::Tr("Power %1 不是以瓦计的功率 (5.0W), 也不是 High, Low, H 或 L", quoted(get("Power"))));
         return;
     }
-    choose(image::kColPower, *watts >= kHighWatts ? "高" : "低");
+    choose(image::kColPower, *watts >= kHighWatts ? "高" : "低");  // not a text: the list items the grid stores
 }
 
 // The name as the name editor would take it, cut after 7 GBK bytes at a character boundary.
@@ -497,8 +473,7 @@ void RowEntry::power() {
 void RowEntry::name() {
     const std::string given = raw("Name");
     if (!base::Utf8ToGbk(given)) {
-        refuse("Name", "Name " + quoted(given) + " has a character without a GBK form",
-               "Name " + quoted(given) + " 含有无法用 GBK 表示的字符");
+        refuse("Name", base::Tr("Name %1 含有无法用 GBK 表示的字符", quoted(given)));
         return;
     }
     std::string text = given, replaced;
@@ -509,21 +484,18 @@ void RowEntry::name() {
         text[i] = ' ';
     }
     if (!replaced.empty())
-        warnings.push_back({"Name", "Name " + quoted(given) + ": " + replaced + " cannot be kept in a codeplug file: taken as " + quoted(text),
-                            "Name " + quoted(given) + ": " + replaced + " 无法保存在码表文件中: 改为 " + quoted(text)});
+        warnings.push_back({"Name", base::Tr("Name %1: %2 无法保存在码表文件中: 改为 %3", quoted(given), replaced, quoted(text))});
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto u = static_cast<unsigned char>(text[i]);
         if (u >= 0x80) continue;  // a character of a Chinese name
         if (editor::NameKey(i == 0 ? "" : "x", text[i]) != editor::KeyAction::Accept) {
-            refuse("Name", "Name " + quoted(text) + " has a character the name editor refuses (" + quoted(text.substr(i, 1)) + ")",
-                   "Name " + quoted(text) + " 含有名称编辑框不接受的字符 (" + quoted(text.substr(i, 1)) + ")");
+            refuse("Name", base::Tr("Name %1 含有名称编辑框不接受的字符 (%2)", quoted(text), quoted(text.substr(i, 1))));
             return;
         }
     }
     const std::string kept = base::Utf8PrefixWithin(text, kNameBytes);
     if (kept != text)
-        warnings.push_back({"Name", "Name " + quoted(text) + " is longer than 7 bytes: cut to " + quoted(kept),
-                            "Name " + quoted(text) + " 超过 7 个字节: 截为 " + quoted(kept)});
+        warnings.push_back({"Name", base::Tr("Name %1 超过 7 个字节: 截为 %2", quoted(text), quoted(kept))});
     if (!kept.empty() && editor::SelectCell(scratch_, band_, image::kColName, row_).kind == editor::EditorKind::NameEdit)
         editor::CommitName(scratch_, band_, kept);
 }
@@ -542,7 +514,7 @@ CsvImport ImportCsv(std::string_view bytes, const EditorState& current, Band ban
         return result;
     };
     if (parsed.fault) return fatal(*parsed.fault);
-    if (parsed.records.empty()) return fatal({1, "", "the file holds no header line", "文件没有标题行"});
+    if (parsed.records.empty()) return fatal({1, "", base::Tr("文件没有标题行")});
 
     const CsvRecord& header = parsed.records.front();
     Columns columns;
@@ -550,14 +522,11 @@ CsvImport ImportCsv(std::string_view bytes, const EditorState& current, Band ban
         const std::string name = LowerAscii(TrimField(header.fields[i]));
         if (name.empty()) continue;
         if (!columns.index.emplace(name, i).second)
-            return fatal({header.line, TrimField(header.fields[i]), "the header names the column " + TrimField(header.fields[i]) + " twice",
-                          "标题行两次列出 " + TrimField(header.fields[i]) + " 列"});
+            return fatal({header.line, TrimField(header.fields[i]), base::Tr("标题行两次列出 %1 列", TrimField(header.fields[i]))});
     }
     for (const char* needed : {"Location", "Frequency"})
         if (!columns.has(needed))
-            return fatal({header.line, needed,
-                          std::string("the header has no ") + needed + " column (it needs Location and Frequency)",
-                          std::string("标题行没有 ") + needed + " 列 (需要 Location 和 Frequency)"});
+            return fatal({header.line, needed, base::Tr("标题行没有 %1 列 (需要 Location 和 Frequency)", needed)});
 
     EditorState scratch = current;
     EditorState work = current;
@@ -568,26 +537,22 @@ CsvImport ImportCsv(std::string_view bytes, const EditorState& current, Band ban
         if (record.fields.size() > header.fields.size() &&
             std::any_of(record.fields.begin() + static_cast<std::ptrdiff_t>(header.fields.size()), record.fields.end(),
                         [](const std::string& f) { return !TrimField(f).empty(); }))
-            entry.refuse("", "the row has " + std::to_string(record.fields.size()) + " fields, the header " +
-                                 std::to_string(header.fields.size()),
-                         "此行有 " + std::to_string(record.fields.size()) + " 个字段, 标题行有 " +
-                             std::to_string(header.fields.size()) + " 个");
+            entry.refuse("", base::Tr("此行有 %1 个字段, 标题行有 %2 个", record.fields.size(), header.fields.size()));
         const int location = entry.readLocation(firstLocation);
         if (location != 0) {
             const auto [it, first] = seen.emplace(location, record.line);
             if (!first)
-                entry.refuse("Location", "Location " + std::to_string(location + firstLocation - 1) + " was already given on line " + std::to_string(it->second),
-                             "Location " + std::to_string(location + firstLocation - 1) + " 已在第 " + std::to_string(it->second) + " 行出现");
+                entry.refuse("Location", base::Tr("Location %1 已在第 %2 行出现", location + firstLocation - 1, it->second));
         }
         entry.enter(location != 0 ? location : 1);
         if (!entry.problems.empty()) {
             for (auto& m : entry.problems)
-                result.problems.push_back({record.line, m.column, std::move(m.english), std::move(m.chinese)});
+                result.problems.push_back({record.line, m.column, std::move(m.text)});
             result.skipped.push_back(record.line);
             continue;
         }
         for (auto& m : entry.warnings)
-            result.warnings.push_back({record.line, m.column, std::move(m.english), std::move(m.chinese)});
+            result.warnings.push_back({record.line, m.column, std::move(m.text)});
         // What the row does not give stays as the channel had it; a new channel keeps the
         // defaults its typed frequency brought.
         for (int c = image::kColRxFreq; c <= image::kColName; ++c)
@@ -597,15 +562,12 @@ CsvImport ImportCsv(std::string_view bytes, const EditorState& current, Band ban
     // A file without a Power column (the CHIRP Debian 12 ships writes none) or without Mode
     // is told once, before the rows' warnings: every channel it lists keeps what it had.
     struct Absent {
-        const char *column, *cell, *fresh;
+        const char *column, *said;
     };
     std::vector<CsvProblem> once;
-    for (const Absent& a : {Absent{"Power", "功率", "高"}, Absent{"Mode", "宽窄带", "宽带"}})
-        if (!columns.has(a.column) && !result.imported.empty())
-            once.push_back({header.line, a.column,
-                            std::string("the file has no ") + a.column + " column: each channel keeps the " + a.cell +
-                                " it had, a new channel gets " + a.fresh,
-                            std::string("文件没有 ") + a.column + " 列: 每个信道保留原有的" + a.cell + ", 新信道为 " + a.fresh});
+    for (const Absent& a : {Absent{"Power", "文件没有 Power 列: 每个信道保留原有的功率, 新信道为 高"},
+                            Absent{"Mode", "文件没有 Mode 列: 每个信道保留原有的宽窄带, 新信道为 宽带"}})
+        if (!columns.has(a.column) && !result.imported.empty()) once.push_back({header.line, a.column, base::Tr(a.said)});
     result.warnings.insert(result.warnings.begin(), once.begin(), once.end());
     if (result.problems.empty() || skipBad) {
         result.state = std::move(work);
@@ -623,7 +585,12 @@ std::string asSeen(int column, const std::string& cell) {
     return tone && (cell.empty() || cell.size() == 3) ? "0FF" : cell;
 }
 
-std::string channelList(const std::vector<int>& channels, const char* separator) {
+// A cell of a channel as a message names it: its heading and the item, as the grid shows them.
+std::string cellSaid(int column, const std::string& cell) {
+    return std::string(base::Tr(image::kGridHeadings[static_cast<std::size_t>(column)])) + " " + base::Tr(cell);
+}
+
+std::string channelList(const std::vector<int>& channels, const std::string& separator) {
     std::string list;
     for (int c : channels) list += (list.empty() ? "" : separator) + std::to_string(c);
     return list;
@@ -641,12 +608,8 @@ CsvExport ExportCsv(const EditorState& state, Band band) {
     for (int r = 1; r <= image::kChannels; ++r) {
         const std::string& rxCell = grid.at(r, image::kColRxFreq);
         const std::string& txCell = grid.at(r, image::kColTxFreq);
-        const std::string channel = "channel " + std::to_string(r) + ": ";
-        const std::string zhChannel = "信道 " + std::to_string(r) + ": ";
         if (rxCell.empty()) {
-            if (!txCell.empty())
-                out.warnings.push_back({channel + "a transmit frequency without a receive frequency has no CSV row; left out",
-                                        zhChannel + "只有发射频率没有接收频率, CSV 没有这样的行; 未导出"});
+            if (!txCell.empty()) out.warnings.push_back({base::Tr("信道 %1: 只有发射频率没有接收频率, CSV 没有这样的行; 未导出", r)});
             continue;
         }
         auto units = [](const std::string& cell) -> std::optional<std::int64_t> {
@@ -662,13 +625,12 @@ CsvExport ExportCsv(const EditorState& state, Band band) {
         auto txTone = toneOfCell(grid.at(r, image::kColTxTone));
         if (txCell.empty() && !txTone) txTone = Tone{};
         if (!rx || (!txCell.empty() && !tx)) {
-            out.warnings.push_back({channel + "the frequency " + quoted(rx ? txCell : rxCell) + " is no number; left out",
-                                    zhChannel + "频率 " + quoted(rx ? txCell : rxCell) + " 不是数; 未导出"});
+            out.warnings.push_back({base::Tr("信道 %1: 频率 %2 不是数; 未导出", r, quoted(rx ? txCell : rxCell))});
             continue;
         }
         if (!rxTone || !txTone) {
             const std::string tone = quoted(rxTone ? grid.at(r, image::kColTxTone) : grid.at(r, image::kColRxTone));
-            out.warnings.push_back({channel + "the tone " + tone + " is no tone; left out", zhChannel + "亚音 " + tone + " 不是亚音; 未导出"});
+            out.warnings.push_back({base::Tr("信道 %1: 亚音 %2 不是亚音; 未导出", r, tone)});
             continue;
         }
 
@@ -727,12 +689,12 @@ CsvExport ExportCsv(const EditorState& state, Band band) {
             // for a CTCSS tone each way (the transmit one only matters with a transmit
             // frequency).
             if ((hasTx && t.kind != Tone::Ctcss) || x.kind != Tone::Ctcss) {
-                const std::string sends = hasTx ? "sending " + rTone + " Hz and " : "";
-                const std::string zhSends = hasTx ? "发射 " + rTone + " Hz, " : "";
-                out.olderChirp.push_back({channel + "Cross " + cross + " is read by a CHIRP without the CrossMode and RxDtcsCode "
-                                                    "columns as Tone->Tone, " + sends + "receiving " + cTone + " Hz",
-                                          zhChannel + "Cross " + cross + " 会被没有 CrossMode 和 RxDtcsCode 列的 CHIRP 读作 "
-                                                      "Tone->Tone, " + zhSends + "接收 " + cTone + " Hz"});
+                out.olderChirp.push_back(
+                    {hasTx ? base::Tr("信道 %1: Cross %2 会被没有 CrossMode 和 RxDtcsCode 列的 CHIRP 读作 Tone->Tone, 发射 %3 Hz, "
+                                      "接收 %4 Hz",
+                                      r, cross, rTone, cTone)
+                           : base::Tr("信道 %1: Cross %2 会被没有 CrossMode 和 RxDtcsCode 列的 CHIRP 读作 Tone->Tone, 接收 %3 Hz",
+                                      r, cross, cTone)});
             }
         }
         // A channel whose options a radio left unset (option byte 0xFF, the cells empty; a
@@ -740,30 +702,25 @@ CsvExport ExportCsv(const EditorState& state, Band band) {
         // leaves as they are.
         const std::string& bandwidth = grid.at(r, image::kColBandwidth);
         const std::string& powerCell = grid.at(r, image::kColPower);
-        const std::string fm = bandwidth == "窄带" ? "NFM" : bandwidth == "宽带" ? "FM" : "";
-        const std::string power = powerCell == "低" ? kLowWatts : powerCell == "高" ? kHighWattsText : "";
-        if (powerCell == "低") lowPower.push_back(r);
+        const std::string fm = bandwidth == "窄带" ? "NFM" : bandwidth == "宽带" ? "FM" : "";  // not a text: the cells stored
+        const std::string power = powerCell == "低" ? kLowWatts : powerCell == "高" ? kHighWattsText : "";  // not a text: the cells stored
+        if (powerCell == "低") lowPower.push_back(r);  // not a text: the cell stored
         if (fm.empty() || power.empty()) {
-            const std::string unset = std::string(power.empty() ? "功率" : "") + (fm.empty() && power.empty() ? ", " : "") +
-                                      (fm.empty() ? "宽窄带" : "");
-            const std::string columns = std::string(power.empty() ? "Power" : "") + (fm.empty() && power.empty() ? " and " : "") +
-                                        (fm.empty() ? "Mode" : "");
-            out.warnings.push_back({channel + unset + " not set: " + columns + " written empty, which CHIRP may refuse or read as "
-                                                                             "its default (an import back into this codeplug keeps it unset)",
-                                    zhChannel + unset + " 未设置: " + columns + " 写为空, CHIRP 可能拒绝或当作其默认值 "
-                                                                              "(导入回本码表时仍为未设置)"});
+            const char* unset =
+                power.empty() && fm.empty()
+                    ? "信道 %1: 功率, 宽窄带 未设置: Power and Mode 写为空, CHIRP 可能拒绝或当作其默认值 (导入回本码表时仍为未设置)"
+                : power.empty()
+                    ? "信道 %1: 功率 未设置: Power 写为空, CHIRP 可能拒绝或当作其默认值 (导入回本码表时仍为未设置)"
+                    : "信道 %1: 宽窄带 未设置: Mode 写为空, CHIRP 可能拒绝或当作其默认值 (导入回本码表时仍为未设置)";
+            out.warnings.push_back({base::Tr(unset, r)});
         }
-        std::string english, chinese;
+        std::string items;
         for (int c : kNoColumn) {
             const std::string& cell = grid.at(r, c);
-            if (cell.empty() || cell == "关") continue;
-            const std::string item = std::string(image::kGridHeadings[static_cast<std::size_t>(c)]) + " " + cell;
-            english += (english.empty() ? "" : ", ") + item;
-            chinese += (chinese.empty() ? "" : "、") + item;
+            if (cell.empty() || cell == "关") continue;  // not a text: the cell stored
+            items += (items.empty() ? "" : base::Tr("、")) + cellSaid(c, cell);
         }
-        if (!english.empty())
-            out.notCarried.push_back({channel + english + " have no CSV column: an import keeps them only into this codeplug",
-                                      zhChannel + chinese + " 在 CSV 中没有列: 只有导入回本码表时保留"});
+        if (!items.empty()) out.notCarried.push_back({base::Tr("信道 %1: %2 在 CSV 中没有列: 只有导入回本码表时保留", r, items)});
 
         const std::vector<std::string> fields = {std::to_string(r), grid.at(r, image::kColName), csvMHz(*rx), duplex,
                                                  offset, mode, rTone, cTone, dtcs,
@@ -777,38 +734,33 @@ CsvExport ExportCsv(const EditorState& state, Band band) {
         ++out.written;
     }
     if (!lowPower.empty())
-        out.olderChirp.push_back({(lowPower.size() == 1 ? "channel " : "channels ") + channelList(lowPower, ", ") +
-                                      ": 功率 低 is read by a CHIRP without the Power column as its default power",
-                                  "信道 " + channelList(lowPower, "、") + ": 功率 低 会被没有 Power 列的 CHIRP 读作其默认功率"});
+        out.olderChirp.push_back(
+            {base::Tr("信道 %1: 功率 低 会被没有 Power 列的 CHIRP 读作其默认功率", channelList(lowPower, base::Tr("、")))});
 
     // What import would make of the file, into this codeplug: a channel that would not come
     // back as it is, is named now.
     const CsvImport back = ImportCsv(out.text, state, band, true);
     std::set<int> told;
-    auto tell = [&](const CsvProblem& p, const char* english, const char* chinese) {
+    auto tell = [&](const CsvProblem& p, const char* onChannel, const char* onLine) {
         const auto it = lineToChannel.find(p.line);
         const bool known = it != lineToChannel.end();
         if (known) told.insert(it->second);
-        out.warnings.push_back({(known ? "channel " + std::to_string(it->second) : p.text()) + english + p.message,
-                                (known ? "信道 " + std::to_string(it->second) : p.chineseText()) + chinese + p.chinese});
+        out.warnings.push_back({known ? base::Tr(onChannel, it->second, p.message) : base::Tr(onLine, p.text(), p.message)});
     };
-    for (const auto& p : back.problems) tell(p, " will not import back: ", " 无法导入回来: ");
-    for (const auto& p : back.warnings) tell(p, " comes back changed: ", " 导入回来会改变: ");
+    for (const auto& p : back.problems) tell(p, "信道 %1 无法导入回来: %2", "%1 无法导入回来: %2");
+    for (const auto& p : back.warnings) tell(p, "信道 %1 导入回来会改变: %2", "%1 导入回来会改变: %2");
     for (const auto& written : lineToChannel) {
         const int r = written.second;
         if (told.count(r)) continue;
-        std::string english, chinese;
+        std::string items;
         for (int c = image::kColRxFreq; c <= image::kColName; ++c) {
             const std::string& was = grid.at(r, c);
             const std::string& comes = back.state.grid(band).at(r, c);
             if (asSeen(c, was) == asSeen(c, comes)) continue;
-            const std::string item = std::string(image::kGridHeadings[static_cast<std::size_t>(c)]) + " " + quoted(was) + " -> " + quoted(comes);
-            english += (english.empty() ? "" : ", ") + item;
-            chinese += (chinese.empty() ? "" : "、") + item;
+            items += std::string(items.empty() ? "" : base::Tr("、")) + base::Tr(image::kGridHeadings[static_cast<std::size_t>(c)]) + " " +
+                     quoted(was) + " -> " + quoted(comes);
         }
-        if (!english.empty())
-            out.warnings.push_back({"channel " + std::to_string(r) + " comes back changed: " + english,
-                                    "信道 " + std::to_string(r) + " 导入回来会改变: " + chinese});
+        if (!items.empty()) out.warnings.push_back({base::Tr("信道 %1 导入回来会改变: %2", r, items)});
     }
     return out;
 }

@@ -40,9 +40,9 @@ inline constexpr const char* kChirpHeader =
     "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,RxDtcsCode,"
     "CrossMode,Mode,TStep,Skip,Power,Comment,URCALL,RPT1CALL,RPT2CALL,DVCODE";
 
-// A note of the export, in English (radio-cli) and in Chinese (the windows).
+// A note of the export, in the chosen language.
 struct CsvNote {
-    std::string text, chinese;
+    std::string text;
 };
 
 struct CsvExport {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/text.h"
+
 namespace exchange {
 
 std::string TrimField(std::string_view s) {
@@ -16,8 +18,7 @@ std::string LowerAscii(std::string s) {
     return s;
 }
 
-std::string CsvProblem::text() const { return "line " + std::to_string(line) + ": " + message; }
-std::string CsvProblem::chineseText() const { return "第 " + std::to_string(line) + " 行: " + chinese; }
+std::string CsvProblem::text() const { return base::Tr("第 %1 行: %2", line, message); }
 
 std::string CsvField(std::string_view s) {
     if (s.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(s);
@@ -85,8 +86,7 @@ CsvRecords ParseCsvRecords(std::string_view text, char separator) {
         }
     }
     if (inQuotes) {
-        parsed.fault = CsvProblem{record.line, "", "a quoted field that starts in this row is never closed",
-                                  "此行开始的引号字段没有结束"};
+        parsed.fault = CsvProblem{record.line, "", base::Tr("此行开始的引号字段没有结束")};
         return parsed;
     }
     endRecord();

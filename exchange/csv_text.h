@@ -13,10 +13,8 @@ namespace exchange {
 struct CsvProblem {
     int line;            // where the row starts in the file, from 1
     std::string column;  // the column at fault, "" for the row or file as a whole
-    std::string message;  // English, starting with the column's name where there is one
-    std::string chinese;  // the same in Chinese
-    std::string text() const;         // "line 7: <message>"
-    std::string chineseText() const;  // "第 7 行: <chinese>"
+    std::string message;  // in the chosen language, starting with the column's name where there is one
+    std::string text() const;  // "第 7 行: <message>"
 };
 
 struct CsvRecord {

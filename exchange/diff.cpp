@@ -7,6 +7,7 @@
 #include "image/code_tables.h"
 #include "base/frequency.h"
 #include "base/hex.h"
+#include "base/text.h"
 #include "image/page_tables.h"
 
 namespace exchange {
@@ -18,7 +19,7 @@ using image::PageControl;
 
 enum class Page { UpperBand, LowerBand, General, Identity, Dtmf, Message, Limits };
 
-const char* caption(Page page) {
+const char* captionSource(Page page) {
     switch (page) {
         case Page::UpperBand: return "上段设置";
         case Page::LowerBand: return "下段设置";
@@ -30,6 +31,9 @@ const char* caption(Page page) {
     }
     return "";
 }
+
+// The page's caption as the windows show it in the chosen language.
+const char* caption(Page page) { return base::Tr(captionSource(page)); }
 
 const std::vector<PageControl>& controls(Page page) {
     switch (page) {
@@ -50,9 +54,9 @@ const PageControl* control(Page page, int number) {
     return nullptr;
 }
 
-// "音量大小:" -> "音量大小", "接收频率: " -> "接收频率".
+// "音量大小:" -> "音量大小", "接收频率: " -> "接收频率", in the chosen language.
 std::string label(const PageControl& c) {
-    std::string s = c.label;
+    std::string s = base::Tr(c.label);
     while (!s.empty() && (s.back() == ' ' || s.back() == ':')) s.pop_back();
     return s;
 }
@@ -93,7 +97,7 @@ Value listValue(const PageControl& c, int index) {
     else if (index < 0 || index >= static_cast<int>(c.items.size()))
         shown = "(index " + std::to_string(index) + ")";
     else
-        shown = c.items[static_cast<std::size_t>(index)];
+        shown = base::Tr(c.items[static_cast<std::size_t>(index)]);
     return {std::to_string(index), shown};
 }
 
@@ -260,9 +264,14 @@ bool sameCell(int column, const std::string& x, const std::string& y) {
             const auto cx = image::ToneTextToCode(x), cy = image::ToneTextToCode(y);
             return cx && cy && *cx == *cy;
         }
-        case image::kColRxMode: return (x.empty() || x == "关") && (y.empty() || y == "关");
+        case image::kColRxMode: return (x.empty() || x == "关") && (y.empty() || y == "关");  // not a text: the cells stored
         default: return false;
     }
+}
+
+// A cell as the grid shows it: list items in the chosen language, names as they are.
+std::string shownCell(int column, const std::string& cell) {
+    return shownText(column == image::kColName ? cell : base::Tr(cell));
 }
 
 void channelDifferences(const EditorState& a, const EditorState& b, image::Band band, std::vector<Difference>& out) {
@@ -274,11 +283,11 @@ void channelDifferences(const EditorState& a, const EditorState& b, image::Band 
             const std::string& y = gb.at(r, c);
             if (sameCell(c, x, y)) continue;
             const std::string heading = c < static_cast<int>(image::kGridHeadings.size())
-                                            ? image::kGridHeadings[static_cast<std::size_t>(c)]
+                                            ? base::Tr(image::kGridHeadings[static_cast<std::size_t>(c)])
                                             : "column " + std::to_string(c);
             out.push_back({Difference::Kind::Channel,
-                           std::string(image::ChannelPageCaption(band)) + " channel " + std::to_string(r) + ", " + heading,
-                           shownText(x), shownText(y)});
+                           std::string(base::Tr(image::ChannelPageCaption(band))) + " channel " + std::to_string(r) + ", " + heading,
+                           shownCell(c, x), shownCell(c, y)});
         }
     }
 }

@@ -24,7 +24,10 @@ std::string FormatLogLine(const LogLine& l) {
 
 base::Outcome<Done> ReadLog(std::string_view text) {
     const exchange::CsvRecords parsed = exchange::ParseCsvRecords(text);
-    if (parsed.fault) return base::Failure<Done>(parsed.fault->text(), base::ErrorKind::BadData);
+    if (parsed.fault)  // English in either language, as the fleet's other messages
+        return base::Failure<Done>("line " + std::to_string(parsed.fault->line) +
+                                       ": a quoted field that starts in this row is never closed",
+                                   base::ErrorKind::BadData);
     Done done;
     if (parsed.records.empty()) return base::Success(done);
     std::string header;

@@ -45,7 +45,8 @@ base::Outcome<std::vector<RadioRow>> refused(const std::vector<std::string>& pro
 base::Outcome<std::vector<RadioRow>> ParseRadios(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);  // a spreadsheet's BOM
     const exchange::CsvRecords parsed = exchange::ParseCsvRecords(text);
-    if (parsed.fault) return refused({where(parsed.fault->line, "") + parsed.fault->message});
+    // The fleet's messages are English in either language, as the rest of its list's are.
+    if (parsed.fault) return refused({where(parsed.fault->line, "") + "a quoted field that starts in this row is never closed"});
     if (parsed.records.empty()) return refused({"line 1: no header line (label,id,controller_id,line1,line2)"});
 
     std::vector<std::string> problems;

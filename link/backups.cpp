@@ -5,6 +5,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "base/text.h"
 #include "files/atomic_write.h"
 #include "files/folders.h"
 #ifdef _WIN32
@@ -70,7 +71,7 @@ base::Outcome<std::string> SaveBackup(const std::vector<std::uint8_t>& image, co
     // 0700; one that exists (a shared folder the operator chose) keeps its mode, the files
     // are 0600 either way.
     if (const auto made = files::MakePrivateFolders(dir); !made.ok())
-        return base::Failure<std::string>("无法建立备份文件夹 \"" + dir + "\": " + made.message(), made.kind);
+        return base::Failure<std::string>(base::Tr("无法建立备份文件夹 \"%1\": %2", dir, made.message()), made.kind);
     std::error_code ec;
 #ifdef _WIN32
     constexpr const char* kSeparator = "\\";
@@ -84,21 +85,22 @@ base::Outcome<std::string> SaveBackup(const std::vector<std::uint8_t>& image, co
     const auto written = files::WriteAtomically(
         path, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()), {0600});
     if (!written.ok())
-        return base::Failure<std::string>("无法保存备份 \"" + path + "\": " + written.message(), written.kind);
+        return base::Failure<std::string>(base::Tr("无法保存备份 \"%1\": %2", path, written.message()), written.kind);
     return base::Success(std::move(path));
 }
 
 base::Outcome<> RestoreRisk(const std::string& path, const std::vector<std::uint8_t>& image) {
     using base::ErrorKind;
     if (fs::path(path).filename().string().find(kIncomplete) != std::string::npos)
-        return base::Failure("这是一次未完成的读频留下的备份, 其中缺少的块是 FF, 写回会清空电台的这些数据", ErrorKind::Refused);
+        return base::Failure(base::Tr("这是一次未完成的读频留下的备份, 其中缺少的块是 FF, 写回会清空电台的这些数据"),
+                             ErrorKind::Refused);
     const auto& list = image::TransferList();
     const bool blank = std::all_of(list.begin() + 128, list.end(), [&](const image::TransferBlock& b) {
         return b.address + b.length <= image.size() &&
                std::all_of(image.begin() + b.address, image.begin() + b.address + b.length,
                            [](std::uint8_t byte) { return byte == 0xFF; });
     });
-    if (blank) return base::Failure("这个映像的设置块 (0x0200-0x03AF) 全是 FF, 写回会清空电台", ErrorKind::Refused);
+    if (blank) return base::Failure(base::Tr("这个映像的设置块 (0x0200-0x03AF) 全是 FF, 写回会清空电台"), ErrorKind::Refused);
     return {};
 }
 

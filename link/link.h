@@ -13,6 +13,7 @@
 
 #include "image/editor_state.h"
 #include "base/outcome.h"
+#include "base/text.h"
 
 namespace serial {
 class OwnerQueue;
@@ -177,18 +178,19 @@ private:
     serial::OwnerQueue& queue_;
 };
 
-// A result without progress: a success, or a failure that says why.
-inline Result Succeeded(std::string message, int progress = 1) {
+// A result without progress: a success, or a failure that says why. The message (one of
+// messages.h) is said in the chosen language.
+inline Result Succeeded(const std::string& message, int progress = 1) {
     Result r;
-    r.message = std::move(message);
+    r.message = base::Tr(message);
     r.progress = progress;
     return r;
 }
 // `why` is the error; a failure always has one, the message when nothing more is known.
-inline Result Failed(std::string message, std::string why, base::ErrorKind kind = base::ErrorKind::Other) {
+inline Result Failed(const std::string& message, std::string why, base::ErrorKind kind = base::ErrorKind::Other) {
     Result r;
-    r.error = why.empty() ? message : std::move(why);
-    r.message = std::move(message);
+    r.message = base::Tr(message);
+    r.error = why.empty() ? r.message : std::move(why);
     r.kind = kind;
     return r;
 }

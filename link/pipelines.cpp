@@ -20,7 +20,7 @@ Result ReadKeepingBackup(Radio& radio, image::EditorState& state, const std::str
     const auto saved = SaveBackup(bytes, port, result.ok() ? kComplete : result.progress);
     result.backup = saved.value;
     result.fileProblem = result.ok() && !saved.ok();  // a failed read stays a failed transfer
-    result.tell(saved.ok() ? "备份: " + result.backup : saved.message());
+    result.tell(saved.ok() ? base::Tr("备份: %1", result.backup) : saved.message());
     return result;
 }
 
@@ -32,11 +32,11 @@ void tellWhatTheRadioHolds(Result& result) {
     if (result.ok()) return;
     const std::string n = std::to_string(result.progress);
     if (result.interrupted) {
-        if (result.progress > 0) result.tell("电台中已有 " + n + " 块是新写入的, 其余仍是原来的内容");
+        if (result.progress > 0) result.tell(base::Tr("电台中已有 %1 块是新写入的, 其余仍是原来的内容", n));
     } else if (result.progress > 0) {
-        result.tell("电台中已有 " + n + " 块是新写入的, 第 " + n + " 块可能也已写入, 其余仍是原来的内容");
+        result.tell(base::Tr("电台中已有 %1 块是新写入的, 第 %1 块可能也已写入, 其余仍是原来的内容", n));
     } else {
-        result.tell("第 0 块可能已写入, 其余仍是原来的内容");
+        result.tell(base::Tr("第 0 块可能已写入, 其余仍是原来的内容"));
     }
 }
 
@@ -50,7 +50,7 @@ std::optional<Result> backUpFirst(Radio& radio, const std::string& port, const P
         backup = read.backup;
         return std::nullopt;
     }
-    Result refused = Failed(kWriteFailed, kNothingWritten, base::ErrorKind::Refused);
+    Result refused = Failed(kWriteFailed, base::Tr(kNothingWritten), base::ErrorKind::Refused);
     refused.interrupted = read.interrupted;
     refused.backup = read.backup;
     // Read in full, but not saved: a file error, not the radio's.
@@ -79,7 +79,7 @@ Result backUpThenWrite(Radio& radio, bool backUp, const std::string& port, const
     result.backup = backup;
     tellWhatTheRadioHolds(result);
     after(result, begin);
-    if (!backup.empty()) result.tell("写前备份: " + backup);
+    if (!backup.empty()) result.tell(base::Tr("写前备份: %1", backup));
     return result;
 }
 
@@ -96,12 +96,12 @@ Result WriteSafely(Radio& radio, const image::EditorState& state, const WritePla
             if (!result.ok() || !plan.verify) return;
             begin(Step::Verify);
             Result verified = VerifyRadio(radio, frames.value, progress);
-            result.message = verified.ok() ? kWriteOk : kWriteFailed;
+            result.message = base::Tr(verified.ok() ? kWriteOk : kWriteFailed);
             result.interrupted = verified.interrupted;
-            result.error = verified.ok() ? "" : "校验: " + verified.error;
+            result.error = verified.ok() ? "" : base::Tr("校验: %1", verified.error);
             result.kind = verified.kind;
             result.notes = {};
-            if (result.ok()) result.tell("校验正确: 写入的每个字节读回都一样");
+            if (result.ok()) result.tell(base::Tr("校验正确: 写入的每个字节读回都一样"));
         });
 }
 

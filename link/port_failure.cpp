@@ -1,5 +1,6 @@
 #include "link/port_failure.h"
 
+#include "base/text.h"
 #include "files/system_reason.h"
 #ifdef _WIN32
 #include "files/wide_path_win.h"
@@ -24,14 +25,15 @@ std::string OpenFailureText(const serial::platform::OpenFailure& failure, const 
     std::string said;
     switch (failure.problem) {
         case OpenProblem::None: return {};
-        case OpenProblem::Missing: said = device + ": 没有这个设备 (连接线插好了吗?)"; break;
+        case OpenProblem::Missing: said = base::Tr("%1: 没有这个设备 (连接线插好了吗?)", device); break;
         case OpenProblem::Permission:
-            said = device + ": 没有权限打开 (把用户加入 dialout 组: sudo usermod -aG dialout $USER, 然后重新登录)";
+            said = base::Tr("%1: 没有权限打开 (把用户加入 dialout 组: sudo usermod -aG dialout $USER, 然后重新登录)", device);
             break;
         case OpenProblem::Busy:
-            said = device + ": 端口正被另一个程序占用" + (failure.holder.empty() ? "" : " (" + failure.holder + ")");
+            said = failure.holder.empty() ? base::Tr("%1: 端口正被另一个程序占用", device)
+                                          : base::Tr("%1: 端口正被另一个程序占用 (%2)", device, failure.holder);
             break;
-        case OpenProblem::NotSerial: said = device + ": 不是串口设备"; break;
+        case OpenProblem::NotSerial: said = base::Tr("%1: 不是串口设备", device); break;
         case OpenProblem::Other: return device + ": " + systemWords(failure.error);
     }
 #ifdef _WIN32

@@ -14,31 +14,30 @@ namespace {
 
 std::string blockName(int j) {
     const auto& b = image::TransferList()[static_cast<std::size_t>(j)];
-    return "第 " + std::to_string(j) + " 块 (0x" + base::hexDigits(b.address, 4) + ", " + std::to_string(b.length) +
-           " 字节)";
+    return base::Tr("第 %1 块 (0x%2, %3 字节)", j, base::hexDigits(b.address, 4), b.length);
 }
 
 std::string flooded(const Radio& radio) {
-    return std::string(kFlooded) + " (超过 " + std::to_string(radio.receiveLimit()) + " 字节)";
+    return base::Tr("%1 (超过 %2 字节)", base::Tr(kFlooded), radio.receiveLimit());
 }
 
 // What came back instead of a read answer of `expectedDigits`.
 std::string readFault(const Radio& radio, std::size_t expectedDigits) {
     const std::string& got = radio.RecvHexView();
-    if (radio.hungUp()) return kHungUp;
+    if (radio.hungUp()) return base::Tr(kHungUp);
     if (radio.overflowed()) return flooded(radio);
-    if (got.empty()) return kNoAnswer;
+    if (got.empty()) return base::Tr(kNoAnswer);
     const auto gotBytes = got.size() / 2, want = expectedDigits / 2;
-    if (gotBytes < want) return "少了 " + std::to_string(want - gotBytes) + " 字节";
-    return "多了 " + std::to_string(gotBytes - want) + " 字节";
+    if (gotBytes < want) return base::Tr("少了 %1 字节", want - gotBytes);
+    return base::Tr("多了 %1 字节", gotBytes - want);
 }
 
 std::string ackFault(const Radio& radio) {
     const std::string& got = radio.RecvHexView();
-    if (radio.hungUp()) return kHungUp;
+    if (radio.hungUp()) return base::Tr(kHungUp);
     if (radio.overflowed()) return flooded(radio);
-    if (got.empty()) return kNoAnswer;
-    return "应答错误 (" + got + ")";
+    if (got.empty()) return base::Tr(kNoAnswer);
+    return base::Tr("应答错误 (%1)", got);
 }
 
 // How a run of blocks ended.
@@ -50,12 +49,12 @@ struct RunEnd {
 };
 
 std::string interruptedAt(int done) {
-    return "已中断: 完成 " + std::to_string(done) + " / " + std::to_string(image::kBlockCount) + " 块";
+    return base::Tr("已中断: 完成 %1 / %2 块", done, image::kBlockCount);
 }
 
 Result finish(const RunEnd& end, int progress, const char* ok, const char* failed) {
     Result result;
-    result.message = end.ok() ? ok : failed;
+    result.message = base::Tr(end.ok() ? ok : failed);
     if (!end.ok()) {
         result.error = end.interrupted ? interruptedAt(progress) : end.fault;
         result.kind = end.interrupted ? base::ErrorKind::Interrupted : end.kind;
@@ -134,7 +133,7 @@ std::string Result::detail() const {
     return lines;
 }
 
-Result Busy() { return Failed("", kBusy, base::ErrorKind::Busy); }
+Result Busy() { return Failed("", base::Tr(kBusy), base::ErrorKind::Busy); }
 
 Result ReadRadio(Radio& radio, image::EditorState& state, const Progress& progress, std::vector<std::uint8_t>* raw) {
     Radio::Session session(radio);
@@ -165,8 +164,7 @@ Result RestoreRadio(Radio& radio, const std::vector<std::uint8_t>& memory, const
     Radio::Session session(radio);
     if (!session.acquired()) return Busy();
     if (memory.size() != image::kImageSize)
-        return Failed(kWriteFailed, "映像应有 " + std::to_string(image::kImageSize) + " 字节, 这个有 " +
-                                        std::to_string(memory.size()) + " 字节",
+        return Failed(kWriteFailed, base::Tr("映像应有 %1 字节, 这个有 %2 字节", image::kImageSize, memory.size()),
                       base::ErrorKind::BadData);
     return writeFrames(radio, image::FramesFromImage(memory), progress);
 }
@@ -187,9 +185,9 @@ Result VerifyRadio(Radio& radio, const std::vector<std::string>& writeFrames, co
             const auto mismatch = std::mismatch(first, first + b.length, expected.begin() + b.address);
             if (mismatch.first != first + b.length) {
                 const auto at = static_cast<std::uint32_t>(mismatch.first - raw.begin());
-                outcome.fault = blockName(b.j) + " 在 0x" + base::hexDigits(at, 4) + " 处不同: 电台中是 " +
-                                base::hexDigits(*mismatch.first, 2) + ", 写入的是 " +
-                                base::hexDigits(*mismatch.second, 2);
+                outcome.fault = base::Tr("%1 在 0x%2 处不同: 电台中是 %3, 写入的是 %4", blockName(b.j),
+                                         base::hexDigits(at, 4), base::hexDigits(*mismatch.first, 2),
+                                         base::hexDigits(*mismatch.second, 2));
                 outcome.kind = base::ErrorKind::BadData;
                 break;
             }

@@ -24,14 +24,14 @@ std::string singleExchange(Radio& radio, const std::string& frame, std::size_t a
 }
 
 std::string describe(const Radio& radio, const std::string& answer, std::size_t expectedDigits) {
-    if (radio.hungUp()) return kHungUp;
-    if (radio.overflowed()) return std::string(kFlooded) + " (超过 " + std::to_string(radio.receiveLimit()) + " 字节)";
-    if (answer.empty()) return kNoAnswer;
-    return "收到 " + std::to_string(answer.size() / 2) + " 字节, 应为 " + std::to_string(expectedDigits / 2) + " 字节";
+    if (radio.hungUp()) return base::Tr(kHungUp);
+    if (radio.overflowed()) return base::Tr("%1 (超过 %2 字节)", base::Tr(kFlooded), radio.receiveLimit());
+    if (answer.empty()) return base::Tr(kNoAnswer);
+    return base::Tr("收到 %1 字节, 应为 %2 字节", answer.size() / 2, expectedDigits / 2);
 }
 
 Result interrupted() {
-    Result r = Failed("", "已中断: 没有发送任何数据", base::ErrorKind::Interrupted);
+    Result r = Failed("", base::Tr("已中断: 没有发送任何数据"), base::ErrorKind::Interrupted);
     r.interrupted = true;
     return r;
 }
@@ -44,15 +44,14 @@ Result write(Radio& radio, const image::EditorState& state, int number) {
     if (!session.acquired()) return Busy();
     // The field goes out as it is held: it must be whole, or the radio would store it shifted.
     if (field.size() != digits || !base::IsUpperHex(field))
-        return Failed(kBlockWriteFailed, "隐藏字段 k" + std::to_string(number) + " 应为 " + std::to_string(digits) +
-                                             " 个十六进制数字, 现为 \"" + field + "\"",
+        return Failed(kBlockWriteFailed, base::Tr("隐藏字段 k%1 应为 %2 个十六进制数字, 现为 \"%3\"", number, digits, field),
                       base::ErrorKind::BadData);
     if (radio.stopRequested()) return interrupted();
     const std::string answer = singleExchange(radio, image::WriteFrame(span, field), 1);
     if (answer == "06") return Succeeded(kBlockWriteOk);
     return Failed(kBlockWriteFailed, radio.hungUp() || radio.overflowed() || answer.empty()
                                          ? describe(radio, answer, 2)
-                                         : "电台应答 " + answer,
+                                         : base::Tr("电台应答 %1", answer),
                   base::ErrorKind::NoAnswer);
 }
 

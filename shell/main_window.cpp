@@ -13,6 +13,7 @@
 #include "link/trace.h"
 #include "serial/port_list.h"
 #include "link/messages.h"
+#include "base/text.h"
 #include "shell/channel_grid.h"
 #include "shell/connection_check.h"
 #include "shell/prompter.h"
@@ -252,12 +253,8 @@ void TForm2::showReport(const editor::Report& report) {
     showState();
     if (!report.line.empty()) tellLine(text(report.line));
     operator_.tell(report);
-    // A radio that did not answer (told in the chosen language, or as the link wrote it): the
-    // check says why, once the procedure has let go.
-    const std::string said = report.text + report.detail;
-    const bool noAnswer = said.find(base::Tr(radiolink::kNoAnswer)) != std::string::npos ||
-                          said.find(radiolink::kNoAnswer) != std::string::npos;
-    if (noAnswer && prompter_.question(this, Say(kOfferCheck), Say(kCheckSends)))
+    // A radio that did not answer: the check says why, once the procedure has let go.
+    if (report.radioSilent && prompter_.question(this, Say(kOfferCheck), Say(kCheckSends)))
         QTimer::singleShot(0, this, &TForm2::N20Click);
 }
 

@@ -74,7 +74,10 @@ void TForm2::connectSingleBlocks(QWidget* limitsPage) {
                 radio_.clearStop();
                 const radiolink::Result result = block.run(radio_, state);
                 if (result.message.empty()) return editor::Report();
-                return editor::Report::Information(result.message, result.ok() ? std::string() : result.detail());
+                editor::Report report =
+                    editor::Report::Information(result.message, result.ok() ? std::string() : result.detail());
+                report.radioSilent = !result.ok() && result.kind == base::ErrorKind::NoAnswer;
+                return report;
             });
         });
     }

@@ -87,6 +87,7 @@ void TransferDialog::Button1Click() {
                                              base::Tr("%1\n已读到的数据留在编辑器中 (撤销可恢复读频前的数据)", result.detail()));
     else if (!result.message.empty())
         report = editor::Report::Information(result.message, result.detail());
+    report.radioSilent = result.kind == base::ErrorKind::NoAnswer && !result.ok();
     emit ended(report);
     accept();
 }

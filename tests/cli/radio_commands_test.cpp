@@ -8,6 +8,7 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -189,6 +190,40 @@ TEST_F(RadioCommands, EveryFailureEndsWithExitAndSaysWhere) {
     EXPECT_EQ(r.out, "写频错误!\n");
     EXPECT_NE(r.err.find("0x1234"), std::string::npos) << r.err;
     expectExitLast();
+}
+
+// --lang chooses the language of every message: the verdict on stdout, what went wrong and
+// where on stderr; Chinese when not asked; a language it lacks is bad usage.
+TEST_F(RadioCommands, SpeaksTheLanguageLangChooses) {
+    auto ascii = [](const std::string& s) {
+        return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    };
+    struct Case {
+        const char* fault;
+        std::string args;
+        int status;
+        std::string out, err;  // stdout exactly; a part of stderr
+    };
+    const std::vector<Case> cases = {
+        {"", "--lang en read --out " + In("en.bc"), 0, "Read successfully!\n", "Backup: "},
+        {"", "read --out " + In("zh.bc"), 0, "读取成功!\n", "备份: "},
+        {"silent-from:3", "--lang=en read --out " + In("f.bc"), 1, "Read failed!\n", "block 3 (0x"},
+        {"silent-from:3", "--lang en write --in " + In("x.bc"), 1, "Write failed!\n",
+         "Nothing was written: the backup before the write did not complete"},
+        {"off", "--lang en read-limits --file " + In("x.bc"), 1, "Read failed!\n", "The radio does not answer"},
+        {"", "--lang xx read --out " + In("xx.bc"), 2, "", "--lang xx: the languages are en and zh"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        radio_->setFault(sim::FaultPlan::Parse(c.fault).value);
+        const Outcome r = run(c.args + port());
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+        if (c.args.find("--lang") == 0) {
+            EXPECT_TRUE(ascii(r.out + r.err)) << r.err;
+        }
+    }
 }
 
 TEST_F(RadioCommands, SignalsStopAtABlockBoundaryWithExit) {

@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 
+#include "base/text.h"
 #include "image/channel_codec.h"
 #include "image/transfer.h"
 #include "tests/random_cases.h"
@@ -51,6 +52,7 @@ TEST(ChirpCsv, ExportWritesTheHeaderAndEveryRowExactly) {
     SetRow(s, Band::Lower, 128, {"400.00000", "OFF", "QT/DQT", "490.00000", "OFF", "关", "关", "", "", "", "", " q "});
     SetRow(s, Band::Upper, 9, {"145.00000", "OFF", "关", "", "", "", "", "高", "宽带", "关", "关", "UP"});
 
+    const base::LanguageScope english(base::Language::English);
     const auto out = ExportCsv(s, Band::Lower);
     EXPECT_EQ(out.text,
               "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,RxDtcsCode,CrossMode,"
@@ -65,8 +67,8 @@ TEST(ChirpCsv, ExportWritesTheHeaderAndEveryRowExactly) {
     EXPECT_EQ(out.written, 7);
     const std::vector<std::string> warnings = {
         "channel 5: a transmit frequency without a receive frequency has no CSV row; left out",
-        "channel 128: 功率, 宽窄带 not set: Power and Mode written empty, which CHIRP may refuse or read as its default "
-        "(an import back into this codeplug keeps it unset)",
+        "channel 128: power and bandwidth not set: Power and Mode written empty, which CHIRP may refuse or read as its "
+        "default (an import back into this codeplug keeps them unset)",
         "channel 2 comes back changed: Name 'A,B': ',' cannot be kept in a codeplug file: taken as 'A B'"};
     ASSERT_EQ(out.warnings.size(), warnings.size());
     for (std::size_t i = 0; i < warnings.size(); ++i) EXPECT_EQ(out.warnings[i].text, warnings[i]);
@@ -76,15 +78,21 @@ TEST(ChirpCsv, ExportWritesTheHeaderAndEveryRowExactly) {
               "channel 4: Cross ->DTCS is read by a CHIRP without the CrossMode and RxDtcsCode columns as Tone->Tone, "
               "receiving 88.5 Hz");
     EXPECT_EQ(out.olderChirp[1].text.rfind("channel 6: Cross DTCS->Tone is read", 0), 0u);
-    EXPECT_EQ(out.olderChirp[2].text, "channels 2, 7: 功率 低 is read by a CHIRP without the Power column as its default power");
-    EXPECT_EQ(out.olderChirp[2].chinese, "信道 2、7: 功率 低 会被没有 Power 列的 CHIRP 读作其默认功率");
-    // What has no column is named, channel by channel, in both languages.
+    EXPECT_EQ(out.olderChirp[2].text, "channel 2, 7: power Low is read by a CHIRP without the Power column as its default power");
+    // What has no column is named, channel by channel, with the grid's headings and items.
     ASSERT_EQ(out.notCarried.size(), 3u);
-    EXPECT_EQ(out.notCarried[0].text.rfind("channel 2: 接收模式 QT/DQT, 发射开始信令 双音1, 压扩 开, 扰频 开 have no CSV column", 0), 0u)
-        << out.notCarried[0].text;
-    EXPECT_EQ(out.notCarried[0].chinese.rfind("信道 2: 接收模式 QT/DQT、发射开始信令 双音1、压扩 开、扰频 开 在 CSV 中没有列", 0), 0u)
-        << out.notCarried[0].chinese;
-    EXPECT_EQ(out.notCarried[2].text.rfind("channel 128: 接收模式 QT/DQT have", 0), 0u);
+    EXPECT_EQ(out.notCarried[0].text.rfind("channel 2: ", 0), 0u) << out.notCarried[0].text;
+    EXPECT_NE(out.notCarried[0].text.find(" have no CSV column: "), std::string::npos) << out.notCarried[0].text;
+    EXPECT_EQ(out.notCarried[2].text.rfind("channel 128: ", 0), 0u);
+    {
+        const base::LanguageScope chinese(base::Language::Chinese);
+        const auto zh = ExportCsv(s, Band::Lower);
+        EXPECT_EQ(zh.olderChirp[2].text, "信道 2、7: 功率 低 会被没有 Power 列的 CHIRP 读作其默认功率");
+        EXPECT_EQ(zh.notCarried[0].text.rfind("信道 2: 接收模式 QT/DQT、发射开始信令 双音1、压扩 开、扰频 开 在 CSV 中没有列", 0), 0u)
+            << zh.notCarried[0].text;
+        EXPECT_EQ(zh.warnings[1].text, "信道 128: 功率, 宽窄带 未设置: Power and Mode 写为空, CHIRP 可能拒绝或当作其默认值 "
+                                       "(导入回本码表时仍为未设置)");
+    }
 
     // Nothing to export: no row, and the caller is told by the count.
     EXPECT_EQ(ExportCsv(image::NewState(), Band::Upper).written, 0);
@@ -129,6 +137,7 @@ TEST(ChirpCsv, ImportsAHandMadeFileInChirpsOwnStyle) {
 // Files in the forms CHIRP and the spreadsheets after it write: watts, comments, other
 // separators, extra columns, locations from 0, names longer than the radio's.
 TEST(ChirpCsv, ImportsChirpsOwnForms) {
+    const base::LanguageScope english(base::Language::English);
     const std::string fifty = ReadAll(EXCHANGE_DATA "/chirp_50_repeaters.csv");
     ASSERT_FALSE(fifty.empty());
     for (Band band : {Band::Upper, Band::Lower}) {
@@ -200,11 +209,12 @@ TEST(ChirpCsv, ImportsChirpsOwnForms) {
     EXPECT_EQ(r.state.upper.at(2, image::kColName), "上段中");
     EXPECT_EQ(r.state.upper.at(3, image::kColName), "A");
 
-    // A refusal names the line and the column, in both languages.
+    // A refusal names the line and the column, in the chosen language.
+    const base::LanguageScope chinese(base::Language::Chinese);
     r = ImportCsv("Location,Frequency,Power\n1,145.5,5 watts\n", fresh, Band::Upper);
     ASSERT_EQ(r.problems.size(), 1u);
     EXPECT_EQ(r.problems[0].column, "Power");
-    EXPECT_EQ(r.problems[0].chineseText(), "第 2 行: Power '5 watts' 不是以瓦计的功率 (5.0W), 也不是 High, Low, H 或 L");
+    EXPECT_EQ(r.problems[0].text(), "第 2 行: Power '5 watts' 不是以瓦计的功率 (5.0W), 也不是 High, Low, H 或 L");
 }
 
 // The CSV of the CHIRP Debian 12 ships: no Power, CrossMode or RxDtcsCode column. Its Cross
@@ -212,6 +222,7 @@ TEST(ChirpCsv, ImportsChirpsOwnForms) {
 // the others go in, each channel keeping its power, told once; names with what a codeplug
 // file cannot carry go in with a space for it.
 TEST(ChirpCsv, ImportsTheCsvOfAChirpWithoutPowerCrossModeOrRxDtcsCode) {
+    const base::LanguageScope english(base::Language::English);
     const std::string csv = ReadAll(EXCHANGE_DATA "/chirp_without_power_crossmode.csv");
     ASSERT_FALSE(csv.empty());
     EditorState before = image::NewState();
@@ -242,7 +253,7 @@ TEST(ChirpCsv, ImportsTheCsvOfAChirpWithoutPowerCrossModeOrRxDtcsCode) {
     };
     for (const auto& [channel, row] : expected) EXPECT_EQ(GetRow(r.state, Band::Lower, channel), row) << channel;
     const std::vector<std::pair<int, std::string>> warnings = {
-        {1, "the file has no Power column: each channel keeps the 功率 it had, a new channel gets 高"},
+        {1, "the file has no Power column: each channel keeps the power it had, a new channel gets High"},
         {2, "Name 'JOE'S': ''' cannot be kept in a codeplug file: taken as 'JOE S'"},
         {3, "Name 'A,B': ',' cannot be kept in a codeplug file: taken as 'A B'"},
         {4, "Name 'ME\"2': '\"' cannot be kept in a codeplug file: taken as 'ME 2'"},
@@ -266,6 +277,7 @@ TEST(ChirpCsv, ImportsTheCsvOfAChirpWithoutPowerCrossModeOrRxDtcsCode) {
 // reader here: Cross is Tone->Tone from rToneFreq and cToneFreq, every power its default):
 // the channels it gets wrong are exactly those the export names.
 TEST(ChirpCsv, ExportNamesWhatAChirpWithoutCrossModeOrPowerMisreads) {
+    const base::LanguageScope english(base::Language::English);
     auto split = [](const std::string& line) {
         std::vector<std::string> fields;
         std::stringstream in(line);
@@ -307,7 +319,7 @@ TEST(ChirpCsv, ExportNamesWhatAChirpWithoutCrossModeOrPowerMisreads) {
         for (const auto& note : out.olderChirp) {
             std::stringstream words(note.text);
             std::string word;
-            words >> word;  // "channel" or "channels"
+            words >> word;  // "channel"
             for (int r; words >> r;) {
                 named.insert(r);
                 words.ignore(1);  // the "," or ":" after it
@@ -324,6 +336,7 @@ TEST(ChirpCsv, ExportNamesWhatAChirpWithoutCrossModeOrPowerMisreads) {
 // codeplugs hold channels as a radio's memory can: a transmit tone without a transmit
 // frequency, options not set (option byte 0xFF), a name a codeplug file cannot carry.
 TEST(ChirpCsv, RoundTripOverRandomCodeplugs) {
+    const base::LanguageScope english(base::Language::English);
     const std::map<int, Row> asRead = {
         {2, {"145.50000", "OFF", "QT/DQT", "", "100.0HZ", "双音2", "", "高", "宽带", "关", "开", "TXTONE"}},
         {5, {"446.00625", "D023I", "", "446.00625", "OFF", "关", "关", "", "", "", "", "NOOPT"}},
@@ -378,6 +391,7 @@ TEST(ChirpCsv, RoundTripOverRandomCodeplugs) {
 }
 
 TEST(ChirpCsv, BadRowsAreReportedByLineAndChangeNothingUnlessSkipped) {
+    const base::LanguageScope english(base::Language::English);
     const std::string csv =
         "Location,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,Name,Mode,Power\n"
         "1,146.520000,,,,,,,,GOOD,FM,High\n"  // 2
@@ -425,15 +439,19 @@ TEST(ChirpCsv, BadRowsAreReportedByLineAndChangeNothingUnlessSkipped) {
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(refused.problems[i].line, expected[i].first) << refused.problems[i].text();
         EXPECT_EQ(refused.problems[i].message.rfind(expected[i].second, 0), 0u) << refused.problems[i].text();
-        // radio-cli shows the English text: none of the windows' Chinese in it.
+        // Under English, none of the Chinese in it.
         EXPECT_TRUE(std::all_of(refused.problems[i].message.begin(), refused.problems[i].message.end(),
                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
             << refused.problems[i].message;
     }
     ASSERT_EQ(refused.problems[12].line, 16);
     EXPECT_EQ(refused.problems[12].column, "Offset");
-    EXPECT_EQ(refused.problems[12].chinese,
-              "Offset 5.000000: 发射频率 180.000000 (Frequency 175.000000, Duplex +, Offset 5.000000): 发射频率在136~176MHZ 400~490MHZ");
+    {
+        const base::LanguageScope chinese(base::Language::Chinese);
+        EXPECT_EQ(ImportCsv(csv, current, Band::Upper).problems[12].message,
+                  "Offset 5.000000: 发射频率 180.000000 (Frequency 175.000000, Duplex +, Offset 5.000000): 发射频率在136~176MHZ "
+                  "400~490MHZ");
+    }
     EXPECT_FALSE(refused.applied);
     EXPECT_TRUE(refused.ok());
     EXPECT_EQ(refused.state, current);
@@ -453,6 +471,7 @@ TEST(ChirpCsv, BadRowsAreReportedByLineAndChangeNothingUnlessSkipped) {
 }
 
 TEST(ChirpCsv, ReadsAnyColumnsBomQuotesAndLineEnds) {
+    const base::LanguageScope english(base::Language::English);
     const EditorState fresh = image::NewState();
     // A BOM, CR line ends, the header in other letter case and order, a quoted field across
     // a line break with doubled quotes: the bad row after it is on line 4.

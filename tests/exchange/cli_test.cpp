@@ -79,7 +79,7 @@ TEST_F(ExchangeCli, ExportWritesTheCsvAndCountsItsWarnings) {
     s.lower.at(1, image::kColRxFreq) = "";  // transmit only: no row
     s.lower.at(1, image::kColTxFreq) = "146.00000";
     save("a.bc", s);
-    Outcome r = run("export-csv a.bc --band lower out.csv");
+    Outcome r = run("--lang en export-csv a.bc --band lower out.csv");
     ASSERT_EQ(r.status, 0) << r.err;
     const auto expected = exchange::ExportCsv(open("a.bc"), image::Band::Lower);
     EXPECT_EQ(ReadAll(dir_ / "out.csv"), expected.text);
@@ -118,7 +118,7 @@ TEST_F(ExchangeCli, ImportUpdatesTheFileOrChangesNothing) {
     std::ofstream(dir_ / "bad.csv", std::ios::binary)
         << "Location,Frequency,Duplex,Offset,Mode,Power\r\n30,146.52,,,FM,High\r\n31,180,,,FM,High\r\n32,175,+,5,FM,High\r\n";
     const std::string before = ReadAll(dir_ / "a.bc");
-    r = run("import-csv bad.csv --band upper a.bc");
+    r = run("--lang en import-csv bad.csv --band upper a.bc");
     EXPECT_EQ(r.status, 1);
     // In English throughout, naming the columns the transmit frequency comes from.
     EXPECT_EQ(r.err,
@@ -129,10 +129,10 @@ TEST_F(ExchangeCli, ImportUpdatesTheFileOrChangesNothing) {
     EXPECT_NE(r.err.find("--skip-bad"), std::string::npos) << r.err;
     EXPECT_EQ(ReadAll(dir_ / "a.bc"), before);
 
-    r = run("import-csv bad.csv --band upper a.bc --skip-bad");
+    r = run("--lang en import-csv bad.csv --band upper a.bc --skip-bad");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("skipped bad.csv line 3"), std::string::npos) << r.err;
-    EXPECT_NE(r.out.find("imported 1 channels into 上段信道 of a.bc, skipped 2 bad rows"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("imported 1 channels into Upper channels of a.bc, skipped 2 bad rows"), std::string::npos) << r.out;
     EXPECT_EQ(open("a.bc").upper.at(30, image::kColRxFreq), "146.52000");
     EXPECT_EQ(open("a.bc").upper.at(1, image::kColName), "W1AW");
 
@@ -152,7 +152,7 @@ TEST_F(ExchangeCli, ExportThenImportChangesNothing) {
     Outcome r = run("diff a.bc b.bc");
     EXPECT_EQ(r.status, 0) << r.out;
     for (const char* band : {"upper", "lower"}) {
-        r = run(std::string("export-csv a.bc --band ") + band + " " + band + ".csv");
+        r = run(std::string("--lang en export-csv a.bc --band ") + band + " " + band + ".csv");
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_NE(r.err.find("not written: channel "), std::string::npos) << r.err;
         r = run(std::string("import-csv ") + band + ".csv --band " + band + " b.bc");
@@ -170,11 +170,11 @@ TEST_F(ExchangeCli, ExportThenImportChangesNothing) {
 TEST_F(ExchangeCli, ImportCountsLocationsFromTheFirstLocationGiven) {
     save("a.bc", image::NewState());
     const std::string file = "'" EXCHANGE_DATA "/chirp_semicolons_from_zero.csv'";
-    Outcome r = run("import-csv " + file + " --band lower a.bc");
+    Outcome r = run("--lang en import-csv " + file + " --band lower a.bc");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("line 5: Location '0' is no channel: the locations 1..128 are channels 1..128"), std::string::npos)
         << r.err;
-    r = run("import-csv " + file + " --band lower a.bc --first-location 0");
+    r = run("--lang en import-csv " + file + " --band lower a.bc --first-location 0");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("warning: " EXCHANGE_DATA "/chirp_semicolons_from_zero.csv line 9: Name 'SATELLITE' is longer"),
               std::string::npos)
