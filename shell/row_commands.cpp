@@ -52,7 +52,7 @@ void TForm2::rows(RowCommand command) {
     ChannelPage* page = channelPage(*band);
     const auto [column, row] = page->singleCell();
     const editor::RowsDone done = (session_.*command)(
-        {*band, page->selectedRows(), column, row, QGuiApplication::clipboard()->text().toStdString()});
+        {*band, page->selectedRows(), column, row, StoredCells(QGuiApplication::clipboard()->text().toStdString(), column)});
     if (done.clipboard) QGuiApplication::clipboard()->setText(QString::fromStdString(*done.clipboard));
     showReport(done.report);
     if (!done.select.empty()) page->selectRows(done.select);
