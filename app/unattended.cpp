@@ -223,6 +223,9 @@ void Unattended::saveDialogs(const QDir& dir) {
     saveBox(&form2, QMessageBox::Information, shell::Say(radiolink::kReadOk), QMessageBox::Ok, path("box-information"));
     saveBox(&form2, QMessageBox::Question, shell::Say(shell::kOfferCheck), QMessageBox::Yes | QMessageBox::No,
             path("box-question"));
+    // What choosing another language tells.
+    saveBox(&form2, QMessageBox::Information, shell::Say("程序下次启动时使用这个语言。"), QMessageBox::Ok,
+            path("box-language"));
 }
 
 // The operator's way: 读频 in its dialog, 保存 into the file, 写频 in its dialog (a backup

@@ -13,7 +13,6 @@
 #include <QVBoxLayout>
 
 #include "base/gbk.h"
-#include "image/code_tables.h"
 #include "editor/grid_editing.h"
 #include "editor/row_operations.h"
 #include "shell/edit_events.h"
@@ -55,14 +54,7 @@ QLineEdit* cellEdit(QWidget* parent, const QString& name) {
 
 }  // namespace
 
-QString ShownWord(const std::string& stored) {
-    // The sixteen DTMF signalling items are made from their number: two texts say them all.
-    const auto& signalling = image::SignallingList();
-    const int i = image::IndexOf(signalling, stored);
-    if (i >= 1 && i <= 8) return Say("双音%1", i);
-    if (i >= 9 && i <= 16) return Say("双音%1+身份码", i - 8);
-    return Say(stored);
-}
+QString ShownWord(const std::string& stored) { return Say(stored); }
 
 QString ShownCell(int column, const std::string& stored) {
     if (editor::ColumnItems(column).empty()) return text(base::ShownText(stored));
