@@ -75,7 +75,8 @@ int main(int argc, char** argv) {
                              "timestamps and the time-outs.",
                              "FILE");
     QCommandLineOption screenshots("screenshot-pages",
-                                   "Save a picture of the login window and of each page into DIR and quit.", "DIR");
+                                   "Save a picture of the login window, of each page and of each dialog into DIR and "
+                                   "quit.", "DIR");
     screenshots.setFlags(QCommandLineOption::HiddenFromHelp);
     QCommandLineOption measure("measure",
                                "Print the times until the login window and the main window are shown and, with "

@@ -4,10 +4,13 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <map>
 #include <string>
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QMessageBox>
 #include <QBuffer>
 #include <QDir>
 #include <QEvent>
@@ -21,8 +24,12 @@
 #include "base/text.h"
 #include "files/atomic_write.h"
 #include "link/messages.h"
-#include "shell/login_window.h"
+#include "shell/busy_window.h"
 #include "shell/channel_grid.h"
+#include "shell/connection_check.h"
+#include "shell/fleet_dialog.h"
+#include "shell/login_window.h"
+#include "shell/qt_text.h"
 #include "shell/transfer_dialogs.h"
 #include "shell/path_bytes.h"
 
@@ -72,6 +79,21 @@ private:
 // Whole milliseconds: printed as integers, so no decimal point depends on the locale.
 long long msSince(Clock::time_point started) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started).count();
+}
+
+// A dialog as it first shows, then hidden again.
+void saveShown(QWidget* dialog, const QString& path) {
+    dialog->show();
+    QApplication::processEvents();
+    savePng(dialog->grab(), path);
+    dialog->hide();
+}
+
+// A box as the program shows one (shell/prompter.cpp), not run.
+void saveBox(QWidget* parent, QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
+             const QString& path) {
+    QMessageBox box(icon, QString::fromUtf8(shell::kBoxCaption), text, buttons, parent);
+    saveShown(&box, path);
 }
 
 long long epochMs() {
@@ -159,8 +181,52 @@ void Unattended::mainShown() {
         grid->setCurrentIndex(grid->model()->index(2, image::kColTxTone));
         QApplication::processEvents();
         savePng(form2.grab(), dir.filePath("page-1-upper-channels-editor.png"));
+        saveDialogs(dir);
     }
     QApplication::exit(succeeded ? 0 : 1);
+}
+
+// Every dialog and a box of each kind, as they first show over the main window, so that one run
+// in each language pictures every window.
+void Unattended::saveDialogs(const QDir& dir) {
+    shell::TForm2& form2 = *windows_.Form2;
+    const auto path = [&dir](const char* name) { return dir.filePath(QString("%1.png").arg(name)); };
+    saveShown(windows_.Form5, path("dialog-read"));
+    saveShown(windows_.Form6, path("dialog-write"));
+    saveShown(windows_.Form3, path("dialog-password"));
+    saveShown(windows_.Form4, path("dialog-remark"));
+    {
+        // The batch over the ports the port bar lists, as 批量写频 opens it.
+        auto* bar = form2.findChild<QComboBox*>("ComboBox1");
+        std::vector<std::string> ports;
+        std::map<std::string, std::string> labels;
+        for (int i = 0; bar && i < bar->count(); ++i) {
+            ports.push_back(bar->itemData(i).toString().toStdString());
+            labels[ports.back()] = bar->itemText(i).toStdString();
+        }
+        shell::FleetDialog fleet(&form2, prompter_, form2.state(), ports,
+                                 [&labels](const std::string& port) { return labels[port]; },
+                                 ports.empty() ? std::string() : ports.front());
+        saveShown(&fleet, path("dialog-fleet"));
+    }
+    // The window in front while a single block is read or written (the limits page's buttons),
+    // and the one of 检测连接.
+    {
+        shell::BusyWindow busy(&form2, shell::Say("写入开机信息"));
+        QApplication::processEvents();
+        savePng(busy.grab(), path("dialog-block"));
+    }
+    {
+        shell::BusyWindow busy(&form2, shell::Say(shell::kChecking));
+        QApplication::processEvents();
+        savePng(busy.grab(), path("dialog-check"));
+    }
+    saveBox(&form2, QMessageBox::Information, shell::Say(radiolink::kReadOk), QMessageBox::Ok, path("box-information"));
+    saveBox(&form2, QMessageBox::Question, shell::Say(shell::kOfferCheck), QMessageBox::Yes | QMessageBox::No,
+            path("box-question"));
+    // What choosing another language tells.
+    saveBox(&form2, QMessageBox::Information, shell::Say("程序下次启动时使用这个语言。"), QMessageBox::Ok,
+            path("box-language"));
 }
 
 // The operator's way: 读频 in its dialog, 保存 into the file, 写频 in its dialog (a backup

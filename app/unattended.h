@@ -1,14 +1,15 @@
 // The program's unattended modes, for the README's pictures, the figures of a start and the
-// check of a build for another system: --screenshot-pages saves the login window and every
-// page, --measure prints the times to the windows and of a full read, --round-trip reads the
-// radio, saves what it read and writes it back, through the windows' own commands. All log in
-// as a correct password would, then quit.
+// check of a build for another system: --screenshot-pages saves the login window, every page
+// and every dialog, --measure prints the times to the windows and of a full read, --round-trip
+// reads the radio, saves what it read and writes it back, through the windows' own commands.
+// All log in as a correct password would, then quit.
 #pragma once
 
 #include <chrono>
 #include <memory>
 #include <optional>
 
+#include <QDir>
 #include <QObject>
 #include <QString>
 
@@ -48,6 +49,7 @@ public:
 private:
     void loginShown();
     void mainShown();
+    void saveDialogs(const QDir& dir);
     bool roundTrip();
     UnattendedMode mode_;
     shell::Windows& windows_;

@@ -54,6 +54,48 @@ QLineEdit* cellEdit(QWidget* parent, const QString& name) {
 
 }  // namespace
 
+QString ShownWord(const std::string& stored) { return Say(stored); }
+
+QString ShownCell(int column, const std::string& stored) {
+    if (editor::ColumnItems(column).empty()) return text(base::ShownText(stored));
+    return ShownWord(stored);
+}
+
+std::string StoredWord(int column, const std::string& given) {
+    const auto& items = editor::ColumnItems(column);
+    if (items.empty()) return given;
+    const QString word = text(given).trimmed();
+    std::vector<std::string> values = items;
+    values.emplace_back(editor::DefaultText(column));
+    for (const std::string& value : values) {
+        // Only a word shown otherwise than stored: a value typed as stored is the editor's to
+        // judge, as it always was.
+        const QString shown = ShownWord(value);
+        if (shown != text(value) && shown.compare(word, Qt::CaseInsensitive) == 0) return value;
+    }
+    return given;
+}
+
+std::string StoredCells(const std::string& text, int column) {
+    QStringList lines = QString::fromStdString(text).split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        QStringList cells = line.split(QLatin1Char('\t'));
+        const qsizetype shown = image::kColName;  // the cells 1..12 of a row
+        if (cells.size() != shown && cells.size() != shown + 1) {
+            if (cells.size() == 1 && column > 0)
+                line = QString::fromStdString(StoredWord(column, line.toStdString()));
+            continue;
+        }
+        const qsizetype first = cells.size() - shown;  // past the channel number
+        for (qsizetype i = first; i < cells.size(); ++i) {
+            const int c = static_cast<int>(i - first) + 1;
+            cells[i] = QString::fromStdString(StoredWord(c, cells[i].toStdString()));
+        }
+        line = cells.join(QLatin1Char('\t'));
+    }
+    return lines.join(QLatin1Char('\n')).toStdString();
+}
+
 GridModel::GridModel(const image::Grid& grid, QObject* parent) : QAbstractTableModel(parent), grid_(grid), shown_(grid) {}
 
 int GridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : image::kChannels; }
@@ -67,7 +109,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     const bool number = index.column() == image::kColNumber;
     switch (role) {
     case Qt::DisplayRole:
-        return text(base::ShownText(shown_.at(index.row() + 1, index.column())));
+        return ShownCell(index.column(), shown_.at(index.row() + 1, index.column()));
     case Qt::AccessibleTextRole:
         return spokenCell(index.column(), index.row() + 1, true);
     case Qt::BackgroundRole:
@@ -82,15 +124,15 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 
 QString GridModel::spokenCell(int column, int row, bool withValue) const {
     QString spoken = pageName_ + QLatin1Char(' ') + text(base::ShownText(shown_.at(row, image::kColNumber))) +
-                     QStringLiteral(", ") + text(base::ShownText(shown_.at(0, column)));
+                     QStringLiteral(", ") + Say(shown_.at(0, column));
     if (!withValue) return spoken;
-    const QString value = text(base::ShownText(shown_.at(row, column))).trimmed();
-    return spoken + QStringLiteral(", ") + (value.isEmpty() ? QString::fromUtf8("空") : value);
+    const QString value = ShownCell(column, shown_.at(row, column)).trimmed();
+    return spoken + QStringLiteral(", ") + (value.isEmpty() ? Say("空") : value);
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < columnCount())
-        return text(shown_.at(0, section));
+        return Say(shown_.at(0, section));
     return {};
 }
 
@@ -226,7 +268,7 @@ ChannelPage::ChannelPage(image::EditorState& state, image::Band band, std::funct
     grid_->setObjectName(upper ? "StringGrid1" : "StringGrid2");
     // The keys a cell takes, which nothing on the screen says.
     grid_->setAccessibleDescription(
-        QString::fromUtf8("回车或F2编辑单元格, 直接输入即开始编辑, Delete清空所选单元格, Shift+方向键选择信道"));
+        Say("回车或F2编辑单元格, 直接输入即开始编辑, Delete清空所选单元格, Shift+方向键选择信道"));
     grid_->setModel(model_);
     for (std::size_t c = 0; c < kColumnWidths.size(); ++c) grid_->setColumnWidth(static_cast<int>(c), kColumnWidths[c]);
     // The cell the grid starts on, chosen without running SelectCell.
@@ -363,11 +405,13 @@ QWidget* ChannelPage::showEditor(const editor::CellEditor& editor, int column, i
     if (editor.kind == editor::EditorKind::List) {
         auto* list = static_cast<QComboBox*>(w);
         list->blockSignals(true);
+        // Each item shows its word and carries the value the cell takes when it is chosen.
         bool same = list->count() == static_cast<int>(editor.items.size());
-        for (int i = 0; same && i < list->count(); ++i) same = list->itemText(i) == text(editor.items[static_cast<std::size_t>(i)]);
+        for (int i = 0; same && i < list->count(); ++i)
+            same = list->itemData(i).toString() == text(editor.items[static_cast<std::size_t>(i)]);
         if (!same) {
             list->clear();
-            for (const auto& item : editor.items) list->addItem(text(item));
+            for (const auto& item : editor.items) list->addItem(ShownWord(item), text(item));
         }
         list->setCurrentIndex(editor.selected);
         list->blockSignals(false);
@@ -615,7 +659,7 @@ void ChannelPage::commitEdit() {
 
 void ChannelPage::chooseItem(QComboBox* list, int index) {
     if (index < 0) return;
-    editor::ChooseItem(state_, band_, list->itemText(index).toStdString());
+    editor::ChooseItem(state_, band_, list->itemData(index).toString().toStdString());
     if (list->view()->isVisible()) list->hidePopup();
     grid_->setFocus();
     list->hide();

@@ -25,6 +25,20 @@ class QLineEdit;
 
 namespace shell {
 
+// A value the state holds (a list item of a cell or a page: "高", "双音3+身份码") as the
+// windows show it, in the chosen language; the state and the files keep the value itself.
+QString ShownWord(const std::string& stored);
+// A cell as the grid shows it: the word of a list column in the chosen language, a frequency,
+// a tone or a name as it is.
+QString ShownCell(int column, const std::string& stored);
+// What an operator gave for a list column (a pasted or chosen word, in either language) as the
+// value the state holds: the list item or default whose shown word it is (in any case), else
+// the text unchanged, for the editor to judge.
+std::string StoredWord(int column, const std::string& given);
+// Clipboard text for a paste onto a grid: whole rows (12 cells, or 13 with the channel number
+// first) or one value for the cell `column`, with every list cell's word as the state holds it.
+std::string StoredCells(const std::string& text, int column);
+
 // Column widths of both grids, columns 0..12.
 inline constexpr std::array<int, 13> kColumnWidths = {55, 75, 80, 120, 75, 80, 120, 120, 100, 75, 75, 75, 80};
 inline constexpr int kRowHeight = 24;

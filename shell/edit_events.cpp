@@ -15,6 +15,7 @@
 #include <QProxyStyle>
 
 #include "base/gbk.h"
+#include "base/text.h"
 
 namespace shell {
 namespace {
@@ -138,7 +139,7 @@ private:
     CharacterVerdict typed(char32_t c) {
         const QString one = QString::fromUcs4(&c, 1);
         if (c >= 0x80 && !base::Utf8ToGbk(one.toStdString()))
-            return {false, "字符'" + one.toStdString() + "'没有GBK编码,不能输入", false};
+            return {false, base::Tr("字符'%1'没有GBK编码,不能输入", one.toStdString()), false};
         if (hooks_.characterPress) return hooks_.characterPress(one.toStdString());
         const image::KeyVerdict v = hooks_.keyPress(c < 0x80 ? static_cast<char>(c) : kNonAscii);
         return {v.accept, v.message, false};

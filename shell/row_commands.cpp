@@ -52,8 +52,9 @@ void TForm2::rows(RowCommand command) {
     if (!band) return;
     ChannelPage* page = channelPage(*band);
     const auto [column, row] = page->singleCell();
-    const editor::RowsDone done = (session_.*command)(
-        {*band, page->selectedRows(), column, row, QGuiApplication::clipboard()->text().toStdString()});
+    // A word pasted in the windows' language goes in as the value the state holds.
+    const std::string clipboard = StoredCells(QGuiApplication::clipboard()->text().toStdString(), column);
+    const editor::RowsDone done = (session_.*command)({*band, page->selectedRows(), column, row, clipboard});
     if (done.clipboard) QGuiApplication::clipboard()->setText(QString::fromStdString(*done.clipboard));
     showReport(done.report);
     if (!done.select.empty()) page->selectRows(done.select);

@@ -16,6 +16,7 @@
 #include "editor/grid_editing.h"
 #include "image/limits_page.h"
 #include "image/page_tables.h"
+#include "shell/channel_grid.h"
 #include "shell/edit_events.h"
 #include "shell/qt_text.h"
 
@@ -53,11 +54,12 @@ void nextColumn(Group& g) {
 }
 
 QWidget* addControl(Group& g, const image::PageControl& control, const QString& name) {
-    auto* label = new QLabel(text(control.label), g.box);
+    auto* label = new QLabel(Say(control.label), g.box);
     QWidget* widget;
     if (control.kind == image::ControlKind::List) {
         auto* box = new QComboBox(g.box);
-        for (const auto& item : control.items) box->addItem(text(item));
+        // The state holds an item's index: the word shown is the chosen language's.
+        for (const auto& item : control.items) box->addItem(ShownWord(item));
         box->setMaxVisibleItems(20);
         widget = box;
     } else {
@@ -74,7 +76,7 @@ QWidget* addControl(Group& g, const image::PageControl& control, const QString& 
 
 // A hidden block field and its invisible caption: they exist, but are never shown.
 void addHiddenField(Group& g, Bindings& bindings, int k) {
-    auto* caption = new QLabel(QString::fromUtf8(image::hiddenField(k).caption), g.box);
+    auto* caption = new QLabel(Say(image::hiddenField(k).caption), g.box);
     caption->setObjectName(QString("k%1Label").arg(k));
     caption->hide();
     auto* field = new QLineEdit(g.box);
@@ -263,7 +265,7 @@ QWidget* LimitsPage(PageHost& host) {
         auto* bar = new QHBoxLayout;
         bar->setSpacing(8);
         for (auto [number, caption] : {std::pair{read, "读取"}, std::pair{write, "写入"}}) {
-            auto* button = new QPushButton(QString::fromUtf8(caption), g.box);
+            auto* button = new QPushButton(Say(caption), g.box);
             button->setObjectName(QString("Button%1").arg(number));
             button->setFixedSize(75, 28);
             bar->addWidget(button);
