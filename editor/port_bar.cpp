@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "base/text.h"
 #include "link/port_failure.h"
 #include "serial/port_list.h"
 
@@ -60,11 +61,11 @@ bool PortBar::OpenSelected(serial::TComm& comm) {
     comm.SetCommName(serial::DeviceName(name));
     const base::Outcome<> opened = comm.OpenPort();
     if (opened.ok()) {
-        Panel0 = Label1Caption + name;
+        Panel0 = base::Tr(Label1Caption) + name;
         Panel0Reason.clear();
         return true;
     }
-    Panel0 = Label1Caption + kPortOccupied;
+    Panel0 = base::Tr(Label1Caption) + base::Tr(kPortOccupied);
     Panel0Reason = radiolink::OpenFailureText(comm.LastOpenFailure(), comm.CommName());
     if (Panel0Reason.empty()) Panel0Reason = opened.error;
     return false;

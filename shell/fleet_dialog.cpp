@@ -1,5 +1,7 @@
 #include "shell/fleet_dialog.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -78,6 +80,9 @@ FleetDialog::FleetDialog(QWidget* parent, Prompter& prompter, image::EditorState
     for (int c = 0; c < table_->columnCount(); ++c)
         table_->setHorizontalHeaderItem(c, new QTableWidgetItem(Say(kHeadings[c])));
     table_->horizontalHeader()->setStretchLastSection(true);
+    // Every heading shows whole, in either language; the result takes what is left.
+    for (int c = 0; c + 1 < table_->columnCount(); ++c)
+        table_->setColumnWidth(c, std::max(table_->columnWidth(c), table_->horizontalHeader()->sectionSizeHint(c)));
     layout->addWidget(table_, 1);
     auto* paste = new QShortcut(QKeySequence::Paste, table_, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
     connect(paste, &QShortcut::activated, this, &FleetDialog::paste);

@@ -335,7 +335,7 @@ TEST(Messages, ComposedInTheChosenLanguage) {
              Grid g;
              return PasteValue(g, kColRxTone, 4, "x", nullptr);
          },
-         "接收频率为空, 不能粘贴接收亚音频", "RX frequency is empty; cannot paste RX tone"},
+         "接收频率为空, 不能粘贴接收亚音频", "RX freq is empty; cannot paste RX tone"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.make(), c.chinese);

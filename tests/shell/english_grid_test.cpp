@@ -20,7 +20,7 @@ struct Word {
     const char* english;
 };
 const Word kWords[] = {
-    {image::kColRxMode, "QT/DQT+信令", "QT/DQT+signalling"}, {image::kColStartSignal, "双音3", "DTMF 3"},
+    {image::kColRxMode, "QT/DQT+信令", "QT/DQT+signal"}, {image::kColStartSignal, "双音3", "DTMF 3"},
     {image::kColEndSignal, "双音2+身份码", "DTMF 2+ID code"},  {image::kColPower, "低", "Low"},
     {image::kColBandwidth, "窄带", "Narrow"},                   {image::kColScrambler, "开", "On"},
 };
