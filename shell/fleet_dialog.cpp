@@ -142,6 +142,7 @@ FleetDialog::FleetDialog(QWidget* parent, Prompter& prompter, image::EditorState
     stop_ = new QPushButton(utf8("停止(&T)"), this);
     auto* close = new QPushButton(utf8("关闭"), this);
     start_->setDefault(true);
+    start_->setAccessibleDescription(Say("把当前编辑的数据依次写入列表中的每台电台"));
     stop_->setEnabled(false);
     for (auto* b : {start_, stop_, close}) buttons->addWidget(b);
     layout->addLayout(buttons);

@@ -124,6 +124,8 @@ void TForm2::buildPageKeys() {
         {Qt::CTRL | Qt::Key_Tab, 1},           {Qt::CTRL | Qt::Key_PageDown, 1},
         {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, -1}, {Qt::CTRL | Qt::Key_PageUp, -1},
     };
+    // Keys nothing on the screen shows.
+    PageControl1_->setAccessibleDescription(Say("Ctrl+Tab 下一页, Ctrl+Shift+Tab 上一页"));
     for (const auto& [keys, by] : pageKeys) {
         auto* shortcut = new QShortcut(QKeySequence(keys), this);
         connect(shortcut, &QShortcut::activated, this, [turnPage, by = by] { turnPage(by); });

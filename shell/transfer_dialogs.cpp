@@ -7,6 +7,7 @@
 
 #include "image/transfer.h"
 #include "link/pipelines.h"
+#include "shell/qt_text.h"
 
 namespace shell {
 
@@ -104,6 +105,7 @@ void TransferDialog::Button2Click() {
 TForm5::TForm5(QWidget* parent, editor::Session& session, radiolink::Radio& radio, std::function<std::string()> portName)
     : TransferDialog(parent, session, radio, std::move(portName), "读频", 148) {
     setObjectName("Form5");
+    startButton()->setAccessibleDescription(Say("从电台读取全部信道和设置"));
 }
 
 radiolink::Result TForm5::procedure(const radiolink::Progress& progress) {
@@ -113,6 +115,7 @@ radiolink::Result TForm5::procedure(const radiolink::Progress& progress) {
 TForm6::TForm6(QWidget* parent, editor::Session& session, radiolink::Radio& radio, std::function<std::string()> portName)
     : TransferDialog(parent, session, radio, std::move(portName), "写频", 157) {
     setObjectName("Form6");
+    startButton()->setAccessibleDescription(Say("把全部信道和设置写入电台"));
     CheckBox1_ = new QCheckBox(QString::fromUtf8("写前备份"), this);
     CheckBox1_->setObjectName("CheckBox1");
     CheckBox1_->setToolTip(QString::fromUtf8("写频前先读取电台, 把读到的数据备份"));
