@@ -5,7 +5,7 @@ Logs in, reads the built-in virtual radio (编辑 -> 读频 -> Enter), types a r
 into the first channel, writes the radio (编辑 -> 写频 -> Enter) and quits, every key sent as
 the X server's keyboard would send it, and checks at each step what the desktop accessibility
 bus (AT-SPI) reports: the object that takes the focus (role, name, description), the progress
-a transfer makes, the box that tells how it ended.
+a transfer makes, the box that tells how it ended, the page the page keys turn to.
 
 Run on a display of its own, in a session bus of its own:
     xvfb-run -a -s "-screen 0 1600x1000x24" dbus-run-session -- tests/shell/screen_reader.py build/rel/app/radio
@@ -55,7 +55,8 @@ class Snapshot:
 class Reader:
     """Listens as a screen reader does and remembers what it was told."""
 
-    KINDS = ["object:state-changed:focused", "window:activate", "object:property-change:accessible-value"]
+    KINDS = ["object:state-changed:focused", "object:state-changed:selected", "window:activate",
+             "object:property-change:accessible-value"]
 
     def __init__(self):
         self.heard = []
@@ -236,6 +237,15 @@ def run(program, home):
         keys("Return")
         give_focus(radio.pid)
         reader.focus("focus back on the channel", "table cell", name=cell.name, since=mark)
+        on_cell(reader, cell.name)
+        # Ctrl+PgDn turns to the next page, the focus going along to its first control;
+        # Ctrl+PgUp comes back to the channels.
+        mark = len(reader.heard)
+        keys("ctrl+Next")
+        reader.wait("the page 上段设置 shown", lambda s: s.kind == "object:state-changed:selected" and s.role == "page tab" and s.name == "上段设置", since=mark)
+        now = reader.settled()
+        check(now and now.name and now.role != "table cell", f"the focus rests on {now} after Ctrl+PgDn")
+        keys("ctrl+Prior")
         on_cell(reader, cell.name)
         # 退出 on the menu bar ends the program.
         keys("alt+q")
