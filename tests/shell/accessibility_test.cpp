@@ -95,6 +95,8 @@ TEST_P(Accessibility, EveryControlOfEveryWindowHasAName) {
         {"information box", [&] { return unnamedInModal([&] { boxes.information(&p.form2(), "?", "detail"); }); }},
         {"question box", [&] { return unnamedInModal([&] { boxes.question(&p.form2(), "?", ""); }); }},
         {"error box", [&] { return unnamedInModal([&] { boxes.error(&p.form2(), "?"); }); }},
+        {"number input", [&] { return unnamedInModal([&] { boxes.number(&p.form2(), "?", 1, 1, 9); }); }},
+        {"text input", [&] { return unnamedInModal([&] { boxes.text(&p.form2(), "?", ""); }); }},
     };
     for (const auto& [name, walk] : windows) {
         QStringList missing = walk();
