@@ -62,7 +62,11 @@ void TransferDialog::closeEvent(QCloseEvent* event) {
 }
 
 void TransferDialog::reject() {
-    if (!running_) QDialog::reject();
+    // Escape is 取消: it closes the dialog, stops a read that runs, and leaves a write alone.
+    if (running_)
+        Button2Click();
+    else
+        QDialog::reject();
 }
 
 void TransferDialog::showStep(const QString& step) {
