@@ -121,10 +121,12 @@ def texts(accessible, depth=0):
 
 def on_cell(reader, starts):
     """The focus rests on a channel cell spoken from `starts` on, not on the grid as a whole."""
-    now = reader.settled()
-    check(now and now.role == "table cell" and now.name.startswith(starts),
-          f"the focus rests on {now}, not on a cell spoken '{starts}...'")
-    return now
+    end = time.monotonic() + WAIT
+    while True:
+        now = reader.settled()
+        if now and now.role == "table cell" and now.name.startswith(starts):
+            return now
+        check(time.monotonic() < end, f"the focus rests on {now}, not on a cell spoken '{starts}...'")
 
 
 def keys(*names):
