@@ -151,6 +151,8 @@ FleetDialog::FleetDialog(QWidget* parent, Prompter& prompter, image::EditorState
     connect(close, &QPushButton::clicked, this, &FleetDialog::close);
     addRow();
     NameControls(this);
+    // The dialog opens in the list of radios, the first thing to fill in.
+    table_->setFocus(Qt::OtherFocusReason);
 }
 
 FleetDialog::~FleetDialog() {

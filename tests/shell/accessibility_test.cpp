@@ -114,6 +114,32 @@ TEST_P(Accessibility, EveryControlOfEveryWindowHasAName) {
 INSTANTIATE_TEST_SUITE_P(BothLanguages, Accessibility,
                          ::testing::Values(base::Language::Chinese, base::Language::English));
 
+// Each window opens with the focus where the operator starts, so that typing goes there and a
+// screen reader says it first; again at the next opening, wherever the focus was left.
+TEST(Accessibility, EachWindowOpensOnWhereTheWorkStarts) {
+    Program p;
+    EXPECT_EQ(p.form1().focusWidget(), p.form1().Edit1());
+    EXPECT_EQ(p.form2().focusWidget(), &p.grid(image::Band::Upper));
+    const std::pair<const char*, const char*> dialogs[] = {
+        {"N14", "Edit1"}, {"N13", "Edit1"}, {"N6", "Button1"}, {"N7", "Button1"}, {"N19", "Radios"},
+    };
+    for (const auto& [entry, first] : dialogs) {
+        for (int opening = 0; opening < 2; ++opening) {
+            QString focused;
+            QTimer::singleShot(0, [&focused] {
+                QWidget* dialog = QApplication::activeModalWidget();
+                if (!dialog) return;
+                if (dialog->focusWidget()) focused = dialog->focusWidget()->objectName();
+                // The focus left on the last button, as a mouse user might leave it.
+                dialog->findChildren<QPushButton*>().constLast()->setFocus();
+                dialog->close();
+            });
+            p.find<QAction>(entry)->trigger();
+            EXPECT_EQ(focused, QString(first)) << entry << " opening " << opening;
+        }
+    }
+}
+
 TEST(Accessibility, NamesComeFromTheLabels) {
     Program p;
     // Names come from the labels without their colon, and say what progress a bar shows.
