@@ -244,7 +244,8 @@ def run(program, home):
         # Ctrl+PgUp comes back to the channels.
         mark = len(reader.heard)
         keys("ctrl+Next")
-        reader.wait("the page 上段设置 shown", lambda s: s.kind == "object:state-changed:selected" and s.role == "page tab" and s.name == "上段设置", since=mark)
+        reader.wait("the page 上段设置 shown", lambda s: s.kind == "object:state-changed:selected"
+                    and s.role == "page tab" and s.name == "上段设置", since=mark)
         now = reader.settled()
         check(now and now.name and now.role != "table cell", f"the focus rests on {now} after Ctrl+PgDn")
         keys("ctrl+Prior")
