@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QAccessible>
+#include <QAccessibleInterface>
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -186,6 +188,26 @@ void StringGrid::currentChanged(const QModelIndex& current, const QModelIndex& p
         emit cellMoved(current.column(), current.row() + 1);
     else
         emit selectCell(current.column(), current.row() + 1);
+}
+
+void StringGrid::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    // The view alone tells a screen reader "table": the current cell takes the focus after it
+    // (the view's own focus is told once this returns), as a key's move gives it, so coming
+    // back from an editor or a dialog says where typing goes.
+    if (QAccessible::isActive()) QMetaObject::invokeMethod(this, &StringGrid::tellCurrentCell, Qt::QueuedConnection);
+}
+
+void StringGrid::tellCurrentCell() {
+    if (!hasFocus() || !currentIndex().isValid()) return;
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(this);
+    QAccessibleInterface* cell = table && table->tableInterface()
+                                     ? table->tableInterface()->cellAt(currentIndex().row(), currentIndex().column())
+                                     : nullptr;
+    if (!cell) return;
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(table->indexOfChild(cell));
+    QAccessible::updateAccessibility(&focus);
 }
 
 void StringGrid::moveTo(int column, int row) {

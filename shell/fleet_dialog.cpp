@@ -148,6 +148,7 @@ FleetDialog::FleetDialog(QWidget* parent, Prompter& prompter, image::EditorState
     stop_ = new QPushButton(Say("停止(&T)"), this);
     auto* close = new QPushButton(Say("关闭"), this);
     start_->setDefault(true);
+    start_->setAccessibleDescription(Say("把当前编辑的数据依次写入列表中的每台电台"));
     stop_->setEnabled(false);
     for (auto* b : {start_, stop_, close}) buttons->addWidget(b);
     layout->addLayout(buttons);
@@ -156,6 +157,8 @@ FleetDialog::FleetDialog(QWidget* parent, Prompter& prompter, image::EditorState
     connect(close, &QPushButton::clicked, this, &FleetDialog::close);
     addRow();
     NameControls(this);
+    // The dialog opens in the list of radios, the first thing to fill in.
+    table_->setFocus(Qt::OtherFocusReason);
 }
 
 FleetDialog::~FleetDialog() {

@@ -81,6 +81,7 @@ TForm1::TForm1(Prompter& prompter, std::string userDir, std::function<void()> te
     Button1_->setGeometry(352, 410, 80, 30);
     Button2_ = new QPushButton(Say("更换背景"), this);
     Button2_->setObjectName("Button2");
+    Button2_->setAccessibleDescription(Say("选择一张 JPEG 图片作为登录背景"));
     Button2_->setGeometry(444, 410, 90, 30);
 
     connect(Button1_, &QPushButton::clicked, this, &TForm1::Button1Click);

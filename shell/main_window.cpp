@@ -77,6 +77,9 @@ TForm2::TForm2(Prompter& prompter, MainWindowOptions options)
 
     showPortBar();
     showState();
+    // The window opens on the first channel's receive frequency, where the typing starts: the
+    // first control in the Tab order is the port list, which typed letters would change.
+    upperPage_->grid()->setFocus(Qt::OtherFocusReason);
 }
 
 TForm2::~TForm2() {

@@ -131,6 +131,8 @@ private:
     void buildMenus();
     void buildToolBar();
     void buildPageKeys();
+    // The first control of a page the Tab key reaches takes the focus.
+    void focusFirstControl(QWidget* page);
     QWidget* buildPortBar();
     void buildPages();
     void buildStatusBar();

@@ -2,6 +2,7 @@
 // runs its menu entry.
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QMenuBar>
 #include <QShortcut>
 #include <QTabWidget>
@@ -139,17 +140,36 @@ void TForm2::buildToolBar() {
     }
 }
 
+void TForm2::focusFirstControl(QWidget* page) {
+    for (QWidget* w = page->nextInFocusChain(); w != page; w = w->nextInFocusChain()) {
+        if (!page->isAncestorOf(w)) continue;
+        if (w->isVisibleTo(page) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
 void TForm2::buildPageKeys() {
     // The next and the previous page from wherever the focus is, round the end as the tabs
     // do: a grid or an edit keeps Ctrl+Tab and Ctrl+PgDn from reaching the tabs otherwise.
     const auto turnPage = [this](int by) {
         const int count = PageControl1_->count();
+        QWidget* focus = QApplication::focusWidget();
+        const bool inPage = focus && PageControl1_->currentWidget()->isAncestorOf(focus);
+        // The focus on the page turned away goes to the new page's first control, where a
+        // screen reader says what the page holds and typing goes on; not by way of the next
+        // control of the window, which hiding the page would give it to (and a reader say).
+        if (inPage) focus->clearFocus();
         PageControl1_->setCurrentIndex((PageControl1_->currentIndex() + by + count) % count);
+        if (inPage) focusFirstControl(PageControl1_->currentWidget());
     };
     const std::pair<QKeyCombination, int> pageKeys[] = {
         {Qt::CTRL | Qt::Key_Tab, 1},           {Qt::CTRL | Qt::Key_PageDown, 1},
         {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, -1}, {Qt::CTRL | Qt::Key_PageUp, -1},
     };
+    // Keys nothing on the screen shows.
+    PageControl1_->setAccessibleDescription(Say("Ctrl+Tab 下一页, Ctrl+Shift+Tab 上一页"));
     for (const auto& [keys, by] : pageKeys) {
         auto* shortcut = new QShortcut(QKeySequence(keys), this);
         connect(shortcut, &QShortcut::activated, this, [turnPage, by = by] { turnPage(by); });

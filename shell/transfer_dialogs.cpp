@@ -62,7 +62,11 @@ void TransferDialog::closeEvent(QCloseEvent* event) {
 }
 
 void TransferDialog::reject() {
-    if (!running_) QDialog::reject();
+    // Escape is 取消: it closes the dialog, stops a read that runs, and leaves a write alone.
+    if (running_)
+        Button2Click();
+    else
+        QDialog::reject();
 }
 
 void TransferDialog::showStep(const QString& step) {
@@ -106,6 +110,7 @@ void TransferDialog::Button2Click() {
 TForm5::TForm5(QWidget* parent, editor::Session& session, radiolink::Radio& radio, std::function<std::string()> portName)
     : TransferDialog(parent, session, radio, std::move(portName), "读频", 148) {
     setObjectName("Form5");
+    startButton()->setAccessibleDescription(Say("从电台读取全部信道和设置"));
 }
 
 radiolink::Result TForm5::procedure(const radiolink::Progress& progress) {
@@ -115,6 +120,7 @@ radiolink::Result TForm5::procedure(const radiolink::Progress& progress) {
 TForm6::TForm6(QWidget* parent, editor::Session& session, radiolink::Radio& radio, std::function<std::string()> portName)
     : TransferDialog(parent, session, radio, std::move(portName), "写频", 157) {
     setObjectName("Form6");
+    startButton()->setAccessibleDescription(Say("把全部信道和设置写入电台"));
     CheckBox1_ = new QCheckBox(Say("写前备份"), this);
     CheckBox1_->setObjectName("CheckBox1");
     CheckBox1_->setToolTip(Say("写频前先读取电台, 把读到的数据备份"));

@@ -33,7 +33,7 @@ public:
     // Button1Click: runs the procedure, tells how it ended, closes the dialog.
     void Button1Click();
     // Button2Click (取消): closes the dialog; while a read runs, stops it at the next block
-    // boundary instead ("EXIT" is sent, what was read stays).
+    // boundary instead ("EXIT" is sent, what was read stays). Escape does the same.
     void Button2Click();
 
 signals:

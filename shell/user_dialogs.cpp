@@ -48,6 +48,19 @@ UserDialog::UserDialog(QWidget* form2, Prompter& prompter, std::string userDir, 
     connect(Button2_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+void UserDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    const QList<QLineEdit*> edits = findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly);
+    if (edits.isEmpty()) return;
+    // The buttons were made before the edits, and the Tab order is the order of making.
+    QWidget* previous = edits.constFirst();
+    for (QWidget* next : {static_cast<QWidget*>(edits.constLast()), static_cast<QWidget*>(Button1_), static_cast<QWidget*>(Button2_)}) {
+        if (next != previous) setTabOrder(previous, next);
+        previous = next;
+    }
+    edits.constFirst()->setFocus(Qt::OtherFocusReason);
+}
+
 void UserDialog::finish(const std::string& result, const char* refusal) {
     if (result.empty()) {
         accept();

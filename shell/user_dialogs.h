@@ -26,6 +26,8 @@ protected:
     // A handler's result: "" closes the dialog; the handler's own refusal `refusal` is shown
     // as information and the dialog stays; anything else is an error (the dialog stays).
     void finish(const std::string& result, const char* refusal);
+    // Each opening starts in the first edit; Tab goes through the edits, then the buttons.
+    void showEvent(QShowEvent* event) override;
 
     Prompter& prompter_;
     std::string dir_;

@@ -200,7 +200,8 @@ TEST(StartUp, SettingsPagesAndHiddenFields) {
     }
 }
 
-// The keyboard reaches every menu by its Alt key and every page from wherever the focus is.
+// The keyboard reaches every menu by its Alt key and every page from wherever the focus is,
+// the focus going along into the page.
 TEST(StartUp, MenuKeysAndPageKeys) {
     Program p;
     p.clickCell(Band::Upper, 1, 1);  // the focus in a grid, which keeps Tab for itself
@@ -215,6 +216,8 @@ TEST(StartUp, MenuKeysAndPageKeys) {
     for (const auto& turn : turns) {
         p.key(turn.keys.key(), turn.keys.keyboardModifiers());
         EXPECT_EQ(pages->currentIndex(), turn.page) << QKeySequence(turn.keys).toString().toStdString();
+        // The focus goes along, not left behind on the page turned away.
+        EXPECT_TRUE(pages->currentWidget()->isAncestorOf(QApplication::focusWidget())) << turn.page;
     }
     const struct {
         Qt::Key key;

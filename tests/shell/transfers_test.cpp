@@ -45,7 +45,8 @@ DialogRun runDialog(Program& p, const char* toolButton, shell::TransferDialog* d
             run.buttonsEnabledMeanwhile = dialog->startButton()->isEnabled();
             run.cancelEnabledMeanwhile = cancel->isEnabled();
             dialog->close();
-            QTest::keyClick(dialog, Qt::Key_Escape);
+            // Escape stops a read as 取消 does (undo_and_rows_test); a write goes on.
+            if (dialog == p.windows.Form6) QTest::keyClick(dialog, Qt::Key_Escape);
             run.stayedOpen = dialog->isVisible() && dialog->running();
         });
         QTest::mouseClick(dialog->startButton(), Qt::LeftButton);

@@ -147,23 +147,31 @@ TEST(UndoRedo, KeepsAtLeastAHundredStepsAndANewChangeEndsTheRedo) {
 }
 
 TEST(UndoRedo, AStoppedReadKeepsWhatCameAndUndoesInOneStep) {
-    Program p;
-    shell::TForm5& form5 = *p.windows.Form5;
-    const image::EditorState start = p.form2().state();
-    QObject::connect(form5.progressBar(), &QProgressBar::valueChanged, &form5, [&](int done) {
-        if (done == 20) QTest::mouseClick(form5.findChild<QPushButton*>("Button2"), Qt::LeftButton);
-    });
-    runTransfer(p, &form5, "N6");
-    ASSERT_EQ(p.prompter.texts(), QStringList({"读频已取消!"}));
-    EXPECT_TRUE(p.prompter.infos[0].detail.contains("20 / 136")) << p.prompter.infos[0].detail.toStdString();
-    EXPECT_LT(form5.progressBar()->value(), 136);
-    EXPECT_NE(p.form2().state(), start) << "the blocks read stay";
-    EXPECT_EQ(steps(p), 1u);
-    p.form2().undo();
-    EXPECT_EQ(p.form2().state(), start);
-    // The radio was told the procedure ended.
-    ASSERT_FALSE(p.radio->frames().empty());
-    EXPECT_EQ(p.radio->frames().back().front(), 'E');
+    // 取消 clicked, or Escape, which is the same.
+    for (const bool escape : {false, true}) {
+        SCOPED_TRACE(escape ? "Escape" : "取消");
+        Program p;
+        shell::TForm5& form5 = *p.windows.Form5;
+        const image::EditorState start = p.form2().state();
+        QObject::connect(form5.progressBar(), &QProgressBar::valueChanged, &form5, [&](int done) {
+            if (done != 20) return;
+            if (escape)
+                QTest::keyClick(&form5, Qt::Key_Escape);
+            else
+                QTest::mouseClick(form5.findChild<QPushButton*>("Button2"), Qt::LeftButton);
+        });
+        runTransfer(p, &form5, "N6");
+        ASSERT_EQ(p.prompter.texts(), QStringList({"读频已取消!"}));
+        EXPECT_TRUE(p.prompter.infos[0].detail.contains("20 / 136")) << p.prompter.infos[0].detail.toStdString();
+        EXPECT_LT(form5.progressBar()->value(), 136);
+        EXPECT_NE(p.form2().state(), start) << "the blocks read stay";
+        EXPECT_EQ(steps(p), 1u);
+        p.form2().undo();
+        EXPECT_EQ(p.form2().state(), start);
+        // The radio was told the procedure ended.
+        ASSERT_FALSE(p.radio->frames().empty());
+        EXPECT_EQ(p.radio->frames().back().front(), 'E');
+    }
 }
 
 TEST(RowOperations, CopyBetweenTheBandsAndPasteAtTheEdges) {
