@@ -118,13 +118,14 @@ const std::map<std::string, std::string>& Catalogue(Language language) {
     return language == Language::English ? english : none;
 }
 
-const char* Tr(const char* source) {
-    const Language language = chosen;
+const char* TrIn(Language language, const char* source) {
     if (language == Language::Chinese || source == nullptr) return source;
     const auto& entries = Catalogue(language);
     const auto found = entries.find(source);
     return found == entries.end() ? source : found->second.c_str();
 }
+
+const char* Tr(const char* source) { return TrIn(chosen, source); }
 
 std::string Tr(const std::string& source) { return Tr(source.c_str()); }
 

@@ -29,6 +29,9 @@ std::string_view LanguageCode(Language language);  // "zh", "en"
 // none. The pointer stays valid for the life of the program.
 const char* Tr(const char* source);
 std::string Tr(const std::string& source);
+// The same in a given language, whatever the process speaks (what is said right after a
+// language is chosen is said in that one).
+const char* TrIn(Language language, const char* source);
 
 // The pattern with %1..%9 replaced by the arguments in order; "%%" is one "%". A placeholder
 // without an argument stays as it is.

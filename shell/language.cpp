@@ -30,10 +30,6 @@ base::Language StartLanguage(std::optional<base::Language> commandLine, const QS
     return SavedLanguage(settingsFile).value_or(base::Language::Chinese);
 }
 
-QString SayIn(base::Language language, const char* source) {
-    const auto& catalogue = base::Catalogue(language);
-    const auto found = catalogue.find(source);
-    return QString::fromStdString(found == catalogue.end() ? std::string(source) : found->second);
-}
+QString SayIn(base::Language language, const char* source) { return QString::fromUtf8(base::TrIn(language, source)); }
 
 }  // namespace shell
