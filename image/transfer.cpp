@@ -140,8 +140,8 @@ Outcome<std::string> BlockData(const EditorState& state, int j) {
                 const std::string& text = state.k[static_cast<std::size_t>(piece.n)];
                 const auto& field = hiddenField(piece.n);
                 if (static_cast<int>(text.size()) != field.digits || !IsUpperHex(text))
-                    return Failure<std::string>("hidden field k" + std::to_string(piece.n) + " (" + field.caption + ") must hold " +
-                                    std::to_string(field.digits) + " hex digits, it holds \"" + text + "\"");
+                    return Failure<std::string>(base::Tr("隐藏字段 k%1 (%2) 应为 %3 位十六进制数字, 现在是 \"%4\"", piece.n,
+                                                                  base::Tr(field.caption), field.digits, text));
                 data += text;
                 break;
             }

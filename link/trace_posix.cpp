@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "base/text.h"
 #include "files/folders.h"
 #include "files/system_reason.h"
 
@@ -34,7 +35,7 @@ base::Outcome<> TraceFile::open(const std::string& path) {
             // let them read the trace: it is not written to.
             if (st.st_uid != ::geteuid()) {
                 ::close(fd);
-                return base::Failure("the file belongs to another user", base::ErrorKind::Refused).within(cannot);
+                return base::Failure(base::Tr("文件属于另一个用户"), base::ErrorKind::Refused).within(cannot);
             }
             if (::ftruncate(fd, 0) != 0 || ((st.st_mode & 077) && ::fchmod(fd, 0600) != 0)) {
                 const int error = errno;

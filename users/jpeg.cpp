@@ -8,6 +8,8 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include "base/text.h"
+
 namespace users {
 namespace {
 
@@ -60,7 +62,7 @@ void onError(j_common_ptr info) {
 
 base::Outcome<Picture> DecodeJpeg(std::string_view bytes, int fitWidth, int fitHeight) {
     if (bytes.size() < 4 || static_cast<unsigned char>(bytes[0]) != 0xFF || static_cast<unsigned char>(bytes[1]) != 0xD8) {
-        return base::Failure<Picture>("the file is no JPEG picture");
+        return base::Failure<Picture>(base::Tr("文件不是JPEG图片"));
     }
     jpeg_decompress_struct info{};
     ErrorManager manager{};
@@ -82,11 +84,10 @@ base::Outcome<Picture> DecodeJpeg(std::string_view bytes, int fitWidth, int fitH
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&info, TRUE);
     if (info.image_width > static_cast<unsigned>(kMaxPictureSide) || info.image_height > static_cast<unsigned>(kMaxPictureSide)) {
-        const std::string size = std::to_string(info.image_width) + " x " + std::to_string(info.image_height);
         jpeg_destroy_decompress(&info);
         delete picture;
-        return base::Failure<Picture>("the picture is " + size + " pixels, more than " +
-                                       std::to_string(kMaxPictureSide) + " x " + std::to_string(kMaxPictureSide));
+        return base::Failure<Picture>(base::Tr("图片有 %1 x %2 像素, 超过 %3 x %3", std::to_string(info.image_width),
+                                                std::to_string(info.image_height), kMaxPictureSide));
     }
     info.out_color_space = JCS_RGB;
     info.scale_num = 1;

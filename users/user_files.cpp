@@ -90,7 +90,7 @@ bool IsPasswordHash(const std::string& line) { return line.rfind("$argon2id$", 0
 base::Outcome<> PrepareFolder(const std::string& dir) {
     // A folder made here is the user's alone (0700); one that exists keeps its mode.
     if (const auto made = files::MakePrivateFolders(dir); !made.ok())
-        return base::Failure("cannot create the folder \"" + dir + "\": " + made.message(), made.kind);
+        return base::Failure(base::Tr("无法创建文件夹 \"%1\": %2", dir, made.message()), made.kind);
     if (!exists(dir, kCompanyFile))
         if (auto written = WriteLine(join(dir, kCompanyFile), kDefaultCompany); !written.ok()) return written;
     if (!exists(dir, kPasswordFile))
@@ -133,7 +133,7 @@ base::Outcome<> ChangePassword(const std::string& dir, const std::string& oldPas
     if (!matches.ok()) return base::Failure(matches.error);
     if (!matches.value) return base::Failure(base::Tr("密码错误!"));
     const std::string hash = HashPassword(newPassword);
-    if (hash.empty()) return base::Failure("the password could not be hashed");
+    if (hash.empty()) return base::Failure(base::Tr("无法生成密码的哈希值"));
     return WriteLine(join(dir, kPasswordFile), hash);
 }
 
