@@ -6,6 +6,7 @@
 
 #include "base/hex.h"
 #include "base/sha256.h"
+#include "base/text.h"
 #include "fleet/fleet.h"
 #include "image/transfer.h"
 #include "link/waits.h"
@@ -31,11 +32,12 @@ std::string seconds(Clock::duration d) {
     return std::to_string(ms / 1000) + "." + std::string(3 - frac.size(), '0') + frac;
 }
 
+// The pass a failure came in, in the language its reason is told in.
 const char* stepName(radiolink::Step step) {
     switch (step) {
-        case radiolink::Step::Backup: return "backup read";
-        case radiolink::Step::Write: return "write";
-        case radiolink::Step::Verify: return "verify";
+        case radiolink::Step::Backup: return base::Tr("备份读取");
+        case radiolink::Step::Write: return base::Tr("写入");
+        case radiolink::Step::Verify: return base::Tr("校验");
     }
     return "";
 }

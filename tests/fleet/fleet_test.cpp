@@ -254,8 +254,8 @@ TEST(FleetBatch, TenRadiosInTurnThreeFailingThenARerunDoesTheThree) {
         EXPECT_NE(lines[i][8].find('.'), std::string::npos);
     }
     EXPECT_EQ(result["R2"], "failed");
-    EXPECT_NE(lines[3][9].find("backup read: "), std::string::npos) << lines[3][9];
-    EXPECT_NE(lines[6][9].find("write: "), std::string::npos) << lines[6][9];
+    EXPECT_NE(lines[3][9].find("备份读取: "), std::string::npos) << lines[3][9];
+    EXPECT_NE(lines[6][9].find("写入: "), std::string::npos) << lines[6][9];
     EXPECT_EQ(bench.backups(), 10u);
 
     for (auto& r : bench.radios()) {
@@ -332,7 +332,7 @@ TEST(FleetBatch, AStopEndsTheRadiosInProgressAtABlockBoundary) {
     const auto lines = bench.logLines();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[1][7], "interrupted");
-    EXPECT_NE(lines[1][9].find("write: "), std::string::npos) << lines[1][9];
+    EXPECT_NE(lines[1][9].find("写入: "), std::string::npos) << lines[1][9];
     EXPECT_NE(lines[1][9].find("完成 50 / 136"), std::string::npos) << lines[1][9];
     const auto frames = bench.radio("R0").virtualRadio->frames();
     ASSERT_FALSE(frames.empty());
