@@ -61,16 +61,15 @@ void UserDialog::showEvent(QShowEvent* event) {
     edits.constFirst()->setFocus(Qt::OtherFocusReason);
 }
 
-void UserDialog::finish(const std::string& result, const char* refusal) {
-    if (result.empty()) {
+void UserDialog::finish(const base::Outcome<>& result) {
+    if (result.ok()) {
         accept();
         return;
     }
-    // The user files tell the refusal in the chosen language or as they wrote it.
-    if (result == refusal || result == base::Tr(refusal))
-        prompter_.information(this, Say(refusal));
+    if (result.kind == base::ErrorKind::BadData)
+        prompter_.information(this, text(result.error));
     else
-        prompter_.error(this, QString::fromStdString(result));
+        prompter_.error(this, text(result.error));
 }
 
 TForm3::TForm3(QWidget* form2, Prompter& prompter, std::string userDir)
@@ -82,13 +81,13 @@ TForm3::TForm3(QWidget* form2, Prompter& prompter, std::string userDir)
 }
 
 void TForm3::Button1Click() {
-    const std::string result = users::ChangePassword(dir_, Edit1_->text().toStdString(), Edit2_->text().toStdString()).error;
+    const base::Outcome<> result = users::ChangePassword(dir_, Edit1_->text().toStdString(), Edit2_->text().toStdString());
     // No password stays behind in the hidden dialog once it has been changed.
-    if (result.empty()) {
+    if (result.ok()) {
         Edit1_->clear();
         Edit2_->clear();
     }
-    finish(result, "密码错误!");
+    finish(result);
 }
 
 TForm4::TForm4(QWidget* form2, Prompter& prompter, std::string userDir)
@@ -100,9 +99,9 @@ TForm4::TForm4(QWidget* form2, Prompter& prompter, std::string userDir)
 
 void TForm4::Button1Click() {
     const std::string name = Edit1_->text().toStdString();
-    const std::string result = users::SaveCompanyName(dir_, name).error;
-    finish(result, "不能为空!");
-    if (result.empty() && form2_) form2_->setWindowTitle(Edit1_->text());
+    const base::Outcome<> result = users::SaveCompanyName(dir_, name);
+    finish(result);
+    if (result.ok() && form2_) form2_->setWindowTitle(Edit1_->text());
 }
 
 }  // namespace shell

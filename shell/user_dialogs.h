@@ -7,6 +7,8 @@
 
 #include <QDialog>
 
+#include "base/outcome.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -23,9 +25,9 @@ public:
 
 protected:
     UserDialog(QWidget* form2, Prompter& prompter, std::string userDir, const char* caption, QSize client);
-    // A handler's result: "" closes the dialog; the handler's own refusal `refusal` is shown
-    // as information and the dialog stays; anything else is an error (the dialog stays).
-    void finish(const std::string& result, const char* refusal);
+    // A handler's result: success closes the dialog; what the operator gave, refused (BadData),
+    // is shown as information and the dialog stays; anything else is an error (it stays too).
+    void finish(const base::Outcome<>& result);
     // Each opening starts in the first edit; Tab goes through the edits, then the buttons.
     void showEvent(QShowEvent* event) override;
 

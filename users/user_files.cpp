@@ -131,14 +131,14 @@ base::Outcome<bool> CheckPassword(const std::string& dir, const std::string& typ
 base::Outcome<> ChangePassword(const std::string& dir, const std::string& oldPassword, const std::string& newPassword) {
     const auto matches = CheckPassword(dir, oldPassword);
     if (!matches.ok()) return base::Failure(matches.error);
-    if (!matches.value) return base::Failure(base::Tr("密码错误!"));
+    if (!matches.value) return base::Failure(base::Tr("密码错误!"), base::ErrorKind::BadData);
     const std::string hash = HashPassword(newPassword);
     if (hash.empty()) return base::Failure(base::Tr("无法生成密码的哈希值"));
     return WriteLine(join(dir, kPasswordFile), hash);
 }
 
 base::Outcome<> SaveCompanyName(const std::string& dir, const std::string& name) {
-    if (name.empty()) return base::Failure(base::Tr("不能为空!"));
+    if (name.empty()) return base::Failure(base::Tr("不能为空!"), base::ErrorKind::BadData);
     return WriteLine(join(dir, kCompanyFile), name);
 }
 

@@ -60,11 +60,12 @@ std::string ChooseFolder(const std::string& programDir, const std::string& perUs
 base::Outcome<bool> CheckPassword(const std::string& dir, const std::string& typed);
 
 // The change-password dialog: the old password must match; then the file holds the new
-// password's hash. The error is "密码错误!" for a wrong old password, or what failed.
+// password's hash. A wrong old password is refused as BadData, "密码错误!"; anything else is
+// what failed.
 base::Outcome<> ChangePassword(const std::string& dir, const std::string& oldPassword, const std::string& newPassword);
 
-// The company-name dialog: the error is "不能为空!" for an empty name (the file stays
-// unchanged), or what failed in writing it.
+// The company-name dialog: an empty name is refused as BadData, "不能为空!" (the file stays
+// unchanged); anything else is what failed in writing it.
 base::Outcome<> SaveCompanyName(const std::string& dir, const std::string& name);
 
 // A password as the file stores it, and whether a stored line is such a hash.

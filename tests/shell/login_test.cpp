@@ -163,6 +163,7 @@ TEST(Login, PasswordChangesThroughTheDialog) {
         setText(form3.Edit2(), "s3cret pass");
         QTest::mouseClick(form3.Button1(), Qt::LeftButton);
         EXPECT_EQ(p.prompter.texts(), QStringList({"密码错误!"}));
+        EXPECT_TRUE(p.prompter.errors.isEmpty());  // a refusal of what was typed, not a failure
         EXPECT_TRUE(form3.isVisible());
         // Then the right (empty) one: the dialog closes without a word.
         form3.Edit1()->clear();
@@ -255,6 +256,7 @@ TEST(Remark, CompanyNameIsTheCaptionAtOnceAndAtTheNextStart) {
     whileShown(p, "ToolButton11", &form4, [&] {
         QTest::mouseClick(form4.Button1(), Qt::LeftButton);
         EXPECT_EQ(p.prompter.texts(), QStringList({"不能为空!"}));
+        EXPECT_TRUE(p.prompter.errors.isEmpty());
         EXPECT_TRUE(form4.isVisible());
         EXPECT_EQ(p.user.bytes(users::kCompanyFile), before);
         setText(form4.Edit1(), "无线电 Co.");
