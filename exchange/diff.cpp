@@ -61,10 +61,10 @@ std::string label(const PageControl& c) {
     return s;
 }
 
-// A text as a person can read it in one line: empty shows "(empty)"; blanks at either end
+// A text as a person can read it in one line: empty shows "(空)"; blanks at either end
 // and control characters are made visible by quoting.
 std::string shownText(std::string_view t) {
-    if (t.empty()) return "(empty)";
+    if (t.empty()) return base::Tr("(空)");
     bool quote = t.front() == ' ' || t.back() == ' ';
     for (char c : t)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) quote = true;
@@ -93,7 +93,7 @@ struct Value {
 Value listValue(const PageControl& c, int index) {
     std::string shown;
     if (index == image::kNoSelection)
-        shown = "(none)";
+        shown = base::Tr("(未选)");
     else if (index < 0 || index >= static_cast<int>(c.items.size()))
         shown = "(index " + std::to_string(index) + ")";
     else
@@ -185,13 +185,12 @@ std::string hex4(unsigned v) {
     return buf;
 }
 
-// "k1 byte 0x09 (0x0309" or "k2 bytes 0x09..0x0F (0x0319..0x031F"; the caller closes it.
+// "k1 字节 0x09 (0x0309" or "k2 字节 0x09..0x0F (0x0319..0x031F"; the caller closes it.
 std::string byteRange(const HiddenLayout& f, int from, int to) {
-    std::string s = "k" + std::to_string(f.k) + (from == to ? " byte " : " bytes ") + hex2(static_cast<unsigned>(from));
-    if (to != from) s += ".." + hex2(static_cast<unsigned>(to));
-    s += " (" + hex4(f.address + static_cast<unsigned>(from));
-    if (to != from) s += ".." + hex4(f.address + static_cast<unsigned>(to));
-    return s;
+    const auto at = [&f](int offset) { return hex4(f.address + static_cast<unsigned>(offset)); };
+    const auto offset = [](int o) { return hex2(static_cast<unsigned>(o)); };
+    if (from == to) return base::Tr("k%1 字节 %2 (%3", f.k, offset(from), at(from));
+    return base::Tr("k%1 字节 %2..%3 (%4..%5", f.k, offset(from), offset(to), at(from), at(to));
 }
 
 std::optional<base::Bytes> fieldBytes(const EditorState& s, int k) {
@@ -284,9 +283,9 @@ void channelDifferences(const EditorState& a, const EditorState& b, image::Band 
             if (sameCell(c, x, y)) continue;
             const std::string heading = c < static_cast<int>(image::kGridHeadings.size())
                                             ? base::Tr(image::kGridHeadings[static_cast<std::size_t>(c)])
-                                            : "column " + std::to_string(c);
+                                            : base::Tr("第%1列", c);
             out.push_back({Difference::Kind::Channel,
-                           std::string(base::Tr(image::ChannelPageCaption(band))) + " channel " + std::to_string(r) + ", " + heading,
+                           base::Tr("%1 第%2信道, %3", base::Tr(image::ChannelPageCaption(band)), r, heading),
                            shownCell(c, x), shownCell(c, y)});
         }
     }

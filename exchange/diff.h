@@ -12,9 +12,9 @@ namespace exchange {
 
 struct Difference {
     enum class Kind {
-        Channel,  // a grid cell: "上段信道 channel 5, 接收频率"
+        Channel,  // a grid cell: "上段信道 第5信道, 接收频率"
         Setting,  // a control of a settings page: "综合设置 音量大小"
-        Hidden,   // bytes of a hidden block field: "上段设置 k1 byte 0x09 (0x0309)"
+        Hidden,   // bytes of a hidden block field: "上段设置 k1 字节 0x09 (0x0309)"
     };
     Kind kind;
     std::string where;
@@ -31,7 +31,7 @@ struct Difference {
 // offset and limit edits of the settings pages that hold the same value ("10", "10.00000"). A hidden field
 // range that a control shows is reported only when that control shows the same value in
 // both states; a range no control shows is reported in runs of differing bytes. An empty
-// text shows as "(empty)", a list without selection as "(none)".
+// text shows as "(空)", a list without selection as "(未选)", each in the chosen language.
 std::vector<Difference> Diff(const image::EditorState& a, const image::EditorState& b);
 
 }  // namespace exchange

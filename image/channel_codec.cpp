@@ -86,8 +86,8 @@ std::string indexDigits(const std::vector<std::string>& list, const std::string&
 }
 
 std::string errorAt(Band band, int row, int column, const std::string& what) {
-    return std::string(Tr(ChannelPageCaption(band))) + " channel " + std::to_string(row) + ", column \"" +
-           Tr(kGridHeadings[static_cast<std::size_t>(column)]) + "\": " + what;
+    return Tr("%1 第%2信道, %3: %4", Tr(ChannelPageCaption(band)), row, Tr(kGridHeadings[static_cast<std::size_t>(column)]),
+              what);
 }
 
 }  // namespace

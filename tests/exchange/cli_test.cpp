@@ -68,7 +68,7 @@ TEST_F(ExchangeCli, DiffExitsByWhetherTheFilesDiffer) {
     EXPECT_EQ(r.out, "");
     r = run("diff a.bc b.bc");
     EXPECT_EQ(r.status, 1) << r.err;
-    EXPECT_EQ(r.out, "上段信道 channel 5, 接收频率: (empty) -> 145.12500\n综合设置 音量大小: 15 -> 12\n");
+    EXPECT_EQ(r.out, "上段信道 第5信道, 接收频率: (空) -> 145.12500\n综合设置 音量大小: 15 -> 12\n");
     EXPECT_EQ(run("diff a.bc").status, 2);
     EXPECT_EQ(run("diff a.bc missing.bc").status, 2);
     EXPECT_EQ(run("diff --help").status, 0);

@@ -49,8 +49,8 @@ TEST(Diff, EqualStatesAndCellsTheRadioCannotTellApartGiveNothing) {
     // But an empty cell is no frequency of 0, and 关 no receive mode that is set.
     b.upper.at(1, image::kColRxMode) = "QT/DQT";
     b.lower.at(2, image::kColTxFreq) = "0.00000";
-    EXPECT_EQ(Lines(a, b), (std::vector<std::string>{"上段信道 channel 1, 接收模式: (empty) -> QT/DQT",
-                                                     "下段信道 channel 2, 发射频率: (empty) -> 0.00000"}));
+    EXPECT_EQ(Lines(a, b), (std::vector<std::string>{"上段信道 第1信道, 接收模式: (空) -> QT/DQT",
+                                                     "下段信道 第2信道, 发射频率: (空) -> 0.00000"}));
 }
 
 TEST(Diff, NamesEachDifferenceByPageLabelOrBytes) {
@@ -77,18 +77,18 @@ TEST(Diff, NamesEachDifferenceByPageLabelOrBytes) {
     b.limits.xp5 = image::kNoSelection;
 
     EXPECT_EQ(Lines(a, b), (std::vector<std::string>{
-                               "上段信道 channel 1, column 13: (empty) -> x",
-                               "上段信道 channel 5, 接收频率: 145.00000 -> 145.12500",
-                               "下段信道 channel 128, 信道名称: CH1 -> (empty)",
+                               "上段信道 第1信道, 第13列: (空) -> x",
+                               "上段信道 第5信道, 接收频率: 145.00000 -> 145.12500",
+                               "下段信道 第128信道, 信道名称: CH1 -> (空)",
                                "上段设置 接收亚音频: 0FF -> 67.0HZ",
-                               "上段设置 k1 byte 0x09 (0x0309): FF -> 12",
-                               "下段设置 k4 bytes 0x0A..0x0B (0x039A..0x039B): FFFF -> 0102",
+                               "上段设置 k1 字节 0x09 (0x0309): FF -> 12",
+                               "下段设置 k4 字节 0x0A..0x0B (0x039A..0x039B): FFFF -> 0102",
                                "综合设置 音量大小: 15 -> 12",
-                               "综合设置 k5 bytes 0x0E..0x0F (0x020E..0x020F, 双音时间): 0032 -> 0096",
+                               "综合设置 k5 字节 0x0E..0x0F (0x020E..0x020F, 双音时间): 0032 -> 0096",
                                "双音频组 当前状态: 正常 -> 遥毕",
-                               "双音频组 DTMF3: (empty) -> 123",
-                               "限频 开机信息1: (empty) -> \" A\"",
-                               "限频 频段限频: 开 -> (none)",
+                               "双音频组 DTMF3: (空) -> 123",
+                               "限频 开机信息1: (空) -> \" A\"",
+                               "限频 频段限频: 开 -> (未选)",
                            }));
     const auto d = Diff(a, b);
     EXPECT_EQ(d.front().kind, Difference::Kind::Channel);
@@ -117,7 +117,7 @@ TEST(Diff, EveryHiddenByteIsReportedOnceAtItsAddress) {
             ASSERT_EQ(d.size(), 1u) << "k" << k << " byte " << i;
             EXPECT_EQ(d[0].kind, Difference::Kind::Hidden);
             const std::string& w = d[0].where;
-            EXPECT_NE(w.find(" k" + std::to_string(k) + " byte"), std::string::npos) << w;
+            EXPECT_NE(w.find(" k" + std::to_string(k) + " 字节"), std::string::npos) << w;
             const auto open = w.find("(0x");
             ASSERT_NE(open, std::string::npos) << w;
             const unsigned from = std::stoul(w.substr(open + 1), nullptr, 16);

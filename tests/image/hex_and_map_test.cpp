@@ -102,13 +102,13 @@ TEST(WriteFrames, RefuseABadHiddenFieldOrCellBeforeAnythingIsBuilt) {
     state = EditorState();
     state.lower.at(7, kColTxFreq) = "1.2.3";
     r = BuildWriteFrames(state);
-    EXPECT_NE(r.error.find("下段信道 channel 7"), std::string::npos) << r.error;
+    EXPECT_NE(r.error.find("下段信道 第7信道"), std::string::npos) << r.error;
     EXPECT_NE(r.error.find("发射频率"), std::string::npos) << r.error;
 
     state = EditorState();
     state.upper.at(3, kColRxTone) = "D0Z3N";
     r = BuildWriteFrames(state);
-    EXPECT_NE(r.error.find("上段信道 channel 3"), std::string::npos) << r.error;
+    EXPECT_NE(r.error.find("上段信道 第3信道"), std::string::npos) << r.error;
     EXPECT_NE(r.error.find("接收亚音频"), std::string::npos) << r.error;
 }
 

@@ -141,7 +141,7 @@ TEST(Tones, ATextGoingOnAfterHzIsNoTone) {
     g.at(9, kColTxTone) = "67HZ7";
     const auto r = EncodeChannel(g, 9, Band::Lower);
     EXPECT_FALSE(r.ok());
-    EXPECT_NE(r.error.find("下段信道 channel 9"), std::string::npos) << r.error;
+    EXPECT_NE(r.error.find("下段信道 第9信道"), std::string::npos) << r.error;
     EXPECT_NE(r.error.find("发射亚音频"), std::string::npos) << r.error;
     EXPECT_NE(r.error.find("67HZ7"), std::string::npos) << r.error;
 }

@@ -104,7 +104,7 @@ TEST(FullTransfers, ABadFieldStopsTheWriteBeforeAnythingIsSent) {
     state = EditorState();
     state.upper.at(128, kColRxFreq) = "14x.5";
     r = radiolink::WriteRadio(bench.radio, state);
-    EXPECT_NE(r.detail().find("上段信道 channel 128"), std::string::npos) << r.detail();
+    EXPECT_NE(r.detail().find("上段信道 第128信道"), std::string::npos) << r.detail();
     EXPECT_FALSE(bench.virtualRadio.waitForFrames(1, std::chrono::milliseconds(50)));
     EXPECT_TRUE(bench.virtualRadio.received().empty());
 }
