@@ -28,16 +28,22 @@ int runDiff(const std::vector<std::string>& given) {
     return differences.empty() ? cli::kOk : cli::kFailed;
 }
 
-// The names the help's examples cite, as diff says them: %1 the upper channels, %2 the
-// receive frequency heading, %3 the general page and %4 one of its labels, %5 the upper band
-// page, %6 off.
+// The places and words the help's examples cite, as diff says them: %1 a channel's cell, %2
+// the general page and %3 one of its labels, %4 bytes of a hidden field, %5 off, %6 an empty
+// text and %7 a list without selection.
 std::vector<std::string> diffHelpWords() {
     std::string volume;
     for (const auto& c : image::GeneralControls())
         if (c.number == 2) volume = base::Tr(c.label);
     while (!volume.empty() && volume.back() == ':') volume.pop_back();
-    return {base::Tr(image::ChannelPageCaption(image::Band::Upper)), base::Tr(image::kGridHeadings[image::kColRxFreq]),
-            base::Tr("综合设置"), volume, base::Tr("上段设置"), base::Tr(image::OffOnList()[0])};
+    return {base::Tr("%1 第%2信道, %3", base::Tr(image::ChannelPageCaption(image::Band::Upper)), 5,
+                     base::Tr(image::kGridHeadings[image::kColRxFreq])),
+            base::Tr("综合设置"),
+            volume,
+            std::string(base::Tr("上段设置")) + " " + base::Tr("k%1 字节 %2 (%3", 1, "0x09", "0x0309") + ")",
+            base::Tr(image::OffOnList()[0]),
+            base::Tr("(空)"),
+            base::Tr("(未选)")};
 }
 
 }  // namespace
@@ -46,16 +52,16 @@ RADIO_CLI_COMMAND("diff", "what differs between two codeplug files, by page, cha
                   return base::Fill("usage: radio-cli diff A.bc B.bc\n"
                   "\n"
                   "Prints one line per difference, from A to B, in page order:\n"
-                  "  %1 channel 5, %2: 145.00000 -> 145.12500\n"
-                  "  %3 %4: 15 -> 12\n"
-                  "  %5 k1 byte 0x09 (0x0309): 00 -> 12\n"
+                  "  %1: 145.00000 -> 145.12500\n"
+                  "  %2 %3: 15 -> 12\n"
+                  "  %4: 00 -> 12\n"
                   "Channels by channel and column heading; settings by page and label, with the\n"
                   "item a list shows or the text of an edit; hidden block fields by field, byte\n"
                   "offsets and radio address, for bytes no control shows (band bytes 0x09 and\n"
                   "0x19..0x1F) and for bytes that differ while their control shows the same value.\n"
                   "Cells the radio cannot tell apart are equal: OFF and 0FF, an empty receive mode\n"
-                  "and %6, 145.125 and 145.12500; frequencies, offsets and limits of the settings\n"
-                  "pages compare by value (10 and 10.00000). \"(empty)\" is an empty text, \"(none)\" a list\n"
+                  "and %5, 145.125 and 145.12500; frequencies, offsets and limits of the settings\n"
+                  "pages compare by value (10 and 10.00000). \"%6\" is an empty text, \"%7\" a list\n"
                   "without selection.\n"
                   "Exit status: 0 the files are equal (nothing printed); 1 they differ; 2 bad\n"
                   "usage or a file that cannot be opened.", diffHelpWords());
